@@ -1,0 +1,42 @@
+#include "communes/DatabaseFile.h"
+
+#include "communes/DatabaseError.h"
+#include "communes/JetDatabase.h"
+#include "communes/SqliteDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+DatabaseKind sniffDatabaseFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return DatabaseKind::Missing;
+    const QByteArray head = file.read(32);
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return DatabaseKind::Sqlite;
+    // A Jet or ACE file opens with a page whose bytes 4..19 name the engine.
+    const QByteArray engine = head.mid(4, 15);
+    if (head.size() >= 20 && head.at(0) == 0
+        && (engine == "Standard Jet DB" || engine == "Standard ACE DB"))
+        return DatabaseKind::Jet;
+    return DatabaseKind::Unknown;
+}
+
+std::unique_ptr<Database> openDatabase(const QString &path)
+{
+    switch (sniffDatabaseFile(path)) {
+    case DatabaseKind::Jet:
+        return std::make_unique<JetDatabase>(path);
+    case DatabaseKind::Sqlite:
+        return std::make_unique<SqliteDatabase>(path);
+    case DatabaseKind::Missing:
+        if (!QFileInfo::exists(path))
+            throw DatabaseError(QStringLiteral("Le fichier de données « %1 » est introuvable.").arg(path));
+        throw DatabaseError(QStringLiteral("Le fichier de données « %1 » ne peut pas être lu.").arg(path));
+    case DatabaseKind::Unknown:
+        break;
+    }
+    throw DatabaseError(QStringLiteral("Le fichier « %1 » n'est ni une base Access ni une base SQLite.")
+                            .arg(path));
+}

@@ -1,0 +1,69 @@
+#include "communes/Recordset.h"
+
+#include "communes/DatabaseError.h"
+#include "communes/NumberText.h"
+
+Recordset::Recordset(std::shared_ptr<const TableData> table)
+    : m_table(std::move(table)), m_pos(0)
+{
+}
+
+int Recordset::recordCount() const
+{
+    return m_table ? int(m_table->rows.size()) : 0;
+}
+
+bool Recordset::isEof() const
+{
+    return !m_table || m_pos >= recordCount();
+}
+
+bool Recordset::isBof() const
+{
+    return !m_table || m_pos < 0 || recordCount() == 0;
+}
+
+static DatabaseError noCurrentRecord()
+{
+    return DatabaseError(QStringLiteral("Aucun enregistrement courant."));
+}
+
+void Recordset::moveFirst()
+{
+    if (recordCount() == 0)
+        throw noCurrentRecord();
+    m_pos = 0;
+}
+
+void Recordset::moveNext()
+{
+    if (isEof())
+        throw noCurrentRecord();
+    ++m_pos;
+}
+
+void Recordset::movePrevious()
+{
+    if (isBof())
+        throw noCurrentRecord();
+    --m_pos;
+}
+
+QVariant Recordset::field(QStringView name) const
+{
+    if (!hasCurrentRecord())
+        throw noCurrentRecord();
+    const int column = m_table->columnIndex(name);
+    if (column < 0)
+        throw DatabaseError(QStringLiteral("Champ inconnu dans la table %1 : %2.")
+                                .arg(m_table->name, name.toString()));
+    return m_table->rows[size_t(m_pos)][size_t(column)];
+}
+
+QString Recordset::fieldText(QStringView name) const
+{
+    const QVariant value = field(name);
+    if (value.isNull())
+        throw DatabaseError(QStringLiteral("Le champ %1 est vide (Null).").arg(name.toString()));
+    return valueToText(value);
+}

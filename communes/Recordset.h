@@ -1,0 +1,38 @@
+#pragma once
+
+#include "communes/TableData.h"
+
+#include <QVariant>
+#include <memory>
+
+// A cursor over the rows of a table, opened on the first record. Positions run from -1 (before the first
+// record, BOF) through 0..count-1 to count (past the last record, EOF).
+// Moving past either end is allowed once; moving further fails, as does
+// reading a field with no current record.
+class Recordset
+{
+public:
+    Recordset() = default;
+    explicit Recordset(std::shared_ptr<const TableData> table);
+
+    bool isValid() const { return m_table != nullptr; }
+    int recordCount() const;
+    int position() const { return m_pos; }
+
+    bool isEof() const;
+    bool isBof() const;
+    bool hasCurrentRecord() const { return !isEof() && !isBof(); }
+
+    void moveFirst();
+    void moveNext();
+    void movePrevious();
+
+    // The value of a field of the current record; null QVariant for NULL.
+    QVariant field(QStringView name) const;
+    // The text of a field; throws DatabaseError for a NULL.
+    QString fieldText(QStringView name) const;
+
+private:
+    std::shared_ptr<const TableData> m_table;
+    int m_pos = -1;
+};

@@ -1,0 +1,100 @@
+#include "communes/SqliteDatabase.h"
+
+#include "communes/DatabaseError.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Frees a prepared statement at the end of a scope, whatever happens.
+struct Statement
+{
+    sqlite3_stmt *handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
+{
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DatabaseError(QStringLiteral("Impossible d'ouvrir la base « %1 » : %2.").arg(path, why));
+    }
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close(m_db);
+}
+
+void SqliteDatabase::releaseFile()
+{
+    sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+TableData SqliteDatabase::readTable(const QString &tableName)
+{
+    auto fail = [&](const QString &why) {
+        return DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.")
+                                 .arg(tableName, path(), why));
+    };
+
+    // Look the name up first so that it is never spliced into SQL unchecked.
+    Statement lookup;
+    if (sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') "
+                                 "AND lower(name) = lower(?1)", -1, &lookup.handle, nullptr) != SQLITE_OK)
+        throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    const QByteArray wanted = tableName.toUtf8();
+    sqlite3_bind_text(lookup.handle, 1, wanted.constData(), int(wanted.size()), SQLITE_TRANSIENT);
+    const int found = sqlite3_step(lookup.handle);
+    if (found == SQLITE_DONE)
+        throw DatabaseError(QStringLiteral("La table %1 est absente de « %2 ».").arg(tableName, path()));
+    if (found != SQLITE_ROW)
+        throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+
+    TableData table;
+    table.name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(lookup.handle, 0)));
+    QString quoted = table.name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\"").arg(quoted).toUtf8();
+
+    Statement select;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &select.handle, nullptr) != SQLITE_OK)
+        throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    const int columnCount = sqlite3_column_count(select.handle);
+    for (int c = 0; c < columnCount; ++c)
+        table.columns << QString::fromUtf8(sqlite3_column_name(select.handle, c));
+
+    int rc;
+    while ((rc = sqlite3_step(select.handle)) == SQLITE_ROW) {
+        std::vector<QVariant> row;
+        row.reserve(size_t(columnCount));
+        for (int c = 0; c < columnCount; ++c) {
+            switch (sqlite3_column_type(select.handle, c)) {
+            case SQLITE_NULL:
+                row.emplace_back();
+                break;
+            case SQLITE_INTEGER:
+                row.emplace_back(qlonglong(sqlite3_column_int64(select.handle, c)));
+                break;
+            case SQLITE_FLOAT:
+                row.emplace_back(sqlite3_column_double(select.handle, c));
+                break;
+            default: {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
+                row.emplace_back(QString::fromUtf8(text, sqlite3_column_bytes(select.handle, c)));
+            }
+            }
+        }
+        table.rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return table;
+}
