@@ -1,0 +1,276 @@
+#include "communes/LikePattern.h"
+
+#include <QtTest>
+
+class TestLikePattern : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matching_data();
+    void matching();
+    void malformed_data();
+    void malformed();
+    void errorIsOptional();
+    void pathologicalInputsComplete_data();
+    void pathologicalInputsComplete();
+    void controlCharacters();
+    void oneCompiledPatternServesManyNames();
+};
+
+void TestLikePattern::matching_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("expected");
+
+    // Literal text: the whole name, code for code.
+    QTest::newRow("exact name") << "PARIS" << "PARIS" << true;
+    QTest::newRow("prefix is not enough") << "PARIS" << "PARISOT" << false;
+    QTest::newRow("suffix is not enough") << "PARIS" << "CORMEILLES EN PARISIS" << false;
+    QTest::newRow("longer pattern") << "PARISOT" << "PARIS" << false;
+    QTest::newRow("lower case pattern") << "paris" << "PARIS" << false;
+    QTest::newRow("lower case name") << "PARIS" << "Paris" << false;
+    QTest::newRow("accent in name") << "EVRY" << "ÉVRY" << false;
+    QTest::newRow("accent in pattern") << "ÉVRY" << "EVRY" << false;
+    QTest::newRow("accent both") << "ÉVRY" << "ÉVRY" << true;
+    QTest::newRow("no trimming pattern") << "PARIS " << "PARIS" << false;
+    QTest::newRow("no trimming name") << "PARIS" << " PARIS" << false;
+    QTest::newRow("hyphen kept") << "SAINT-DENIS" << "SAINT DENIS" << false;
+    QTest::newRow("apostrophe kept") << "L'ISLE" << "L'ISLE" << true;
+    QTest::newRow("empty matches empty") << "" << "" << true;
+    QTest::newRow("empty pattern") << "" << "A" << false;
+    QTest::newRow("empty name") << "A" << "" << false;
+    QTest::newRow("lone close bracket") << "A]B" << "A]B" << true;
+    QTest::newRow("lone close bracket other") << "A]B" << "AXB" << false;
+    QTest::newRow("exclamation outside list") << "A!" << "A!" << true;
+    QTest::newRow("hyphen outside list") << "A-Z" << "A-Z" << true;
+    QTest::newRow("hyphen outside list is no range") << "A-Z" << "M" << false;
+
+    // ?
+    QTest::newRow("question one char") << "PAR?S" << "PARIS" << true;
+    QTest::newRow("question needs a char") << "PARIS?" << "PARIS" << false;
+    QTest::newRow("question only one") << "P?S" << "PARIS" << false;
+    QTest::newRow("question any code") << "?" << "\x7f" << true;
+    QTest::newRow("question accent") << "?VRY" << "ÉVRY" << true;
+
+    // *
+    QTest::newRow("star alone empty") << "*" << "" << true;
+    QTest::newRow("star alone") << "*" << "ANY NAME" << true;
+    QTest::newRow("star prefix") << "SAINT*" << "SAINT-MALO" << true;
+    QTest::newRow("star prefix exact") << "SAINT*" << "SAINT" << true;
+    QTest::newRow("star prefix miss") << "SAINT*" << "SAIN" << false;
+    QTest::newRow("star suffix") << "*VILLE" << "ABBEVILLE" << true;
+    QTest::newRow("star suffix miss") << "*VILLE" << "ABBEVILLES" << false;
+    QTest::newRow("star both") << "*BOU*" << "LIBOURNE" << true;
+    QTest::newRow("star middle empty run") << "AB*CD" << "ABCD" << true;
+    QTest::newRow("star head tail overlap") << "AB*BC" << "ABC" << false;
+    QTest::newRow("stars in a row") << "A***B" << "AXYB" << true;
+    QTest::newRow("star later occurrence") << "*AB*AB" << "XABYABZAB" << true;
+    QTest::newRow("star needs all parts") << "*A*B*C*" << "CBA" << false;
+    QTest::newRow("star ordered parts") << "*A*B*C*" << "XAXBXCX" << true;
+    QTest::newRow("star with question") << "*?B" << "B" << false;
+    QTest::newRow("star with question fits") << "*?B" << "AB" << true;
+    QTest::newRow("star backtrack inside middle") << "*AAB*" << "AAAAB" << true;
+    QTest::newRow("star middle too long for name") << "*AB*B" << "AB" << false;
+    QTest::newRow("star middle must end before tail") << "*AB*B" << "XAB" << false;
+    QTest::newRow("star middle then tail") << "*AB*B" << "ABB" << true;
+    QTest::newRow("star wildcard middle") << "*A?B*" << "XAAXBY" << true;
+    QTest::newRow("star wildcard middle miss") << "*A?B*" << "XABY" << false;
+    QTest::newRow("star wildcard middle before tail") << "*A?*B" << "XAB" << false;
+    QTest::newRow("star wildcard middle fits tail") << "*A?*B" << "AXB" << true;
+    QTest::newRow("star list middle") << "*[AB]C*" << "ABXBC" << true;
+    QTest::newRow("star list middle miss") << "*[AB]C*" << "CAB" << false;
+
+    // #
+    QTest::newRow("digit") << "#" << "7" << true;
+    QTest::newRow("digit zero") << "#" << "0" << true;
+    QTest::newRow("digit nine") << "#" << "9" << true;
+    QTest::newRow("digit not letter") << "#" << "A" << false;
+    QTest::newRow("digit not slash") << "#" << "/" << false;
+    QTest::newRow("digit not colon") << "#" << ":" << false;
+    QTest::newRow("digit not arabic indic") << "#" << QString(QChar(0x0663)) << false;
+    QTest::newRow("digit not fullwidth") << "#" << QString(QChar(0xFF13)) << false;
+    QTest::newRow("digits postal") << "75###" << "75016" << true;
+
+    // [list] and ranges
+    QTest::newRow("list member") << "[ABC]" << "B" << true;
+    QTest::newRow("list non member") << "[ABC]" << "D" << false;
+    QTest::newRow("list one char only") << "[ABC]" << "AB" << false;
+    QTest::newRow("list in name") << "P[AO]RIS" << "PORIS" << true;
+    QTest::newRow("range inside") << "[A-Z]" << "M" << true;
+    QTest::newRow("range low end") << "[A-Z]" << "A" << true;
+    QTest::newRow("range high end") << "[A-Z]" << "Z" << true;
+    QTest::newRow("range case exact") << "[A-Z]" << "m" << false;
+    QTest::newRow("range accent outside") << "[A-Z]" << "É" << false;
+    QTest::newRow("range and singles") << "[A-CX]" << "X" << true;
+    QTest::newRow("range and singles miss") << "[A-CX]" << "D" << false;
+    QTest::newRow("two ranges") << "[A-C0-9]" << "5" << true;
+    QTest::newRow("reversed range empty") << "[Z-A]" << "M" << false;
+    QTest::newRow("reversed range ends") << "[Z-A]" << "Z" << false;
+    QTest::newRow("reversed range beside single") << "[Z-AQ]" << "Q" << true;
+    QTest::newRow("negated reversed range") << "[!Z-A]" << "M" << true;
+    QTest::newRow("single char range") << "[M-M]" << "M" << true;
+    QTest::newRow("hyphen first literal") << "[-A]" << "-" << true;
+    QTest::newRow("hyphen first other") << "[-A]" << "A" << true;
+    QTest::newRow("hyphen first no range") << "[-A]" << "," << false;
+    QTest::newRow("hyphen last literal") << "[A-]" << "-" << true;
+    QTest::newRow("hyphen last no range") << "[A-]" << "B" << false;
+    QTest::newRow("hyphen alone") << "[-]" << "-" << true;
+    QTest::newRow("hyphen after range") << "[A-C-]" << "-" << true;
+    QTest::newRow("star literal in list") << "[*]" << "*" << true;
+    QTest::newRow("star literal not wildcard") << "[*]" << "A" << false;
+    QTest::newRow("question literal in list") << "[?]" << "?" << true;
+    QTest::newRow("question literal not wildcard") << "[?]" << "A" << false;
+    QTest::newRow("hash literal in list") << "[#]" << "#" << true;
+    QTest::newRow("hash literal not digit") << "[#]" << "5" << false;
+    QTest::newRow("open bracket in list") << "[[]" << "[" << true;
+    QTest::newRow("exclamation not first") << "[A!]" << "!" << true;
+    QTest::newRow("close bracket after list") << "[A]]" << "A]" << true;
+    QTest::newRow("accent in list") << "[ÉE]VRY" << "ÉVRY" << true;
+
+    // [!list]
+    QTest::newRow("negated member") << "[!ABC]" << "B" << false;
+    QTest::newRow("negated non member") << "[!ABC]" << "D" << true;
+    QTest::newRow("negated needs a char") << "[!ABC]" << "" << false;
+    QTest::newRow("negated range") << "[!A-Z]" << "5" << true;
+    QTest::newRow("negated range member") << "[!A-Z]" << "Q" << false;
+    QTest::newRow("negated hyphen first") << "[!-]" << "-" << false;
+    QTest::newRow("negated hyphen first other") << "[!-]" << "A" << true;
+    QTest::newRow("negated exclamation") << "[!!]" << "!" << false;
+
+    // Everything together.
+    QTest::newRow("mixed") << "SAINT[!-]?*##" << "SAINTE MARIE 97" << true;
+    QTest::newRow("mixed miss") << "SAINT[!-]?*##" << "SAINT-DENIS 93" << false;
+}
+
+void TestLikePattern::matching()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, expected);
+
+    QString error;
+    const auto compiled = LikePattern::compile(pattern, &error);
+    QVERIFY2(compiled.has_value(), qPrintable(error));
+    QCOMPARE(likeMatch(name, *compiled), expected);
+}
+
+void TestLikePattern::malformed_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("message");
+
+    const QString unclosed = "Motif de recherche invalide : crochet non fermé";
+    const QString empty = "Motif de recherche invalide : liste vide";
+    QTest::newRow("open bracket alone") << "[" << unclosed;
+    QTest::newRow("open list") << "SAINT[AB" << unclosed;
+    QTest::newRow("open negated") << "[!" << unclosed;
+    QTest::newRow("open range") << "[A-" << unclosed;
+    QTest::newRow("open range end") << "[A-Z" << unclosed;
+    QTest::newRow("second list open") << "[A]B[C" << unclosed;
+    QTest::newRow("empty list") << "[]" << empty;
+    QTest::newRow("empty list in name") << "PA[]RIS" << empty;
+    QTest::newRow("empty negated list") << "[!]" << empty;
+}
+
+void TestLikePattern::malformed()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, message);
+
+    QString error;
+    QVERIFY(!LikePattern::compile(pattern, &error).has_value());
+    QCOMPARE(error, message);
+}
+
+void TestLikePattern::errorIsOptional()
+{
+    QVERIFY(!LikePattern::compile(u"[", nullptr).has_value());
+    QVERIFY(LikePattern::compile(u"A", nullptr).has_value());
+}
+
+// Patterns that make naive backtracking matchers explode. No timing is
+// asserted: the run finishing within the test timeout is the check.
+void TestLikePattern::pathologicalInputsComplete_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("expected");
+
+    const qsizetype big = 64 * 1024;
+    const QString as(big, u'A');
+    QTest::newRow("many stars no B") << "*A*A*A*A*A*B" << as << false;
+    QTest::newRow("many stars B at end") << "*A*A*A*A*A*B" << QString(as).append(u'B') << true;
+    QTest::newRow("alternating stars") << QString("*A").repeated(1000) + "*B" << as << false;
+    QTest::newRow("question run") << QString("*?").repeated(1000) + "B" << as << false;
+    QTest::newRow("long pattern short name") << as << "A" << false;
+    QTest::newRow("long pattern long name") << as << as << true;
+    QTest::newRow("long pattern star") << as + "*" << as << true;
+    QTest::newRow("long middle segment miss")
+        << "*" + QString(1000, u'A') + "B*" << QString(as).insert(100, u'C') << false;
+    QTest::newRow("long middle segment hit")
+        << "*" + QString(1000, u'A') + "B*" << QString(as).append(u'B').append(u'X') << true;
+    QTest::newRow("long wildcard middle miss")
+        << "*" + QString(1000, u'A') + "#*" << as << false;
+    QTest::newRow("long list") << "[" + QString(big, u'B') + "]" << "A" << false;
+    QTest::newRow("many lists") << QString("[A-Z]").repeated(4000) << QString(4000, u'Q') << true;
+}
+
+void TestLikePattern::pathologicalInputsComplete()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, expected);
+
+    const auto compiled = LikePattern::compile(pattern);
+    QVERIFY(compiled.has_value());
+    QCOMPARE(likeMatch(name, *compiled), expected);
+}
+
+void TestLikePattern::controlCharacters()
+{
+    const QString withNul = QString("AB") + QChar(u'\0') + "CD";
+    QCOMPARE(withNul.size(), 5);
+
+    const auto exact = LikePattern::compile(withNul);
+    QVERIFY(exact.has_value());
+    QVERIFY(likeMatch(withNul, *exact));
+    QVERIFY(!likeMatch(u"AB", *exact)); // the NUL does not end the name
+    QVERIFY(!likeMatch(u"ABCD", *exact));
+
+    const auto nulTail = LikePattern::compile(u"AB?CD");
+    QVERIFY(likeMatch(withNul, *nulTail));
+
+    const auto controls = LikePattern::compile(u"*\t*");
+    QVERIFY(likeMatch(u"A\tB", *controls));
+    QVERIFY(!likeMatch(u"A B", *controls));
+
+    const auto nulList = LikePattern::compile(QString("[") + QChar(u'\0') + "-\x1f]");
+    QVERIFY(nulList.has_value());
+    QVERIFY(likeMatch(QString(QChar(u'\x07')), *nulList));
+    QVERIFY(!likeMatch(u" ", *nulList));
+
+    // A character outside the basic plane is two code units.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x97\xBC");
+    QCOMPARE(emoji.size(), 2);
+    QVERIFY(likeMatch(emoji, *LikePattern::compile(u"??")));
+    QVERIFY(!likeMatch(emoji, *LikePattern::compile(u"?")));
+    QVERIFY(likeMatch(emoji, *LikePattern::compile(emoji)));
+}
+
+void TestLikePattern::oneCompiledPatternServesManyNames()
+{
+    const auto pattern = LikePattern::compile(u"SAINT*");
+    QVERIFY(pattern.has_value());
+    const QStringList names = {"PARIS", "SAINT-MALO", "SAIN", "SAINT", "LYON", "SAINTES"};
+    QStringList found;
+    for (const QString &name : names) {
+        if (likeMatch(name, *pattern))
+            found << name;
+    }
+    QCOMPARE(found, QStringList({"SAINT-MALO", "SAINT", "SAINTES"}));
+}
+
+QTEST_GUILESS_MAIN(TestLikePattern)
+#include "test_like_pattern.moc"

@@ -1,0 +1,353 @@
+#include "TestPaths.h"
+#include "communes/Database.h"
+#include "communes/DatabaseFile.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QStringList fieldNames = {"commune", "longitude", "latitude", "codepos", "departement"};
+
+// One row of the table as the engine gives it, fields in table order.
+using Row = std::vector<QVariant>;
+enum Field { Commune, Longitude, Latitude, Codepos, Departement };
+
+std::vector<Row> readRows(const QString &path)
+{
+    const std::unique_ptr<Database> db = openDatabase(path);
+    Recordset rs = db->openRecordset(QStringLiteral("insee1"));
+    std::vector<Row> rows;
+    if (rs.recordCount() == 0)
+        return rows;
+    for (rs.moveFirst(); !rs.isEof(); rs.moveNext()) {
+        Row row;
+        for (const QString &name : fieldNames)
+            row.push_back(rs.field(name));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+QString describe(const Row &row)
+{
+    QStringList parts;
+    for (const QVariant &value : row)
+        parts << (value.isNull() ? QStringLiteral("NULL") : value.toString());
+    return parts.join(u'|');
+}
+
+// Great-circle distance, enough to tell a commune from its neighbours.
+double distanceKm(double lat1, double lon1, double lat2, double lon2)
+{
+    constexpr double radius = 6371.0;
+    constexpr double toRad = std::numbers::pi / 180.0;
+    const double dLat = (lat2 - lat1) * toRad;
+    const double dLon = (lon2 - lon1) * toRad;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2)
+        + std::cos(lat1 * toRad) * std::cos(lat2 * toRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2 * radius * std::asin(std::sqrt(a));
+}
+
+struct Zone
+{
+    QString codeposPrefix; // empty: metropolitan France
+    QString departement;   // empty: any metropolitan département
+    double minLon, maxLon, minLat, maxLat;
+};
+
+// Bounding boxes with a small margin; overseas départements are told apart by
+// the first three digits of the postal code.
+const std::vector<Zone> zones = {
+    {"", "", -5.3, 9.6, 41.3, 51.2},
+    {"971", "GUADELOUPE", -61.9, -60.9, 15.8, 16.6},
+    {"972", "MARTINIQUE", -61.3, -60.8, 14.3, 14.95},
+    {"973", "GUYANE", -54.7, -51.5, 2.1, 5.8},
+    {"974", "LA REUNION", 55.2, 55.9, -21.4, -20.85},
+    {"976", "MAYOTTE", 44.9, 45.35, -13.05, -12.6},
+};
+
+const Zone &zoneOf(const QString &codepos)
+{
+    for (const Zone &zone : zones)
+        if (!zone.codeposPrefix.isEmpty() && codepos.startsWith(zone.codeposPrefix))
+            return zone;
+    return zones.front();
+}
+
+bool isCorsican(const Row &row)
+{
+    const QString dept = row[Departement].toString();
+    return dept == QLatin1String("CORSE-DU-SUD") || dept == QLatin1String("HAUTE-CORSE");
+}
+
+} // namespace
+
+class TestShippedData : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::vector<Row> m_rows;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo::exists(shippedStorePath()), qPrintable(shippedStorePath()));
+        m_rows = readRows(shippedStorePath());
+    }
+
+    void schemaHasTheFiveColumnsInOrder()
+    {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open_v2(shippedStorePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr),
+                 SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, "PRAGMA table_info(insee1)", -1, &stmt, nullptr), SQLITE_OK);
+        QStringList columns;
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            columns << QStringLiteral("%1 %2").arg(
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))),
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2))));
+        sqlite3_finalize(stmt);
+
+        // Every value must be stored with its column's own type, not merely declared so.
+        QCOMPARE(sqlite3_prepare_v2(db,
+                                    "SELECT count(*) FROM insee1 WHERE typeof(commune) <> 'text' "
+                                    "OR typeof(longitude) <> 'real' OR typeof(latitude) <> 'real' "
+                                    "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text'",
+                                    -1, &stmt, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        const int badlyTyped = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+
+        QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
+                                       "departement TEXT"}));
+        QCOMPARE(badlyTyped, 0);
+    }
+
+    void rowCountIsOneRowPerCommune()
+    {
+        QVERIFY2(m_rows.size() >= 34800 && m_rows.size() <= 34950, qPrintable(QString::number(m_rows.size())));
+    }
+
+    void firstRecordIsTheFirstCommuneOfAin()
+    {
+        QVERIFY(!m_rows.empty());
+        const Row &first = m_rows.front();
+        QCOMPARE(first[Commune].toString(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+        QCOMPARE(first[Codepos].toString(), QStringLiteral("01400"));
+        QCOMPARE(first[Departement].toString(), QStringLiteral("AIN"));
+
+        // The program shows the first record through fieldText at start-up.
+        const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
+        Recordset rs = db->openRecordset(QStringLiteral("insee1"));
+        rs.moveFirst();
+        QCOMPARE(rs.fieldText(u"commune"), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+        QCOMPARE(rs.fieldText(u"Departement"), QStringLiteral("AIN"));
+        QCOMPARE(rs.fieldText(u"codepos").left(2), QStringLiteral("01"));
+    }
+
+    void noFieldIsNull()
+    {
+        for (const Row &row : m_rows)
+            for (const QVariant &value : row)
+                QVERIFY2(!value.isNull(), qPrintable(describe(row)));
+    }
+
+    void postalCodesAreFiveDigits()
+    {
+        static const QRegularExpression fiveDigits(QStringLiteral("^[0-9]{5}$"));
+        for (const Row &row : m_rows)
+            QVERIFY2(fiveDigits.match(row[Codepos].toString()).hasMatch(), qPrintable(describe(row)));
+    }
+
+    void namesAreUpperCaseWordsWithSingleBlanks()
+    {
+        static const QRegularExpression words(QStringLiteral("^[A-Z0-9]+( [A-Z0-9]+)*$"));
+        for (const Row &row : m_rows)
+            QVERIFY2(words.match(row[Commune].toString()).hasMatch(), qPrintable(describe(row)));
+    }
+
+    void departementNamesAreUpperCaseWithoutAccents()
+    {
+        static const QRegularExpression plain(QStringLiteral("^[A-Z]+([-' ][A-Z]+)*$"));
+        QSet<QString> names;
+        for (const Row &row : m_rows) {
+            QVERIFY2(plain.match(row[Departement].toString()).hasMatch(), qPrintable(describe(row)));
+            names.insert(row[Departement].toString());
+        }
+        // 96 metropolitan départements and the five overseas ones.
+        QCOMPARE(names.size(), 101);
+        QVERIFY(names.contains(QStringLiteral("COTES-D'ARMOR")));
+        QVERIFY(names.contains(QStringLiteral("BOUCHES-DU-RHONE")));
+    }
+
+    void coordinatesLieInTheirOwnZone()
+    {
+        for (const Row &row : m_rows) {
+            const QString codepos = row[Codepos].toString();
+            const Zone &zone = zoneOf(codepos);
+            const double lon = row[Longitude].toDouble();
+            const double lat = row[Latitude].toDouble();
+            QVERIFY2(lon >= zone.minLon && lon <= zone.maxLon && lat >= zone.minLat && lat <= zone.maxLat,
+                     qPrintable(describe(row)));
+            if (!zone.departement.isEmpty())
+                QVERIFY2(row[Departement].toString() == zone.departement, qPrintable(describe(row)));
+            else
+                QVERIFY2(!codepos.startsWith(QLatin1String("97")), qPrintable(describe(row)));
+        }
+    }
+
+    void eachDepartementIsOneRun()
+    {
+        // The rows follow the commune code, whose first digits are the
+        // département: each département's rows come together.
+        QSet<QString> finished;
+        QString current;
+        for (const Row &row : m_rows) {
+            const QString dept = row[Departement].toString();
+            if (dept == current)
+                continue;
+            QVERIFY2(!finished.contains(dept), qPrintable(QStringLiteral("second run of ") + dept));
+            finished.insert(current);
+            current = dept;
+        }
+    }
+
+    void corsicaSitsBetweenCorrezeAndCoteDOr()
+    {
+        std::optional<size_t> firstCorsican, lastCorsican;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const bool corsican = isCorsican(m_rows[i]);
+            // Postal codes 20xxx are Corsica's and only Corsica's.
+            QVERIFY2(corsican == m_rows[i][Codepos].toString().startsWith(QLatin1String("20")),
+                     qPrintable(describe(m_rows[i])));
+            if (corsican) {
+                if (!firstCorsican)
+                    firstCorsican = i;
+                lastCorsican = i;
+            }
+        }
+        QVERIFY(firstCorsican && lastCorsican);
+        QVERIFY(*firstCorsican > 0 && *lastCorsican + 1 < m_rows.size());
+        for (size_t i = *firstCorsican; i <= *lastCorsican; ++i)
+            QVERIFY2(isCorsican(m_rows[i]), qPrintable(describe(m_rows[i])));
+        QCOMPARE(m_rows[*firstCorsican][Departement].toString(), QStringLiteral("CORSE-DU-SUD"));
+        QCOMPARE(m_rows[*lastCorsican][Departement].toString(), QStringLiteral("HAUTE-CORSE"));
+        // Corrèze is 19, Côte-d'Or 21.
+        QCOMPARE(m_rows[*firstCorsican - 1][Departement].toString(), QStringLiteral("CORREZE"));
+        QCOMPARE(m_rows[*lastCorsican + 1][Departement].toString(), QStringLiteral("COTE-D'OR"));
+    }
+
+    void overseasRowsComeLastInOrder()
+    {
+        QString previousPrefix;
+        bool overseas = false;
+        for (const Row &row : m_rows) {
+            const QString codepos = row[Codepos].toString();
+            const bool rowOverseas = codepos.startsWith(QLatin1String("97"));
+            QVERIFY2(!overseas || rowOverseas, qPrintable(QStringLiteral("metropolitan after overseas: ")
+                                                           + describe(row)));
+            overseas = rowOverseas;
+            if (rowOverseas) {
+                QVERIFY2(codepos.left(3) >= previousPrefix, qPrintable(describe(row)));
+                previousPrefix = codepos.left(3);
+            }
+        }
+        QVERIFY(overseas);
+    }
+
+    void knownCommunes_data()
+    {
+        QTest::addColumn<QString>("commune");
+        QTest::addColumn<QString>("departement");
+        QTest::addColumn<QString>("codepos");
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        QTest::addColumn<double>("withinKm");
+
+        // Known centres of the towns; large communes get a wider margin, since
+        // the stored point is the centre of the commune's whole area.
+        QTest::newRow("Paris") << "PARIS" << "PARIS" << "75001" << 48.8566 << 2.3522 << 3.0;
+        QTest::newRow("Brest") << "BREST" << "FINISTERE" << "29200" << 48.3904 << -4.4861 << 5.0;
+        QTest::newRow("Ajaccio") << "AJACCIO" << "CORSE-DU-SUD" << "20000" << 41.9192 << 8.7386 << 6.0;
+        QTest::newRow("Bastia") << "BASTIA" << "HAUTE-CORSE" << "20200" << 42.6970 << 9.4503 << 5.0;
+        QTest::newRow("Pontoise") << "PONTOISE" << "VAL-D'OISE" << "95000" << 49.0503 << 2.1008 << 3.0;
+        QTest::newRow("Saint-Etienne") << "ST ETIENNE" << "LOIRE" << "42000" << 45.4397 << 4.3872 << 6.0;
+        QTest::newRow("Sainte-Foy-les-Lyon") << "STE FOY LES LYON" << "RHONE" << "69110" << 45.7336 << 4.8025
+                                             << 3.0;
+        QTest::newRow("Strasbourg") << "STRASBOURG" << "BAS-RHIN" << "67000" << 48.5734 << 7.7521 << 5.0;
+        QTest::newRow("Sannerville") << "SANNERVILLE" << "CALVADOS" << "14940" << 49.1803 << -0.2247 << 5.0;
+        QTest::newRow("Saint-Denis (Reunion)") << "ST DENIS" << "LA REUNION" << "97400" << -20.8823 << 55.4504
+                                               << 8.0;
+        QTest::newRow("Fort-de-France") << "FORT DE FRANCE" << "MARTINIQUE" << "97200" << 14.6161 << -61.0588
+                                        << 5.0;
+        QTest::newRow("Pointe-a-Pitre") << "POINTE A PITRE" << "GUADELOUPE" << "97110" << 16.2411 << -61.5331
+                                        << 3.0;
+        QTest::newRow("Cayenne") << "CAYENNE" << "GUYANE" << "97300" << 4.9224 << -52.3135 << 5.0;
+        QTest::newRow("Mamoudzou") << "MAMOUDZOU" << "MAYOTTE" << "97600" << -12.7806 << 45.2278 << 6.0;
+    }
+
+    void knownCommunes()
+    {
+        QFETCH(QString, commune);
+        QFETCH(QString, departement);
+        QFETCH(QString, codepos);
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        QFETCH(double, withinKm);
+
+        // Names repeat across départements (ST DENIS, ...): match on both.
+        std::vector<const Row *> found;
+        for (const Row &row : m_rows)
+            if (row[Commune].toString() == commune && row[Departement].toString() == departement)
+                found.push_back(&row);
+        QCOMPARE(found.size(), size_t(1));
+        const Row &row = *found.front();
+        QCOMPARE(row[Codepos].toString(), codepos);
+        const double km = distanceKm(latitude, longitude, row[Latitude].toDouble(), row[Longitude].toDouble());
+        QVERIFY2(km <= withinKm, qPrintable(QStringLiteral("%1 km away: %2").arg(km).arg(describe(row))));
+    }
+
+    void toolRebuildsTheSameRows()
+    {
+        const QString source = sharedDir() + "/data";
+        REQUIRE_SHARED_FILE(source + "/decoupage-administratif/communes.json");
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not on the PATH");
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString output = dir.filePath(QStringLiteral("insee.sqlite"));
+        QProcess tool;
+        tool.start(python, {sourceDir() + "/tools/make_insee_sqlite.py", source, output});
+        // The tool reads some 50 MB of contours: seconds, but leave room for a slow machine.
+        QVERIFY2(tool.waitForFinished(240000), qPrintable(tool.errorString()));
+        QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,
+                 qPrintable(QString::fromUtf8(tool.readAllStandardError())));
+
+        const std::vector<Row> rebuilt = readRows(output);
+        QCOMPARE(rebuilt.size(), m_rows.size());
+        for (size_t i = 0; i < rebuilt.size(); ++i)
+            QVERIFY2(rebuilt[i] == m_rows[i], qPrintable(QStringLiteral("row %1: %2 instead of %3")
+                                                             .arg(i + 1)
+                                                             .arg(describe(rebuilt[i]), describe(m_rows[i]))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShippedData)
+#include "test_shipped_data.moc"

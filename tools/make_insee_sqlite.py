@@ -1,0 +1,339 @@
+#!/usr/bin/env python3
+"""Builds the commune table shipped with the program, data/insee.sqlite.
+
+One row per current commune of metropolitan France (Corsica included) and of
+the five overseas départements 971-976, in the order of the INSEE commune
+code, in table insee1 (commune, longitude, latitude, codepos, departement).
+
+Reads, under the source folder (default ../shared/data next to this checkout):
+  decoupage-administratif/communes.json      current communes, postal codes
+  decoupage-administratif/departements.json  département names
+  france-geojson/departements/*/communes-*.geojson  2018 commune contours
+
+Usage: python3 tools/make_insee_sqlite.py [SOURCE_DIR [OUTPUT_FILE]]
+Standard library only; the same sources give the same file, byte for byte.
+"""
+
+import argparse
+import collections
+import glob
+import json
+import math
+import os
+import re
+import sqlite3
+import sys
+import time
+import unicodedata
+
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DEFAULT_SOURCE = os.path.join(REPO_ROOT, "..", "shared", "data")
+DEFAULT_OUTPUT = os.path.join(REPO_ROOT, "data", "insee.sqlite")
+
+OVERSEAS_DEPARTEMENTS = ("971", "972", "973", "974", "976")
+
+# Communes re-created after 2018 out of a commune nouvelle: they have no 2018
+# contour of their own, and the commune list no longer links them to it. Each
+# is placed at the centroid of the 2018 contour of the commune nouvelle it was
+# split from (the contour that also carries the code of its former partner).
+RECREATED_FROM = {
+    "14666": "14712",  # Sannerville, out of Saline (now Troarn)
+    "15031": "15141",  # Celles, out of Neussargues en Pinatelle (now Neussargues-Moissac)
+    "15035": "15141",  # Chalinargues, same
+    "15047": "15141",  # Chavagnac, same
+    "15171": "15141",  # Sainte-Anastasie, same
+    "85165": "85084",  # L'Oie, out of Essarts en Bocage
+    "85212": "85084",  # Sainte-Florence, same
+}
+
+# Parts of a commune's contour farther than this from its largest part are
+# taken for errors in the contour data (see centroid()).
+FAR_PART_KM = 100.0
+KM_PER_DEGREE = 111.2
+
+SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
+          "codepos TEXT, departement TEXT)")
+
+LIGATURES = {"Œ": "OE", "œ": "oe", "Æ": "AE", "æ": "ae"}
+NAME_PATTERN = re.compile(r"[A-Z0-9]+( [A-Z0-9]+)*")
+DEPARTEMENT_PATTERN = re.compile(r"[A-Z' -]+")
+
+
+def strip_accents(text):
+    for ligature, letters in LIGATURES.items():
+        text = text.replace(ligature, letters)
+    decomposed = unicodedata.normalize("NFD", text)
+    return "".join(ch for ch in decomposed if not unicodedata.combining(ch))
+
+
+def commune_name(nom, odd_characters):
+    """The stored form of a commune name: L'Abergement-Clémenciat gives
+    L ABERGEMENT CLEMENCIAT, Saint-Étienne gives ST ETIENNE."""
+    text = strip_accents(nom).upper()
+    out = []
+    for ch in text:
+        if "A" <= ch <= "Z" or "0" <= ch <= "9":
+            out.append(ch)
+        elif ch in " -'’":
+            out.append(" ")
+        elif ch.isalpha():
+            raise SystemExit(f"letter {ch!r} left in commune name {nom!r}")
+        else:
+            odd_characters[ch].append(nom)
+            out.append(" ")
+    words = ["ST" if w == "SAINT" else "STE" if w == "SAINTE" else w
+             for w in "".join(out).split()]
+    name = " ".join(words)
+    if not NAME_PATTERN.fullmatch(name):
+        raise SystemExit(f"commune name {nom!r} gives {name!r}")
+    return name
+
+
+def departement_name(nom):
+    """Upper case, no accents, hyphens and apostrophes kept: COTES-D'ARMOR."""
+    name = strip_accents(nom).upper().replace("’", "'")
+    if not DEPARTEMENT_PATTERN.fullmatch(name):
+        raise SystemExit(f"département name {nom!r} gives {name!r}")
+    return name
+
+
+def code_order(code):
+    # Corsica (2A, 2B) sorts where département 20 was, between 19 and 21;
+    # as plain text "2A..." would come after "29...".
+    if code[:2] in ("2A", "2B"):
+        return "20" + code
+    return code
+
+
+def ring_moments(ring, lon0, lat0, k):
+    """Signed area and first moments of a ring in the plane x = (lon - lon0) * k,
+    y = lat - lat0 (shoelace)."""
+    area = mx = my = 0.0
+    n = len(ring)
+    if n < 3:
+        return 0.0, 0.0, 0.0
+    px = (ring[-1][0] - lon0) * k
+    py = ring[-1][1] - lat0
+    for lon, lat in ring:
+        x = (lon - lon0) * k
+        y = lat - lat0
+        cross = px * y - x * py
+        area += cross
+        mx += (px + x) * cross
+        my += (py + y) * cross
+        px, py = x, y
+    return area / 2.0, mx / 6.0, my / 6.0
+
+
+def polygon_moments(polygon, lon0, lat0, k):
+    """Area and first moments of one polygon: its outer ring adds, its holes
+    take away, whichever way they wind."""
+    total = sx = sy = 0.0
+    for index, ring in enumerate(polygon):
+        area, mx, my = ring_moments(ring, lon0, lat0, k)
+        sign = 1.0 if area >= 0 else -1.0
+        if index > 0:
+            sign = -sign
+        total += sign * area
+        sx += sign * mx
+        sy += sign * my
+    return total, sx, sy
+
+
+def centroid(polygons):
+    """Area-weighted centroid (lon, lat) of polygons with holes, each a list of
+    rings, outer ring first, and the number of parts left out of it.
+
+    Longitudes are scaled by cos(mid latitude) so that areas are nearly true
+    at the scale of a commune. A part lying more than FAR_PART_KM from the
+    largest one is left out: no commune stretches that far, and the 2018
+    contours give Cayenne such a stray part, off the Maroni estuary, that
+    would otherwise pull the town 24 km away into its neighbour."""
+    lats = [lat for polygon in polygons for ring in polygon for _, lat in ring]
+    mid = (min(lats) + max(lats)) / 2.0
+    k = math.cos(math.radians(mid))
+    lon0, lat0 = polygons[0][0][0][0], polygons[0][0][0][1]
+    parts = [polygon_moments(polygon, lon0, lat0, k) for polygon in polygons]
+    largest = max(parts, key=lambda part: part[0])
+    if largest[0] <= 0:
+        raise ValueError("contour without area")
+    lx, ly = largest[1] / largest[0], largest[2] / largest[0]
+    total = sx = sy = 0.0
+    left_out = 0
+    for area, mx, my in parts:
+        if area > 0 and math.hypot(mx / area - lx, my / area - ly) * KM_PER_DEGREE > FAR_PART_KM:
+            left_out += 1
+            continue
+        total += area
+        sx += mx
+        sy += my
+    return lon0 + sx / total / k, lat0 + sy / total, left_out
+
+
+def read_contours(source):
+    """2018 contours by INSEE code, each a list of polygons."""
+    pattern = os.path.join(source, "france-geojson", "departements", "*", "communes-*.geojson")
+    files = sorted(glob.glob(pattern))
+    if not files:
+        raise SystemExit(f"no commune contours under {source}")
+    contours = {}
+    for path in files:
+        with open(path, encoding="utf-8") as f:
+            collection = json.load(f)
+        for feature in collection["features"]:
+            code = feature["properties"]["code"]
+            geometry = feature["geometry"]
+            if geometry["type"] == "Polygon":
+                polygons = [geometry["coordinates"]]
+            elif geometry["type"] == "MultiPolygon":
+                polygons = geometry["coordinates"]
+            else:
+                raise SystemExit(f"{path}: geometry {geometry['type']} for {code}")
+            if code in contours:
+                raise SystemExit(f"{path}: contour {code} seen twice")
+            contours[code] = polygons
+    return contours
+
+
+def zone_of(commune):
+    if commune["zone"] == "metro":
+        return "metro"
+    if commune["departement"] in OVERSEAS_DEPARTEMENTS:
+        return commune["departement"]
+    return None
+
+
+def build_rows(source):
+    base = os.path.join(source, "decoupage-administratif")
+    with open(os.path.join(base, "communes.json"), encoding="utf-8") as f:
+        communes = json.load(f)
+    with open(os.path.join(base, "departements.json"), encoding="utf-8") as f:
+        departements = {d["code"]: departement_name(d["nom"]) for d in json.load(f)}
+    contours = read_contours(source)
+
+    left_out = collections.Counter()
+    left_out_names = []
+    merged = []
+    recreated = []
+    odd_characters = collections.defaultdict(list)
+    foreign_postcodes = []
+    stray_parts = []
+    per_zone = collections.Counter()
+    used_contours = set()
+    rows = []
+
+    for commune in sorted(communes, key=lambda c: code_order(c["code"])):
+        code = commune["code"]
+        if commune["type"] != "commune-actuelle":
+            left_out[f"not a current commune ({commune['type']})"] += 1
+            continue
+        zone = zone_of(commune)
+        if zone is None:
+            left_out[f"overseas collectivity ({commune['departement']})"] += 1
+            continue
+
+        parts = [c for c in [code] + commune.get("anciensCodes", []) if c in contours]
+        if not parts and code in RECREATED_FROM:
+            parts = [RECREATED_FROM[code]]
+            recreated.append((code, commune["nom"], parts[0]))
+        elif parts and parts != [code]:
+            merged.append(code)
+        if not parts:
+            left_out["no 2018 contour, no rule to place it"] += 1
+            left_out_names.append(f"{code} {commune['nom']} (no contour)")
+            continue
+        postcodes = sorted(commune.get("codesPostaux", []))
+        if not postcodes:
+            left_out["no postal code"] += 1
+            left_out_names.append(f"{code} {commune['nom']} (no postal code)")
+            continue
+        codepos = postcodes[0]
+        if not re.fullmatch(r"\d{5}", codepos):
+            raise SystemExit(f"{code}: postal code {codepos!r}")
+        expected_prefix = "20" if zone == "metro" and code[:2] in ("2A", "2B") else \
+            (code[:2] if zone == "metro" else zone)
+        if not codepos.startswith(expected_prefix):
+            foreign_postcodes.append(f"{code} {commune['nom']} {codepos}")
+
+        used_contours.update(parts)
+        polygons = [polygon for part in parts for polygon in contours[part]]
+        lon, lat, stray = centroid(polygons)
+        if stray:
+            stray_parts.append(f"{code} {commune['nom']}: {stray} part(s)")
+        rows.append((commune_name(commune["nom"], odd_characters),
+                     round(lon, 5), round(lat, 5), codepos,
+                     departements[commune["departement"]]))
+        per_zone[zone] += 1
+
+    report = {
+        "per_zone": per_zone,
+        "merged": merged,
+        "recreated": recreated,
+        "left_out": left_out,
+        "left_out_names": left_out_names,
+        "odd_characters": odd_characters,
+        "foreign_postcodes": foreign_postcodes,
+        "stray_parts": stray_parts,
+        "unused_contours": sorted(set(contours) - used_contours),
+    }
+    return rows, report
+
+
+def write_database(rows, output):
+    os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
+    partial = output + ".partial"
+    if os.path.exists(partial):
+        os.remove(partial)
+    db = sqlite3.connect(partial)
+    db.execute("PRAGMA page_size = 4096")
+    db.execute("PRAGMA journal_mode = OFF")
+    db.execute(SCHEMA)
+    db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?)", rows)
+    db.commit()
+    db.execute("VACUUM")
+    db.close()
+    os.replace(partial, output)
+
+
+def print_report(rows, report, output, seconds):
+    print(f"wrote {len(rows)} rows to {output} ({os.path.getsize(output)} bytes, {seconds:.1f} s)")
+    for zone in ["metro", *OVERSEAS_DEPARTEMENTS]:
+        print(f"  {zone:>5}: {report['per_zone'][zone]} rows")
+    print(f"placed from merged contours (former communes since 2018): {len(report['merged'])}")
+    print(f"placed at the contour they were split from: {len(report['recreated'])}")
+    for code, nom, parent in report["recreated"]:
+        print(f"  {code} {nom} -> contour {parent}")
+    for line in report["stray_parts"]:
+        print(f"contour part farther than {FAR_PART_KM:.0f} km from the rest, left out of the centroid: {line}")
+    print(f"left out: {sum(report['left_out'].values())}")
+    for reason, count in sorted(report["left_out"].items()):
+        print(f"  {count:6} {reason}")
+    for line in report["left_out_names"]:
+        print(f"  left out: {line}")
+    for ch, names in sorted(report["odd_characters"].items()):
+        print(f"punctuation {ch!r} written as a blank in {len(names)} names: {', '.join(sorted(set(names)))}")
+    if report["foreign_postcodes"]:
+        print(f"lowest postal code outside the commune's own département: {len(report['foreign_postcodes'])}")
+        for line in report["foreign_postcodes"]:
+            print(f"  {line}")
+    if report["unused_contours"]:
+        print(f"2018 contours used by no commune: {' '.join(report['unused_contours'])}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("source", nargs="?", default=DEFAULT_SOURCE,
+                        help="folder of the source data (default: ../shared/data beside the checkout)")
+    parser.add_argument("output", nargs="?", default=DEFAULT_OUTPUT,
+                        help="SQLite file to write (default: data/insee.sqlite in the checkout)")
+    args = parser.parse_args()
+
+    start = time.monotonic()
+    rows, report = build_rows(args.source)
+    write_database(rows, args.output)
+    print_report(rows, report, args.output, time.monotonic() - start)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
