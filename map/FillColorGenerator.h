@@ -10,7 +10,8 @@ class FillColorGenerator
 public:
     // One draw, uniform in [0, 1), single precision.
     float nextUniform();
-    // Three draws: red, green, blue, each floor(r * 255), so never 255.
+    // Three draws: red, green, blue, each floor(r * 255), so never 255: a
+    // fill can never look like a white département or the sea.
     QRgb nextColor();
 
 private:

@@ -1,1 +1,54 @@
-// placeholder
+#include "map/MapClick.h"
+
+#include "map/DepartementTable.h"
+#include "map/FillColorGenerator.h"
+#include "map/MapPicture.h"
+
+#include <array>
+#include <charconv>
+
+namespace {
+
+constexpr QRgb white = 0xffffff;
+
+// The click has always shown this spelling for département 56, unlike the
+// rest of the window.
+QString clickName(const DepartementRow &row)
+{
+    if (row.number == 56)
+        return QStringLiteral("MORBIHANT");
+    return row.displayName();
+}
+
+} // namespace
+
+ClickResult identifyDepartement(const MapPicture &map)
+{
+    const auto &rows = DepartementTable();
+    for (const DepartementRow &row : rows) {
+        if (row.number < 1 || row.number > 95)
+            continue;
+        if (map.pixel(row.seed()) != white)
+            return {QString::number(row.number), clickName(row)};
+    }
+    return {};
+}
+
+ClickResult clickMap(MapPicture &map, FillColorGenerator &colors, QPointF click)
+{
+    map.reset();
+    map.fillAtPoint(click, colors);
+    const ClickResult result = identifyDepartement(map);
+    if (result.number.isEmpty())
+        map.setFillColor(colors.nextColor());
+    return result;
+}
+
+QString singleToText(float value)
+{
+    std::array<char, 32> text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc())
+        return {};
+    return QString::fromLatin1(text.data(), end - text.data());
+}

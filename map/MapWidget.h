@@ -1,0 +1,34 @@
+#pragma once
+
+#include "map/MapPicture.h"
+
+#include <QWidget>
+
+// Picture1: shows the map picture at 1:1 from its top-left corner and reports
+// presses in map pixels. The fills are drawn on the picture it owns and show
+// at once.
+class MapWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MapWidget(QWidget *parent = nullptr);
+
+    MapPicture &picture() { return m_picture; }
+    const MapPicture &picture() const { return m_picture; }
+
+    // Cls and Refresh: the stored picture shows again, with no fill left.
+    void Cls();
+    void Refresh();
+    // Repaints after a change made on picture() directly.
+    void showChanges();
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    MapPicture m_picture;
+};
