@@ -1,0 +1,148 @@
+#include "weblink/OnlineMapAddress.h"
+#include "weblink/UrlOpener.h"
+
+#include <QUrlQuery>
+#include <QtTest>
+
+namespace {
+
+const QString prefix = QStringLiteral(
+    "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
+    "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
+const QString suffix = QStringLiteral("%20&%20%20&strCountry=1424&x=33&y=11");
+
+} // namespace
+
+class TestWeblink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void text1Address_data();
+    void text1Address();
+    void openedUrl_data();
+    void openedUrl();
+    void queryItemsKeepTheirOrder();
+    void text1HeldSomethingElse();
+    void pressingTwiceOpensTheSameAddressTwice();
+    void openerCanBeReplacedAndRestored();
+};
+
+void TestWeblink::text1Address_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one word") << "PARIS"
+                              << "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
+                                 "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=PARIS"
+                                 "%20&%20%20&strCountry=1424&x=33&y=11";
+    QTest::newRow("two words keep their blank") << "ST DENIS" << prefix + "ST DENIS" + suffix;
+    QTest::newRow("double blank kept") << "LE  MANS" << prefix + "LE  MANS" + suffix;
+    QTest::newRow("empty caption") << "" << prefix + suffix;
+    QTest::newRow("special characters inserted raw") << "A&B#C?D" << prefix + "A&B#C?D" + suffix;
+}
+
+void TestWeblink::text1Address()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, expected);
+    QCOMPARE(onlineMapAddress(caption), expected);
+}
+
+void TestWeblink::openedUrl_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("encodedName");
+    QTest::newRow("one word") << "PARIS"
+                              << "PARIS";
+    QTest::newRow("blank") << "ST DENIS"
+                           << "ST%20DENIS";
+    QTest::newRow("ampersand") << "A&B"
+                               << "A%26B";
+    QTest::newRow("hash") << "A#B"
+                          << "A%23B";
+    QTest::newRow("question mark") << "A?B"
+                                   << "A%3FB";
+    QTest::newRow("percent") << "100%"
+                             << "100%25";
+    QTest::newRow("percent escape lookalike") << "A%20B"
+                                              << "A%2520B";
+    QTest::newRow("plus and equals") << "A+B=C"
+                                     << "A%2BB%3DC";
+    QTest::newRow("non-ASCII as UTF-8") << QStringLiteral("ÉVRY-ÎLE")
+                                        << "%C3%89VRY-%C3%8ELE";
+    QTest::newRow("apostrophe and slash") << "L'A/B"
+                                          << "L%27A%2FB";
+}
+
+void TestWeblink::openedUrl()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, encodedName);
+    const QUrl url = onlineMapUrl(onlineMapAddress(caption), caption);
+    QVERIFY2(url.isValid(), qPrintable(url.errorString()));
+    QCOMPARE(QString::fromLatin1(url.toEncoded()), prefix + encodedName + suffix);
+    QCOMPARE(url.toString(QUrl::FullyEncoded), prefix + encodedName + suffix);
+}
+
+void TestWeblink::queryItemsKeepTheirOrder()
+{
+    // A name with '&' and '=' must stay inside strLocation.
+    const QString caption = QStringLiteral("A&strCountry=9");
+    const QUrlQuery query(onlineMapUrl(onlineMapAddress(caption), caption));
+    const auto items = query.queryItems(QUrl::FullyDecoded);
+    const QStringList keys = [&] {
+        QStringList k;
+        for (const auto &item : items)
+            k << item.first;
+        return k;
+    }();
+    QCOMPARE(keys, QStringList({"expressMap", "act", "pim", "strAddress", "strCP", "strLocation", "  ",
+                                "strCountry", "x", "y"}));
+    QCOMPARE(query.queryItemValue("strLocation", QUrl::FullyDecoded), caption + " ");
+    QCOMPARE(query.queryItemValue("strCountry"), QStringLiteral("1424"));
+}
+
+void TestWeblink::text1HeldSomethingElse()
+{
+    const QUrl url = onlineMapUrl(QStringLiteral("http://example.org/a%20b"), QStringLiteral("PARIS"));
+    QCOMPARE(url.toEncoded(), QByteArray("http://example.org/a%20b"));
+}
+
+void TestWeblink::pressingTwiceOpensTheSameAddressTwice()
+{
+    QList<QUrl> opened;
+    setUrlOpener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+    QString text1;
+    const QString caption = QStringLiteral("ST DENIS");
+    for (int press = 0; press < 2; ++press) {
+        text1 = onlineMapAddress(caption);
+        QVERIFY(openUrl(onlineMapUrl(text1, caption)));
+    }
+    setUrlOpener({});
+    QCOMPARE(text1, prefix + "ST DENIS" + suffix);
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened.at(0), opened.at(1));
+    QCOMPARE(opened.at(1).toEncoded(), (prefix + "ST%20DENIS" + suffix).toLatin1());
+}
+
+void TestWeblink::openerCanBeReplacedAndRestored()
+{
+    int calls = 0;
+    setUrlOpener([&](const QUrl &) {
+        ++calls;
+        return false;
+    });
+    QVERIFY(!openUrl(QUrl(QStringLiteral("https://example.org/"))));
+    QCOMPARE(calls, 1);
+    setUrlOpener({});
+    // With the system opener back, the recorder sees nothing more. An invalid
+    // address keeps the system opener from starting anything.
+    openUrl(QUrl());
+    QCOMPARE(calls, 1);
+}
+
+QTEST_GUILESS_MAIN(TestWeblink)
+#include "test_weblink.moc"
