@@ -1,1 +1,527 @@
-// placeholder
+#include "app/Form1.h"
+
+#include "about/frmAbout.h"
+#include "app/Chrome.h"
+#include "app/Fonts.h"
+#include "app/Form1Layout.h"
+#include "app/GraphicalButton.h"
+#include "app/HandPointer.h"
+#include "app/Startup.h"
+#include "app/ShapeWidget.h"
+#include "communes/DatabaseError.h"
+#include "communes/LikePattern.h"
+#include "communes/NumberText.h"
+#include "geo/MaidenheadLocator.h"
+#include "map/DepartementTable.h"
+#include "map/MapClick.h"
+#include "map/MapWidget.h"
+#include "weblink/OnlineMapAddress.h"
+#include "weblink/UrlOpener.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+QFont fontFor(FontStyle style)
+{
+    switch (style) {
+    case FontStyle::Bold:
+        return uiFont(true);
+    case FontStyle::BoldUnderline:
+        return uiFont(true, true);
+    case FontStyle::Regular:
+        break;
+    }
+    return uiFont();
+}
+
+void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    if (!color.isValid())
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
+Form1Platform desktopPlatform()
+{
+    return {
+        [] { QCoreApplication::exit(0); },
+        [](QWidget *window) {
+            if (QWindow *handle = window->windowHandle())
+                handle->setFlag(Qt::WindowStaysOnTopHint, true);
+        },
+        [](QWidget *window) {
+            if (QWindow *handle = window->windowHandle())
+                handle->startSystemMove();
+        },
+        [] { return QDateTime::currentDateTime(); },
+        [](QWidget *window, const QString &message) {
+            // Not modal: the window stays usable while the message shows.
+            auto *box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(form1::caption), message,
+                                        QMessageBox::Ok, window);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setWindowModality(Qt::NonModal);
+            box->show();
+        },
+    };
+}
+
+const QColor searchRed(255, 0, 0);
+const QColor searchGreen(0, 255, 0);
+
+// Runs one statement of a record step; a statement that fails is skipped and
+// its target keeps its value, so that the step goes on with the next one.
+template <typename Statement>
+void resumeNext(Statement &&statement)
+{
+    try {
+        statement();
+    } catch (const DatabaseError &) {
+    }
+}
+
+QString departementNumberText(const QString &codepos)
+{
+    return QString::number(leadingNumber(QStringView(codepos).left(2)));
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), platform(desktopPlatform()),
+      m_skin(QStringLiteral(":/skin.png"))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(form1::caption));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setFixedSize(form1::width, form1::height);
+    setFont(uiFont());
+    buildControls();
+    wireHandlers();
+    // The rounded outline comes first, before the data is opened.
+    setMask(form1Region());
+}
+
+Form1::~Form1()
+{
+    delete aboutWindow.data();
+}
+
+void Form1::buildControls()
+{
+    std::vector<QWidget *> tabOrder(form1Controls().size(), nullptr);
+    for (const ControlSpec &spec : form1Controls()) {
+        QWidget *control = nullptr;
+        const QString text = QString::fromUtf8(spec.text);
+        switch (spec.kind) {
+        case ControlKind::Label: {
+            auto *label = new QLabel(text, this);
+            label->setAlignment(spec.alignment);
+            setTextColor(label, QPalette::WindowText, spec.textColor.isValid() ? spec.textColor : QColor(Qt::black));
+            control = label;
+            break;
+        }
+        case ControlKind::TextBox:
+        case ControlKind::HiddenTextBox: {
+            auto *box = new QLineEdit(text, this);
+            box->setFrame(false);
+            setTextColor(box, QPalette::Text, spec.textColor);
+            setTextColor(box, QPalette::Base, spec.backColor);
+            control = box;
+            break;
+        }
+        case ControlKind::SystemButton:
+            control = new QPushButton(text, this);
+            break;
+        case ControlKind::GraphicalButton: {
+            auto *button = new GraphicalButton(this);
+            button->setText(text);
+            if (spec.backColor.isValid())
+                button->setBackColor(spec.backColor);
+            control = button;
+            break;
+        }
+        case ControlKind::Picture:
+            control = new MapWidget(this);
+            break;
+        case ControlKind::OvalShape:
+        case ControlKind::RectangleShape: {
+            auto *shape = new ShapeWidget(spec.kind == ControlKind::OvalShape ? ShapeWidget::Form::Oval
+                                                                              : ShapeWidget::Form::Rectangle,
+                                          this);
+            if (spec.textColor.isValid())
+                shape->setBorderColor(spec.textColor);
+            shape->setBackColor(spec.backColor);
+            control = shape;
+            break;
+        }
+        }
+        control->setObjectName(QLatin1String(spec.name));
+        control->setGeometry(spec.geometry);
+        control->setFont(fontFor(spec.font));
+        if (qobject_cast<QAbstractButton *>(control) || spec.kind == ControlKind::TextBox)
+            control->setCursor(handPointer());
+        if (!spec.visibleAtStart)
+            control->hide();
+        control->installEventFilter(this); // the window sees every key first
+        if (spec.tabIndex >= 0)
+            tabOrder[size_t(spec.tabIndex)] = control;
+    }
+    QWidget *previous = nullptr;
+    for (QWidget *control : tabOrder) {
+        if (!control || control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
+    }
+
+    auto find = [this](auto *&member, const char *name) {
+        member = findChild<std::remove_reference_t<decltype(*member)> *>(QLatin1String(name),
+                                                                          Qt::FindDirectChildrenOnly);
+        Q_ASSERT(member);
+    };
+    find(Label1, "Label1"); find(Label2, "Label2"); find(Label3, "Label3"); find(Label4, "Label4");
+    find(Label5, "Label5"); find(Label6, "Label6"); find(Label7, "Label7"); find(Label8, "Label8");
+    find(Label9, "Label9"); find(Label10, "Label10"); find(Label11, "Label11"); find(Label12, "Label12");
+    find(Label13, "Label13"); find(Label14, "Label14"); find(Label15, "Label15"); find(Label16, "Label16");
+    find(Label17, "Label17"); find(Label18, "Label18"); find(Label19, "Label19"); find(Label20, "Label20");
+    find(Text1, "Text1"); find(Text6, "Text6"); find(Text7, "Text7"); find(Text8, "Text8");
+    find(Text9, "Text9"); find(listeIP, "listeIP");
+    find(cherche, "cherche"); find(avant, "avant"); find(apres, "apres"); find(Command1, "Command1");
+    find(Command2, "Command2"); find(CmdQuitte, "CmdQuitte"); find(CmdMinimise, "CmdMinimise");
+    find(Apropos, "Apropos"); find(CmdCarte, "CmdCarte");
+    find(Picture1, "Picture1");
+    find(Shape2, "Shape2"); find(Shape6, "Shape6");
+
+    CmdQuitte->setPicture(QPixmap(QStringLiteral(":/quit.png")));
+    CmdMinimise->setPicture(QPixmap(QStringLiteral(":/minimise.png")));
+    Label1->setTextFormat(Qt::PlainText);
+    Label8->setTextFormat(Qt::PlainText);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->start();
+}
+
+void Form1::wireHandlers()
+{
+    connect(cherche, &QPushButton::clicked, this, &Form1::cherche_Click);
+    connect(apres, &QPushButton::clicked, this, &Form1::apres_Click);
+    connect(avant, &QPushButton::clicked, this, &Form1::avant_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(CmdCarte, &QPushButton::clicked, this, &Form1::CmdCarte_Click);
+    connect(CmdQuitte, &QPushButton::clicked, this, &Form1::CmdQuitte_Click);
+    connect(CmdMinimise, &QPushButton::clicked, this, &Form1::CmdMinimise_Click);
+    connect(Apropos, &QPushButton::clicked, this, &Form1::Apropos_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
+}
+
+void Form1::Form_Load(const QString &dataPath)
+{
+    db = openCommuneDatabase(dataPath);
+    rstInfo = db->openRecordset(QStringLiteral("insee1"));
+    rstInfo.moveFirst();
+    showFieldsOfCurrentRecord();
+    Text9->setText(rstInfo.fieldText(u"codepos").left(2));
+    deptNumber = DeptNumber(0);
+}
+
+void Form1::showFieldsOfCurrentRecord()
+{
+    Label1->setText(rstInfo.fieldText(u"commune"));
+    Label11->setText(rstInfo.fieldText(u"longitude"));
+    Label12->setText(rstInfo.fieldText(u"latitude"));
+    Label10->setText(rstInfo.fieldText(u"codepos"));
+    Label8->setText(rstInfo.fieldText(u"departement"));
+}
+
+void Form1::closeDatabase()
+{
+    if (db)
+        db->close();
+}
+
+// ---- chrome -------------------------------------------------------------
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), form1::backColor);
+    painter.drawPixmap(0, 0, m_skin);
+}
+
+void Form1::mousePressEvent(QMouseEvent *event)
+{
+    // Only the background reaches here: controls take their own presses,
+    // and shapes let them through.
+    if (childAt(event->position().toPoint()) == nullptr)
+        Form_MouseDown(event->button());
+}
+
+void Form1::Form_MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    platform.makeTopmost(this);
+    platform.startSystemMove(this);
+}
+
+void Form1::CmdQuitte_Click()
+{
+    platform.quit();
+}
+
+void Form1::CmdMinimise_Click()
+{
+    setWindowState(windowState() | Qt::WindowMinimized);
+    if (aboutWindow && aboutWindow->isVisible())
+        aboutWindow->hide();
+}
+
+void Form1::Apropos_Click()
+{
+    if (!aboutWindow)
+        aboutWindow = new frmAbout(this);
+    aboutWindow->show();
+    aboutWindow->raise();
+    aboutWindow->activateWindow();
+}
+
+void Form1::Timer1_Timer()
+{
+    const QDateTime now = platform.now();
+    const QLocale locale;
+    Label9->setVisible(true);
+    Label9->setText(locale.toString(now.date(), QStringLiteral("dd MMMM yyyy")) + QStringLiteral("  ")
+                    + locale.toString(now.time(), QStringLiteral("HH:mm:ss")));
+}
+
+bool Form1::Form_KeyPress(int keyAscii, QObject *target)
+{
+    if (keyAscii == 27) {
+        closeDatabase();
+        platform.quit();
+        return true;
+    }
+    if (keyAscii == 13) {
+        // A focused button takes Enter for itself, as a default button
+        // leaves it; everywhere else Enter runs the search.
+        if (auto *button = qobject_cast<QAbstractButton *>(target)) {
+            button->click();
+            return true;
+        }
+        cherche_Click();
+        return true;
+    }
+    return false;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int ascii = 0;
+        if (key->key() == Qt::Key_Escape)
+            ascii = 27;
+        else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            ascii = 13;
+        if (ascii && Form_KeyPress(ascii, watched))
+            return true;
+    } else if (event->type() == QEvent::MouseButtonPress && watched == Text7) {
+        Text7_Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    if (eventFilter(this, event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closed by the desktop (task bar, window manager): as Esc does.
+    closeDatabase();
+    event->accept();
+    platform.quit();
+}
+
+void Form1::Text7_Click()
+{
+    Text7->clear();
+}
+
+// ---- search, display and record steps ------------------------------------
+
+void Form1::cherche_Click()
+{
+    if (!db)
+        return;
+    Text7->setText(Text7->text().toUpper());
+    QString why;
+    const std::optional<LikePattern> pattern = LikePattern::compile(Text7->text(), &why);
+    if (!pattern) {
+        platform.showMessage(this, why);
+        return;
+    }
+    try {
+        rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
+        rstInfo.moveFirst();
+        bool skipped = false;
+        while (!rstInfo.isEof()) {
+            const QVariant name = rstInfo.field(u"commune");
+            if (!name.isNull() && likeMatch(name.toString(), *pattern))
+                break;
+            rstInfo.moveNext();
+            skipped = true;
+        }
+        // The scan holds the event loop, so one change of colour shows the
+        // same as one per skipped record.
+        if (skipped)
+            cherche->setBackColor(searchRed);
+        if (!rstInfo.isEof())
+            showCurrentRecord();
+    } catch (const DatabaseError &error) {
+        platform.showMessage(this, error.message());
+    }
+}
+
+void Form1::showCurrentRecord()
+{
+    showFieldsOfCurrentRecord();
+    Label20->setText(rstInfo.fieldText(u"Departement"));
+    if (cherche->backColor() == searchRed) {
+        cherche->setBackColor(searchGreen);
+        Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos")));
+        deptNumber = DeptNumber(Text9->text());
+        Label5->setText(Text9->text());
+        if (const auto row = LookupDepartement(Text9->text())) {
+            seedX = float(row->x);
+            seedY = float(row->y);
+        }
+        updateOnlineMapButton();
+        Picture1->Refresh();
+    }
+    fillAtSeed();
+    Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
+    showLocator();
+}
+
+void Form1::apres_Click()
+{
+    stepRecord(true);
+}
+
+void Form1::avant_Click()
+{
+    stepRecord(false);
+}
+
+void Form1::stepRecord(bool forward)
+{
+    resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
+    resumeNext([&] { Label1->setText(rstInfo.fieldText(u"commune")); });
+    resumeNext([&] { Label11->setText(rstInfo.fieldText(u"longitude")); });
+    resumeNext([&] { Label12->setText(rstInfo.fieldText(u"latitude")); });
+    resumeNext([&] { Label10->setText(rstInfo.fieldText(u"codepos")); });
+    resumeNext([&] { Label8->setText(rstInfo.fieldText(u"departement")); });
+    resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
+    resumeNext([&] { Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"))); });
+    Label5->setText(Text9->text());
+    deptNumber = DeptNumber(Text9->text());
+    if (const auto row = LookupDepartement(Text9->text())) {
+        seedX = float(row->x);
+        seedY = float(row->y);
+    }
+    updateOnlineMapButton();
+    Picture1->Refresh();
+    fillAtSeed();
+    resumeNext([&] { showLocator(); });
+}
+
+void Form1::updateOnlineMapButton()
+{
+    // The online map is not offered from 95 up (overseas communes carry 97);
+    // a later commune below 95 offers it again rather than leaving it off
+    // for the rest of the run.
+    CmdCarte->setEnabled(deptNumber.toNumber() < 95);
+}
+
+void Form1::fillAtSeed()
+{
+    Picture1->picture().fillAtPoint(QPointF(seedX, seedY), fillColors);
+    Picture1->showChanges();
+}
+
+void Form1::showLocator()
+{
+    const std::optional<double> latitude = textToNumber(Label12->text());
+    const std::optional<double> longitude = textToNumber(Label11->text());
+    if (!latitude || !longitude)
+        throw DatabaseError(QStringLiteral("Coordonnées illisibles : %1, %2.").arg(Label12->text(), Label11->text()));
+    const QString locator = maidenheadLocator(*latitude, *longitude);
+    if (locator.size() != 6)
+        throw DatabaseError(QStringLiteral("Coordonnées hors de la grille : %1, %2.").arg(Label12->text(), Label11->text()));
+    QLabel *const letters[] = {Label14, Label15, Label16, Label17, Label18, Label19};
+    for (int i = 0; i < 6; ++i)
+        letters[i]->setText(locator.mid(i, 1));
+}
+
+// ---- map, départements and the online map ---------------------------------
+
+void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF position)
+{
+    // Every button does the same; the département is named by the seed point
+    // that the fill coloured.
+    const ClickResult shown = clickMap(Picture1->picture(), fillColors, position);
+    Picture1->showChanges();
+    Label20->setText(shown.name);
+    Label5->setText(shown.number);
+    Text6->setText(singleToText(float(position.x())));
+    Text8->setText(singleToText(float(position.y())));
+}
+
+void Form1::Command1_Click()
+{
+    browseDepartement(BrowserDirection::Down);
+}
+
+void Form1::Command2_Click()
+{
+    browseDepartement(BrowserDirection::Up);
+}
+
+void Form1::browseDepartement(BrowserDirection direction)
+{
+    BrowserState state{deptNumber, QPointF(seedX, seedY), deptName};
+    const BrowserCaptions shown = browserPress(direction, state, Picture1->picture(), fillColors);
+    deptNumber = state.deptNumber;
+    seedX = float(state.seed.x());
+    seedY = float(state.seed.y());
+    deptName = state.deptName;
+    Picture1->showChanges();
+    Label5->setText(shown.label5);
+    Label20->setText(shown.label20);
+}
+
+void Form1::CmdCarte_Click()
+{
+    Text1->setText(onlineMapAddress(Label1->text()));
+    openUrl(onlineMapUrl(Text1->text(), Label1->text()));
+}

@@ -4,9 +4,10 @@
 
 #include <memory>
 
-class JetFile;
-
 // An Access/Jet file (.mdb, Jet 3 and 4; .accdb) read with libmdb, read-only.
+// The file is checked for the shape of an Access file before libmdb sees it,
+// and every row is checked as it is read, so that a damaged or truncated copy
+// gives a DatabaseError rather than garbage.
 class JetDatabase : public Database
 {
 public:
@@ -18,5 +19,6 @@ protected:
     void releaseFile() override;
 
 private:
-    std::unique_ptr<JetFile> m_file; // the libmdb handle and its catalog
+    struct Handle; // the libmdb handle, which also holds the catalog
+    std::unique_ptr<Handle> m_handle;
 };

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QRegion>
+
+// The window's rounded outline: the rectangle from (left, top) to (right,
+// bottom), right and bottom excluded, with corners rounded by an ellipse of
+// the given size, as whole pixels.
+QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+
+// Form1's own outline: (1,1) to (545,420) with 30 x 30 corners. Its lower
+// edge lies below the 417-pixel window, so the bottom corners are not cut.
+QRegion form1Region();

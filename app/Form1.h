@@ -1,0 +1,108 @@
+#pragma once
+
+#include "communes/Database.h"
+#include "communes/Recordset.h"
+#include "map/DepartementBrowser.h"
+#include "map/FillColorGenerator.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class GraphicalButton;
+class MapWidget;
+class ShapeWidget;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class frmAbout;
+
+// What the window asks of the desktop, replaceable so that tests can watch
+// it without ending the test, moving a real window or waiting on the clock.
+struct Form1Platform
+{
+    std::function<void()> quit;
+    std::function<void(QWidget *)> makeTopmost;
+    std::function<void(QWidget *)> startSystemMove;
+    std::function<QDateTime()> now;
+    std::function<void(QWidget *, const QString &)> showMessage;
+};
+
+// The main window. Its handlers are named after their control and event and
+// read like the steps of the behaviour; the work is done by the core library.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Opens the data file and shows its first record; throws DatabaseError.
+    void Form_Load(const QString &dataPath);
+
+    Form1Platform platform;
+
+    // The controls, by the names the window has always used.
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+    QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
+    QLabel *Label18, *Label19, *Label20;
+    QLineEdit *Text1, *Text6, *Text7, *Text8, *Text9, *listeIP;
+    GraphicalButton *cherche, *avant, *apres, *Command1, *Command2, *CmdQuitte, *CmdMinimise;
+    QPushButton *Apropos, *CmdCarte;
+    MapWidget *Picture1;
+    ShapeWidget *Shape2, *Shape6;
+    QTimer *Timer1;
+
+    // State shared by the handlers.
+    std::unique_ptr<Database> db;
+    Recordset rstInfo;
+    DeptNumber deptNumber{0}; // the integer 0 at start, then a number text or a number
+    float seedX = 0;
+    float seedY = 0;
+    QString deptName;
+    FillColorGenerator fillColors;
+    QPointer<frmAbout> aboutWindow;
+
+    // Handlers.
+    void cherche_Click();
+    void apres_Click();
+    void avant_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void CmdCarte_Click();
+    void CmdQuitte_Click();
+    void CmdMinimise_Click();
+    void Apropos_Click();
+    void Timer1_Timer();
+    void Text7_Click();
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
+    void Form_MouseDown(Qt::MouseButton button);
+    // Returns true when the key was handled here and must not reach the control.
+    bool Form_KeyPress(int keyAscii, QObject *target);
+
+    void showCurrentRecord();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void wireHandlers();
+    void closeDatabase();
+    void showFieldsOfCurrentRecord();
+    void stepRecord(bool forward);
+    void browseDepartement(BrowserDirection direction);
+    void fillAtSeed();
+    void showLocator();
+    void updateOnlineMapButton();
+
+    QPixmap m_skin;
+};
