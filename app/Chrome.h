@@ -8,5 +8,6 @@
 QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 
 // Form1's own outline: (1,1) to (545,420) with 30 x 30 corners. Its lower
-// edge lies below the 417-pixel window, so the bottom corners are not cut.
+// edge lies 3 pixels below the 417-pixel window, so the bottom corners are
+// cut less deeply than the top ones.
 QRegion form1Region();

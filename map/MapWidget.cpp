@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 MapWidget::MapWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,5 +55,9 @@ void MapWidget::paintEvent(QPaintEvent *event)
 
 void MapWidget::mousePressEvent(QMouseEvent *event)
 {
-    emit mouseDown(event->button(), event->modifiers(), event->position());
+    // The map measures in whole pixels: on a scaled screen the pointer can
+    // sit between logical pixels, and the pixel under it is the one whose
+    // square holds the position.
+    const QPointF at = event->position();
+    emit mouseDown(event->button(), event->modifiers(), QPointF(std::floor(at.x()), std::floor(at.y())));
 }

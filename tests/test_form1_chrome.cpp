@@ -1,0 +1,400 @@
+// Mouse events go through the window system layer, so that a press reaches
+// whichever control lies under the pointer, as a real one does.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "CommuneStore.h"
+#include "about/frmAbout.h"
+#include "app/Form1.h"
+#include "app/GraphicalButton.h"
+#include "app/ShapeWidget.h"
+#include "communes/Database.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Everything the window asked of the desktop, in order.
+struct PlatformCalls
+{
+    QStringList calls;
+    int quits = 0;
+    bool databaseOpenAtQuit = false;
+};
+
+// What the chrome must leave alone: the swatch and the commune display.
+struct CommuneDisplay
+{
+    QColor swatch;
+    QStringList texts;
+
+    static CommuneDisplay of(const Form1 &form)
+    {
+        CommuneDisplay shown;
+        shown.swatch = form.Shape6->backColor();
+        for (const QLabel *label : {form.Label1, form.Label8, form.Label10, form.Label11, form.Label12, form.Label14,
+                                    form.Label15, form.Label16, form.Label17, form.Label18, form.Label19,
+                                    form.Label5, form.Label20})
+            shown.texts << label->text();
+        return shown;
+    }
+    bool operator==(const CommuneDisplay &) const = default;
+};
+
+} // namespace
+
+class TestForm1Chrome : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pressesOnTheWindow_data();
+    void pressesOnTheWindow();
+    void dragMakesTopmostBeforeMoving();
+
+    void aboutWindowIsCreatedOnFirstUse();
+    void aboutWindowIsReused();
+    void aboutWindowIsNewAfterOk();
+    void minimiseHidesTheAboutWindow();
+    void minimiseWithoutAboutWindow();
+
+    void quitButtonKeepsTheDatabaseOpen();
+    void escapeClosesTheDatabaseThenQuits_data();
+    void escapeClosesTheDatabaseThenQuits();
+    void systemCloseActsAsEscape();
+    void otherKeysReachTheControl();
+
+    void clockIsHiddenUntilTheFirstTick();
+    void clockTick_data();
+    void clockTick();
+    void clockRunsOnItsOwn();
+
+private:
+    std::unique_ptr<Form1> startForm();
+
+    QTemporaryDir m_dir;
+    QString m_store;
+    QLocale m_locale;
+    PlatformCalls m_platform;
+};
+
+void TestForm1Chrome::initTestCase()
+{
+    m_store = m_dir.filePath(QStringLiteral("communes.sqlite"));
+    QVERIFY(writeCommuneStore(m_store, {commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15359, "01400", "AIN"),
+                                        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")}));
+}
+
+void TestForm1Chrome::init()
+{
+    m_locale = QLocale();
+    m_platform = {};
+}
+
+void TestForm1Chrome::cleanup()
+{
+    QLocale::setDefault(m_locale);
+}
+
+// The real window on a small store, shown, with the desktop replaced by
+// recorders.
+std::unique_ptr<Form1> TestForm1Chrome::startForm()
+{
+    auto form = std::make_unique<Form1>();
+    Form1 *window = form.get();
+    form->platform.quit = [this, window] {
+        ++m_platform.quits;
+        m_platform.calls << QStringLiteral("quit");
+        m_platform.databaseOpenAtQuit = window->db && window->db->isOpen();
+    };
+    form->platform.makeTopmost = [this](QWidget *) { m_platform.calls << QStringLiteral("topmost"); };
+    form->platform.startSystemMove = [this](QWidget *) { m_platform.calls << QStringLiteral("move"); };
+    form->platform.showMessage = [this](QWidget *, const QString &text) { m_platform.calls << "message " + text; };
+    form->Form_Load(m_store);
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        qFatal("the window was not shown");
+    return form;
+}
+
+// ---- dragging ---------------------------------------------------------------
+
+void TestForm1Chrome::pressesOnTheWindow_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("drags");
+
+    const auto left = Qt::LeftButton;
+    QTest::newRow("background, top") << QPoint(250, 30) << left << true;
+    QTest::newRow("background, left") << QPoint(10, 200) << left << true;
+    QTest::newRow("Shape2's outline") << QPoint(32, 300) << left << true;
+    QTest::newRow("Shape6") << QPoint(48, 280) << left << true;
+    QTest::newRow("hidden Text9") << QPoint(30, 375) << left << true;
+    QTest::newRow("hidden Text6") << QPoint(100, 375) << left << true;
+    QTest::newRow("background, right") << QPoint(250, 30) << Qt::RightButton << false;
+    QTest::newRow("background, middle") << QPoint(250, 30) << Qt::MiddleButton << false;
+    QTest::newRow("Shape6, right") << QPoint(48, 280) << Qt::RightButton << false;
+    QTest::newRow("button Command2") << QPoint(424, 390) << left << false;
+    QTest::newRow("button Apropos") << QPoint(60, 32) << left << false;
+    QTest::newRow("text box Text7") << QPoint(140, 280) << left << false;
+    QTest::newRow("label Label7") << QPoint(130, 335) << left << false;
+    QTest::newRow("label Label1") << QPoint(130, 85) << left << false;
+    QTest::newRow("label Label20") << QPoint(300, 375) << left << false;
+    QTest::newRow("map") << QPoint(300, 200) << left << false;
+    QTest::newRow("map, on Line1") << QPoint(256 + 70, 64 + 40) << left << false;
+}
+
+void TestForm1Chrome::pressesOnTheWindow()
+{
+    QFETCH(QPoint, point);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, drags);
+
+    const auto form = startForm();
+    const QPointer<QWidget> target = form->childAt(point);
+    QTest::mouseClick(form.get(), button, {}, point);
+    const QStringList expected = drags ? QStringList{"topmost", "move"} : QStringList{};
+    QCOMPARE(m_platform.calls, expected);
+    // A press that drags does nothing else: no control took it.
+    if (drags)
+        QVERIFY(!target || target->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QVERIFY(form->aboutWindow.isNull() == (point != QPoint(60, 32)));
+}
+
+void TestForm1Chrome::dragMakesTopmostBeforeMoving()
+{
+    // A second drag asks again; the window stays as it is otherwise.
+    const auto form = startForm();
+    const QPoint before = form->pos();
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(250, 30));
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(10, 200));
+    QCOMPARE(m_platform.calls, (QStringList{"topmost", "move", "topmost", "move"}));
+    QCOMPARE(form->pos(), before);
+    QCOMPARE(form->size(), QSize(545, 417));
+}
+
+// ---- About window -------------------------------------------------------
+
+void TestForm1Chrome::aboutWindowIsCreatedOnFirstUse()
+{
+    const auto form = startForm();
+    QVERIFY(form->aboutWindow.isNull());
+    QVERIFY(form->findChildren<frmAbout *>().isEmpty());
+
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QVERIFY(!form->aboutWindow.isNull());
+    QVERIFY(form->aboutWindow->isVisible());
+    QVERIFY(!form->aboutWindow->isModal());
+    QCOMPARE(form->aboutWindow->windowModality(), Qt::NonModal);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    // The main window stays usable while it is open.
+    QTest::mouseClick(form->Command2, Qt::LeftButton);
+    QCOMPARE(form->Label5->text(), QStringLiteral("1"));
+    QVERIFY(form->aboutWindow->isVisible());
+}
+
+void TestForm1Chrome::aboutWindowIsReused()
+{
+    const auto form = startForm();
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    const QPointer<frmAbout> first = form->aboutWindow;
+    QVERIFY(first);
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QCOMPARE(form->aboutWindow.data(), first.data());
+    QCOMPARE(form->findChildren<frmAbout *>().size(), 1);
+    QVERIFY(first->isVisible());
+}
+
+void TestForm1Chrome::aboutWindowIsNewAfterOk()
+{
+    const auto form = startForm();
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    const QPointer<frmAbout> first = form->aboutWindow;
+    QVERIFY(first);
+    QVERIFY(QTest::qWaitForWindowExposed(first.data()));
+    auto *ok = first->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    QVERIFY(ok);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(form->aboutWindow.isNull());
+
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QVERIFY(!form->aboutWindow.isNull());
+    QVERIFY(form->aboutWindow->isVisible());
+    QCOMPARE(form->findChildren<frmAbout *>().size(), 1);
+}
+
+void TestForm1Chrome::minimiseHidesTheAboutWindow()
+{
+    const auto form = startForm();
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    const QPointer<frmAbout> about = form->aboutWindow;
+    QVERIFY(about && about->isVisible());
+
+    QTest::mouseClick(form->CmdMinimise, Qt::LeftButton);
+    QVERIFY(form->windowState() & Qt::WindowMinimized);
+    QVERIFY(!about.isNull()); // hidden, not closed
+    QVERIFY(!about->isVisible());
+
+    // Restoring the main window leaves it hidden.
+    form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(!(form->windowState() & Qt::WindowMinimized));
+    QVERIFY(!about.isNull());
+    QVERIFY(!about->isVisible());
+
+    // "A propos" shows the same window again.
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QCOMPARE(form->aboutWindow.data(), about.data());
+    QVERIFY(about->isVisible());
+    QVERIFY(m_platform.calls.isEmpty());
+}
+
+void TestForm1Chrome::minimiseWithoutAboutWindow()
+{
+    const auto form = startForm();
+    QTest::mouseClick(form->CmdMinimise, Qt::LeftButton);
+    QVERIFY(form->windowState() & Qt::WindowMinimized);
+    QVERIFY(form->aboutWindow.isNull()); // not created for the occasion
+    QVERIFY(form->db->isOpen());
+    QVERIFY(m_platform.calls.isEmpty());
+}
+
+// ---- quit, Esc and the system's close -------------------------------------
+
+void TestForm1Chrome::quitButtonKeepsTheDatabaseOpen()
+{
+    const auto form = startForm();
+    QTest::mouseClick(form->CmdQuitte, Qt::LeftButton);
+    QCOMPARE(m_platform.calls, QStringList{"quit"});
+    QVERIFY(m_platform.databaseOpenAtQuit);
+    QVERIFY(form->db->isOpen());
+}
+
+void TestForm1Chrome::escapeClosesTheDatabaseThenQuits_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("search box") << "Text7";
+    QTest::newRow("search button") << "cherche";
+    QTest::newRow("browser button") << "Command2";
+    QTest::newRow("system button") << "CmdCarte";
+    QTest::newRow("window") << "Form1";
+}
+
+void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
+{
+    QFETCH(QString, target);
+    const auto form = startForm();
+    QWidget *widget = target == "Form1" ? form.get() : form->findChild<QWidget *>(target);
+    QVERIFY(widget);
+    widget->setFocus();
+    const QString search = form->Text7->text();
+    QTest::keyClick(widget, Qt::Key_Escape);
+    QCOMPARE(m_platform.calls, QStringList{"quit"});
+    QVERIFY(!m_platform.databaseOpenAtQuit); // closed first
+    QVERIFY(!form->db->isOpen());
+    // The key stops there: the control did nothing with it.
+    QCOMPARE(form->Text7->text(), search);
+    QCOMPARE(form->Label5->text(), QString());
+}
+
+void TestForm1Chrome::systemCloseActsAsEscape()
+{
+    const auto form = startForm();
+    QVERIFY(form->close());
+    QCOMPARE(m_platform.calls, QStringList{"quit"});
+    QVERIFY(!m_platform.databaseOpenAtQuit);
+    QVERIFY(!form->db->isOpen());
+}
+
+void TestForm1Chrome::otherKeysReachTheControl()
+{
+    const auto form = startForm();
+    form->Text7->setFocus();
+    form->Text7->clear();
+    QTest::keyClicks(form->Text7, QStringLiteral("Pa ri"));
+    QTest::keyClick(form->Text7, Qt::Key_Backspace);
+    QTest::keyClick(form->Text7, Qt::Key_Left);
+    QTest::keyClick(form->Text7, Qt::Key_Delete);
+    QCOMPARE(form->Text7->text(), QStringLiteral("Pa "));
+    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(form->db->isOpen());
+}
+
+// ---- clock ------------------------------------------------------------------
+
+void TestForm1Chrome::clockIsHiddenUntilTheFirstTick()
+{
+    Form1 form;
+    QVERIFY(form.Label9->isHidden());
+    QCOMPARE(form.Label9->text(), QStringLiteral("Label9"));
+    QVERIFY(form.Timer1->isActive());
+    QCOMPARE(form.Timer1->interval(), 1000);
+}
+
+void TestForm1Chrome::clockTick_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("caption");
+
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale english(QLocale::English, QLocale::UnitedKingdom);
+    const QDateTime december(QDate(2026, 12, 7), QTime(8, 5, 9));
+    const QDateTime evening(QDate(2027, 1, 3), QTime(20, 0, 0));
+    QTest::newRow("French") << french << december << QStringLiteral("07 décembre 2026  08:05:09");
+    QTest::newRow("English") << english << december << QStringLiteral("07 December 2026  08:05:09");
+    QTest::newRow("French, evening") << french << evening << QStringLiteral("03 janvier 2027  20:00:00");
+    QTest::newRow("English, evening") << english << evening << QStringLiteral("03 January 2027  20:00:00");
+}
+
+void TestForm1Chrome::clockTick()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDateTime, now);
+    QFETCH(QString, caption);
+    QLocale::setDefault(locale);
+
+    const auto form = startForm();
+    form->Timer1->stop(); // only the tick below shows a time
+    form->platform.now = [now] { return now; };
+    QTest::mouseClick(form->Command2, Qt::LeftButton); // something for the clock to leave alone
+    const CommuneDisplay before = CommuneDisplay::of(*form);
+
+    form->Timer1_Timer();
+    QVERIFY(form->Label9->isVisible());
+    QCOMPARE(form->Label9->text(), caption);
+    QVERIFY(CommuneDisplay::of(*form) == before);
+    QVERIFY(m_platform.calls.isEmpty());
+
+    // The next tick writes the time again.
+    form->platform.now = [now] { return now.addSecs(1); };
+    form->Timer1_Timer();
+    QCOMPARE(form->Label9->text().right(2), now.addSecs(1).toString(QStringLiteral("ss")));
+}
+
+void TestForm1Chrome::clockRunsOnItsOwn()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const auto form = startForm();
+    form->platform.now = [] { return QDateTime(QDate(2026, 12, 7), QTime(8, 5, 9)); };
+    QTRY_VERIFY_WITH_TIMEOUT(form->Label9->isVisible(), 1500);
+    QCOMPARE(form->Label9->text(), QStringLiteral("07 décembre 2026  08:05:09"));
+}
+
+QTEST_MAIN(TestForm1Chrome)
+#include "test_form1_chrome.moc"
