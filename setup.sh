@@ -15,7 +15,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev mdbtools-dev
   libgtest-dev libbenchmark-dev
-  fonts-liberation2
+  fonts-liberation2 locales
   xvfb xauth
 )
 

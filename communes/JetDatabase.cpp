@@ -12,8 +12,8 @@
 
 #include <bit>
 #include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -126,7 +126,7 @@ TableDefinition readDefinition(MdbCatalogEntry &entry)
 
 // Numbers are taken from their stored bytes, never through libmdb's text,
 // which follows the C library's current locale (a decimal comma under French)
-// and prints a double with more digits than it holds.
+// and shows binary noise (0.90109 as 0.9010899999999999).
 double storedDouble(const unsigned char *bytes)
 {
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes));
@@ -179,8 +179,8 @@ QString ownedText(char *text)
     return result;
 }
 
-// Reads the rows of one table, page by page in the order of its usage map,
-// which is the order libmdb and Access return them.
+// Reads the rows of one table, page by page in the order of the table's map
+// of pages, as libmdb's own reader does.
 class RowReader
 {
 public:
@@ -356,9 +356,9 @@ MdbCatalogEntry catalogEntry(MdbHandle *mdb, const QString &name, unsigned long 
     return entry;
 }
 
-// The user tables listed in MSysObjects. It is read with the same row reader
-// as the data rather than with libmdb's catalog reader, which also decodes
-// every object's property blobs and would list rows deleted from the catalog.
+// The user tables listed in MSysObjects. It is read with the same checked row
+// reader as the data rather than with libmdb's catalog reader, which also
+// decodes every object's property blobs: less of a damaged file gets parsed.
 std::vector<UserTable> readCatalog(MdbHandle *mdb)
 {
     MdbCatalogEntry entry = catalogEntry(mdb, QStringLiteral("MSysObjects"), CatalogPage);

@@ -7,7 +7,7 @@
 // An Access/Jet file (.mdb, Jet 3 and 4; .accdb) read with libmdb, read-only.
 // The file is checked for the shape of an Access file before libmdb sees it,
 // and every row is checked as it is read, so that a damaged or truncated copy
-// gives a DatabaseError rather than garbage.
+// gives a DatabaseError rather than a crash or a silently shortened table.
 class JetDatabase : public Database
 {
 public:
