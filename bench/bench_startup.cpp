@@ -1,0 +1,212 @@
+// How long the program takes to come up.
+//
+// In process: building the main window, opening the shipped store and
+// searching PARIS; and the same up to the moment the window is shown
+// (exposed), with the application already running.
+//
+// Fresh process: this benchmark started again as a child that does what the
+// program's main does (application object, window, data, show) and reports
+// when its window is exposed. Timed from the start of the child process, and
+// from the first line of the child's main.
+//
+// Whole process: the program, started from a directory whose data file is
+// not a database, exits with status 1 right after trying to open it. That
+// run covers process start, loading of the libraries and Qt's start-up, so
+// it bounds from above what the program costs before it opens its data.
+//
+// Runs with QT_QPA_PLATFORM=offscreen unless told otherwise.
+#include "app/Form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtWidgets/qtestsupport_widgets.h>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+namespace {
+
+QString shippedStore()
+{
+    return QStringLiteral(TOPOVIL_SOURCE_DIR "/data/insee.sqlite");
+}
+
+// A directory holding a copy of the program beside a data file that is no
+// database.
+struct BrokenInstall
+{
+    QTemporaryDir dir;
+    QString program;
+    QString problem;
+
+    BrokenInstall()
+    {
+        program = dir.filePath(QStringLiteral("topovil"));
+        const QString built = QStringLiteral(TOPOVIL_BINARY_DIR "/topovil");
+        if (!QFileInfo::exists(built)) {
+            problem = QStringLiteral("the program is not built: ") + built;
+            return;
+        }
+        QFile data(dir.filePath(QStringLiteral("insee.sqlite")));
+        if (!QFile::copy(built, program) || !data.open(QIODevice::WriteOnly)
+            || data.write("Ceci n'est pas une base.\n") < 0) {
+            problem = QStringLiteral("cannot prepare ") + dir.path();
+        }
+    }
+};
+
+void BM_LoadAndSearchParis(benchmark::State &state)
+{
+    if (!QFileInfo::exists(shippedStore())) {
+        state.SkipWithError("the shipped store is absent");
+        return;
+    }
+    for (auto _ : state) {
+        Form1 form;
+        form.Form_Load(shippedStore());
+        form.Text7->setText(QStringLiteral("PARIS"));
+        form.cherche_Click();
+        benchmark::DoNotOptimize(form.seedX);
+        if (form.Text9->text() != QLatin1String("75")) {
+            state.SkipWithError("PARIS was not found");
+            return;
+        }
+    }
+}
+
+void BM_StartToWindowShownInProcess(benchmark::State &state)
+{
+    if (!QFileInfo::exists(shippedStore())) {
+        state.SkipWithError("the shipped store is absent");
+        return;
+    }
+    for (auto _ : state) {
+        std::optional<Form1> form;
+        form.emplace();
+        form->Form_Load(shippedStore());
+        form->show();
+        if (!QTest::qWaitForWindowExposed(&*form)) {
+            state.SkipWithError("the window was never exposed");
+            return;
+        }
+        state.PauseTiming();
+        form.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+constexpr const char *showOnceFlag = "--show-window-once";
+
+// The child's part: main's steps, then the time since its first line.
+int showWindowOnce(int argc, char **argv)
+{
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Form1 form;
+    form.Form_Load(shippedStore());
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 2;
+    std::printf("shown %lld\n", static_cast<long long>(sinceMain.nsecsElapsed()));
+    std::fflush(stdout);
+    return 0;
+}
+
+// Starts a child that shows the window once; the seconds from the process
+// start and from the child's main to the window being exposed.
+std::optional<std::pair<double, double>> timeChildWindow()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(showOnceFlag)});
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(30000))
+            return std::nullopt;
+    }
+    const double fromStart = double(sinceStart.nsecsElapsed()) * 1e-9;
+    const QByteArray line = process.readLine().trimmed();
+    process.waitForFinished(30000);
+    if (!line.startsWith("shown "))
+        return std::nullopt;
+    return std::pair(fromStart, line.mid(6).toDouble() * 1e-9);
+}
+
+// range(0): 0 times from the process start, 1 from the child's main.
+void BM_FreshProcessToWindowShown(benchmark::State &state)
+{
+    if (!QFileInfo::exists(shippedStore())) {
+        state.SkipWithError("the shipped store is absent");
+        return;
+    }
+    for (auto _ : state) {
+        const auto times = timeChildWindow();
+        if (!times) {
+            state.SkipWithError("the child never showed its window");
+            return;
+        }
+        state.SetIterationTime(state.range(0) == 0 ? times->first : times->second);
+    }
+}
+
+void BM_ProcessStartOnBrokenData(benchmark::State &state)
+{
+    static BrokenInstall install;
+    if (!install.problem.isEmpty()) {
+        state.SkipWithError(qPrintable(install.problem));
+        return;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (auto _ : state) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(install.program, {});
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 1) {
+            state.SkipWithError("the program did not exit with status 1");
+            return;
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadAndSearchParis)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_StartToWindowShownInProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FreshProcessToWindowShown)->ArgName("from_main")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+    ->UseManualTime()->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProcessStartOnBrokenData)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)
+    ->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], showOnceFlag) == 0)
+        return showWindowOnce(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

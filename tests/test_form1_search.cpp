@@ -1,0 +1,739 @@
+#include "CommuneStore.h"
+#include "TestPaths.h"
+#include "app/Form1.h"
+#include "app/GraphicalButton.h"
+#include "app/ShapeWidget.h"
+#include "communes/NumberText.h"
+#include "geo/MaidenheadLocator.h"
+#include "map/DepartementTable.h"
+#include "map/MapWidget.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The search box and the search button of the real main window, driven by
+// keys and clicks, and what the window shows of the commune found.
+
+namespace {
+
+const QColor red(255, 0, 0);
+const QColor green(0, 255, 0);
+const QLocale french(QLocale::French, QLocale::France);
+const QLocale english(QLocale::English, QLocale::UnitedStates);
+
+// A shown main window whose messages and quit requests are recorded
+// instead of reaching the desktop.
+struct Window
+{
+    Form1 form;
+    QStringList messages;
+    int quits = 0;
+
+    explicit Window(const QString &dataPath)
+    {
+        form.platform.showMessage = [this](QWidget *, const QString &message) { messages << message; };
+        form.platform.quit = [this] { ++quits; };
+        form.Form_Load(dataPath);
+        form.show();
+    }
+};
+
+QColor mapColor(const Form1 &form, QPoint p)
+{
+    return QColor::fromRgb(form.Picture1->picture().pixel(p));
+}
+
+QPoint seedPoint(const Form1 &form)
+{
+    return QPoint(int(form.seedX), int(form.seedY));
+}
+
+QString locatorShown(const Form1 &form)
+{
+    QString locator;
+    for (const QLabel *letter : {form.Label14, form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
+        locator += letter->text();
+    return locator;
+}
+
+// The locator of the position the labels show, read back in the current locale.
+QString locatorOfShownPosition(const Form1 &form)
+{
+    const std::optional<double> latitude = textToNumber(form.Label12->text());
+    const std::optional<double> longitude = textToNumber(form.Label11->text());
+    if (!latitude || !longitude)
+        return QStringLiteral("unreadable %1 %2").arg(form.Label12->text(), form.Label11->text());
+    return maidenheadLocator(*latitude, *longitude);
+}
+
+// Everything a search may change on the screen or in the window's state.
+struct Shown
+{
+    QStringList texts;
+    QImage map;
+    QPointF seed;
+    DeptNumber deptNumber;
+    QColor cherche;
+    QColor swatch;
+    bool carte = false;
+    int position = 0;
+
+    explicit Shown(const Form1 &form)
+        : texts{form.Label1->text(), form.Label11->text(), form.Label12->text(), form.Label10->text(),
+                form.Label8->text(), form.Label20->text(), form.Text9->text(), form.Label5->text(),
+                locatorShown(form)},
+          map(form.Picture1->picture().image()), seed(form.seedX, form.seedY), deptNumber(form.deptNumber),
+          cherche(form.cherche->backColor()), swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()),
+          position(form.rstInfo.position())
+    {
+    }
+};
+
+// The parts of two states that differ, by name; empty when they are alike.
+QString differences(const Shown &a, const Shown &b)
+{
+    static const char *const names[] = {"Label1", "Label11", "Label12", "Label10", "Label8",
+                                        "Label20", "Text9", "Label5", "locator"};
+    QStringList found;
+    for (int i = 0; i < a.texts.size(); ++i) {
+        if (a.texts[i] != b.texts[i])
+            found << QStringLiteral("%1: %2 -> %3").arg(QLatin1String(names[i]), a.texts[i], b.texts[i]);
+    }
+    if (a.map != b.map)
+        found << QStringLiteral("map");
+    if (a.seed != b.seed)
+        found << QStringLiteral("seed");
+    if (!(a.deptNumber == b.deptNumber))
+        found << QStringLiteral("deptNumber %1 -> %2").arg(a.deptNumber.toText(), b.deptNumber.toText());
+    if (a.cherche != b.cherche)
+        found << QStringLiteral("cherche %1 -> %2").arg(a.cherche.name(), b.cherche.name());
+    if (a.swatch != b.swatch)
+        found << QStringLiteral("Shape6");
+    if (a.carte != b.carte)
+        found << QStringLiteral("CmdCarte");
+    if (a.position != b.position)
+        found << QStringLiteral("rstInfo %1 -> %2").arg(a.position).arg(b.position);
+    return found.join(QStringLiteral("; "));
+}
+
+// Key presses that type a text, letters beyond ASCII included.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// As the user does it: a click in the box empties it, the text is typed,
+// Enter runs the search.
+void typeAndSearch(Form1 &form, const QString &text)
+{
+    QTest::mouseClick(form.Text7, Qt::LeftButton);
+    typeText(form.Text7, text);
+    QTest::keyClick(form.Text7, Qt::Key_Return);
+}
+
+// For texts no keyboard types: put in the box, then the button is clicked.
+void pasteAndSearch(Form1 &form, const QString &text)
+{
+    form.Text7->setText(text);
+    QTest::mouseClick(form.cherche, Qt::LeftButton);
+}
+
+} // namespace
+
+class TestForm1Search : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(french); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void typedNameIsUpperCasedAndFound();
+    void realCommunesAreFound_data();
+    void realCommunesAreFound();
+    void locatorIsTheSameInBothLocales_data();
+    void locatorIsTheSameInBothLocales();
+    void loneStarShowsFirstRecordKeepingTheDepartement();
+    void noMatchChangesNothingButTheButtonColour_data();
+    void noMatchChangesNothingButTheButtonColour();
+    void sameSearchTwiceDrawsANewColour();
+    void clickInSearchBoxEmptiesItEveryTime();
+    void enterRunsTheSearch_data();
+    void enterRunsTheSearch();
+    void enterOnAFocusedButtonPressesThatButton();
+    void everySearchStartsFromTheFirstRecord();
+    void unusualPatternsAreHarmless_data();
+    void unusualPatternsAreHarmless();
+    void accentedNameIsFound();
+    void malformedPatternIsRefusedWithAMessage_data();
+    void malformedPatternIsRefusedWithAMessage();
+    void departementOfTheFoundCommune_data();
+    void departementOfTheFoundCommune();
+    void onlineMapButtonFollowsTheDepartement();
+    void displayWithoutSkippingKeepsTheDepartement();
+    void foundRecordWithAnEmptyFieldIsReported();
+
+private:
+    QTemporaryDir m_dir;
+    QString storeWith(const std::vector<std::vector<QVariant>> &rows);
+    QString smallStore();
+};
+
+QString TestForm1Search::storeWith(const std::vector<std::vector<QVariant>> &rows)
+{
+    static int count = 0;
+    const QString path = m_dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
+    if (!writeCommuneStore(path, rows))
+        qFatal("cannot write the test store");
+    return path;
+}
+
+// Communes chosen for their postal codes: one of each kind the display
+// treats apart.
+QString TestForm1Search::smallStore()
+{
+    static QString path;
+    if (path.isEmpty()) {
+        path = storeWith({
+            commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15343, "01400", "AIN"),
+            commune("AJACCIO", 8.7369, 41.9192, "20000", "CORSE-DU-SUD"),
+            commune("LES ABYMES", -61.5038, 16.2727, "97139", "GUADELOUPE"),
+            commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),
+            commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+            commune("LA ROCHE SUR YON", -1.4265, 46.6705, "85000", "VENDEE"),
+            commune("AB TOWN", 1.5, 45.5, "AB123", "NULLE PART"),
+            commune("BOURG EN BRESSE", 5.2258, 46.2052, "01000", "AIN"),
+            commune("EVIAN LES BAINS", 6.59, 46.4, "74500", "HAUTE-SAVOIE"),
+            commune(QString::fromUtf8("ÉVIAN"), 6.59, 46.4, "74500", "HAUTE-SAVOIE"),
+        });
+    }
+    return path;
+}
+
+void TestForm1Search::typedNameIsUpperCasedAndFound()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    typeAndSearch(w.form, QStringLiteral("paris"));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("PARIS"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("75001"));
+    QCOMPARE(w.form.Label8->text(), QStringLiteral("PARIS"));
+    QCOMPARE(w.form.Label20->text(), QStringLiteral("PARIS"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("75"));
+    QCOMPARE(w.form.Text9->text(), QStringLiteral("75"));
+    QCOMPARE(w.form.deptNumber, DeptNumber(QStringLiteral("75")));
+    QCOMPARE(seedPoint(w.form), QPoint(38, 38));
+    const QColor filled = mapColor(w.form, QPoint(38, 38));
+    QCOMPARE(filled, w.form.Shape6->backColor());
+    QVERIFY(filled != QColor(Qt::white));
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    QCOMPARE(locatorShown(w.form), QStringLiteral("JN18EU"));
+    QVERIFY(w.form.CmdCarte->isEnabled());
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::realCommunesAreFound_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("codepos");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("departement");
+    QTest::addColumn<QString>("locatorStart");
+    QTest::addColumn<bool>("carte");
+
+    QTest::newRow("PARIS") << "PARIS" << "PARIS" << "75001" << "75" << "PARIS" << "JN18EU" << true;
+    QTest::newRow("brest") << "brest" << "BREST" << "29200" << "29" << "FINISTERE" << "IN78" << true;
+    QTest::newRow("name with a blank") << "st etienne" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
+    QTest::newRow("pattern") << "ST ETIENN?" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
+    QTest::newRow("Corsica") << "ajaccio" << "AJACCIO" << "20000" << "20" << "CORSE-DU-SUD" << "JN" << true;
+    QTest::newRow("near the end") << "sada" << "SADA" << "97640" << "97" << "MAYOTTE" << "LH" << false;
+}
+
+void TestForm1Search::realCommunesAreFound()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, codepos);
+    QFETCH(QString, number);
+    QFETCH(QString, departement);
+    QFETCH(QString, locatorStart);
+    QFETCH(bool, carte);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    typeAndSearch(w.form, typed);
+
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    QCOMPARE(w.form.Label1->text(), name);
+    QCOMPARE(w.form.Label10->text(), codepos);
+    QCOMPARE(w.form.Label8->text(), departement);
+    QCOMPARE(w.form.Label20->text(), departement);
+    QCOMPARE(w.form.Text9->text(), number);
+    QCOMPARE(w.form.Label5->text(), number);
+    QCOMPARE(w.form.deptNumber, DeptNumber(number));
+    const auto row = LookupDepartement(number);
+    QVERIFY(row);
+    QCOMPARE(seedPoint(w.form), row->seed());
+    QCOMPARE(mapColor(w.form, row->seed()), w.form.Shape6->backColor());
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.form.CmdCarte->isEnabled(), carte);
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    QVERIFY2(locatorShown(w.form).startsWith(locatorStart), qPrintable(locatorShown(w.form)));
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::locatorIsTheSameInBothLocales_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("longitude");
+    QTest::addColumn<QString>("locator");
+    QTest::newRow("PARIS, French") << french << "PARIS" << "2,3428" << "JN18EU";
+    QTest::newRow("PARIS, English") << english << "PARIS" << "2.3428" << "JN18EU";
+    QTest::newRow("BREST, French") << french << "BREST" << "-4,50259" << "IN78RJ";
+    QTest::newRow("BREST, English") << english << "BREST" << "-4.50259" << "IN78RJ";
+}
+
+void TestForm1Search::locatorIsTheSameInBothLocales()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, name);
+    QFETCH(QString, longitude);
+    QFETCH(QString, locator);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QLocale::setDefault(locale);
+    Window w(shippedStorePath());
+    typeAndSearch(w.form, name);
+    QCOMPARE(w.form.Label1->text(), name);
+    QCOMPARE(w.form.Label11->text(), longitude);
+    QCOMPARE(locatorShown(w.form), locator);
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::loneStarShowsFirstRecordKeepingTheDepartement()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    typeAndSearch(w.form, QStringLiteral("BREST"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("BREST"));
+    // A colour of its own, so that any change to it shows.
+    const QColor marked(0, 0, 255);
+    w.form.cherche->setBackColor(marked);
+    const QPoint brestSeed = seedPoint(w.form);
+    const QColor brestFill = mapColor(w.form, brestSeed);
+
+    typeAndSearch(w.form, QStringLiteral("*"));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("*"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01400"));
+    QCOMPARE(w.form.Label20->text(), QStringLiteral("AIN"));
+    QCOMPARE(w.form.rstInfo.position(), 0);
+    // Nothing was skipped: the département part did not run.
+    QCOMPARE(w.form.cherche->backColor(), marked);
+    QCOMPARE(w.form.Text9->text(), QStringLiteral("29"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("29"));
+    QCOMPARE(w.form.deptNumber, DeptNumber(QStringLiteral("29")));
+    QCOMPARE(seedPoint(w.form), brestSeed);
+    // Finistère is flooded again, with a new colour.
+    QVERIFY(mapColor(w.form, brestSeed) != brestFill);
+    QCOMPARE(mapColor(w.form, brestSeed), w.form.Shape6->backColor());
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+}
+
+void TestForm1Search::noMatchChangesNothingButTheButtonColour_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("unknown name") << "NULLE PART";
+    QTest::newRow("empty box") << "";
+    QTest::newRow("trailing blank") << "paris ";
+    QTest::newRow("leading blank") << " paris";
+    QTest::newRow("hyphen") << "la-roche-sur-yon";
+    QTest::newRow("part of a name") << "PARI";
+    QTest::newRow("digit wildcard") << "PARIS#";
+    QTest::newRow("excluded list") << "[!P]ARIS";
+}
+
+void TestForm1Search::noMatchChangesNothingButTheButtonColour()
+{
+    QFETCH(QString, typed);
+    Window w(smallStore());
+    typeAndSearch(w.form, QStringLiteral("paris"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
+    const Shown before(w.form);
+
+    typeAndSearch(w.form, typed);
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    Shown after(w.form);
+    QCOMPARE(after.cherche, red);
+    QVERIFY(w.form.rstInfo.isEof());
+    after.cherche = before.cherche;
+    after.position = before.position;
+    QCOMPARE(differences(before, after), QString());
+
+    typeAndSearch(w.form, QStringLiteral("la roche sur yon"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("LA ROCHE SUR YON"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("85"));
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::sameSearchTwiceDrawsANewColour()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    typeAndSearch(w.form, QStringLiteral("PARIS"));
+    const Shown first(w.form);
+    typeAndSearch(w.form, QStringLiteral("PARIS"));
+    const Shown second(w.form);
+    QCOMPARE(second.texts, first.texts);
+    QCOMPARE(second.position, first.position);
+    QCOMPARE(second.seed, first.seed);
+    QVERIFY(second.swatch != first.swatch);
+    QCOMPARE(mapColor(w.form, QPoint(38, 38)), second.swatch);
+    // Only Paris changed colour: the map was repainted before the fill.
+    QCOMPARE(mapColor(w.form, QPoint(23, 40)), QColor(Qt::white));
+}
+
+void TestForm1Search::clickInSearchBoxEmptiesItEveryTime()
+{
+    Window w(smallStore());
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("Votre choix ?"));
+    const Shown start(w.form);
+    QTest::mouseClick(w.form.Text7, Qt::LeftButton);
+    QCOMPARE(w.form.Text7->text(), QString());
+    // Clicking is not searching.
+    QCOMPARE(differences(start, Shown(w.form)), QString());
+
+    QTest::keyClicks(w.form.Text7, QStringLiteral("paris"));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("paris"));
+    QTest::mouseClick(w.form.Text7, Qt::LeftButton);
+    QCOMPARE(w.form.Text7->text(), QString());
+
+    typeAndSearch(w.form, QStringLiteral("cergy"));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("CERGY"));
+    QTest::mouseClick(w.form.Text7, Qt::LeftButton, {}, QPoint(100, 5));
+    QCOMPARE(w.form.Text7->text(), QString());
+    QTest::mouseClick(w.form.Text7, Qt::LeftButton, {}, QPoint(100, 5));
+    QCOMPARE(w.form.Text7->text(), QString());
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
+}
+
+void TestForm1Search::enterRunsTheSearch_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return in the box") << "Text7" << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter in the box") << "Text7" << int(Qt::Key_Enter);
+    QTest::newRow("Return on the window") << "Form1" << int(Qt::Key_Return);
+    QTest::newRow("Return on the map") << "Picture1" << int(Qt::Key_Return);
+    QTest::newRow("Return on a label") << "Label1" << int(Qt::Key_Return);
+}
+
+void TestForm1Search::enterRunsTheSearch()
+{
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    Window w(smallStore());
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.Text7->setText(QStringLiteral("cergy"));
+    QWidget *receiver = target == QLatin1String("Form1") ? static_cast<QWidget *>(&w.form)
+                                                         : w.form.findChild<QWidget *>(target);
+    QVERIFY(receiver);
+    if (receiver->focusPolicy() != Qt::NoFocus)
+        receiver->setFocus();
+    else if (QWidget *focused = QApplication::focusWidget())
+        focused->clearFocus();
+    QTest::keyClick(receiver, Qt::Key(key));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("CERGY"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("95"));
+    // Enter in the box runs the search only: it adds nothing to the text.
+    QTest::keyClick(w.form.Text7, Qt::Key_Return);
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("CERGY"));
+}
+
+void TestForm1Search::enterOnAFocusedButtonPressesThatButton()
+{
+    Window w(smallStore());
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.Text7->setText(QStringLiteral("cergy"));
+    w.form.apres->setFocus();
+    QTest::keyClick(w.form.apres, Qt::Key_Return);
+    // ">>" ran, not the search: the box was not upper-cased.
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("cergy"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("AJACCIO"));
+
+    w.form.cherche->setFocus();
+    QTest::keyClick(w.form.cherche, Qt::Key_Return);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
+    QCOMPARE(w.form.Text7->text(), QStringLiteral("CERGY"));
+}
+
+void TestForm1Search::everySearchStartsFromTheFirstRecord()
+{
+    Window w(storeWith({
+        commune("AAA", 1.0, 45.0, "03000", "ALLIER"),
+        commune("SAINTE MARIE", 2.0, 46.0, "01000", "AIN"),
+        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+        commune("SAINTE MARIE", 9.0, 42.0, "20000", "CORSE"),
+        commune("SAINTE MARIE DU MONT", 3.0, 47.0, "50480", "MANCHE"),
+    }));
+    typeAndSearch(w.form, QStringLiteral("sainte marie"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
+    QCOMPARE(w.form.rstInfo.position(), 1);
+
+    QTest::mouseClick(w.form.apres, Qt::LeftButton);
+    QTest::mouseClick(w.form.apres, Qt::LeftButton);
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("20000"));
+    typeAndSearch(w.form, QStringLiteral("sainte marie"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("1"));
+
+    typeAndSearch(w.form, QStringLiteral("sainte marie du mont"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("50480"));
+    typeAndSearch(w.form, QStringLiteral("sainte*"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
+    typeAndSearch(w.form, QStringLiteral("*MARIE"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
+}
+
+void TestForm1Search::unusualPatternsAreHarmless_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::newRow("64 KB of ?") << QString(65536, u'?');
+    QTest::newRow("64 KB of *A") << QStringLiteral("*A").repeated(32768);
+    QTest::newRow("64 KB of [A-Z]") << QStringLiteral("[A-Z]").repeated(13108);
+    QTest::newRow("64 KB ending in a bracket") << QString(65535, u'A') + u'[';
+    QTest::newRow("control characters") << QStringLiteral("PA\tR\x01IS\x7f\r\n");
+    QTest::newRow("NUL inside") << QStringLiteral("PARIS") + QChar(0) + QStringLiteral("*");
+    QTest::newRow("emoji") << QStringLiteral("*\U0001F600*");
+    QTest::newRow("lone surrogate") << QString(QChar(0xd800)) + QStringLiteral("*");
+    QTest::newRow("combining accent") << QStringLiteral("E\u0301VIAN");
+    QTest::newRow("Greek and Arabic") << QStringLiteral("αθήνα \u0627\u0644\u0642\u0627\u0647\u0631\u0629");
+    QTest::newRow("sharp s") << QStringLiteral("straße");
+    QTest::newRow("list of emoji") << QStringLiteral("[\U0001F600-\U0001F64F]*");
+}
+
+void TestForm1Search::unusualPatternsAreHarmless()
+{
+    QFETCH(QString, pattern);
+    Window w(smallStore());
+    typeAndSearch(w.form, QStringLiteral("CERGY"));
+    const Shown before(w.form);
+    pasteAndSearch(w.form, pattern);
+    // Whatever the box kept of it, the box shows it upper-cased.
+    QVERIFY(!w.form.Text7->text().isEmpty());
+    QCOMPARE(w.form.Text7->text(), w.form.Text7->text().toUpper());
+    Shown after(w.form);
+    if (w.messages.isEmpty()) {
+        // A pattern the box accepted that names no commune.
+        QCOMPARE(after.cherche, red);
+        after.cherche = before.cherche;
+        after.position = before.position;
+    }
+    QCOMPARE(differences(before, after), QString());
+
+    // The window still works.
+    typeAndSearch(w.form, QStringLiteral("paris"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
+}
+
+void TestForm1Search::accentedNameIsFound()
+{
+    Window w(smallStore());
+    typeAndSearch(w.form, QString::fromUtf8("évian"));
+    QCOMPARE(w.form.Text7->text(), QString::fromUtf8("ÉVIAN"));
+    QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
+    // No accent folding: the plain spelling finds only the plain name.
+    typeAndSearch(w.form, QStringLiteral("evian*"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("EVIAN LES BAINS"));
+}
+
+void TestForm1Search::malformedPatternIsRefusedWithAMessage_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("afterNoMatch");
+    QTest::newRow("[ab") << "[ab" << false;
+    QTest::newRow("[ab, button red") << "[ab" << true;
+    QTest::newRow("[]") << "[]" << false;
+    QTest::newRow("[], button red") << "[]" << true;
+    QTest::newRow("[!]") << "[!]" << false;
+    QTest::newRow("paris[") << "paris[" << false;
+    QTest::newRow("*[a-") << "*[a-" << true;
+}
+
+void TestForm1Search::malformedPatternIsRefusedWithAMessage()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, afterNoMatch);
+    Window w(smallStore());
+    typeAndSearch(w.form, QStringLiteral("cergy"));
+    if (afterNoMatch)
+        typeAndSearch(w.form, QStringLiteral("nulle part"));
+    QCOMPARE(w.form.cherche->backColor(), afterNoMatch ? red : green);
+    QCOMPARE(w.messages, QStringList());
+    const Shown before(w.form);
+
+    typeAndSearch(w.form, typed);
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    QCOMPARE(w.messages.size(), 1);
+    QVERIFY(!w.messages.first().isEmpty());
+    QVERIFY2(w.messages.first().size() < 200, qPrintable(w.messages.first()));
+    QCOMPARE(differences(before, Shown(w.form)), QString());
+    QCOMPARE(w.quits, 0);
+
+    // The recordset was left where it was: a step goes on from there.
+    QTest::mouseClick(w.form.apres, Qt::LeftButton);
+    if (afterNoMatch) {
+        QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
+    } else {
+        QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
+    }
+}
+
+void TestForm1Search::departementOfTheFoundCommune_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QPoint>("seed");
+    QTest::addColumn<bool>("carte");
+
+    // Every search first finds PARIS, so the point (38, 38) is the previous one.
+    QTest::newRow("Corsica") << "ajaccio" << "20" << QPoint(221, 244) << true;
+    QTest::newRow("overseas") << "les abymes" << "97" << QPoint(5, 5) << false;
+    QTest::newRow("95") << "cergy" << "95" << QPoint(142, 78) << false;
+    QTest::newRow("01, no leading zero") << "bourg en bresse" << "1" << QPoint(190, 142) << true;
+    QTest::newRow("blanks in the name") << "la roche sur yon" << "85" << LookupDepartement(u"85")->seed() << true;
+    QTest::newRow("letters, no number") << "ab town" << "0" << QPoint(38, 38) << true;
+}
+
+void TestForm1Search::departementOfTheFoundCommune()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, number);
+    QFETCH(QPoint, seed);
+    QFETCH(bool, carte);
+    Window w(smallStore());
+    typeAndSearch(w.form, QStringLiteral("paris"));
+    QCOMPARE(seedPoint(w.form), QPoint(38, 38));
+    const QColor parisFill = mapColor(w.form, QPoint(38, 38));
+
+    typeAndSearch(w.form, typed);
+    QCOMPARE(w.form.Label1->text(), typed.toUpper());
+    QCOMPARE(w.form.Text9->text(), number);
+    QCOMPARE(w.form.Label5->text(), number);
+    QCOMPARE(w.form.deptNumber, DeptNumber(number));
+    QCOMPARE(seedPoint(w.form), seed);
+    QCOMPARE(w.form.CmdCarte->isEnabled(), carte);
+    QCOMPARE(w.form.cherche->backColor(), green);
+    const QColor fill = w.form.Shape6->backColor();
+    QCOMPARE(mapColor(w.form, seed), fill);
+    QVERIFY(fill != parisFill);
+    if (seed != QPoint(38, 38)) {
+        // The map was repainted: Paris is white again.
+        QCOMPARE(mapColor(w.form, QPoint(38, 38)), QColor(Qt::white));
+    }
+    if (number == QLatin1String("97")) {
+        // The whole sea around the map takes the colour.
+        QCOMPARE(mapColor(w.form, QPoint(49, 216)), fill);
+        QCOMPARE(mapColor(w.form, QPoint(264, 0)), fill);
+    }
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::onlineMapButtonFollowsTheDepartement()
+{
+    Window w(smallStore());
+    QVERIFY(w.form.CmdCarte->isEnabled());
+    const struct { const char *typed; bool carte; } steps[] = {
+        {"les abymes", false}, {"cergy", false}, {"paris", true}, {"cergy", false}, {"ab town", true},
+    };
+    for (const auto &step : steps) {
+        typeAndSearch(w.form, QLatin1String(step.typed));
+        QCOMPARE(w.form.Label1->text(), QString::fromLatin1(step.typed).toUpper());
+        QCOMPARE(w.form.CmdCarte->isEnabled(), step.carte);
+    }
+}
+
+void TestForm1Search::displayWithoutSkippingKeepsTheDepartement()
+{
+    Window w(smallStore());
+    typeAndSearch(w.form, QStringLiteral("les abymes"));
+    QCOMPARE(w.form.Text9->text(), QStringLiteral("97"));
+    QVERIFY(!w.form.CmdCarte->isEnabled());
+    // A click on the map colours the Ain over a repainted map and names it,
+    // leaving the display's point and number alone.
+    QTest::mouseClick(w.form.Picture1, Qt::LeftButton, {}, QPoint(190, 142));
+    const QColor ainFill = mapColor(w.form, QPoint(190, 142));
+    QVERIFY(ainFill != QColor(Qt::white));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("1"));
+    QCOMPARE(mapColor(w.form, QPoint(5, 5)), QColor(0xcc, 0xe8, 0xff));
+    const Shown before(w.form);
+
+    // The first record matches at once: nothing skipped, the button is green.
+    typeAndSearch(w.form, QStringLiteral("l abergement*"));
+    const Shown after(w.form);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("01400"));
+    QCOMPARE(w.form.Label8->text(), QStringLiteral("AIN"));
+    QCOMPARE(w.form.Label20->text(), QStringLiteral("AIN"));
+    QCOMPARE(w.form.Label12->text(), QStringLiteral("46,15343"));
+    QCOMPARE(locatorShown(w.form), QStringLiteral("JN26LD"));
+    QCOMPARE(w.form.Text9->text(), QStringLiteral("97"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("1"));
+    QCOMPARE(w.form.deptNumber, DeptNumber(QStringLiteral("97")));
+    QCOMPARE(after.seed, before.seed);
+    QVERIFY(!w.form.CmdCarte->isEnabled());
+    QCOMPARE(w.form.cherche->backColor(), green);
+    // The sea takes the new colour; the map was not repainted, so the Ain
+    // keeps the colour of the click.
+    QVERIFY(after.swatch != before.swatch);
+    QCOMPARE(mapColor(w.form, QPoint(5, 5)), after.swatch);
+    QCOMPARE(mapColor(w.form, QPoint(190, 142)), ainFill);
+}
+
+void TestForm1Search::foundRecordWithAnEmptyFieldIsReported()
+{
+    Window w(storeWith({
+        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+        commune("SANS LATITUDE", 3.25, {}, "89000", "YONNE"),
+        commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),
+    }));
+    typeAndSearch(w.form, QStringLiteral("cergy"));
+    const Shown before(w.form);
+    typeAndSearch(w.form, QStringLiteral("sans latitude"));
+    // The display stops at the empty field and says so; what it wrote
+    // before stays, the rest shows CERGY still.
+    QCOMPARE(w.messages.size(), 1);
+    QVERIFY2(w.messages.first().contains(QLatin1String("latitude")), qPrintable(w.messages.first()));
+    QCOMPARE(w.quits, 0);
+    Shown after(w.form);
+    QCOMPARE(after.texts.mid(0, 2), (QStringList{"SANS LATITUDE", "3,25"}));
+    QCOMPARE(after.cherche, red);
+    after.texts[0] = before.texts[0];
+    after.texts[1] = before.texts[1];
+    after.cherche = before.cherche;
+    QCOMPARE(after.position, 1);
+    after.position = before.position;
+    QCOMPARE(differences(before, after), QString());
+
+    // The window goes on from the record it stopped at.
+    QTest::mouseClick(w.form.apres, Qt::LeftButton);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
+    typeAndSearch(w.form, QStringLiteral("paris"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
+    QCOMPARE(w.messages.size(), 1);
+}
+
+QTEST_MAIN(TestForm1Search)
+#include "test_form1_search.moc"
