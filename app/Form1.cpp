@@ -409,14 +409,7 @@ void Form1::showCurrentRecord()
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
         Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos")));
-        deptNumber = DeptNumber(Text9->text());
-        Label5->setText(Text9->text());
-        if (const auto row = LookupDepartement(Text9->text())) {
-            seedX = float(row->x);
-            seedY = float(row->y);
-        }
-        updateOnlineMapButton();
-        Picture1->Refresh();
+        showDepartementOfText9();
     }
     fillAtSeed();
     Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
@@ -443,16 +436,24 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { Label8->setText(rstInfo.fieldText(u"departement")); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] { Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"))); });
-    Label5->setText(Text9->text());
+    showDepartementOfText9();
+    fillAtSeed();
+    resumeNext([&] { showLocator(); });
+}
+
+// The département number in Text9 becomes the current one: its number, its
+// seed point (kept when the number has no row), the online map button, and a
+// map cleared for the next fill.
+void Form1::showDepartementOfText9()
+{
     deptNumber = DeptNumber(Text9->text());
+    Label5->setText(Text9->text());
     if (const auto row = LookupDepartement(Text9->text())) {
         seedX = float(row->x);
         seedY = float(row->y);
     }
     updateOnlineMapButton();
     Picture1->Refresh();
-    fillAtSeed();
-    resumeNext([&] { showLocator(); });
 }
 
 void Form1::updateOnlineMapButton()

@@ -102,6 +102,7 @@ private:
     void browseDepartement(BrowserDirection direction);
     void fillAtSeed();
     void showLocator();
+    void showDepartementOfText9();
     void updateOnlineMapButton();
 
     QPixmap m_skin;
