@@ -458,10 +458,10 @@ void Form1::showDepartementOfText9()
 
 void Form1::updateOnlineMapButton()
 {
-    // The online map is not offered from 95 up (overseas communes carry 97);
-    // a later commune below 95 offers it again rather than leaving it off
-    // for the rest of the run.
-    CmdCarte->setEnabled(deptNumber.toNumber() < 95);
+    // The online map cannot place an overseas commune (97 and above), so the
+    // button is off for those only; the next metropolitan commune, Val-d'Oise
+    // included, brings it back.
+    CmdCarte->setEnabled(deptNumber.toNumber() <= 95);
 }
 
 void Form1::fillAtSeed()
@@ -476,12 +476,12 @@ void Form1::showLocator()
     const std::optional<double> longitude = textToNumber(Label11->text());
     if (!latitude || !longitude)
         throw DatabaseError(QStringLiteral("Coordonnées illisibles : %1, %2.").arg(Label12->text(), Label11->text()));
+    // A position off the grid (from a user's own file) has no square to
+    // name: each letter shows a dash rather than a character of no meaning.
     const QString locator = maidenheadLocator(*latitude, *longitude);
-    if (locator.size() != 6)
-        throw DatabaseError(QStringLiteral("Coordonnées hors de la grille : %1, %2.").arg(Label12->text(), Label11->text()));
     QLabel *const letters[] = {Label14, Label15, Label16, Label17, Label18, Label19};
     for (int i = 0; i < 6; ++i)
-        letters[i]->setText(locator.mid(i, 1));
+        letters[i]->setText(locator.size() == 6 ? locator.mid(i, 1) : QStringLiteral("-"));
 }
 
 // ---- map, départements and the online map ---------------------------------

@@ -327,7 +327,7 @@ void TestForm1Navigation::emptyFieldsKeepThePreviousText()
 {
     Window w(store());
     w.search(QStringLiteral("cergy"));
-    QVERIFY(!w.form.CmdCarte->isEnabled());
+    QVERIFY(w.form.CmdCarte->isEnabled());
 
     // NULL postal code: the caption and the number of CERGY stay, and the
     // Val-d'Oise is filled again with a new colour.
@@ -340,7 +340,7 @@ void TestForm1Navigation::emptyFieldsKeepThePreviousText()
     QCOMPARE(seedPoint(w.form), QPoint(142, 78));
     QVERIFY(fillColor(w.form) != cergyFill);
     QCOMPARE(mapColor(w.form, QPoint(142, 78)), fillColor(w.form));
-    QVERIFY(!w.form.CmdCarte->isEnabled());
+    QVERIFY(w.form.CmdCarte->isEnabled());
     QCOMPARE(locatorShown(w.form), maidenheadLocator(47.5, 3.5));
 
     // NULL latitude and département: those captions keep their text, and the
@@ -369,7 +369,7 @@ void TestForm1Navigation::departementOfEachStep_data()
 
     // Steps from the first record.
     QTest::newRow("20") << 1 << "AJACCIO" << "20" << QPoint(221, 244) << true;
-    QTest::newRow("95") << 2 << "CERGY" << "95" << QPoint(142, 78) << false;
+    QTest::newRow("95 keeps the online map") << 2 << "CERGY" << "95" << QPoint(142, 78) << true;
     QTest::newRow("97") << 6 << "LES ABYMES" << "97" << QPoint(5, 5) << false;
     // The point of the record before (97) stays; the button comes back.
     QTest::newRow("AB") << 7 << "AB TOWN" << "0" << QPoint(5, 5) << true;

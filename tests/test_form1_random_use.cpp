@@ -1146,7 +1146,7 @@ void RandomUse::expectDisplay(int record)
         m.label5 = m.text9;
         if (const auto table = LookupDepartement(m.text9))
             m.seed = QPointF(table->x, table->y);
-        m.onlineMap = m.deptNumber < 95;
+        m.onlineMap = m.deptNumber <= 95;
         expectReset();
     }
     m.swatch = expectFill(m.seed);
@@ -1177,7 +1177,7 @@ void RandomUse::expectStep(bool forward)
     m.deptNumber = m.text9.trimmed().toDouble();
     if (const auto table = LookupDepartement(m.text9))
         m.seed = QPointF(table->x, table->y);
-    m.onlineMap = m.deptNumber < 95;
+    m.onlineMap = m.deptNumber <= 95;
     expectReset();
     expectFill(m.seed);
     m.located = true;

@@ -179,6 +179,7 @@ private slots:
     void onlineMapButtonFollowsTheDepartement();
     void displayWithoutSkippingKeepsTheDepartement();
     void foundRecordWithAnEmptyFieldIsReported();
+    void positionOffTheGridShowsDashes();
 
 private:
     QTemporaryDir m_dir;
@@ -610,7 +611,7 @@ void TestForm1Search::departementOfTheFoundCommune_data()
     // Every search first finds PARIS, so the point (38, 38) is the previous one.
     QTest::newRow("Corsica") << "ajaccio" << "20" << QPoint(221, 244) << true;
     QTest::newRow("overseas") << "les abymes" << "97" << QPoint(5, 5) << false;
-    QTest::newRow("95") << "cergy" << "95" << QPoint(142, 78) << false;
+    QTest::newRow("95 keeps the online map") << "cergy" << "95" << QPoint(142, 78) << true;
     QTest::newRow("01, no leading zero") << "bourg en bresse" << "1" << QPoint(190, 142) << true;
     QTest::newRow("blanks in the name") << "la roche sur yon" << "85" << LookupDepartement(u"85")->seed() << true;
     QTest::newRow("letters, no number") << "ab town" << "0" << QPoint(38, 38) << true;
@@ -656,7 +657,7 @@ void TestForm1Search::onlineMapButtonFollowsTheDepartement()
     Window w(smallStore());
     QVERIFY(w.form.CmdCarte->isEnabled());
     const struct { const char *typed; bool carte; } steps[] = {
-        {"les abymes", false}, {"cergy", false}, {"paris", true}, {"cergy", false}, {"ab town", true},
+        {"les abymes", false}, {"cergy", true}, {"les abymes", false}, {"paris", true}, {"ab town", true},
     };
     for (const auto &step : steps) {
         typeAndSearch(w.form, QLatin1String(step.typed));
@@ -733,6 +734,25 @@ void TestForm1Search::foundRecordWithAnEmptyFieldIsReported()
     typeAndSearch(w.form, QStringLiteral("paris"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
     QCOMPARE(w.messages.size(), 1);
+}
+
+
+// A user's own file may hold a position outside the grid: the locator shows
+// dashes, no message, and the next record shows its letters again.
+void TestForm1Search::positionOffTheGridShowsDashes()
+{
+    Window w(storeWith({
+        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+        commune("NULLE PART", 200.5, 95.25, "75002", "PARIS"),
+        commune("BREST", -4.48628, 48.39003, "29200", "FINISTERE"),
+    }));
+    typeAndSearch(w.form, QStringLiteral("nulle part"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("NULLE PART"));
+    QCOMPARE(locatorShown(w.form), QStringLiteral("------"));
+    QCOMPARE(w.messages, QStringList());
+    QTest::mouseClick(w.form.apres, Qt::LeftButton);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("BREST"));
+    QCOMPARE(locatorShown(w.form), maidenheadLocator(48.39003, -4.48628));
 }
 
 QTEST_MAIN(TestForm1Search)
