@@ -9,7 +9,7 @@
 #include "app/Startup.h"
 #include "app/ShapeWidget.h"
 #include "communes/DatabaseError.h"
-#include "communes/LikePattern.h"
+#include "communes/CommuneSearch.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
@@ -383,19 +383,12 @@ void Form1::cherche_Click()
     try {
         rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
         rstInfo.moveFirst();
-        bool skipped = false;
-        while (!rstInfo.isEof()) {
-            const QVariant name = rstInfo.field(u"commune");
-            if (!name.isNull() && likeMatch(name.toString(), *pattern))
-                break;
-            rstInfo.moveNext();
-            skipped = true;
-        }
+        const ScanResult scan = scanForCommune(rstInfo, *pattern);
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
-        if (skipped)
+        if (scan.skipped)
             cherche->setBackColor(searchRed);
-        if (!rstInfo.isEof())
+        if (scan.found)
             showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());

@@ -53,11 +53,23 @@ QVariant Recordset::field(QStringView name) const
 {
     if (!hasCurrentRecord())
         throw noCurrentRecord();
-    const int column = m_table->columnIndex(name);
+    return valueAt(fieldIndex(name));
+}
+
+int Recordset::fieldIndex(QStringView name) const
+{
+    const int column = m_table ? m_table->columnIndex(name) : -1;
     if (column < 0)
         throw DatabaseError(QStringLiteral("Champ inconnu dans la table %1 : %2.")
-                                .arg(m_table->name, name.toString()));
-    return m_table->rows[size_t(m_pos)][size_t(column)];
+                                .arg(m_table ? m_table->name : QString(), name.toString()));
+    return column;
+}
+
+const QVariant &Recordset::valueAt(int column) const
+{
+    if (!hasCurrentRecord())
+        throw noCurrentRecord();
+    return m_table->rows[size_t(m_pos)].at(size_t(column));
 }
 
 QString Recordset::fieldText(QStringView name) const

@@ -32,6 +32,11 @@ public:
     // The text of a field; throws DatabaseError for a NULL.
     QString fieldText(QStringView name) const;
 
+    // For loops over many records: the column of a field, found once (throws
+    // for an unknown name), then its value in the current record.
+    int fieldIndex(QStringView name) const;
+    const QVariant &valueAt(int column) const;
+
 private:
     std::shared_ptr<const TableData> m_table;
     int m_pos = -1;
