@@ -7,7 +7,7 @@ bool nameMatches(const QVariant &name, const LikePattern &pattern)
     if (name.isNull())
         return false;
     // Names are stored as text: match them in place rather than copying.
-    if (name.typeId() == QMetaType::QString)
+    if (name.metaType() == QMetaType::fromType<QString>())
         return likeMatch(*static_cast<const QString *>(name.constData()), pattern);
     return likeMatch(name.toString(), pattern);
 }

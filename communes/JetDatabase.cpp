@@ -342,7 +342,8 @@ TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry)
     data.name = QString::fromUtf8(entry.object_name);
     for (guint i = 0; i < table->num_cols; ++i)
         data.columns << QString::fromUtf8(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i))->name);
-    data.rows = RowReader(mdb, table.get()).readAll();
+    for (std::vector<QVariant> &row : RowReader(mdb, table.get()).readAll())
+        data.appendRow(std::move(row));
     return data;
 }
 
@@ -374,10 +375,11 @@ std::vector<UserTable> readCatalog(MdbHandle *mdb)
     // tables carry flags 0x80000002.
     constexpr qlonglong SystemTableFlags = 0x80000002;
     std::vector<UserTable> tables;
-    for (const std::vector<QVariant> &row : catalog.rows) {
-        if ((row[type].toLongLong() & 0x7f) != MDB_TABLE || (row[flags].toLongLong() & SystemTableFlags))
+    for (size_t row = 0; row < catalog.rowCount(); ++row) {
+        if ((catalog.cell(row, type).toLongLong() & 0x7f) != MDB_TABLE
+            || (catalog.cell(row, flags).toLongLong() & SystemTableFlags))
             continue;
-        tables.push_back({row[name].toString(), (unsigned long)(row[id].toLongLong() & 0xffffff)});
+        tables.push_back({catalog.cell(row, name).toString(), (unsigned long)(catalog.cell(row, id).toLongLong() & 0xffffff)});
     }
     return tables;
 }

@@ -4,23 +4,23 @@
 #include "communes/NumberText.h"
 
 Recordset::Recordset(std::shared_ptr<const TableData> table)
-    : m_table(std::move(table)), m_pos(0)
+    : m_table(std::move(table)), m_count(m_table ? int(m_table->rowCount()) : 0), m_pos(0)
 {
 }
 
 int Recordset::recordCount() const
 {
-    return m_table ? int(m_table->rows.size()) : 0;
+    return m_count;
 }
 
 bool Recordset::isEof() const
 {
-    return !m_table || m_pos >= recordCount();
+    return m_pos >= m_count;
 }
 
 bool Recordset::isBof() const
 {
-    return !m_table || m_pos < 0 || recordCount() == 0;
+    return m_pos < 0 || m_count == 0;
 }
 
 static DatabaseError noCurrentRecord()
@@ -69,7 +69,7 @@ const QVariant &Recordset::valueAt(int column) const
 {
     if (!hasCurrentRecord())
         throw noCurrentRecord();
-    return m_table->rows[size_t(m_pos)].at(size_t(column));
+    return m_table->cell(size_t(m_pos), column);
 }
 
 QString Recordset::fieldText(QStringView name) const

@@ -92,7 +92,7 @@ TableData SqliteDatabase::readTable(const QString &tableName)
             }
             }
         }
-        table.rows.push_back(std::move(row));
+        table.appendRow(std::move(row));
     }
     if (rc != SQLITE_DONE)
         throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));

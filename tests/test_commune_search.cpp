@@ -20,7 +20,7 @@ static std::shared_ptr<const TableData> names(std::initializer_list<QVariant> co
     table->name = QStringLiteral("insee1");
     table->columns = {QStringLiteral("Commune"), QStringLiteral("codepos")};
     for (const QVariant &name : communes)
-        table->rows.push_back({name, QStringLiteral("01000")});
+        table->appendRow({name, QStringLiteral("01000")});
     return table;
 }
 
@@ -66,7 +66,7 @@ void TestCommuneSearch::tableWithoutCommuneFieldIsRefused()
     auto table = std::make_shared<TableData>();
     table->name = QStringLiteral("communes");
     table->columns = {QStringLiteral("nom")};
-    table->rows.push_back({QStringLiteral("PARIS")});
+    table->appendRow({QStringLiteral("PARIS")});
     Recordset records(table);
     QVERIFY_THROWS_EXCEPTION(DatabaseError, scanForCommune(records, *LikePattern::compile(u"*")));
 }
