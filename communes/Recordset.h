@@ -40,5 +40,5 @@ public:
 private:
     std::shared_ptr<const TableData> m_table;
     int m_count = 0; // kept: a scan asks for it at every record
-    int m_pos = -1;
+    int m_pos = 0;
 };
