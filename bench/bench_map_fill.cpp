@@ -3,6 +3,7 @@
 
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
+#include "map/MapClick.h"
 #include "map/MapPicture.h"
 
 #include <benchmark/benchmark.h>
@@ -10,15 +11,6 @@
 #include <QImage>
 
 namespace {
-
-bool hasBlack(const QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xffffff) == 0)
-                return true;
-    return false;
-}
 
 struct BenchMap
 {
@@ -49,25 +41,12 @@ QPoint largestDepartement(const QImage &picture)
     return largest;
 }
 
-// The compiled picture, or, while it is still a blank stand-in, a sea with a
-// large white disc in a black ring standing for a département.
+// The compiled picture, with its largest département.
 const BenchMap &benchMap()
 {
     static const BenchMap map = [] {
-        const QImage raw = QImage(QStringLiteral(":/map.bmp")).convertToFormat(QImage::Format_RGB32);
-        if (hasBlack(raw)) {
-            const QImage stored = MapPicture::storedPicture();
-            return BenchMap{stored, largestDepartement(stored)};
-        }
-        QImage synthetic(265, 298, QImage::Format_RGB32);
-        synthetic.fill(MapPicture::Sea);
-        for (int y = 0; y < synthetic.height(); ++y)
-            for (int x = 0; x < synthetic.width(); ++x) {
-                const int d2 = (x - 140) * (x - 140) + (y - 150) * (y - 150);
-                if (d2 <= 60 * 60)
-                    synthetic.setPixel(x, y, d2 >= 59 * 59 ? 0xff000000 : MapPicture::White);
-            }
-        return BenchMap{synthetic, QPoint(140, 150)};
+        const QImage stored = MapPicture::storedPicture();
+        return BenchMap{stored, largestDepartement(stored)};
     }();
     return map;
 }
@@ -100,6 +79,34 @@ void BM_FillOpenSea(benchmark::State &state)
     resetAndFill(state, QPoint(5, 5));
 }
 
+void BM_FillSmallDepartement(benchmark::State &state)
+{
+    resetAndFill(state, DepartementTable()[89].seed()); // Territoire-de-Belfort
+}
+
+// A click on the map, end to end: reset, fill, the 95 seed pixels read.
+void clickAt(benchmark::State &state, QPoint at)
+{
+    MapPicture map(benchMap().picture);
+    FillColorGenerator colors;
+    ClickResult shown;
+    for (auto _ : state) {
+        shown = clickMap(map, colors, at);
+        benchmark::DoNotOptimize(shown);
+    }
+    state.SetLabel(shown.name.isEmpty() ? std::string("nothing named") : shown.name.toStdString());
+}
+
+void BM_ClickDepartement(benchmark::State &state)
+{
+    clickAt(state, QPoint(190, 142));
+}
+
+void BM_ClickOpenSea(benchmark::State &state)
+{
+    clickAt(state, QPoint(49, 216));
+}
+
 void BM_ResetOnly(benchmark::State &state)
 {
     MapPicture map(benchMap().picture);
@@ -113,6 +120,9 @@ void BM_ResetOnly(benchmark::State &state)
 
 BENCHMARK(BM_FillLargestDepartement)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FillOpenSea)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillSmallDepartement)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickDepartement)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickOpenSea)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResetOnly)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
