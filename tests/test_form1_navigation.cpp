@@ -1,4 +1,5 @@
 #include "CommuneStore.h"
+#include "Form1Driver.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
 #include "app/GraphicalButton.h"
@@ -20,67 +21,9 @@
 // after a search, past both ends and over empty fields; and the data file,
 // which no search or step may change.
 
+using namespace form1test;
+
 namespace {
-
-const QColor red(255, 0, 0);
-const QColor green(0, 255, 0);
-const QLocale french(QLocale::French, QLocale::France);
-
-struct Window
-{
-    Form1 form;
-    QStringList messages;
-    int quits = 0;
-
-    explicit Window(const QString &dataPath)
-    {
-        form.platform.showMessage = [this](QWidget *, const QString &message) { messages << message; };
-        form.platform.quit = [this] { ++quits; };
-        form.Form_Load(dataPath);
-        form.show();
-    }
-
-    void next() { QTest::mouseClick(form.apres, Qt::LeftButton); }
-    void previous() { QTest::mouseClick(form.avant, Qt::LeftButton); }
-    void search(const QString &text)
-    {
-        QTest::mouseClick(form.Text7, Qt::LeftButton);
-        QTest::keyClicks(form.Text7, text);
-        QTest::keyClick(form.Text7, Qt::Key_Return);
-    }
-};
-
-QColor mapColor(const Form1 &form, QPoint p)
-{
-    return QColor::fromRgb(form.Picture1->picture().pixel(p));
-}
-
-QColor fillColor(const Form1 &form)
-{
-    return QColor::fromRgb(form.Picture1->picture().fillColor());
-}
-
-QPoint seedPoint(const Form1 &form)
-{
-    return QPoint(int(form.seedX), int(form.seedY));
-}
-
-QString locatorShown(const Form1 &form)
-{
-    QString locator;
-    for (const QLabel *letter : {form.Label14, form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
-        locator += letter->text();
-    return locator;
-}
-
-QString locatorOfShownPosition(const Form1 &form)
-{
-    const std::optional<double> latitude = textToNumber(form.Label12->text());
-    const std::optional<double> longitude = textToNumber(form.Label11->text());
-    if (!latitude || !longitude)
-        return QStringLiteral("unreadable %1 %2").arg(form.Label12->text(), form.Label11->text());
-    return maidenheadLocator(*latitude, *longitude);
-}
 
 // The record captions, in display order.
 QStringList recordLabels(const Form1 &form)

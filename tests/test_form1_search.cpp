@@ -1,4 +1,5 @@
 #include "CommuneStore.h"
+#include "Form1Driver.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
 #include "app/GraphicalButton.h"
@@ -17,57 +18,9 @@
 // The search box and the search button of the real main window, driven by
 // keys and clicks, and what the window shows of the commune found.
 
+using namespace form1test;
+
 namespace {
-
-const QColor red(255, 0, 0);
-const QColor green(0, 255, 0);
-const QLocale french(QLocale::French, QLocale::France);
-const QLocale english(QLocale::English, QLocale::UnitedStates);
-
-// A shown main window whose messages and quit requests are recorded
-// instead of reaching the desktop.
-struct Window
-{
-    Form1 form;
-    QStringList messages;
-    int quits = 0;
-
-    explicit Window(const QString &dataPath)
-    {
-        form.platform.showMessage = [this](QWidget *, const QString &message) { messages << message; };
-        form.platform.quit = [this] { ++quits; };
-        form.Form_Load(dataPath);
-        form.show();
-    }
-};
-
-QColor mapColor(const Form1 &form, QPoint p)
-{
-    return QColor::fromRgb(form.Picture1->picture().pixel(p));
-}
-
-QPoint seedPoint(const Form1 &form)
-{
-    return QPoint(int(form.seedX), int(form.seedY));
-}
-
-QString locatorShown(const Form1 &form)
-{
-    QString locator;
-    for (const QLabel *letter : {form.Label14, form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
-        locator += letter->text();
-    return locator;
-}
-
-// The locator of the position the labels show, read back in the current locale.
-QString locatorOfShownPosition(const Form1 &form)
-{
-    const std::optional<double> latitude = textToNumber(form.Label12->text());
-    const std::optional<double> longitude = textToNumber(form.Label11->text());
-    if (!latitude || !longitude)
-        return QStringLiteral("unreadable %1 %2").arg(form.Label12->text(), form.Label11->text());
-    return maidenheadLocator(*latitude, *longitude);
-}
 
 // Everything a search may change on the screen or in the window's state.
 struct Shown
