@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QUuid>
 #include <QtEndian>
 
@@ -197,6 +198,7 @@ private:
     std::vector<QVariant> readRowAt(int start, size_t size);
     QVariant fieldValue(const MdbColumn &column, const MdbField &field);
     QString text(const unsigned char *bytes, int size);
+    QString memo(const unsigned char *bytes, int size);
 
     MdbHandle *m_mdb;
     MdbTableDef *m_table;
@@ -312,7 +314,7 @@ QVariant RowReader::fieldValue(const MdbColumn &column, const MdbField &field)
     case MDB_TEXT:
         return text(bytes, field.siz);
     case MDB_MEMO:
-        return ownedText(mdb_col_to_string(m_mdb, m_mdb->pg_buf, field.start, MDB_MEMO, field.siz));
+        return memo(bytes, field.siz);
     case MDB_REPID:
         require(16);
         return guidValue(bytes);
@@ -333,6 +335,57 @@ QString RowReader::text(const unsigned char *bytes, int size)
     const int length = mdb_unicode2ascii(m_mdb, reinterpret_cast<const char *>(bytes), size_t(size),
                                          m_textBuffer.data(), m_textBuffer.size());
     return QString::fromUtf8(m_textBuffer.data(), length);
+}
+
+// A memo opens with a header: its length, flags in the top byte, then the
+// place (page and row) of its text. With flag 0x80 the text follows the
+// header in the row; with 0x40 it is the row at that place; without flags it
+// is a chain of rows, each opening with the place of the next. libmdb follows
+// a chain without noticing that it loops back on itself, and then never
+// returns: the chain is followed here, each row once, up to the stated length.
+QString RowReader::memo(const unsigned char *bytes, int size)
+{
+    if (size < MDB_MEMO_OVERHEAD)
+        return QStringLiteral("");
+    const quint32 header = qFromLittleEndian<quint32>(bytes);
+    if (header & 0x80000000)
+        return text(bytes + MDB_MEMO_OVERHEAD, size - MDB_MEMO_OVERHEAD);
+
+    const auto damaged = [this] { return DamagedData{QStringLiteral("mémo illisible (page %1)").arg(m_mdb->cur_pg)}; };
+    // Rows are found through libmdb's second page buffer: the page being
+    // scanned stays in the first.
+    const auto findRow = [&](quint32 place) {
+        void *page = nullptr;
+        int start = 0;
+        size_t length = 0;
+        if (mdb_find_pg_row(m_mdb, int(place), &page, &start, &length) != 0)
+            throw damaged();
+        return QByteArray(static_cast<const char *>(page) + start, qsizetype(length));
+    };
+    quint32 place = qFromLittleEndian<quint32>(bytes + 4);
+    if (header & 0x40000000) {
+        const QByteArray row = findRow(place);
+        return text(reinterpret_cast<const unsigned char *>(row.constData()), int(row.size()));
+    }
+    if (header & 0xff000000)
+        throw damaged();
+
+    const qsizetype length = header & 0x00ffffff;
+    QByteArray stored;
+    QSet<quint32> visited;
+    do {
+        if (visited.contains(place))
+            throw damaged();
+        visited.insert(place);
+        const QByteArray row = findRow(place);
+        if (row.size() < 4 || stored.size() + row.size() - 4 > length)
+            throw damaged();
+        place = qFromLittleEndian<quint32>(row.constData());
+        stored.append(row.constData() + 4, row.size() - 4);
+    } while (place != 0);
+    if (stored.size() != length)
+        throw damaged();
+    return text(reinterpret_cast<const unsigned char *>(stored.constData()), int(stored.size()));
 }
 
 TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry)

@@ -2,9 +2,46 @@
 
 #include "communes/DatabaseError.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
+
+// No commune store has a value anywhere near this long.
+constexpr int MaxValueBytes = 1 << 20;
+
+// A store is data, but its schema can make reading it compute: a view is a
+// query, a generated column an expression, and either can be written to run
+// for ever or to fill the memory. A read is held to what the file's size
+// warrants: steps of SQLite's engine (reading the shipped store takes about
+// one per six bytes of it; twenty per byte are allowed, 200 000 at least)
+// and bytes of text.
+class ReadBudget
+{
+public:
+    ReadBudget(sqlite3 *db, qint64 fileSize)
+        : m_db(db), m_thousandsOfSteps(std::max<qint64>(200, fileSize / 50)),
+          m_bytesLeft(4 * fileSize + MaxValueBytes)
+    {
+        sqlite3_progress_handler(m_db, 1000, &ReadBudget::spendSteps, this);
+    }
+    ~ReadBudget() { sqlite3_progress_handler(m_db, 0, nullptr, nullptr); }
+    ReadBudget(const ReadBudget &) = delete;
+    ReadBudget &operator=(const ReadBudget &) = delete;
+
+    // False once the values read add up to more than the file could hold.
+    bool spendBytes(int bytes) { return (m_bytesLeft -= bytes) >= 0; }
+
+private:
+    static int spendSteps(void *budget) { return --static_cast<ReadBudget *>(budget)->m_thousandsOfSteps < 0; }
+
+    sqlite3 *m_db;
+    qint64 m_thousandsOfSteps;
+    qint64 m_bytesLeft;
+};
 
 // Frees a prepared statement at the end of a scope, whatever happens.
 struct Statement
@@ -25,6 +62,7 @@ SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
         m_db = nullptr;
         throw DatabaseError(QStringLiteral("Impossible d'ouvrir la base « %1 » : %2.").arg(path, why));
     }
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, MaxValueBytes);
 }
 
 SqliteDatabase::~SqliteDatabase()
@@ -45,6 +83,7 @@ TableData SqliteDatabase::readTable(const QString &tableName)
                                  .arg(tableName, path(), why));
     };
 
+    ReadBudget budget(m_db, QFileInfo(path()).size());
     // Look the name up first so that it is never spliced into SQL unchecked.
     Statement lookup;
     if (sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') "
@@ -88,12 +127,17 @@ TableData SqliteDatabase::readTable(const QString &tableName)
                 break;
             default: {
                 const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
-                row.emplace_back(QString::fromUtf8(text, sqlite3_column_bytes(select.handle, c)));
+                const int bytes = sqlite3_column_bytes(select.handle, c);
+                if (!budget.spendBytes(bytes))
+                    throw fail(QStringLiteral("ses valeurs dépassent de loin ce que le fichier peut contenir"));
+                row.emplace_back(QString::fromUtf8(text, bytes));
             }
             }
         }
         table.appendRow(std::move(row));
     }
+    if (rc == SQLITE_INTERRUPT)
+        throw fail(QStringLiteral("elle demande bien plus de calcul que la taille du fichier ne le justifie"));
     if (rc != SQLITE_DONE)
         throw fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
     return table;

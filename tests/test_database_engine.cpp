@@ -123,6 +123,8 @@ private slots:
     void missingStore();
     void notADatabase_data();
     void notADatabase();
+    void computedTablesBounded_data();
+    void computedTablesBounded();
     void truncatedStore_data();
     void truncatedStore();
     void filesLeftUntouched_data();
@@ -399,6 +401,51 @@ void TestDatabaseEngine::notADatabase()
     QVERIFY2(message.contains(path), qPrintable(message));
     // Handed straight to the SQLite backend, it fails no later than the table.
     QVERIFY_THROWS_EXCEPTION(DatabaseError, SqliteDatabase(path).openRecordset("insee1"));
+}
+
+void TestDatabaseEngine::computedTablesBounded_data()
+{
+    // A view runs a query and a generated column an expression each time the
+    // table is read: a few kilobytes of schema can ask for endless work or
+    // memory, which must end in a refusal.
+    const QString endless = "CREATE VIEW insee1 AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+                            "SELECT x AS commune, x AS longitude, x AS latitude, x AS codepos, x AS departement "
+                            "FROM c";
+    const QString generated = "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
+                              "departement BLOB AS (zeroblob(%1)))";
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("view over a table")
+        << QStringList{"CREATE TABLE communes (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
+                       "departement TEXT)",
+                       "INSERT INTO communes VALUES ('PARIS', 2.3428, 48.85661, '75001', 'PARIS')",
+                       "CREATE VIEW insee1 AS SELECT * FROM communes"}
+        << false;
+    QTest::newRow("view that never ends") << QStringList{endless + " WHERE x < 0"} << true;
+    QTest::newRow("view of endless rows") << QStringList{endless} << true;
+    QTest::newRow("value longer than any store holds")
+        << QStringList{generated.arg(900'000'000),
+                       "INSERT INTO insee1 (commune, longitude, latitude, codepos) VALUES ('A', 1, 2, '3')"}
+        << true;
+    QTest::newRow("values far larger than the file")
+        << QStringList{generated.arg(500'000),
+                       "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000) "
+                       "INSERT INTO insee1 (commune, longitude, latitude, codepos) SELECT 'A', 1, 2, '3' FROM c"}
+        << true;
+}
+
+void TestDatabaseEngine::computedTablesBounded()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(bool, refused);
+    const QString path = m_dir->filePath("computed.sqlite");
+    QVERIFY(createStore(path, statements));
+
+    const QString message = refusal(path);
+    if (refused)
+        QVERIFY2(message.contains(path) && message.contains("insee1"), qPrintable(message));
+    else
+        QCOMPARE(message, QString());
 }
 
 void TestDatabaseEngine::truncatedStore_data()

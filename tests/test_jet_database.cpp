@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <bit>
@@ -100,6 +101,64 @@ bool useFrenchNumbers(const QTemporaryDir &scratch)
     return std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
 }
 
+// insee-nulls.mdb with its commune column made a memo column: the first
+// twelve bytes of each stored name are then read as a memo header. The first
+// row's header becomes `header`; every other says that the text follows it in
+// the row. The rows a header points to are on a page added at the end of the
+// file, `rows` in order from row 0; a row place is the page number times 256
+// plus the row number.
+QByteArray withCommuneMemos(const QByteArray &original, const QStringList &names, const QByteArray &header,
+                            const QList<QByteArray> &rows)
+{
+    constexpr qsizetype PageSize = 4096;
+    QByteArray content = original;
+    // The definition of insee1: the first column entry (25 bytes, the type
+    // first) after the table's fixed part, the names of the columns after the entries.
+    qsizetype definition = 0;
+    while (definition < content.size()
+           && !(content.at(definition) == 2
+                && content.mid(definition, PageSize).contains(QByteArray(reinterpret_cast<const char *>(u"commune"), 14))))
+        definition += PageSize;
+    if (definition >= content.size() || qFromLittleEndian<quint32>(content.constData() + definition + 51) != 0)
+        return {};
+    const qsizetype firstColumn = definition + 63;
+    constexpr char MemoType = 0x0c;
+    content[firstColumn] = MemoType;
+
+    for (const QString &name : names) {
+        const QByteArray stored(reinterpret_cast<const char *>(name.utf16()), name.size() * 2);
+        const qsizetype at = content.indexOf(stored);
+        if (at < 0 || stored.size() < 12)
+            return {};
+        const QByteArray replacement = name == names.first() ? header : QByteArray::fromHex("00000080");
+        content.replace(at, replacement.size(), replacement);
+    }
+
+    QByteArray page(PageSize, '\0');
+    page[0] = 1;
+    page.replace(4, 4, "LVAL");
+    qToLittleEndian<quint16>(quint16(rows.size()), page.data() + 12);
+    qsizetype end = PageSize;
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        end -= rows[row].size();
+        page.replace(end, rows[row].size(), rows[row]);
+        qToLittleEndian<quint16>(quint16(end), page.data() + 14 + 2 * row);
+    }
+    return content + page;
+}
+
+QByteArray littleEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
 enum class Damage { Truncate, DropLastPage, DropLastByte, Half, RandomAfterFirstPage, RandomCatalogPage };
 
 } // namespace
@@ -128,6 +187,8 @@ private slots:
     void nullFields();
     void emptyTextIsNotNull();
     void emptyTable();
+    void memoTexts_data();
+    void memoTexts();
     void missingTableNamed();
     void textCoordinates();
     void accessSamples_data();
@@ -499,6 +560,66 @@ void TestJetDatabase::emptyTable()
     QVERIFY_THROWS_EXCEPTION(DatabaseError, rows.moveFirst());
     QVERIFY_THROWS_EXCEPTION(DatabaseError, rows.fieldText(u"commune"));
     QVERIFY_THROWS_EXCEPTION(DatabaseError, rows.moveNext());
+}
+
+void TestJetDatabase::memoTexts_data()
+{
+    // The added page is page 28 of insee-nulls.mdb: its rows are 28 * 256 + row.
+    constexpr quint32 Row0 = 28 * 256, Row1 = Row0 + 1;
+    const auto header = [](quint32 lengthAndFlags, quint32 place) {
+        return littleEndian32(lengthAndFlags) + littleEndian32(place) + QByteArray(4, '\0');
+    };
+    const auto row = [](quint32 next, const char *text) { return littleEndian32(next) + utf16(text); };
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QList<QByteArray>>("rows");
+    QTest::addColumn<QString>("expected"); // empty: the table is refused
+
+    QTest::newRow("text in the row") << header(0x80000000, 0) << QList<QByteArray>{} << "GEMENT CLEMENCIAT";
+    QTest::newRow("text in another row") << header(0x40000000 | 10, Row0) << QList<QByteArray>{utf16("PARIS")}
+                                         << "PARIS";
+    QTest::newRow("chain of two rows") << header(10, Row0) << QList<QByteArray>{row(Row1, "PAR"), row(0, "IS")}
+                                       << "PARIS";
+    QTest::newRow("row naming itself") << header(10, Row0) << QList<QByteArray>{row(Row0, "")} << "";
+    QTest::newRow("two rows naming each other")
+        << header(100, Row0) << QList<QByteArray>{row(Row1, "PA"), row(Row0, "RI")} << "";
+    QTest::newRow("chain longer than its length") << header(6, Row0) << QList<QByteArray>{row(Row1, "PAR"), row(0, "IS")}
+                                                  << "";
+    QTest::newRow("chain shorter than its length")
+        << header(20, Row0) << QList<QByteArray>{row(Row1, "PAR"), row(0, "IS")} << "";
+    QTest::newRow("row past the end of the file") << header(0x40000000 | 10, 999 * 256) << QList<QByteArray>{} << "";
+    QTest::newRow("unknown flags") << header(0x20000000 | 10, Row0) << QList<QByteArray>{utf16("PARIS")} << "";
+}
+
+void TestJetDatabase::memoTexts()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QList<QByteArray>, rows);
+    QFETCH(QString, expected);
+    const QString source = inseeFixture("insee-nulls.mdb");
+    REQUIRE_SHARED_FILE(source);
+    QStringList names;
+    for (Recordset original = openDatabase(source)->openRecordset("insee1"); !original.isEof(); original.moveNext())
+        if (!original.field(u"commune").isNull())
+            names << original.fieldText(u"commune");
+    QCOMPARE(names.size(), 9);
+    const QByteArray content = withCommuneMemos(readFile(source), names, header, rows);
+    QVERIFY(!content.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("memos.mdb");
+    QVERIFY(writeFile(path, content));
+
+    // A chain of rows that loops back must end in a refusal, not in a
+    // program that never answers.
+    if (expected.isEmpty()) {
+        const QString message = refusal(path);
+        QVERIFY2(message.contains(path) && message.contains("mémo"), qPrintable(message));
+        return;
+    }
+    Recordset memos = openDatabase(path)->openRecordset("insee1");
+    QCOMPARE(memos.recordCount(), 10);
+    QCOMPARE(memos.fieldText(u"commune"), expected);
+    memos.moveNext();
+    QCOMPARE(memos.fieldText(u"commune"), names[1].mid(6));
 }
 
 void TestJetDatabase::missingTableNamed()
