@@ -3,6 +3,7 @@
 #include "communes/DatabaseError.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -54,8 +55,12 @@ struct Statement
 
 SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
 {
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Immutable: SQLite takes no lock and writes nothing beside the file,
+    // not even the shared-memory file of a store kept in write-ahead mode.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()
+                           + QByteArrayLiteral("?immutable=1");
+    const int rc = sqlite3_open_v2(uri.constData(), &m_db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
         sqlite3_close(m_db);

@@ -104,6 +104,7 @@ private slots:
     void init();
 
     void storeOpensWithTheSqliteBackend();
+    void storeInAFolderWithUnusualCharacters();
     void rowsInStoredOrder();
     void valueTypes_data();
     void valueTypes();
@@ -141,6 +142,18 @@ void TestDatabaseEngine::init()
     QVERIFY(m_dir->isValid());
     m_store = m_dir->filePath("insee.sqlite");
     QVERIFY(createStore(m_store, InseeTable));
+}
+
+// The store is opened through a file address: characters that mean something
+// in an address must reach the file system unchanged.
+void TestDatabaseEngine::storeInAFolderWithUnusualCharacters()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("Mes données #1 ?x=1&y=%20"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/insee.sqlite");
+    QVERIFY(QFile::copy(m_store, path));
+    const std::unique_ptr<Database> db = openDatabase(path);
+    QCOMPARE(db->openRecordset("insee1").recordCount(), 3);
 }
 
 void TestDatabaseEngine::storeOpensWithTheSqliteBackend()
@@ -478,6 +491,7 @@ void TestDatabaseEngine::filesLeftUntouched_data()
 {
     QTest::addColumn<QString>("source");
     QTest::newRow("SQLite store") << QString();
+    QTest::newRow("SQLite store in write-ahead mode") << QStringLiteral("wal");
     QTest::newRow("Access file") << fixturePath("insee-mdb/insee-sample.mdb");
 }
 
@@ -485,7 +499,11 @@ void TestDatabaseEngine::filesLeftUntouched()
 {
     QFETCH(QString, source);
     QString path = m_store;
-    if (!source.isEmpty()) {
+    if (source == QLatin1String("wal")) {
+        // Read-only SQLite still makes a shared-memory file beside such a store.
+        path = m_dir->filePath("wal.sqlite");
+        QVERIFY(createStore(path, QStringList{"PRAGMA journal_mode=WAL"} + InseeTable));
+    } else if (!source.isEmpty()) {
         REQUIRE_SHARED_FILE(source);
         path = m_dir->filePath("insee.mdb");
         QVERIFY(QFile::copy(source, path));
