@@ -191,7 +191,8 @@ public:
             m_columns.push_back(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i)));
     }
 
-    std::vector<std::vector<QVariant>> readAll();
+    // Appends every row of the table to data.
+    void readAll(TableData &data);
 
 private:
     std::vector<QVariant> readSlot(int slot, guint32 page);
@@ -206,25 +207,26 @@ private:
     std::vector<char> m_textBuffer;
 };
 
-std::vector<std::vector<QVariant>> RowReader::readAll()
+void RowReader::readAll(TableData &data)
 {
-    std::vector<std::vector<QVariant>> rows;
-    rows.reserve(std::min<size_t>(m_table->num_rows, 1'000'000));
+    data.cells.reserve(std::min<size_t>(m_table->num_rows, 1'000'000) * size_t(data.columns.size()));
+    size_t rows = 0;
     mdb_rewind_table(m_table);
     while (mdb_read_next_dpg(m_table)) {
         const guint32 page = m_table->cur_phys_pg;
         const int slotCount = mdb_get_int16(m_mdb->pg_buf, m_mdb->fmt->row_count_offset);
         for (int slot = 0; slot < slotCount; ++slot) {
             std::vector<QVariant> row = readSlot(slot, page);
-            if (!row.empty())
-                rows.push_back(std::move(row));
+            if (!row.empty()) {
+                data.appendRow(std::move(row));
+                ++rows;
+            }
         }
     }
     // A truncated or damaged file loses pages: fewer rows than the definition
     // counts. More is possible after Access was stopped before it updated the count.
-    if (rows.size() < m_table->num_rows)
-        throw DamagedData{QStringLiteral("%1 enregistrements lus sur %2").arg(rows.size()).arg(m_table->num_rows)};
-    return rows;
+    if (rows < m_table->num_rows)
+        throw DamagedData{QStringLiteral("%1 enregistrements lus sur %2").arg(rows).arg(m_table->num_rows)};
 }
 
 // The row in one slot of the current page, or nothing for a deleted row.
@@ -395,8 +397,7 @@ TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry)
     data.name = QString::fromUtf8(entry.object_name);
     for (guint i = 0; i < table->num_cols; ++i)
         data.columns << QString::fromUtf8(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i))->name);
-    for (std::vector<QVariant> &row : RowReader(mdb, table.get()).readAll())
-        data.appendRow(std::move(row));
+    RowReader(mdb, table.get()).readAll(data);
     return data;
 }
 

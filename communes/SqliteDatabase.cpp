@@ -115,31 +115,38 @@ TableData SqliteDatabase::readTable(const QString &tableName)
     for (int c = 0; c < columnCount; ++c)
         table.columns << QString::fromUtf8(sqlite3_column_name(select.handle, c));
 
+    // Texts repeat down a column (the département of neighbouring communes):
+    // a text equal to the one above shares its string instead of a new one.
+    const size_t columns = size_t(columnCount);
+    std::vector<QByteArray> lastBytes(columns);
+    std::vector<QString> lastText(columns);
     int rc;
     while ((rc = sqlite3_step(select.handle)) == SQLITE_ROW) {
-        std::vector<QVariant> row;
-        row.reserve(size_t(columnCount));
         for (int c = 0; c < columnCount; ++c) {
             switch (sqlite3_column_type(select.handle, c)) {
             case SQLITE_NULL:
-                row.emplace_back();
+                table.cells.emplace_back();
                 break;
             case SQLITE_INTEGER:
-                row.emplace_back(qlonglong(sqlite3_column_int64(select.handle, c)));
+                table.cells.emplace_back(qlonglong(sqlite3_column_int64(select.handle, c)));
                 break;
             case SQLITE_FLOAT:
-                row.emplace_back(sqlite3_column_double(select.handle, c));
+                table.cells.emplace_back(sqlite3_column_double(select.handle, c));
                 break;
             default: {
                 const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
                 const int bytes = sqlite3_column_bytes(select.handle, c);
                 if (!budget.spendBytes(bytes))
                     throw fail(QStringLiteral("ses valeurs dépassent de loin ce que le fichier peut contenir"));
-                row.emplace_back(QString::fromUtf8(text, bytes));
+                const QByteArrayView value(text, bytes);
+                if (value != lastBytes[size_t(c)]) {
+                    lastBytes[size_t(c)] = value.toByteArray();
+                    lastText[size_t(c)] = QString::fromUtf8(value);
+                }
+                table.cells.emplace_back(lastText[size_t(c)]);
             }
             }
         }
-        table.appendRow(std::move(row));
     }
     if (rc == SQLITE_INTERRUPT)
         throw fail(QStringLiteral("elle demande bien plus de calcul que la taille du fichier ne le justifie"));
