@@ -3,10 +3,6 @@
 #include "map/DepartementTable.h"
 #include "map/MapPicture.h"
 
-#include <array>
-#include <charconv>
-#include <cmath>
-
 namespace {
 
 constexpr long long firstNumber = 1;
@@ -21,36 +17,7 @@ DeptNumber addOne(const DeptNumber &number, int delta)
     return DeptNumber(number.toNumber() + delta);
 }
 
-QString doubleToText(double value)
-{
-    std::array<char, 32> text{};
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc())
-        return {};
-    return QString::fromLatin1(text.data(), end - text.data());
-}
-
 } // namespace
-
-double DeptNumber::toNumber() const
-{
-    if (const auto *whole = std::get_if<long long>(&m_value))
-        return double(*whole);
-    if (const auto *number = std::get_if<double>(&m_value))
-        return *number;
-    bool ok = false;
-    const double read = std::get<QString>(m_value).trimmed().toDouble(&ok);
-    return ok && std::isfinite(read) ? read : 0.0;
-}
-
-QString DeptNumber::toText() const
-{
-    if (const auto *whole = std::get_if<long long>(&m_value))
-        return QString::number(*whole);
-    if (const auto *number = std::get_if<double>(&m_value))
-        return doubleToText(*number);
-    return std::get<QString>(m_value);
-}
 
 DeptNumber stepDown(const DeptNumber &number)
 {
