@@ -24,7 +24,8 @@ case "${1:-}" in
 esac
 jobs="${TOPOVIL_JOBS:-$(nproc)}"
 
-for tool in cmake cpack dpkg-deb desktop-file-validate; do
+# cpack needs file and dpkg-shlibdeps to work out the dependencies.
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
   if ! command -v "$tool" >/dev/null; then
     echo "check_package: $tool is missing" >&2
     exit 1
