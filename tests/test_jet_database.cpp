@@ -173,8 +173,6 @@ private slots:
     void sampleRowsInOrder();
     void tableByNameOrQuery_data();
     void tableByNameOrQuery();
-    void otherQueriesRefused_data();
-    void otherQueriesRefused();
     void navigationPastBothEnds();
     void fieldNamesIgnoreCase();
     void fieldTypes();
@@ -289,27 +287,6 @@ void TestJetDatabase::tableByNameOrQuery()
     QCOMPARE(rows.fieldText(u"commune"), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
     // Whatever the way in, the same rows in the same order.
     QVERIFY(readAll(rows, InseeFields) == readAll(db->openRecordset("insee1"), InseeFields));
-}
-
-void TestJetDatabase::otherQueriesRefused_data()
-{
-    QTest::addColumn<QString>("sql");
-    QTest::newRow("some fields") << "SELECT commune FROM insee1";
-    QTest::newRow("delete") << "DELETE FROM insee1";
-    QTest::newRow("condition") << "SELECT * FROM insee1 WHERE commune = 'PARIS'";
-    QTest::newRow("ordering") << "SELECT * FROM insee1 ORDER BY commune";
-    QTest::newRow("two statements") << "SELECT * FROM insee1; DROP TABLE insee1";
-}
-
-void TestJetDatabase::otherQueriesRefused()
-{
-    QFETCH(QString, sql);
-    const QString path = inseeFixture("insee-sample.mdb");
-    REQUIRE_SHARED_FILE(path);
-
-    const std::unique_ptr<Database> db = openDatabase(path);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, db->openQuery(sql));
-    QCOMPARE(db->openRecordset("insee1").recordCount(), 165);
 }
 
 void TestJetDatabase::navigationPastBothEnds()
