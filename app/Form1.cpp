@@ -487,8 +487,8 @@ void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF p
     Picture1->showChanges();
     Label20->setText(shown.name);
     Label5->setText(shown.number);
-    Text6->setText(singleToText(float(position.x())));
-    Text8->setText(singleToText(float(position.y())));
+    Text6->setText(shortestText(float(position.x())));
+    Text8->setText(shortestText(float(position.y())));
 }
 
 void Form1::Command1_Click()

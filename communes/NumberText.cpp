@@ -1,5 +1,8 @@
 #include "communes/NumberText.h"
 
+#include <array>
+#include <charconv>
+
 static QLocale withoutGrouping(QLocale locale)
 {
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
@@ -35,6 +38,26 @@ QString valueToText(const QVariant &value, const QLocale &locale)
     default:
         return value.toString();
     }
+}
+
+template <typename Number>
+static QString shortestTextOf(Number value)
+{
+    std::array<char, 32> text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc())
+        return {};
+    return QString::fromLatin1(text.data(), end - text.data());
+}
+
+QString shortestText(double value)
+{
+    return shortestTextOf(value);
+}
+
+QString shortestText(float value)
+{
+    return shortestTextOf(value);
 }
 
 long long leadingNumber(QStringView text)

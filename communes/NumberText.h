@@ -15,6 +15,12 @@ std::optional<double> textToNumber(const QString &text, const QLocale &locale = 
 // A field value as text: text unchanged, numbers as numberToText.
 QString valueToText(const QVariant &value, const QLocale &locale = QLocale());
 
+// The shortest decimal text that reads back as the same value, with a dot
+// and no exponent for ordinary sizes: 190 -> "190", 12.5 -> "12.5", and a
+// single-precision 0.1f -> "0.1".
+QString shortestText(double value);
+QString shortestText(float value);
+
 // The number at the start of a text, as a leading number is read: optional
 // blanks, an optional sign, then digits; 0 when there are none.
 long long leadingNumber(QStringView text);

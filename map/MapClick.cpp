@@ -4,8 +4,6 @@
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 
-#include <array>
-#include <charconv>
 
 namespace {
 
@@ -42,13 +40,4 @@ ClickResult clickMap(MapPicture &map, FillColorGenerator &colors, QPointF click)
     if (result.number.isEmpty())
         map.setFillColor(colors.nextColor());
     return result;
-}
-
-QString singleToText(float value)
-{
-    std::array<char, 32> text{};
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc())
-        return {};
-    return QString::fromLatin1(text.data(), end - text.data());
 }

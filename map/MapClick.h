@@ -23,7 +23,3 @@ ClickResult identifyDepartement(const MapPicture &map);
 // that names nothing draws one more colour and makes it the fill colour
 // without filling, so later fills of the run get other colours.
 ClickResult clickMap(MapPicture &map, FillColorGenerator &colors, QPointF click);
-
-// The shortest decimal text that reads back as the same single-precision
-// value, for Text6 and Text8: 190 -> "190", 12.5 -> "12.5".
-QString singleToText(float value);

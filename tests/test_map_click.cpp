@@ -1,3 +1,4 @@
+#include "communes/NumberText.h"
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapClick.h"
@@ -170,7 +171,7 @@ private slots:
     {
         QFETCH(float, value);
         QFETCH(QString, text);
-        QCOMPARE(singleToText(value), text);
+        QCOMPARE(shortestText(value), text);
     }
 
     // --- the real map
