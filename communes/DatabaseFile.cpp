@@ -15,10 +15,7 @@ DatabaseKind sniffDatabaseFile(const QString &path)
     const QByteArray head = file.read(32);
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return DatabaseKind::Sqlite;
-    // A Jet or ACE file opens with a page whose bytes 4..19 name the engine.
-    const QByteArray engine = head.mid(4, 15);
-    if (head.size() >= 20 && head.at(0) == 0
-        && (engine == "Standard Jet DB" || engine == "Standard ACE DB"))
+    if (hasJetSignature(head))
         return DatabaseKind::Jet;
     return DatabaseKind::Unknown;
 }

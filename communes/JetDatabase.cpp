@@ -82,9 +82,7 @@ void checkFileShape(const QString &path)
         throw openError(path, QStringLiteral("le fichier ne peut pas être lu"));
 
     const QByteArray head = file.read(0x15);
-    const QByteArray engine = head.mid(4, 16);
-    if (head.size() < 0x15 || head.at(0) != 0
-        || (engine != QByteArrayLiteral("Standard Jet DB\0") && engine != QByteArrayLiteral("Standard ACE DB\0")))
+    if (head.size() < 0x15 || !hasJetSignature(head))
         throw openError(path, QStringLiteral("ce n'est pas une base Access"));
 
     const int version = quint8(head.at(0x14));
@@ -195,8 +193,8 @@ public:
     void readAll(TableData &data);
 
 private:
-    std::vector<QVariant> readSlot(int slot, guint32 page);
-    std::vector<QVariant> readRowAt(int start, size_t size);
+    bool readSlot(int slot, guint32 page, TableData &data);
+    void readRowAt(int start, size_t size, TableData &data);
     QVariant fieldValue(const MdbColumn &column, const MdbField &field);
     QString text(const unsigned char *bytes, int size);
     QString memo(const unsigned char *bytes, int size);
@@ -215,13 +213,8 @@ void RowReader::readAll(TableData &data)
     while (mdb_read_next_dpg(m_table)) {
         const guint32 page = m_table->cur_phys_pg;
         const int slotCount = mdb_get_int16(m_mdb->pg_buf, m_mdb->fmt->row_count_offset);
-        for (int slot = 0; slot < slotCount; ++slot) {
-            std::vector<QVariant> row = readSlot(slot, page);
-            if (!row.empty()) {
-                data.appendRow(std::move(row));
-                ++rows;
-            }
-        }
+        for (int slot = 0; slot < slotCount; ++slot)
+            rows += readSlot(slot, page, data);
     }
     // A truncated or damaged file loses pages: fewer rows than the definition
     // counts. More is possible after Access was stopped before it updated the count.
@@ -229,17 +222,19 @@ void RowReader::readAll(TableData &data)
         throw DamagedData{QStringLiteral("%1 enregistrements lus sur %2").arg(rows).arg(m_table->num_rows)};
 }
 
-// The row in one slot of the current page, or nothing for a deleted row.
-std::vector<QVariant> RowReader::readSlot(int slot, guint32 page)
+// Appends the row in one slot of the current page; false for a deleted row.
+bool RowReader::readSlot(int slot, guint32 page, TableData &data)
 {
     int start = 0;
     size_t size = 0;
     if (mdb_find_row(m_mdb, slot, &start, &size) != 0)
         throw DamagedData{QStringLiteral("table des lignes endommagée (page %1)").arg(page)};
     if (start & DeletedRowFlag)
-        return {};
-    if (!(start & MovedRowFlag))
-        return readRowAt(start & RowOffsetMask, size);
+        return false;
+    if (!(start & MovedRowFlag)) {
+        readRowAt(start & RowOffsetMask, size, data);
+        return true;
+    }
 
     // The slot holds the row number (one byte) and page (three bytes) of the
     // row's new place.
@@ -256,23 +251,22 @@ std::vector<QVariant> RowReader::readSlot(int slot, guint32 page)
     }
     if (start & MovedRowFlag)
         throw DamagedData{QStringLiteral("ligne déplacée introuvable (page %1)").arg(page)};
-    std::vector<QVariant> values = readRowAt(start & RowOffsetMask, size);
+    readRowAt(start & RowOffsetMask, size, data);
     // Back to the page being scanned.
     if (mdb_read_pg(m_mdb, page) != m_mdb->fmt->pg_size)
         throw DamagedData{QStringLiteral("page %1 illisible").arg(page)};
-    return values;
+    return true;
 }
 
-std::vector<QVariant> RowReader::readRowAt(int start, size_t size)
+// A damaged field throws part way through a row; the whole table is then
+// given up, so a half-appended row is never seen.
+void RowReader::readRowAt(int start, size_t size, TableData &data)
 {
     MdbField fields[MDB_MAX_COLS];
     if (size == 0 || mdb_crack_row(m_table, start, size, fields) < 0)
         throw DamagedData{QStringLiteral("enregistrement illisible (page %1)").arg(m_mdb->cur_pg)};
-    std::vector<QVariant> values;
-    values.reserve(m_columns.size());
     for (size_t i = 0; i < m_columns.size(); ++i)
-        values.push_back(fieldValue(*m_columns[i], fields[i]));
-    return values;
+        data.cells.push_back(fieldValue(*m_columns[i], fields[i]));
 }
 
 QVariant RowReader::fieldValue(const MdbColumn &column, const MdbField &field)
@@ -439,6 +433,13 @@ std::vector<UserTable> readCatalog(MdbHandle *mdb)
 }
 
 } // namespace
+
+bool hasJetSignature(const QByteArray &head)
+{
+    const QByteArray engine = head.mid(4, 16);
+    return head.size() >= 20 && head.at(0) == 0
+           && (engine == QByteArrayLiteral("Standard Jet DB\0") || engine == QByteArrayLiteral("Standard ACE DB\0"));
+}
 
 JetDatabase::JetDatabase(const QString &path) : Database(path), m_handle(std::make_unique<Handle>())
 {

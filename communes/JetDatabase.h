@@ -2,7 +2,12 @@
 
 #include "communes/Database.h"
 
+#include <QByteArray>
 #include <memory>
+
+// Whether the first bytes of a file are those of a Jet or ACE database: a
+// zero, then the engine's name at byte 4.
+bool hasJetSignature(const QByteArray &head);
 
 // An Access/Jet file (.mdb, Jet 3 and 4; .accdb) read with libmdb, read-only.
 // The file is checked for the shape of an Access file before libmdb sees it,
