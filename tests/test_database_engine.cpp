@@ -1,6 +1,7 @@
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
 #include "communes/SqliteDatabase.h"
+#include "EngineTestSupport.h"
 #include "TestPaths.h"
 
 #include <QCryptographicHash>
@@ -13,8 +14,6 @@
 #include <bit>
 
 namespace {
-
-const QStringList InseeFields = {"commune", "longitude", "latitude", "codepos", "departement"};
 
 const QStringList InseeTable = {
     "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT)",
@@ -77,21 +76,6 @@ QStringList communes(Recordset rows)
     for (; !rows.isEof(); rows.moveNext())
         names << rows.fieldText(u"commune");
     return names;
-}
-
-// The message met while opening the file and reading every field of insee1
-// as text; empty when all of it went through.
-QString refusal(const QString &path)
-{
-    try {
-        std::unique_ptr<Database> db = openDatabase(path);
-        for (Recordset rows = db->openRecordset("insee1"); !rows.isEof(); rows.moveNext())
-            for (const QString &field : InseeFields)
-                rows.fieldText(field);
-    } catch (const DatabaseError &error) {
-        return error.message();
-    }
-    return {};
 }
 
 } // namespace

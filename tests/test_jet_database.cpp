@@ -1,6 +1,7 @@
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
 #include "communes/JetDatabase.h"
+#include "EngineTestSupport.h"
 #include "TestPaths.h"
 
 #include <QDateTime>
@@ -17,8 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-const QStringList InseeFields = {"commune", "longitude", "latitude", "codepos", "departement"};
 
 QString inseeFixture(const QString &name) { return fixturePath("insee-mdb/" + name); }
 QString accessSample(const QString &name) { return fixturePath("access-samples/" + name); }
@@ -48,21 +47,6 @@ Rows readAll(Recordset recordset, const QStringList &fields)
         rows.push_back(std::move(row));
     }
     return rows;
-}
-
-// The message of the DatabaseError met while opening the file and reading
-// every field of insee1 as text; empty when all of it went through.
-QString refusal(const QString &path)
-{
-    try {
-        std::unique_ptr<Database> db = openDatabase(path);
-        for (Recordset rows = db->openRecordset("insee1"); !rows.isEof(); rows.moveNext())
-            for (const QString &field : InseeFields)
-                rows.fieldText(field);
-    } catch (const DatabaseError &error) {
-        return error.message();
-    }
-    return {};
 }
 
 QByteArray readFile(const QString &path)
