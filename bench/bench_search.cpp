@@ -2,6 +2,7 @@
 // the pattern compiled once, the query reopened, every name tested in table
 // order. SQLite's own scan of the same file is the yardstick. Then the
 // window's own handlers: a search that shows PARIS, a record step, a display.
+#include "HeadlessBenchmarks.h"
 #include "app/Form1.h"
 #include "app/GraphicalButton.h"
 #include "communes/CommuneSearch.h"
@@ -140,14 +141,5 @@ BENCHMARK(BM_WindowShowCurrentRecord)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    // The window benchmarks need no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv);
 }

@@ -15,6 +15,7 @@
 // it bounds from above what the program costs before it opens its data.
 //
 // Runs with QT_QPA_PLATFORM=offscreen unless told otherwise.
+#include "HeadlessBenchmarks.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -199,14 +200,5 @@ int main(int argc, char **argv)
 {
     if (argc == 2 && std::strcmp(argv[1], showOnceFlag) == 0)
         return showWindowOnce(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv);
 }
