@@ -22,6 +22,13 @@ DatabaseKind sniffDatabaseFile(const QString &path)
 
 std::unique_ptr<Database> openDatabase(const QString &path)
 {
+    // A pipe or a device would block the first read for ever: only a regular
+    // file is opened, even to look at its first bytes.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw DatabaseError(QStringLiteral("« %1 » n'est pas un fichier ordinaire (dossier, tube, périphérique "
+                                           "ou socket) : il ne peut pas servir de fichier de données.")
+                                .arg(path));
     switch (sniffDatabaseFile(path)) {
     case DatabaseKind::Jet:
         return std::make_unique<JetDatabase>(path);

@@ -1,6 +1,7 @@
 #include "communes/JetDatabase.h"
 
 #include "communes/DatabaseError.h"
+#include "communes/TableBuilder.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -183,38 +184,46 @@ QString ownedText(char *text)
 class RowReader
 {
 public:
-    RowReader(MdbHandle *mdb, MdbTableDef *table) : m_mdb(mdb), m_table(table)
+    RowReader(MdbHandle *mdb, MdbTableDef *table, const std::atomic<bool> &stop)
+        : m_mdb(mdb), m_table(table), m_stop(stop)
     {
         for (guint i = 0; i < table->num_cols; ++i)
             m_columns.push_back(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i)));
     }
 
-    // Appends every row of the table to data.
-    void readAll(TableData &data);
+    // Appends the rows of the table to data: all of them, or the first
+    // maxRows when it is not 0.
+    void read(TableBuilder &data, size_t maxRows);
 
 private:
-    bool readSlot(int slot, guint32 page, TableData &data);
-    void readRowAt(int start, size_t size, TableData &data);
+    bool readSlot(int slot, guint32 page, TableBuilder &data);
+    void readRowAt(int start, size_t size, TableBuilder &data);
     QVariant fieldValue(const MdbColumn &column, const MdbField &field);
     QString text(const unsigned char *bytes, int size);
     QString memo(const unsigned char *bytes, int size);
 
     MdbHandle *m_mdb;
     MdbTableDef *m_table;
+    const std::atomic<bool> &m_stop;
     std::vector<const MdbColumn *> m_columns;
     std::vector<char> m_textBuffer;
 };
 
-void RowReader::readAll(TableData &data)
+void RowReader::read(TableBuilder &data, size_t maxRows)
 {
-    data.cells.reserve(std::min<size_t>(m_table->num_rows, 1'000'000) * size_t(data.columns.size()));
+    data.reserveRows(maxRows > 0 ? std::min<size_t>(maxRows, m_table->num_rows) : m_table->num_rows);
     size_t rows = 0;
     mdb_rewind_table(m_table);
     while (mdb_read_next_dpg(m_table)) {
+        if (m_stop)
+            throw DamagedData{QStringLiteral("lecture interrompue")};
         const guint32 page = m_table->cur_phys_pg;
         const int slotCount = mdb_get_int16(m_mdb->pg_buf, m_mdb->fmt->row_count_offset);
-        for (int slot = 0; slot < slotCount; ++slot)
+        for (int slot = 0; slot < slotCount; ++slot) {
             rows += readSlot(slot, page, data);
+            if (maxRows > 0 && rows == maxRows)
+                return;
+        }
     }
     // A truncated or damaged file loses pages: fewer rows than the definition
     // counts. More is possible after Access was stopped before it updated the count.
@@ -223,7 +232,7 @@ void RowReader::readAll(TableData &data)
 }
 
 // Appends the row in one slot of the current page; false for a deleted row.
-bool RowReader::readSlot(int slot, guint32 page, TableData &data)
+bool RowReader::readSlot(int slot, guint32 page, TableBuilder &data)
 {
     int start = 0;
     size_t size = 0;
@@ -260,13 +269,14 @@ bool RowReader::readSlot(int slot, guint32 page, TableData &data)
 
 // A damaged field throws part way through a row; the whole table is then
 // given up, so a half-appended row is never seen.
-void RowReader::readRowAt(int start, size_t size, TableData &data)
+void RowReader::readRowAt(int start, size_t size, TableBuilder &data)
 {
     MdbField fields[MDB_MAX_COLS];
     if (size == 0 || mdb_crack_row(m_table, start, size, fields) < 0)
         throw DamagedData{QStringLiteral("enregistrement illisible (page %1)").arg(m_mdb->cur_pg)};
     for (size_t i = 0; i < m_columns.size(); ++i)
-        data.cells.push_back(fieldValue(*m_columns[i], fields[i]));
+        data.append(int(i), fieldValue(*m_columns[i], fields[i]));
+    data.endRow();
 }
 
 QVariant RowReader::fieldValue(const MdbColumn &column, const MdbField &field)
@@ -384,15 +394,22 @@ QString RowReader::memo(const unsigned char *bytes, int size)
     return text(reinterpret_cast<const unsigned char *>(stored.constData()), int(stored.size()));
 }
 
-TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry)
+TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry, size_t maxRows, size_t memoryLimit,
+                        const std::atomic<bool> &stop)
 {
     const TableDefinition table = readDefinition(entry);
-    TableData data;
-    data.name = QString::fromUtf8(entry.object_name);
+    QStringList columns;
     for (guint i = 0; i < table->num_cols; ++i)
-        data.columns << QString::fromUtf8(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i))->name);
-    RowReader(mdb, table.get()).readAll(data);
-    return data;
+        columns << QString::fromUtf8(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i))->name);
+    TableBuilder data(QString::fromUtf8(entry.object_name), columns, memoryLimit);
+    try {
+        RowReader(mdb, table.get(), stop).read(data, maxRows);
+    } catch (const TableTooLarge &tooLarge) {
+        throw DamagedData{QStringLiteral("elle occuperait plus de %1 Mo de mémoire, bien plus que la taille du "
+                                         "fichier ne le justifie")
+                              .arg(tooLarge.limit >> 20)};
+    }
+    return data.finish();
 }
 
 MdbCatalogEntry catalogEntry(MdbHandle *mdb, const QString &name, unsigned long definitionPage)
@@ -408,10 +425,11 @@ MdbCatalogEntry catalogEntry(MdbHandle *mdb, const QString &name, unsigned long 
 // The user tables listed in MSysObjects. It is read with the same checked row
 // reader as the data rather than with libmdb's catalog reader, which also
 // decodes every object's property blobs: less of a damaged file gets parsed.
-std::vector<UserTable> readCatalog(MdbHandle *mdb)
+std::vector<UserTable> readCatalog(MdbHandle *mdb, size_t memoryLimit)
 {
     MdbCatalogEntry entry = catalogEntry(mdb, QStringLiteral("MSysObjects"), CatalogPage);
-    const TableData catalog = readTableData(mdb, entry);
+    const std::atomic<bool> never = false;
+    const TableData catalog = readTableData(mdb, entry, 0, memoryLimit, never);
     const int id = catalog.columnIndex(u"Id");
     const int name = catalog.columnIndex(u"Name");
     const int type = catalog.columnIndex(u"Type");
@@ -450,7 +468,7 @@ JetDatabase::JetDatabase(const QString &path) : Database(path), m_handle(std::ma
     if (!m_handle->mdb)
         throw openError(path, QStringLiteral("format non reconnu par libmdb"));
     try {
-        m_handle->tables = readCatalog(m_handle->mdb);
+        m_handle->tables = readCatalog(m_handle->mdb, tableMemoryLimit());
     } catch (const DamagedData &damage) {
         throw openError(path, QStringLiteral("catalogue des tables illisible (%1)").arg(damage.why));
     }
@@ -463,7 +481,7 @@ void JetDatabase::releaseFile()
     m_handle.reset();
 }
 
-TableData JetDatabase::readTable(const QString &tableName)
+TableData JetDatabase::readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop)
 {
     const auto found = std::find_if(m_handle->tables.begin(), m_handle->tables.end(), [&](const UserTable &table) {
         return table.name.compare(tableName, Qt::CaseInsensitive) == 0;
@@ -473,7 +491,7 @@ TableData JetDatabase::readTable(const QString &tableName)
 
     MdbCatalogEntry entry = catalogEntry(m_handle->mdb, found->name, found->definitionPage);
     try {
-        return readTableData(m_handle->mdb, entry);
+        return readTableData(m_handle->mdb, entry, maxRows, tableMemoryLimit(), stop);
     } catch (const DamagedData &damage) {
         throw DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.")
                                 .arg(tableName, path(), damage.why));

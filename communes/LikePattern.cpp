@@ -71,6 +71,10 @@ std::optional<LikePattern> LikePattern::compile(QStringView pattern, QString *er
         }
     }
     compiled.endSegment(segmentBegin);
+    compiled.m_minLength = qsizetype(compiled.m_tokens.size());
+    const Segment &head = compiled.m_segments.front();
+    if (head.length() > 0 && compiled.m_tokens[head.begin].kind == Kind::Literal)
+        compiled.m_firstChar = compiled.m_tokens[head.begin].ch;
     return compiled;
 }
 

@@ -31,6 +31,16 @@ public:
 
     friend bool likeMatch(QStringView name, const LikePattern &pattern);
 
+    // A cheap test that every matching name passes: its length, and its first
+    // character when the pattern starts with a plain one. A scan asks it
+    // before the full match, which most names then never need.
+    bool mayMatch(const char16_t *name, qsizetype length) const
+    {
+        if (m_hasStar ? length < m_minLength : length != m_minLength)
+            return false;
+        return m_firstChar == 0 || (length > 0 && name[0] == m_firstChar);
+    }
+
 private:
     enum class Kind : std::uint8_t { Literal, AnyChar, Digit, InList, NotInList };
 
@@ -75,6 +85,8 @@ private:
     // last star); head and tail may be empty.
     std::vector<Segment> m_segments;
     bool m_hasStar = false;
+    qsizetype m_minLength = 0;
+    char16_t m_firstChar = 0; // 0 when the pattern does not start with a plain character
 };
 
 bool likeMatch(QStringView name, const LikePattern &pattern);

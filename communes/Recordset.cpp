@@ -3,6 +3,8 @@
 #include "communes/DatabaseError.h"
 #include "communes/NumberText.h"
 
+#include <algorithm>
+
 Recordset::Recordset(std::shared_ptr<const TableData> table)
     : m_table(std::move(table)), m_count(m_table ? int(m_table->rowCount()) : 0), m_pos(0)
 {
@@ -65,7 +67,12 @@ int Recordset::fieldIndex(QStringView name) const
     return column;
 }
 
-const QVariant &Recordset::valueAt(int column) const
+void Recordset::moveTo(int position)
+{
+    m_pos = std::clamp(position, -1, m_count);
+}
+
+QVariant Recordset::valueAt(int column) const
 {
     if (!hasCurrentRecord())
         throw noCurrentRecord();

@@ -33,9 +33,14 @@ public:
     QString fieldText(QStringView name) const;
 
     // For loops over many records: the column of a field, found once (throws
-    // for an unknown name), then its value in the current record.
+    // for an unknown name), then its value in the current record, or the
+    // whole column for a scan that reads it in place.
     int fieldIndex(QStringView name) const;
-    const QVariant &valueAt(int column) const;
+    QVariant valueAt(int column) const;
+    const Column &column(int index) const { return m_table->data[size_t(index)]; }
+    // Puts the cursor on a record found by a scan; -1 and recordCount() stand
+    // for BOF and EOF.
+    void moveTo(int position);
 
 private:
     std::shared_ptr<const TableData> m_table;

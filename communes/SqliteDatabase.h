@@ -12,7 +12,7 @@ public:
     ~SqliteDatabase() override;
 
 protected:
-    TableData readTable(const QString &tableName) override;
+    TableData readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop) override;
     void releaseFile() override;
 
 private:

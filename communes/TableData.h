@@ -1,32 +1,23 @@
 #pragma once
 
+#include "communes/Column.h"
+
 #include <QStringList>
-#include <QVariant>
 #include <vector>
 
-// A table read whole into memory. A field is a QVariant: a null QVariant is a
-// NULL in the file, text is a QString, numbers are double or qlonglong. The
-// cells lie row after row in one block, so that a scan down a column walks
-// memory in order.
+// A table read whole into memory, one typed column after another, so that a
+// scan down a column walks one block of memory in order.
 struct TableData
 {
     QString name;
     QStringList columns;
-    std::vector<QVariant> cells;
+    std::vector<Column> data; // one per name in columns
 
-    size_t rowCount() const { return columns.isEmpty() ? 0 : cells.size() / size_t(columns.size()); }
+    size_t rowCount() const { return data.empty() ? 0 : data.front().size(); }
 
-    const QVariant &cell(size_t row, int column) const
-    {
-        return cells[row * size_t(columns.size()) + size_t(column)];
-    }
-
-    // A row of exactly one value per column.
-    void appendRow(std::vector<QVariant> &&row)
-    {
-        Q_ASSERT(row.size() == size_t(columns.size()));
-        cells.insert(cells.end(), std::make_move_iterator(row.begin()), std::make_move_iterator(row.end()));
-    }
+    // A cell as a QVariant: null for NULL, QString for text, double or
+    // qlonglong for numbers.
+    QVariant cell(size_t row, int column) const { return data[size_t(column)].value(row); }
 
     // Column index for a field name compared without regard to case, or -1.
     int columnIndex(QStringView field) const
@@ -35,5 +26,13 @@ struct TableData
             if (QStringView(columns[i]).compare(field, Qt::CaseInsensitive) == 0)
                 return i;
         return -1;
+    }
+
+    size_t memoryBytes() const
+    {
+        size_t bytes = 0;
+        for (const Column &column : data)
+            bytes += column.memoryBytes();
+        return bytes;
     }
 };

@@ -1,5 +1,6 @@
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
+#include "communes/TableBuilder.h"
 
 #include <QtTest>
 
@@ -16,12 +17,13 @@ private slots:
 
 static std::shared_ptr<const TableData> names(std::initializer_list<QVariant> communes)
 {
-    auto table = std::make_shared<TableData>();
-    table->name = QStringLiteral("insee1");
-    table->columns = {QStringLiteral("Commune"), QStringLiteral("codepos")};
-    for (const QVariant &name : communes)
-        table->appendRow({name, QStringLiteral("01000")});
-    return table;
+    TableBuilder table(QStringLiteral("insee1"), {QStringLiteral("Commune"), QStringLiteral("codepos")}, 1 << 20);
+    for (const QVariant &name : communes) {
+        table.append(0, name);
+        table.append(1, QStringLiteral("01000"));
+        table.endRow();
+    }
+    return std::make_shared<const TableData>(table.finish());
 }
 
 void TestCommuneSearch::scan_data()
@@ -63,11 +65,10 @@ void TestCommuneSearch::scanGoesOnFromTheCurrentRecord()
 
 void TestCommuneSearch::tableWithoutCommuneFieldIsRefused()
 {
-    auto table = std::make_shared<TableData>();
-    table->name = QStringLiteral("communes");
-    table->columns = {QStringLiteral("nom")};
-    table->appendRow({QStringLiteral("PARIS")});
-    Recordset records(table);
+    TableBuilder table(QStringLiteral("communes"), {QStringLiteral("nom")}, 1 << 20);
+    table.append(0, QStringLiteral("PARIS"));
+    table.endRow();
+    Recordset records(std::make_shared<const TableData>(table.finish()));
     QVERIFY_THROWS_EXCEPTION(DatabaseError, scanForCommune(records, *LikePattern::compile(u"*")));
 }
 
