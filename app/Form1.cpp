@@ -7,6 +7,7 @@
 #include "app/GraphicalButton.h"
 #include "app/HandPointer.h"
 #include "app/Startup.h"
+#include "app/StartupFailure.h"
 #include "app/ShapeWidget.h"
 #include "communes/DatabaseError.h"
 #include "communes/CommuneSearch.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWindow>
 
@@ -73,6 +75,11 @@ Form1Platform desktopPlatform()
             box->setWindowModality(Qt::NonModal);
             box->show();
         },
+        [](QWidget *window, const QString &message) {
+            window->hide();
+            reportStartupFailure(message);
+            QCoreApplication::exit(1);
+        },
     };
 }
 
@@ -114,6 +121,7 @@ Form1::Form1(QWidget *parent)
 
 Form1::~Form1()
 {
+    closeDatabase(); // stops a background read first
     delete aboutWindow.data();
 }
 
@@ -233,11 +241,46 @@ void Form1::wireHandlers()
 void Form1::Form_Load(const QString &dataPath)
 {
     db = openCommuneDatabase(dataPath);
-    rstInfo = db->openRecordset(QStringLiteral("insee1"));
+    // The window needs only the first record to show; the whole table is
+    // read in the background and taken up as soon as it is there.
+    rstInfo = db->openFirstRecord(QStringLiteral("insee1"));
+    m_wholeTable = false;
     rstInfo.moveFirst();
     showFieldsOfCurrentRecord();
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
+    db->startLoading(QStringLiteral("insee1"), [this] {
+        QMetaObject::invokeMethod(this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
+    });
+}
+
+// Puts rstInfo on the whole table, at the same record, waiting for the
+// background read if it has not ended (with a busy pointer). A file found
+// unusable then ends the program as at start; false when there is no table.
+bool Form1::ensureWholeTable()
+{
+    if (m_wholeTable)
+        return true;
+    if (!db || !db->isOpen() || m_loadFailed)
+        return false;
+    const bool busy = db->isLoading();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([busy] {
+        if (busy)
+            QApplication::restoreOverrideCursor();
+    });
+    try {
+        Recordset whole = db->openRecordset(QStringLiteral("insee1"));
+        whole.moveTo(rstInfo.position());
+        rstInfo = whole;
+        m_wholeTable = true;
+        return true;
+    } catch (const DatabaseError &error) {
+        m_loadFailed = true;
+        platform.failLoading(this, error.message());
+        return false;
+    }
 }
 
 void Form1::showFieldsOfCurrentRecord()
@@ -371,7 +414,7 @@ void Form1::Text7_Click()
 
 void Form1::cherche_Click()
 {
-    if (!db)
+    if (!ensureWholeTable())
         return;
     Text7->setText(Text7->text().toUpper());
     QString why;
@@ -421,6 +464,8 @@ void Form1::avant_Click()
 
 void Form1::stepRecord(bool forward)
 {
+    if (!ensureWholeTable())
+        return;
     resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
     resumeNext([&] { Label1->setText(rstInfo.fieldText(u"commune")); });
     resumeNext([&] { Label11->setText(rstInfo.fieldText(u"longitude")); });

@@ -30,6 +30,9 @@ struct Form1Platform
     std::function<void(QWidget *)> startSystemMove;
     std::function<QDateTime()> now;
     std::function<void(QWidget *, const QString &)> showMessage;
+    // The data file turned out unusable after the window was shown: the
+    // message, then the program ends with status 1, as at start.
+    std::function<void(QWidget *, const QString &)> failLoading;
 };
 
 // The main window. Its handlers are named after their control and event and
@@ -42,6 +45,7 @@ public:
     ~Form1() override;
 
     // Opens the data file and shows its first record; throws DatabaseError.
+    // The rest of the table is read in the background.
     void Form_Load(const QString &dataPath);
 
     Form1Platform platform;
@@ -97,6 +101,7 @@ private:
     void buildControls();
     void wireHandlers();
     void closeDatabase();
+    bool ensureWholeTable();
     void showFieldsOfCurrentRecord();
     void stepRecord(bool forward);
     void browseDepartement(BrowserDirection direction);
@@ -106,4 +111,6 @@ private:
     void updateOnlineMapButton();
 
     QPixmap m_skin;
+    bool m_wholeTable = false; // rstInfo runs over the whole table, not the first record alone
+    bool m_loadFailed = false;
 };

@@ -18,7 +18,8 @@ QString communeDataPath(const QString &programDir)
 std::unique_ptr<Database> openCommuneDatabase(const QString &path)
 {
     std::unique_ptr<Database> db = openDatabase(path);
-    Recordset first = db->openRecordset(QStringLiteral("insee1"));
+    // Only the first record is needed here: the rest may be read later.
+    Recordset first = db->openFirstRecord(QStringLiteral("insee1"));
     if (first.recordCount() == 0)
         throw DatabaseError(QStringLiteral("La table insee1 de « %1 » ne contient aucune commune.").arg(path));
     for (const char *field : communeFields) {

@@ -1,23 +1,10 @@
 #include "app/Form1.h"
 #include "app/Startup.h"
+#include "app/StartupFailure.h"
 #include "communes/DatabaseError.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
-#include <cstdio>
-
-// A start-up failure is told once, in French, then the program ends with
-// status 1. Where nobody can press a button (offscreen, CI) it goes to
-// standard error only.
-static int failStartup(const QString &message)
-{
-    std::fprintf(stderr, "Topovil : %s\n", qPrintable(message));
-    const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
-        QMessageBox::critical(nullptr, QStringLiteral("Topovil"), message);
-    return 1;
-}
 
 int main(int argc, char *argv[])
 {
@@ -30,7 +17,11 @@ int main(int argc, char *argv[])
     try {
         form.Form_Load(dataPath);
     } catch (const DatabaseError &error) {
-        return failStartup(error.message());
+        reportStartupFailure(error.message());
+        return 1;
+    } catch (const std::bad_alloc &) {
+        reportStartupFailure(QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath));
+        return 1;
     }
 
     if (const QScreen *screen = form.screen())
