@@ -14,5 +14,10 @@ QString communeDataPath(const QString &programDir);
 // DatabaseError with a French message naming the file and the cause.
 std::unique_ptr<Database> openCommuneDatabase(const QString &path);
 
+// Longer commune names are refused when the table is read: Access itself
+// keeps at most 255 characters in a text field, and the bound keeps every
+// search of the table short.
+inline constexpr qsizetype MaxCommuneNameLength = 255;
+
 // The five fields every shown record carries.
 inline constexpr const char *communeFields[] = {"commune", "longitude", "latitude", "codepos", "departement"};

@@ -37,10 +37,19 @@ size_t Database::tableMemoryLimit() const
     return Floor + 16 * size_t(std::max<qint64>(0, storedFileSize(m_path)));
 }
 
+void Database::setTableCheck(const QString &tableName, TableCheck check)
+{
+    finishLoading();
+    m_checks.insert(tableName.toLower(), std::move(check));
+}
+
 Database::SharedTable Database::readWhole(const QString &tableName)
 {
     try {
-        return std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
+        auto table = std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
+        if (const TableCheck check = m_checks.value(tableName.toLower()))
+            check(*table);
+        return table;
     } catch (const std::bad_alloc &) {
         throw outOfMemory(tableName, m_path);
     }

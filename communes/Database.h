@@ -32,6 +32,11 @@ public:
     // The first record of a table alone (none for an empty table), read at once.
     Recordset openFirstRecord(const QString &tableName);
 
+    // A check that every whole read of a table must pass; it throws
+    // DatabaseError to refuse the table. It may run on the background thread.
+    using TableCheck = std::function<void(const TableData &)>;
+    void setTableCheck(const QString &tableName, TableCheck check);
+
     // Starts reading the whole table in the background. `done` is called on
     // that thread when the read ends, well or not.
     void startLoading(const QString &tableName, std::function<void()> done = {});
@@ -66,6 +71,7 @@ private:
     QHash<QString, SharedTable> m_tables;
     QHash<QString, SharedTable> m_firstRecords;
     QHash<QString, QString> m_failures; // the errors of background reads
+    QHash<QString, TableCheck> m_checks;
     QString m_loadingKey;
     std::future<SharedTable> m_loading;
     std::atomic<bool> m_stop = false;

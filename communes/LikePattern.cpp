@@ -71,6 +71,7 @@ std::optional<LikePattern> LikePattern::compile(QStringView pattern, QString *er
         }
     }
     compiled.endSegment(segmentBegin);
+    compiled.buildFinders();
     compiled.m_minLength = qsizetype(compiled.m_tokens.size());
     const Segment &head = compiled.m_segments.front();
     if (head.length() > 0 && compiled.m_tokens[head.begin].kind == Kind::Literal)
@@ -85,6 +86,35 @@ void LikePattern::endSegment(std::uint32_t begin)
     for (std::uint32_t t = begin; t < end && literal; ++t)
         literal = m_tokens[t].kind == Kind::Literal;
     m_segments.push_back({begin, end, literal});
+}
+
+// The middles with wildcards are searched along the name; each gets its
+// bit-parallel finder now, so that no search ever tries them at each place
+// token by token.
+void LikePattern::buildFinders()
+{
+    for (size_t s = 1; s + 1 < m_segments.size(); ++s) {
+        Segment &segment = m_segments[s];
+        if (segment.literal)
+            continue;
+        std::vector<char16_t> boundaries;
+        for (std::uint32_t t = segment.begin; t < segment.end; ++t) {
+            const Token &token = m_tokens[t];
+            if (token.kind == Kind::Literal) {
+                boundaries.push_back(token.ch);
+                boundaries.push_back(char16_t(token.ch + 1));
+            }
+            for (std::uint32_t r = token.first; r < token.first + token.count; ++r) {
+                boundaries.push_back(m_ranges[r].low);
+                boundaries.push_back(char16_t(m_ranges[r].high + 1));
+            }
+        }
+        const auto fits = [this, &segment](int token, char16_t c) {
+            return tokenMatches(m_tokens[segment.begin + std::uint32_t(token)], c);
+        };
+        segment.finder = int(m_finders.size());
+        m_finders.emplace_back(int(segment.length()), fits, std::move(boundaries));
+    }
 }
 
 bool LikePattern::tokenMatches(const Token &token, char16_t c) const
@@ -125,6 +155,8 @@ qsizetype LikePattern::findSegment(const Segment &segment, QStringView name, qsi
 {
     if (segment.literal)
         return name.first(to).indexOf(QStringView(m_text).sliced(segment.begin, segment.length()), from);
+    if (segment.finder >= 0)
+        return m_finders[size_t(segment.finder)].find(name, from, to);
     for (qsizetype at = from; at + segment.length() <= to; ++at) {
         if (segmentMatchesAt(segment, name, at))
             return at;
@@ -135,9 +167,9 @@ qsizetype LikePattern::findSegment(const Segment &segment, QStringView name, qsi
 // Every token stands for exactly one character, so the segments have fixed
 // lengths: the head is pinned to the start of the name, the tail to its end,
 // and each middle segment is best placed at its leftmost fit after the one
-// before it. No choice is ever revisited, so a match costs at most the name's
-// length times the pattern's, however many stars there are, and about the
-// name's length when the parts between the stars are plain text.
+// before it. No choice is ever revisited and each middle is found in one pass
+// from where the one before it ended, so a match reads the name about once,
+// however many stars there are.
 bool LikePattern::matches(QStringView name) const
 {
     const qsizetype length = name.size();

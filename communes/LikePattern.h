@@ -1,5 +1,7 @@
 #pragma once
 
+#include "communes/SegmentFinder.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -65,6 +67,7 @@ private:
         std::uint32_t begin;
         std::uint32_t end;
         bool literal; // no wildcard: found with a plain text search
+        int finder = -1; // a middle with wildcards: its finder in m_finders
         qsizetype length() const { return qsizetype(end - begin); }
     };
 
@@ -74,6 +77,7 @@ private:
     bool segmentMatchesAt(const Segment &segment, QStringView name, qsizetype at) const;
     qsizetype findSegment(const Segment &segment, QStringView name, qsizetype from, qsizetype to) const;
     void endSegment(std::uint32_t begin);
+    void buildFinders();
     bool matches(QStringView name) const;
 
     std::vector<Token> m_tokens;
@@ -84,6 +88,7 @@ private:
     // the head (before the first star), the middles and the tail (after the
     // last star); head and tail may be empty.
     std::vector<Segment> m_segments;
+    std::vector<SegmentFinder> m_finders;
     bool m_hasStar = false;
     qsizetype m_minLength = 0;
     char16_t m_firstChar = 0; // 0 when the pattern does not start with a plain character
