@@ -1,0 +1,107 @@
+#include "Form1Driver.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+// The window shows the first record before the rest of the table is read.
+// Whatever needs the whole table waits for it and then does what it always
+// did; a table found unusable after the window is up ends the program as a
+// start-up failure does, and shows nothing of it.
+class TestForm1Loading : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void actionsRightAfterStartWaitForTheTable_data();
+    void actionsRightAfterStartWaitForTheTable();
+    void tableRefusedAfterTheWindowShows();
+
+private:
+    QString makeStore(const QString &name, const QString &extraRow = {});
+    QTemporaryDir m_dir;
+    QString m_large;
+};
+
+void TestForm1Loading::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_large = makeStore("large.sqlite");
+    QVERIFY(!m_large.isEmpty());
+}
+
+// COMMUNE 0 ... COMMUNE 99999, spread over every département number, and an
+// extra row at the end when asked.
+QString TestForm1Loading::makeStore(const QString &name, const QString &extraRow)
+{
+    const QString path = m_dir.filePath(name);
+    QString sql = "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT);"
+                  "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 99999) "
+                  "INSERT INTO insee1 SELECT 'COMMUNE ' || x, 2.0 + x % 5, 46.0 + x % 3, "
+                  "printf('%02d100', 1 + x % 89), 'DEPARTEMENT ' || (1 + x % 89) FROM c;";
+    if (!extraRow.isEmpty())
+        sql += QStringLiteral("INSERT INTO insee1 VALUES (%1);").arg(extraRow);
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    const bool ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok ? path : QString();
+}
+
+void TestForm1Loading::actionsRightAfterStartWaitForTheTable_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("search for the last commune") << "search COMMUNE 99999" << "COMMUNE 99999";
+    QTest::newRow("search with no match") << "search ZZZ*" << "COMMUNE 0";
+    QTest::newRow("next record") << "next" << "COMMUNE 1";
+    QTest::newRow("previous record, then next") << "previous next" << "COMMUNE 0";
+}
+
+void TestForm1Loading::actionsRightAfterStartWaitForTheTable()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, shown);
+    // Each action is taken at once, before the event loop could take up the
+    // table read in the background.
+    form1test::Window w(m_large);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("COMMUNE 0"));
+    if (action.startsWith(QLatin1String("search ")))
+        w.search(action.mid(7));
+    else
+        for (const QString &step : action.split(u' '))
+            step == QLatin1String("next") ? w.next() : w.previous();
+    QCOMPARE(w.form.Label1->text(), shown);
+    QCOMPARE(w.form.rstInfo.recordCount(), 100000);
+    QVERIFY(w.messages.isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestForm1Loading::tableRefusedAfterTheWindowShows()
+{
+    const QString path = makeStore("long-name.sqlite", "printf('%.*c', 300, 'Z'), 2, 46, '01100', 'AIN'");
+    QVERIFY(!path.isEmpty());
+    QStringList failures;
+    Form1 form;
+    form.platform.showMessage = [&](QWidget *, const QString &message) { failures << "message " + message; };
+    form.platform.failLoading = [&](QWidget *, const QString &message) { failures << message; };
+    form.Form_Load(path);
+    form.show();
+    QCOMPARE(form.Label1->text(), QStringLiteral("COMMUNE 0"));
+
+    // Refused as soon as the read ends, without any action of the user.
+    QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, 30000);
+    QVERIFY2(failures.front().contains(path) && failures.front().contains("enregistrement 100001 "),
+             qPrintable(failures.front()));
+
+    // Nothing of the table is shown after that: a search or a step does nothing.
+    form.Text7->setText(QStringLiteral("COMMUNE 5"));
+    QTest::mouseClick(form.cherche, Qt::LeftButton);
+    QTest::mouseClick(form.apres, Qt::LeftButton);
+    QCOMPARE(form.Label1->text(), QStringLiteral("COMMUNE 0"));
+    QCOMPARE(failures.size(), 1);
+}
+
+QTEST_MAIN(TestForm1Loading)
+#include "test_form1_loading.moc"
