@@ -3,6 +3,7 @@
 // order. SQLite's own scan of the same file is the yardstick. Then the
 // window's own handlers: a search that shows PARIS, a record step, a display.
 #include "HeadlessBenchmarks.h"
+#include "MillionTable.h"
 #include "app/Form1.h"
 #include "app/GraphicalButton.h"
 #include "communes/CommuneSearch.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -26,11 +28,17 @@ Database &shippedStore()
     return *db;
 }
 
-void runSearch(benchmark::State &state, const QString &patternText)
+Database &millionTable()
 {
-    Database &db = shippedStore();
+    static const std::unique_ptr<Database> db = openDatabase(benchTables().million);
+    return *db;
+}
+
+void runSearch(benchmark::State &state, const QString &patternText, Database &db = shippedStore())
+{
     ScanResult scan;
     int position = -1;
+    db.openQuery(QStringLiteral("SELECT * FROM INSEE1")); // the table is read once, before timing
     for (auto _ : state) {
         const auto pattern = LikePattern::compile(patternText);
         Recordset records = db.openQuery(QStringLiteral("SELECT * FROM INSEE1"));
@@ -46,6 +54,47 @@ void runSearch(benchmark::State &state, const QString &patternText)
 void BM_SearchNoMatch(benchmark::State &state)
 {
     runSearch(state, QStringLiteral("ZZZ*"));
+}
+
+void BM_SearchNoMatchMillion(benchmark::State &state)
+{
+    if (benchTables().million.isEmpty()) {
+        state.SkipWithError("cannot make the million-row table");
+        return;
+    }
+    runSearch(state, QStringLiteral("ZZZ*"), millionTable());
+}
+
+// Names as long as a table may hold, and patterns whose middles with
+// wildcards fail late at every place: the worst a search can be asked.
+Database &longNamesTable()
+{
+    static QTemporaryDir dir;
+    static const std::unique_ptr<Database> db = [] {
+        const QString path = dir.filePath(QStringLiteral("long.sqlite"));
+        sqlite3 *handle = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &handle);
+        sqlite3_exec(handle,
+                     "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
+                     "departement TEXT);"
+                     "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 34875) "
+                     "INSERT INTO insee1 SELECT printf('%.*c', 255, 'A'), 1, 2, '01000', 'AIN' FROM c",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(handle);
+        return openDatabase(path);
+    }();
+    return *db;
+}
+
+void BM_SearchWorstCase(benchmark::State &state)
+{
+    const QString patterns[] = {
+        QStringLiteral("*") + QStringLiteral("?A").repeated(64) + QStringLiteral("B*"),
+        QStringLiteral("*") + QString(200, u'A') + QStringLiteral("B*"),
+        QStringLiteral("*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*[A]*B"),
+        QStringLiteral("*") + QStringLiteral("[A-Z]").repeated(250) + QStringLiteral("B*"),
+    };
+    runSearch(state, patterns[state.range(0)], longNamesTable());
 }
 
 void BM_SearchNameNearEnd(benchmark::State &state)
@@ -133,6 +182,8 @@ void BM_WindowShowCurrentRecord(benchmark::State &state)
 
 BENCHMARK(BM_SearchNoMatch)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SqliteGlobScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SearchNoMatchMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchWorstCase)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchNameNearEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchManyStars)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WindowSearchParis)->Unit(benchmark::kMicrosecond);

@@ -16,6 +16,7 @@
 //
 // Runs with QT_QPA_PLATFORM=offscreen unless told otherwise.
 #include "HeadlessBenchmarks.h"
+#include "MillionTable.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QtWidgets/qtestsupport_widgets.h>
 #include <benchmark/benchmark.h>
@@ -106,27 +108,63 @@ void BM_StartToWindowShownInProcess(benchmark::State &state)
 
 constexpr const char *showOnceFlag = "--show-window-once";
 
-// The child's part: main's steps, then the time since its first line.
+// The tables a fresh process is timed on: range(1) of the benchmark.
+QString tableForRun(int64_t which)
+{
+    switch (which) {
+    case 0:
+        return shippedStore();
+    case 1:
+        return benchTables().oneRow;
+    default:
+        return benchTables().million;
+    }
+}
+
+// Resident memory of this process, in bytes.
+long long residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+}
+
+// The child's part: main's steps on the given data file, then the time since
+// its first line; then, once the whole table is read, its resident memory.
 int showWindowOnce(int argc, char **argv)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     Form1 form;
-    form.Form_Load(shippedStore());
+    form.Form_Load(QString::fromLocal8Bit(argv[argc - 1]));
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 2;
     std::printf("shown %lld\n", static_cast<long long>(sinceMain.nsecsElapsed()));
     std::fflush(stdout);
+    while (form.db->isLoading())
+        QThread::msleep(5);
+    QCoreApplication::processEvents();
+    std::printf("resident %lld\n", residentBytes());
+    std::fflush(stdout);
     return 0;
 }
 
-// Starts a child that shows the window once; the seconds from the process
-// start and from the child's main to the window being exposed.
-std::optional<std::pair<double, double>> timeChildWindow()
+struct ChildRun
+{
+    double fromStart = 0;  // seconds from the process start to the window exposed
+    double fromMain = 0;   // the same from the child's main
+    double residentMiB = 0; // after the whole table is read
+};
+
+// Starts a child that shows the window once on a data file.
+std::optional<ChildRun> timeChildWindow(const QString &dataPath)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -134,34 +172,44 @@ std::optional<std::pair<double, double>> timeChildWindow()
     process.setProcessEnvironment(env);
     QElapsedTimer sinceStart;
     sinceStart.start();
-    process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(showOnceFlag)});
+    process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(showOnceFlag), dataPath});
     while (!process.canReadLine()) {
         if (!process.waitForReadyRead(30000))
             return std::nullopt;
     }
-    const double fromStart = double(sinceStart.nsecsElapsed()) * 1e-9;
-    const QByteArray line = process.readLine().trimmed();
-    process.waitForFinished(30000);
-    if (!line.startsWith("shown "))
+    ChildRun run;
+    run.fromStart = double(sinceStart.nsecsElapsed()) * 1e-9;
+    const QByteArray shown = process.readLine().trimmed();
+    process.waitForFinished(60000);
+    const QByteArray resident = process.readLine().trimmed();
+    if (!shown.startsWith("shown ") || !resident.startsWith("resident "))
         return std::nullopt;
-    return std::pair(fromStart, line.mid(6).toDouble() * 1e-9);
+    run.fromMain = shown.mid(6).toDouble() * 1e-9;
+    run.residentMiB = resident.mid(9).toDouble() / (1 << 20);
+    return run;
 }
 
 // range(0): 0 times from the process start, 1 from the child's main.
+// range(1): the data file: 0 the shipped store, 1 its first row alone,
+// 2 a million rows. resident_MiB: the child's memory once the table is read.
 void BM_FreshProcessToWindowShown(benchmark::State &state)
 {
-    if (!QFileInfo::exists(shippedStore())) {
-        state.SkipWithError("the shipped store is absent");
+    const QString dataPath = tableForRun(state.range(1));
+    if (!QFileInfo::exists(dataPath)) {
+        state.SkipWithError("the data file is absent");
         return;
     }
+    double resident = 0;
     for (auto _ : state) {
-        const auto times = timeChildWindow();
-        if (!times) {
+        const auto run = timeChildWindow(dataPath);
+        if (!run) {
             state.SkipWithError("the child never showed its window");
             return;
         }
-        state.SetIterationTime(state.range(0) == 0 ? times->first : times->second);
+        state.SetIterationTime(state.range(0) == 0 ? run->fromStart : run->fromMain);
+        resident = run->residentMiB;
     }
+    state.counters["resident_MiB"] = resident;
 }
 
 void BM_ProcessStartOnBrokenData(benchmark::State &state)
@@ -191,14 +239,14 @@ BENCHMARK(BM_LoadAndSearchParis)->Unit(benchmark::kMillisecond)->UseRealTime()->
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_StartToWindowShownInProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_FreshProcessToWindowShown)->ArgName("from_main")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
-    ->UseManualTime()->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FreshProcessToWindowShown)->ArgNames({"from_main", "table"})->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ProcessStartOnBrokenData)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)
     ->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], showOnceFlag) == 0)
+    if (argc == 3 && std::strcmp(argv[1], showOnceFlag) == 0)
         return showWindowOnce(argc, argv);
     return runHeadlessBenchmarks(argc, argv);
 }

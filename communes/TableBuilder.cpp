@@ -33,10 +33,17 @@ public:
     // The place of an equal text stored before, or 0 with `place` remembered.
     std::uint64_t findOrRemember(std::uint64_t place)
     {
-        if (const auto found = m_places.find(place); found != m_places.end())
+        if (m_givenUp)
+            return 0;
+        ++m_lookups;
+        if (const auto found = m_places.find(place); found != m_places.end()) {
+            ++m_hits;
             return *found;
+        }
         if (m_places.size() < MaxRemembered)
             m_places.insert(place);
+        else if (m_hits < m_lookups / 2)
+            m_givenUp = true; // a column of mostly unique texts: looking up costs more than it saves
         return 0;
     }
 
@@ -57,6 +64,9 @@ private:
     };
 
     std::unordered_set<std::uint64_t, Hash, Equal> m_places;
+    size_t m_lookups = 0;
+    size_t m_hits = 0;
+    bool m_givenUp = false;
 };
 
 TableBuilder::TableBuilder(QString name, QStringList columns, size_t memoryLimit) : m_limit(memoryLimit)
