@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "about/frmAbout.h"
+#include "app/Accessibility.h"
 #include "app/Chrome.h"
 #include "app/Fonts.h"
 #include "app/Form1Layout.h"
@@ -108,6 +109,7 @@ Form1::Form1(QWidget *parent)
     setFont(uiFont());
     buildControls();
     wireHandlers();
+    setAccessibleTexts(*this);
     // The rounded outline comes first, before the data is opened.
     setMask(form1Region());
 }
@@ -228,6 +230,9 @@ void Form1::wireHandlers()
     connect(Apropos, &QPushButton::clicked, this, &Form1::Apropos_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
+    // The keyboard's way to the département browser.
+    connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
+    connect(Picture1, &MapWidget::nextRequested, this, &Form1::Command2_Click);
 }
 
 void Form1::Form_Load(const QString &dataPath)
