@@ -8,6 +8,7 @@
 #include "app/GraphicalButton.h"
 #include "app/HandPointer.h"
 #include "app/Startup.h"
+#include "app/SearchRefusal.h"
 #include "app/ShapeWidget.h"
 #include "communes/DatabaseError.h"
 #include "communes/CommuneSearch.h"
@@ -382,7 +383,7 @@ void Form1::cherche_Click()
     QString why;
     const std::optional<LikePattern> pattern = LikePattern::compile(Text7->text(), &why);
     if (!pattern) {
-        platform.showMessage(this, why);
+        showSearchRefusal(*this, why);
         return;
     }
     try {
