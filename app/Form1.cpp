@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "app/Accessibility.h"
 #include "app/Chrome.h"
+#include "app/FittingLabel.h"
 #include "app/Fonts.h"
 #include "app/Form1Layout.h"
 #include "app/GraphicalButton.h"
@@ -128,7 +129,7 @@ void Form1::buildControls()
         const QString text = QString::fromUtf8(spec.text);
         switch (spec.kind) {
         case ControlKind::Label: {
-            auto *label = new QLabel(text, this);
+            auto *label = spec.wholeName ? new FittingLabel(text, this) : new QLabel(text, this);
             label->setAlignment(spec.alignment);
             setTextColor(label, QPalette::WindowText, spec.textColor.isValid() ? spec.textColor : QColor(Qt::black));
             control = label;
