@@ -4,7 +4,7 @@
 #   tools/screenshot.sh BUILD_DIR OUT.png [TEXT] [SCALE]
 #
 # Starts the program from BUILD_DIR under Xvfb, clicks in the search box,
-# types TEXT (default PARIS) and Enter, then grabs the whole screen. SCALE
+# types TEXT (default PARIS) and Enter, then grabs the window. SCALE
 # (default 1) is passed as QT_SCALE_FACTOR. Needs xvfb-run, xdotool and
 # imagemagick's import.
 set -euo pipefail
@@ -31,6 +31,8 @@ if [ "${1:-}" = --inside ]; then
   xdotool key Return
   sleep 1
   import -window root "$out"
+  # Only the window: the black screen around it goes.
+  mogrify -trim +repage "$out"
   exit 0
 fi
 
