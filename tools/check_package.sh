@@ -189,7 +189,7 @@ if [ -f "$copyright" ]; then
 fi
 
 # lintian: no error; warnings and the rest are shown for the record.
-lintian_out="$(lintian --tag-display-limit 0 --info --display-experimental "$deb" 2>&1 | grep -v "running with root privileges" || true)"
+lintian_out="$(lintian --tag-display-limit 0 --display-info --display-experimental "$deb" 2>&1 | grep -v "running with root privileges" || true)"
 echo "lintian:"
 echo "${lintian_out:-  (nothing to report)}"
 if grep -q '^E: ' <<<"$lintian_out"; then
