@@ -17,6 +17,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2 locales
   xvfb xauth
+  lintian appstream man-db xdotool imagemagick
 )
 
 install_missing() {

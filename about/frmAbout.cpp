@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 
+#include "app/Accessibility.h"
 #include "app/Fonts.h"
 #include "app/HandPointer.h"
 #include "weblink/UrlOpener.h"
@@ -54,6 +55,7 @@ frmAbout::frmAbout(QWidget *parent)
     setMouseTracking(true);
 
     buildControls();
+    setAboutAccessibleTexts(*this);
     setLinkLook(QGuiApplication::palette().color(QPalette::Button), green);
 
     if (const QScreen *screen = this->screen())

@@ -1,13 +1,16 @@
 #include "app/Form1.h"
 
 #include "about/frmAbout.h"
+#include "app/Accessibility.h"
 #include "app/Chrome.h"
+#include "app/FittingLabel.h"
 #include "app/Fonts.h"
 #include "app/Form1Layout.h"
 #include "app/GraphicalButton.h"
 #include "app/HandPointer.h"
 #include "app/Startup.h"
 #include "app/StartupFailure.h"
+#include "app/SearchRefusal.h"
 #include "app/ShapeWidget.h"
 #include "communes/DatabaseError.h"
 #include "communes/CommuneSearch.h"
@@ -115,6 +118,7 @@ Form1::Form1(QWidget *parent)
     setFont(uiFont());
     buildControls();
     wireHandlers();
+    setAccessibleTexts(*this);
     // The rounded outline comes first, before the data is opened.
     setMask(form1Region());
 }
@@ -133,7 +137,7 @@ void Form1::buildControls()
         const QString text = QString::fromUtf8(spec.text);
         switch (spec.kind) {
         case ControlKind::Label: {
-            auto *label = new QLabel(text, this);
+            auto *label = spec.wholeName ? new FittingLabel(text, this) : new QLabel(text, this);
             label->setAlignment(spec.alignment);
             setTextColor(label, QPalette::WindowText, spec.textColor.isValid() ? spec.textColor : QColor(Qt::black));
             control = label;
@@ -236,6 +240,9 @@ void Form1::wireHandlers()
     connect(Apropos, &QPushButton::clicked, this, &Form1::Apropos_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
+    // The keyboard's way to the département browser.
+    connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
+    connect(Picture1, &MapWidget::nextRequested, this, &Form1::Command2_Click);
 }
 
 void Form1::Form_Load(const QString &dataPath)
@@ -420,7 +427,7 @@ void Form1::cherche_Click()
     QString why;
     const std::optional<LikePattern> pattern = LikePattern::compile(Text7->text(), &why);
     if (!pattern) {
-        platform.showMessage(this, why);
+        showSearchRefusal(*this, why);
         return;
     }
     try {

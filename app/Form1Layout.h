@@ -32,6 +32,7 @@ struct ControlSpec
     Qt::Alignment alignment = Qt::AlignLeft;
     int tabIndex = -1;         // -1: takes no focus (shapes)
     bool visibleAtStart = true;
+    bool wholeName = false;    // a name label: a long name shows whole, in a smaller size
 };
 
 // Every control of Form1 in creation order (shapes first, so that they lie

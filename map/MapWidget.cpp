@@ -1,5 +1,7 @@
 #include "map/MapWidget.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,6 +10,9 @@
 MapWidget::MapWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reached with Tab, so that the keyboard can browse the départements;
+    // a click leaves the focus where it was (in the search box, usually).
+    setFocusPolicy(Qt::TabFocus);
 
     // The frame sides drawn over the picture. They are part of the stored
     // picture too, so that fills and pixel reads see them; these children
@@ -51,6 +56,39 @@ void MapWidget::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().color(QPalette::Base));
     painter.drawImage(event->rect(), m_picture.image(), event->rect());
+    if (hasFocus()) {
+        // Drawn on the screen only: the picture that fills and pixel reads
+        // use stays as it is.
+        painter.setPen(QPen(QColor(0, 0, 192), 2, Qt::DashLine));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+// A screen reader following the map hears the département it now shows.
+static void announceChange(QWidget *map)
+{
+    QAccessibleEvent event(map, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void MapWidget::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Minus:
+        emit previousRequested();
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Plus:
+        emit nextRequested();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    announceChange(this);
 }
 
 void MapWidget::mousePressEvent(QMouseEvent *event)
@@ -60,4 +98,5 @@ void MapWidget::mousePressEvent(QMouseEvent *event)
     // square holds the position.
     const QPointF at = event->position();
     emit mouseDown(event->button(), event->modifiers(), QPointF(std::floor(at.x()), std::floor(at.y())));
+    announceChange(this);
 }

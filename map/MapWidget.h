@@ -24,10 +24,15 @@ public:
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
+    // With the focus on the map: Left, Down or - asks for the previous
+    // département, Right, Up or + for the next one.
+    void previousRequested();
+    void nextRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     MapPicture m_picture;

@@ -1109,10 +1109,15 @@ void RandomUse::expectSearch(const QString &pattern)
     Model &m = m_model;
     m.text7 = pattern;
     const std::optional<ReferencePattern> parsed = ReferencePattern::parse(pattern);
-    if (!parsed)
+    // A refused pattern is explained under the search box, with no message;
+    // after Esc the closed data file is told in a message. Nothing else
+    // changes in either case.
+    if (!parsed) {
         ++m_tally.searchesRefused;
-    if (!parsed || !m.databaseOpen) {
-        ++m.messages; // a message, and nothing else changes
+        return;
+    }
+    if (!m.databaseOpen) {
+        ++m.messages;
         return;
     }
     const int count = int(m_rows.size());

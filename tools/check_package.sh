@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Topovil in a configured build directory and
-# checks it: the exact list of files, the launcher, the dependencies and the
-# desktop entry.
+# checks it: the exact list of files, the launcher, the dependencies, the
+# desktop entry, the AppStream metadata, the manual page, the copyright file,
+# and lintian (no error; its warnings are printed).
 #
 #   tools/check_package.sh BUILD_DIR
 #   tools/check_package.sh --deb FILE.deb   (checks a package built before)
 #
-# Needs cmake/cpack, dpkg-deb, dpkg-shlibdeps (dpkg-dev) and
-# desktop-file-validate (desktop-file-utils). Exits 0 only when every check
-# passes; each failure is printed.
+# Needs cmake/cpack, dpkg-deb, dpkg-shlibdeps (dpkg-dev), desktop-file-validate
+# (desktop-file-utils), appstreamcli (appstream), man (man-db) and lintian.
+# Exits 0 only when every check passes; each failure is printed.
 set -euo pipefail
 
 usage() {
@@ -25,7 +26,7 @@ esac
 jobs="${TOPOVIL_JOBS:-$(nproc)}"
 
 # cpack needs file and dpkg-shlibdeps to work out the dependencies.
-for tool in cmake cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli man lintian; do
   if ! command -v "$tool" >/dev/null; then
     echo "check_package: $tool is missing" >&2
     exit 1
@@ -33,12 +34,18 @@ for tool in cmake cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
 done
 
 # Everything the package may hold: the program and its data in their own
-# folder, the launcher, the menu entry and its icons. Nothing else.
+# folder, the launcher, the menu entry and its icons, the software-centre
+# metadata, the manual page, the copyright and changelog. Nothing else.
+metainfo=usr/share/metainfo/example.topovil.Topovil.metainfo.xml
 expected_files=(
   usr/bin/topovil
   usr/lib/topovil/topovil
   usr/lib/topovil/insee.sqlite
   usr/share/applications/topovil.desktop
+  "$metainfo"
+  usr/share/man/man1/topovil.1.gz
+  usr/share/doc/topovil/copyright
+  usr/share/doc/topovil/changelog.gz
   usr/share/icons/hicolor/32x32/apps/topovil.png
   usr/share/icons/hicolor/64x64/apps/topovil.png
   usr/share/icons/hicolor/128x128/apps/topovil.png
@@ -154,6 +161,40 @@ for side in 32 64 128; do
   size="$(od -An -tu1 -j16 -N8 "$icon" | awk '{ print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8 }')"
   [ "$size" = "${side}x${side}" ] || fail "the ${side}x${side} icon is $size"
 done
+
+# Software centres read the AppStream metadata; it must name the menu entry.
+if ! appstreamcli validate --no-net "$work/$metainfo"; then
+  fail "the AppStream metadata does not validate"
+fi
+grep -q '<launchable type="desktop-id">topovil.desktop</launchable>' "$work/$metainfo" ||
+  fail "the AppStream metadata does not launch topovil.desktop"
+
+# The manual page: French, and formatted without a warning.
+manpage="$work/usr/share/man/man1/topovil.1.gz"
+if [ -f "$manpage" ]; then
+  man_warnings="$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l -Tutf8 -Z "$manpage" 2>&1 >/dev/null)"
+  [ -z "$man_warnings" ] || fail "topovil.1: $man_warnings"
+  zcat "$manpage" | grep -q '^\.SH NOM$' || fail "topovil.1 is not the French manual page"
+fi
+
+# The copyright file in Debian's machine-readable format, with the licences
+# of the code and of the data and the sources the data licence asks to name.
+copyright="$work/usr/share/doc/topovil/copyright"
+if [ -f "$copyright" ]; then
+  head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "copyright is not in the machine-readable format"
+  for needle in 'License: Expat' 'License: Licence-Ouverte' 'Files: data/insee.sqlite' 'INSEE' 'IGN' 'La Poste' 'Etalab'; do
+    grep -qF "$needle" "$copyright" || fail "copyright does not mention $needle"
+  done
+fi
+
+# lintian: no error; warnings and the rest are shown for the record.
+lintian_out="$(lintian --tag-display-limit 0 --display-info --display-experimental "$deb" 2>&1 | grep -v "running with root privileges" || true)"
+echo "lintian:"
+echo "${lintian_out:-  (nothing to report)}"
+if grep -q '^E: ' <<<"$lintian_out"; then
+  fail "lintian reports errors"
+fi
 
 bytes="$(stat -c %s "$deb")"
 echo "Package: $deb"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's command line:  topovil [FICHIER]
+//   FICHIER        the commune data to open (.mdb or .sqlite) instead of
+//                  the file found by the usual search
+//   -h, --help     the French usage text on standard output
+//   --version      the program's name and version
+// "--" ends the options, so that a file whose name starts with "-" can be
+// named.
+struct CommandLine
+{
+    enum class Action { Run, Help, Version, Error };
+
+    Action action = Action::Run;
+    QString dataFile; // empty: search for it
+    QString error;    // French, for Action::Error
+
+    // The arguments without the program's own name. --help and --version
+    // win over anything else on the line.
+    static CommandLine parse(const QStringList &arguments);
+};
+
+QString commandLineHelp();
+QString commandLineVersion();

@@ -1,0 +1,93 @@
+#include "app/SearchRefusal.h"
+
+#include "app/Form1.h"
+
+#include <QAccessible>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QColor refusalRed(192, 0, 0);
+// Both hint lines, inside the frame around the search area.
+const QRect refusalArea(34, 328, 205, 32);
+
+void setTextColor(QLabel *label, const QColor &color)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+// Owned by the window; remembers the hint it covers and gives it back at the
+// next key or click in the search box.
+class SearchRefusal : public QObject
+{
+public:
+    explicit SearchRefusal(Form1 &form) : QObject(&form), m_form(form)
+    {
+        setObjectName(QStringLiteral("searchRefusal"));
+        form.Text7->installEventFilter(this);
+    }
+
+    void showReason(const QString &reason)
+    {
+        QLabel *hint = m_form.Label7;
+        if (!m_shown) {
+            m_hintText = hint->text();
+            m_hintGeometry = hint->geometry();
+            m_hintColor = hint->palette().color(QPalette::WindowText);
+            m_shown = true;
+        }
+        hint->setGeometry(refusalArea);
+        hint->setWordWrap(true);
+        setTextColor(hint, refusalRed);
+        hint->setText(reason);
+        hint->raise();
+        m_form.Label2->hide();
+        QAccessibleEvent alert(hint, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+
+    void restoreHint()
+    {
+        if (!m_shown)
+            return;
+        QLabel *hint = m_form.Label7;
+        hint->setText(m_hintText);
+        hint->setWordWrap(false);
+        hint->setGeometry(m_hintGeometry);
+        setTextColor(hint, m_hintColor);
+        m_form.Label2->show();
+        m_shown = false;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Installed after the window's own filter, so this runs first: an
+        // Enter that searches again finds the hint back in place.
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            restoreHint();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Form1 &m_form;
+    bool m_shown = false;
+    QString m_hintText;
+    QRect m_hintGeometry;
+    QColor m_hintColor;
+};
+
+} // namespace
+
+void showSearchRefusal(Form1 &form, const QString &reason)
+{
+    auto *refusal = static_cast<SearchRefusal *>(
+        form.findChild<QObject *>(QStringLiteral("searchRefusal"), Qt::FindDirectChildrenOnly));
+    if (!refusal)
+        refusal = new SearchRefusal(form);
+    refusal->showReason(reason);
+}
