@@ -1,9 +1,9 @@
 #include "about/frmAbout.h"
 
-#include "app/Fonts.h"
-#include "app/HandPointer.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/HandPointer.h"
 
+#include <QDesktopServices>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -43,7 +43,8 @@ QFrame *makeLine(QWidget *parent, const char *name, const QRect &geometry, const
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      platform{&QDesktopServices::openUrl}
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -204,7 +205,7 @@ void frmAbout::Lblwebln_MouseMove()
 
 void frmAbout::Lblwebln_Click()
 {
-    openUrl(QUrl(authorAddress()));
+    platform.openUrl(QUrl(authorAddress()));
 }
 
 void frmAbout::setLinkLook(const QColor &background, const QColor &frame)

@@ -2,24 +2,24 @@
 
 #include "about/frmAbout.h"
 #include "app/Chrome.h"
-#include "app/Fonts.h"
 #include "app/Form1Layout.h"
-#include "app/GraphicalButton.h"
-#include "app/HandPointer.h"
-#include "app/Startup.h"
-#include "app/ShapeWidget.h"
-#include "communes/DatabaseError.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/CommuneSearch.h"
+#include "communes/DatabaseError.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
-#include "map/MapWidget.h"
 #include "weblink/OnlineMapAddress.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/HandPointer.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +73,7 @@ Form1Platform desktopPlatform()
             box->setWindowModality(Qt::NonModal);
             box->show();
         },
+        &QDesktopServices::openUrl,
     };
 }
 
@@ -88,6 +89,16 @@ void resumeNext(Statement &&statement)
         statement();
     } catch (const DatabaseError &) {
     }
+}
+
+// The label that shows each of the commune fields, in their order.
+QLabel *Form1::*const fieldLabels[] = {&Form1::Label1, &Form1::Label11, &Form1::Label12, &Form1::Label10,
+                                       &Form1::Label8};
+static_assert(std::size(fieldLabels) == std::size(communeFields));
+
+QString fieldName(size_t i)
+{
+    return QString::fromLatin1(communeFields[i]);
 }
 
 QString departementNumberText(const QString &codepos)
@@ -242,11 +253,8 @@ void Form1::Form_Load(const QString &dataPath)
 
 void Form1::showFieldsOfCurrentRecord()
 {
-    Label1->setText(rstInfo.fieldText(u"commune"));
-    Label11->setText(rstInfo.fieldText(u"longitude"));
-    Label12->setText(rstInfo.fieldText(u"latitude"));
-    Label10->setText(rstInfo.fieldText(u"codepos"));
-    Label8->setText(rstInfo.fieldText(u"departement"));
+    for (size_t i = 0; i < std::size(communeFields); ++i)
+        (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i)));
 }
 
 void Form1::closeDatabase()
@@ -294,8 +302,11 @@ void Form1::CmdMinimise_Click()
 
 void Form1::Apropos_Click()
 {
-    if (!aboutWindow)
+    if (!aboutWindow) {
         aboutWindow = new frmAbout(this);
+        // The link of the About window opens through this window's desktop.
+        aboutWindow->platform.openUrl = platform.openUrl;
+    }
     aboutWindow->show();
     aboutWindow->raise();
     aboutWindow->activateWindow();
@@ -422,11 +433,8 @@ void Form1::avant_Click()
 void Form1::stepRecord(bool forward)
 {
     resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
-    resumeNext([&] { Label1->setText(rstInfo.fieldText(u"commune")); });
-    resumeNext([&] { Label11->setText(rstInfo.fieldText(u"longitude")); });
-    resumeNext([&] { Label12->setText(rstInfo.fieldText(u"latitude")); });
-    resumeNext([&] { Label10->setText(rstInfo.fieldText(u"codepos")); });
-    resumeNext([&] { Label8->setText(rstInfo.fieldText(u"departement")); });
+    for (size_t i = 0; i < std::size(communeFields); ++i)
+        resumeNext([&] { (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i))); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] { Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"))); });
     showDepartementOfText9();
@@ -517,5 +525,5 @@ void Form1::browseDepartement(BrowserDirection direction)
 void Form1::CmdCarte_Click()
 {
     Text1->setText(onlineMapAddress(Label1->text()));
-    openUrl(onlineMapUrl(Text1->text(), Label1->text()));
+    platform.openUrl(onlineMapUrl(Text1->text(), Label1->text()));
 }

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QPointer>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <functional>
@@ -30,6 +31,8 @@ struct Form1Platform
     std::function<void(QWidget *)> startSystemMove;
     std::function<QDateTime()> now;
     std::function<void(QWidget *, const QString &)> showMessage;
+    // Opens a web address in the user's browser; says whether it was taken.
+    std::function<bool(const QUrl &)> openUrl;
 };
 
 // The main window. Its handlers are named after their control and event and

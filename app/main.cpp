@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "app/Startup.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 
 #include <QApplication>

@@ -4,11 +4,11 @@
 // window's own handlers: a search that shows PARIS, a record step, a display.
 #include "HeadlessBenchmarks.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
+#include "widgets/GraphicalButton.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
-#include "map/MapWidget.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>

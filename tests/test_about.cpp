@@ -3,9 +3,8 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "about/frmAbout.h"
-#include "app/Fonts.h"
-#include "app/HandPointer.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/HandPointer.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -81,7 +80,6 @@ void TestAbout::init()
 
 void TestAbout::cleanup()
 {
-    setUrlOpener({});
     delete m_about;
 }
 
@@ -320,10 +318,10 @@ void TestAbout::okButtonAndCloseBoxDestroy()
 void TestAbout::clickOnLinkOpensAddress()
 {
     QList<QUrl> opened;
-    setUrlOpener([&](const QUrl &url) {
+    m_about->platform.openUrl = [&](const QUrl &url) {
         opened << url;
         return true;
-    });
+    };
     QTest::mouseClick(control("Lblwebln"), Qt::LeftButton);
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.at(0).toString(QUrl::FullyEncoded), QStringLiteral("https://www.insee.fr/fr/information/2560452"));
@@ -335,10 +333,10 @@ void TestAbout::clickOnLinkOpensAddress()
 void TestAbout::otherButtonsOnLinkOpenNothing()
 {
     int calls = 0;
-    setUrlOpener([&](const QUrl &) {
+    m_about->platform.openUrl = [&](const QUrl &) {
         ++calls;
         return true;
-    });
+    };
     QTest::mouseClick(control("Lblwebln"), Qt::RightButton);
     QTest::mouseClick(m_about, Qt::LeftButton, {}, onBackground);
     QCOMPARE(calls, 0);

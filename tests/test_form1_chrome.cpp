@@ -5,9 +5,9 @@
 #include "CommuneStore.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "communes/Database.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,6 +63,7 @@ private slots:
     void pressesOnTheWindow();
     void dragMakesTopmostBeforeMoving();
 
+    void addressesOpenThroughTheWindowsPlatform();
     void aboutWindowIsCreatedOnFirstUse();
     void aboutWindowIsReused();
     void aboutWindowIsNewAfterOk();
@@ -121,6 +122,10 @@ std::unique_ptr<Form1> TestForm1Chrome::startForm()
     form->platform.makeTopmost = [this](QWidget *) { m_platform.calls << QStringLiteral("topmost"); };
     form->platform.startSystemMove = [this](QWidget *) { m_platform.calls << QStringLiteral("move"); };
     form->platform.showMessage = [this](QWidget *, const QString &text) { m_platform.calls << "message " + text; };
+    form->platform.openUrl = [this](const QUrl &url) {
+        m_platform.calls << "open " + url.toString(QUrl::FullyEncoded);
+        return false;
+    };
     form->Form_Load(m_store);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
@@ -183,6 +188,32 @@ void TestForm1Chrome::dragMakesTopmostBeforeMoving()
     QCOMPARE(m_platform.calls, (QStringList{"topmost", "move", "topmost", "move"}));
     QCOMPARE(form->pos(), before);
     QCOMPARE(form->size(), QSize(545, 417));
+}
+
+// ---- web addresses ------------------------------------------------------
+
+void TestForm1Chrome::addressesOpenThroughTheWindowsPlatform()
+{
+    // The online map button and the About window's link both open through
+    // the main window's platform; nothing global is replaced, so windows
+    // built on their own keep the system's opener.
+    const auto form = startForm();
+    QTest::mouseClick(form->CmdCarte, Qt::LeftButton);
+    QCOMPARE(m_platform.calls.size(), 1);
+    QVERIFY(m_platform.calls.at(0).startsWith(QStringLiteral("open http://www.viamichelin.fr/")));
+
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(form->aboutWindow.data()));
+    auto *link = form->aboutWindow->findChild<QLabel *>(QStringLiteral("Lblwebln"));
+    QVERIFY(link);
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(m_platform.calls.size(), 2);
+    QCOMPARE(m_platform.calls.at(1), QStringLiteral("open https://www.insee.fr/fr/information/2560452"));
+
+    const Form1 other;
+    QVERIFY(bool(other.platform.openUrl));
+    const frmAbout about;
+    QVERIFY(bool(about.platform.openUrl));
 }
 
 // ---- About window -------------------------------------------------------

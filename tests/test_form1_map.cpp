@@ -5,13 +5,12 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
-#include "map/MapWidget.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -167,7 +166,6 @@ void TestForm1Map::initTestCase()
 
 void TestForm1Map::cleanup()
 {
-    setUrlOpener({});
     QLocale::setDefault(QLocale::c());
     m_messages.clear();
 }
@@ -470,11 +468,11 @@ void TestForm1Map::onlineMap()
     QFETCH(QString, encoded);
 
     QList<QUrl> opened;
-    setUrlOpener([&opened](const QUrl &url) {
+    const auto form = startForm();
+    form->platform.openUrl = [&opened](const QUrl &url) {
         opened << url;
         return true;
-    });
-    const auto form = startForm();
+    };
     if (!commune.isEmpty())
         search(*form, commune);
     if (QTest::currentTestFailed())
@@ -491,7 +489,6 @@ void TestForm1Map::onlineMap()
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened.at(1), opened.at(0));
     QVERIFY(form->Text1->isHidden());
-    setUrlOpener({});
 }
 
 QTEST_MAIN(TestForm1Map)

@@ -5,8 +5,6 @@
 #include "TestPaths.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "communes/DatabaseError.h"
 #include "communes/LikePattern.h"
 #include "communes/NumberText.h"
@@ -14,9 +12,10 @@
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
-#include "map/MapWidget.h"
 #include "weblink/OnlineMapAddress.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -468,7 +467,6 @@ class RandomUse
 public:
     RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
               std::uint32_t seed);
-    ~RandomUse();
 
     Form1 &form() { return *m_form; }
     const Tally &tally() const { return m_tally; }
@@ -563,10 +561,10 @@ RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, co
     form.platform.startSystemMove = [this](QWidget *) { ++m_moves; };
     form.platform.now = [this] { return m_now; };
     form.platform.showMessage = [this](QWidget *, const QString &text) { m_messages << text; };
-    setUrlOpener([this](const QUrl &url) {
+    form.platform.openUrl = [this](const QUrl &url) {
         m_urls << url;
         return true;
-    });
+    };
     form.Form_Load(store);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
@@ -587,11 +585,6 @@ RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, co
     m.onlineMap = form.CmdCarte->isEnabled();
     m.map = form.Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
     m.fillColour = form.Picture1->picture().fillColor();
-}
-
-RandomUse::~RandomUse()
-{
-    setUrlOpener({});
 }
 
 void RandomUse::describe(const QString &what)
@@ -1422,7 +1415,6 @@ class TestForm1RandomUse : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup();
 
     void referencePattern_data();
     void referencePattern();
@@ -1461,10 +1453,6 @@ void TestForm1RandomUse::initTestCase()
     m_areas = std::make_unique<PictureAreas>(MapPicture::storedPicture());
 }
 
-void TestForm1RandomUse::cleanup()
-{
-    setUrlOpener({});
-}
 
 TestForm1RandomUse::DataFile TestForm1RandomUse::dataFile() const
 {

@@ -1,9 +1,9 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "app/Startup.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
