@@ -2,6 +2,7 @@
 
 #include "widgets/Fonts.h"
 #include "widgets/HandPointer.h"
+#include "widgets/ScreenCentre.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -10,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -57,8 +57,7 @@ frmAbout::frmAbout(QWidget *parent)
     buildControls();
     setLinkLook(QGuiApplication::palette().color(QPalette::Button), green);
 
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 QString frmAbout::authorAddress()

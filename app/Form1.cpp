@@ -15,6 +15,7 @@
 #include "widgets/GraphicalButton.h"
 #include "widgets/HandPointer.h"
 #include "widgets/MapWidget.h"
+#include "widgets/ScreenCentre.h"
 #include "widgets/ShapeWidget.h"
 
 #include <QApplication>
@@ -116,6 +117,7 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(QString::fromLatin1(form1::caption));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setFixedSize(form1::width, form1::height);
+    centreOnScreen(this);
     setFont(uiFont());
     buildControls();
     wireHandlers();

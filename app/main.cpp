@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <cstdio>
 
 // A start-up failure is told once, in French, then the program ends with
@@ -33,8 +32,6 @@ int main(int argc, char *argv[])
         return failStartup(error.message());
     }
 
-    if (const QScreen *screen = form.screen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
     form.show();
     return app.exec();
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -44,6 +45,7 @@ private slots:
     void cleanup();
 
     void window();
+    void centredOnScreen();
     void controls_data();
     void controls();
     void textLabelsAreTransparentAndPaleYellow();
@@ -108,6 +110,17 @@ void TestAbout::window()
     QVERIFY(m_about->testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(m_about->palette().color(QPalette::Window), QColor(0, 0, 64));
     QCOMPARE(pixel(QPoint(5, 270)), QColor(0, 0, 64));
+}
+
+void TestAbout::centredOnScreen()
+{
+    // In the middle of the screen, wherever the main window is. It is placed
+    // before the window system adds its frame, so it may be off by as much
+    // as the frame is thick.
+    const QPoint off = m_about->geometry().center() - m_about->screen()->availableGeometry().center();
+    const QSize frame = m_about->frameGeometry().size() - m_about->size();
+    QVERIFY2(qAbs(off.x()) <= frame.width() && qAbs(off.y()) <= frame.height(),
+             qPrintable(QStringLiteral("off by %1, %2").arg(off.x()).arg(off.y())));
 }
 
 void TestAbout::controls_data()

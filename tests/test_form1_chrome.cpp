@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -58,6 +59,9 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+
+    void windowIsCentredAtStart();
+    void focusStartsOnTheSearchButton();
 
     void pressesOnTheWindow_data();
     void pressesOnTheWindow();
@@ -131,6 +135,29 @@ std::unique_ptr<Form1> TestForm1Chrome::startForm()
     if (!QTest::qWaitForWindowExposed(form.get()))
         qFatal("the window was not shown");
     return form;
+}
+
+// ---- start ------------------------------------------------------------------
+
+void TestForm1Chrome::windowIsCentredAtStart()
+{
+    const auto form = startForm();
+    QCOMPARE(form->geometry().center(), form->screen()->availableGeometry().center());
+    QCOMPARE(form->size(), QSize(545, 417));
+}
+
+void TestForm1Chrome::focusStartsOnTheSearchButton()
+{
+    const auto form = startForm();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QCOMPARE(QApplication::focusWidget(), form->cherche);
+
+    // Enter at once searches the box's first text, which names no commune.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(form->Text7->text(), QStringLiteral("VOTRE CHOIX ?"));
+    QCOMPARE(form->cherche->backColor(), QColor(255, 0, 0));
+    QCOMPARE(form->Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+    QVERIFY(m_platform.calls.isEmpty());
 }
 
 // ---- dragging ---------------------------------------------------------------
