@@ -3,6 +3,8 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "CommuneStore.h"
+#include "OnlineMapTemplate.h"
+#include "ReferenceFill.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
 #include "map/DepartementTable.h"
@@ -48,41 +50,15 @@ QString nameOf(int number)
     return DepartementTable()[size_t(number - 1)].displayName();
 }
 
-// The pixels of the stored picture that have the colour of p and are joined
-// to it through side neighbours: what one fill at p may change.
-std::vector<bool> areaAround(const QImage &stored, QPoint p)
-{
-    std::vector<bool> area(size_t(stored.width() * stored.height()), false);
-    const QRgb colour = stored.pixel(p);
-    std::vector<QPoint> todo{p};
-    area[size_t(p.y() * stored.width() + p.x())] = true;
-    while (!todo.empty()) {
-        const QPoint at = todo.back();
-        todo.pop_back();
-        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            const QPoint next = at + step;
-            if (!stored.valid(next) || stored.pixel(next) != colour)
-                continue;
-            const size_t index = size_t(next.y() * stored.width() + next.x());
-            if (!area[index]) {
-                area[index] = true;
-                todo.push_back(next);
-            }
-        }
-    }
-    return area;
-}
-
 // Empty when the map is the stored picture with exactly the area around p
 // filled with the colour; otherwise the first difference found.
 QString onlyAreaFilled(const MapPicture &map, QPoint p, QRgb colour)
 {
-    const QImage &stored = map.stored();
-    const std::vector<bool> area = areaAround(stored, p);
-    for (int y = 0; y < stored.height(); ++y)
-        for (int x = 0; x < stored.width(); ++x) {
+    const QImage filled = referenceFill(map.stored(), p, colour);
+    for (int y = 0; y < filled.height(); ++y)
+        for (int x = 0; x < filled.width(); ++x) {
             const QPoint at(x, y);
-            const QRgb expected = area[size_t(y * stored.width() + x)] ? colour : (stored.pixel(at) & 0xffffff);
+            const QRgb expected = filled.pixel(at) & 0xffffff;
             if (map.pixel(at) != expected)
                 return QStringLiteral("(%1,%2) is %3, expected %4")
                     .arg(x).arg(y).arg(map.pixel(at), 6, 16, QLatin1Char('0')).arg(expected, 6, 16, QLatin1Char('0'));
@@ -112,10 +88,6 @@ struct CommuneDisplay
     bool operator==(const CommuneDisplay &) const = default;
 };
 
-const QString addressPrefix = QStringLiteral(
-    "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
-    "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
-const QString addressSuffix = QStringLiteral("%20&%20%20&strCountry=1424&x=33&y=11");
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "CommuneStore.h"
+#include "FileFingerprint.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
@@ -9,7 +10,6 @@
 #include "widgets/MapWidget.h"
 #include "widgets/ShapeWidget.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,16 +60,6 @@ char *describe(const Shown &s)
                                .arg(s.seed.y())
                                .arg(s.deptNumber.toText())
                                .arg(s.carte));
-}
-
-QByteArray fileDigest(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result();
 }
 
 } // namespace
@@ -422,7 +412,7 @@ void TestForm1Navigation::dataFileIsNeverWritten()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
     }
-    const QByteArray digest = fileDigest(path);
+    const QByteArray digest = fileFingerprint(path);
     const QDateTime modified = QFileInfo(path).lastModified();
     QVERIFY(!digest.isEmpty());
 
@@ -445,7 +435,7 @@ void TestForm1Navigation::dataFileIsNeverWritten()
         QTest::keyClick(w.form.Text7, Qt::Key_Escape);
         QCOMPARE(w.quits, 1);
     }
-    QCOMPARE(fileDigest(path), digest);
+    QCOMPARE(fileFingerprint(path), digest);
     QCOMPARE(QFileInfo(path).lastModified(), modified);
     // No journal or lock file was left beside it either.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});

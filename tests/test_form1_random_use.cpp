@@ -2,6 +2,9 @@
 // reaches whichever control lies under the pointer, as a real one does.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "FileFingerprint.h"
+#include "ReferenceFill.h"
+#include "ReferencePattern.h"
 #include "TestPaths.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
@@ -31,7 +34,6 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -103,173 +105,11 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
     return rows;
 }
 
-QByteArray fileHash(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
-}
-
 // The département number a record shows: the leading number of the first
 // two characters of its postal code, without a leading zero.
 QString numberOfRecord(const StoreRow &row)
 {
     return QString::number(row.codepos.left(2).toInt());
-}
-
-// ---- an independent reading of the name patterns ---------------------------
-
-// The name patterns read the plain way: the pattern is a row of elements and
-// the name runs through all of them at once, each element either waiting (a
-// star) or taking one character. It shares only the rules with the program's
-// matcher, so the two are held against each other on every search.
-class ReferencePattern
-{
-public:
-    static std::optional<ReferencePattern> parse(QStringView text);
-    bool matches(QStringView name) const;
-
-private:
-    struct Element
-    {
-        bool star = false;
-        bool any = false;
-        bool negated = false;
-        std::vector<std::pair<char16_t, char16_t>> ranges; // one character is a range of one
-
-        bool accepts(char16_t c) const
-        {
-            if (any)
-                return true;
-            bool listed = false;
-            for (const auto &[low, high] : ranges)
-                listed = listed || (c >= low && c <= high);
-            return listed != negated;
-        }
-    };
-    static constexpr size_t maxElements = 255;
-    using States = std::bitset<maxElements + 1>;
-
-    States acceptedBy(char16_t c) const;
-    States closed(States states) const { return states | ((states & m_stars) << 1); }
-    bool matchesSlowly(QStringView name) const;
-
-    std::vector<Element> m_elements;
-    qsizetype m_needed = 0; // characters that every match takes
-    bool m_hasStar = false;
-    States m_stars;
-    std::array<States, 128> m_ascii; // acceptedBy for the characters names are made of
-};
-
-std::optional<ReferencePattern> ReferencePattern::parse(QStringView text)
-{
-    ReferencePattern pattern;
-    auto &elements = pattern.m_elements;
-    for (qsizetype i = 0; i < text.size();) {
-        const char16_t c = text[i].unicode();
-        Element element;
-        if (c == u'*') {
-            ++i;
-            pattern.m_hasStar = true;
-            if (!elements.empty() && elements.back().star)
-                continue; // two stars in a row match what one does
-            element.star = true;
-        } else if (c == u'?') {
-            element.any = true;
-            ++i;
-        } else if (c == u'#') {
-            element.ranges = {{u'0', u'9'}};
-            ++i;
-        } else if (c == u'[') {
-            qsizetype from = i + 1;
-            element.negated = from < text.size() && text[from] == u'!';
-            if (element.negated)
-                ++from;
-            const qsizetype close = text.indexOf(u']', from);
-            if (close < 0)
-                return std::nullopt; // "[" without its "]"
-            const QStringView list = text.sliced(from, close - from);
-            if (list.isEmpty())
-                return std::nullopt; // "[]", "[!]"
-            for (qsizetype k = 0; k < list.size();) {
-                if (k + 2 < list.size() && list[k + 1] == u'-') {
-                    element.ranges.emplace_back(list[k].unicode(), list[k + 2].unicode());
-                    k += 3;
-                } else {
-                    element.ranges.emplace_back(list[k].unicode(), list[k].unicode());
-                    ++k;
-                }
-            }
-            i = close + 1;
-        } else {
-            element.ranges = {{c, c}};
-            ++i;
-        }
-        if (!element.star)
-            ++pattern.m_needed;
-        elements.push_back(std::move(element));
-    }
-    for (size_t e = 0; e < elements.size() && e < maxElements; ++e)
-        pattern.m_stars[e] = elements[e].star;
-    for (char16_t c = 0; c < 128; ++c)
-        pattern.m_ascii[c] = pattern.acceptedBy(c);
-    return pattern;
-}
-
-ReferencePattern::States ReferencePattern::acceptedBy(char16_t c) const
-{
-    States accepted;
-    for (size_t e = 0; e < m_elements.size() && e < maxElements; ++e)
-        accepted[e] = !m_elements[e].star && m_elements[e].accepts(c);
-    return accepted;
-}
-
-bool ReferencePattern::matches(QStringView name) const
-{
-    if (name.size() < m_needed || (!m_hasStar && name.size() != m_needed))
-        return false;
-    if (m_elements.size() > maxElements)
-        return matchesSlowly(name);
-    States states = closed(States().set(0));
-    for (const QChar ch : name) {
-        const char16_t c = ch.unicode();
-        const States accepted = c < 128 ? m_ascii[c] : acceptedBy(c);
-        states = closed(((states & accepted) << 1) | (states & m_stars));
-        if (states.none())
-            return false;
-    }
-    return states[m_elements.size()];
-}
-
-// The same walk for patterns too long for the bit rows.
-bool ReferencePattern::matchesSlowly(QStringView name) const
-{
-    const size_t count = m_elements.size();
-    std::vector<char> states(count + 1, 0);
-    const auto close = [&](std::vector<char> &s) {
-        for (size_t e = 0; e < count; ++e)
-            if (s[e] && m_elements[e].star)
-                s[e + 1] = 1;
-    };
-    states[0] = 1;
-    close(states);
-    for (const QChar ch : name) {
-        std::vector<char> next(count + 1, 0);
-        for (size_t e = 0; e < count; ++e) {
-            if (!states[e])
-                continue;
-            if (m_elements[e].star)
-                next[e] = 1;
-            else if (m_elements[e].accepts(ch.unicode()))
-                next[e + 1] = 1;
-        }
-        close(next);
-        states.swap(next);
-    }
-    return states[count];
 }
 
 // ---- the map ---------------------------------------------------------------
@@ -314,30 +154,6 @@ private:
     int m_width;
     std::vector<int> m_area;
 };
-
-// Floods the pixels of p's colour joined to p through side neighbours.
-void referenceFill(QImage &image, QPoint p, QRgb colour)
-{
-    if (!image.valid(p))
-        return;
-    const QRgb target = image.pixel(p);
-    colour |= 0xff000000u;
-    if (target == colour)
-        return;
-    std::vector<QPoint> todo{p};
-    image.setPixel(p, colour);
-    while (!todo.empty()) {
-        const QPoint at = todo.back();
-        todo.pop_back();
-        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            const QPoint next = at + step;
-            if (image.valid(next) && image.pixel(next) == target) {
-                image.setPixel(next, colour);
-                todo.push_back(next);
-            }
-        }
-    }
-}
 
 QString firstDifference(const QImage &actual, const QImage &expected)
 {
@@ -1091,7 +907,7 @@ QRgb RandomUse::expectFill(QPointF at)
     // Every point the window fills at is whole: seeds and map pixels.
     const QPoint pixel(qRound(at.x()), qRound(at.y()));
     if (m.map.valid(pixel)) {
-        referenceFill(m.map, pixel, colour);
+        m.map = referenceFill(std::move(m.map), pixel, colour);
         m.fillPoints.push_back(pixel);
     }
     return colour;
@@ -1444,7 +1260,7 @@ void TestForm1RandomUse::initTestCase()
     QVERIFY(m_dir.isValid());
     m_store = m_dir.filePath(QStringLiteral("insee.sqlite"));
     QVERIFY(QFile::copy(shipped, m_store));
-    QCOMPARE(fileHash(m_store), fileHash(shipped));
+    QCOMPARE(fileFingerprint(m_store), fileFingerprint(shipped));
 
     QString error;
     m_rows = readStore(shipped, &error);
@@ -1456,7 +1272,7 @@ void TestForm1RandomUse::initTestCase()
 
 TestForm1RandomUse::DataFile TestForm1RandomUse::dataFile() const
 {
-    return {fileHash(m_store), QFileInfo(m_store).lastModified(),
+    return {fileFingerprint(m_store), QFileInfo(m_store).lastModified(),
             QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden)};
 }
 

@@ -1,16 +1,8 @@
+#include "OnlineMapTemplate.h"
 #include "weblink/OnlineMapAddress.h"
 
 #include <QUrlQuery>
 #include <QtTest>
-
-namespace {
-
-const QString prefix = QStringLiteral(
-    "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
-    "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
-const QString suffix = QStringLiteral("%20&%20%20&strCountry=1424&x=33&y=11");
-
-} // namespace
 
 class TestWeblink : public QObject
 {
@@ -33,10 +25,10 @@ void TestWeblink::text1Address_data()
                               << "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
                                  "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=PARIS"
                                  "%20&%20%20&strCountry=1424&x=33&y=11";
-    QTest::newRow("two words keep their blank") << "ST DENIS" << prefix + "ST DENIS" + suffix;
-    QTest::newRow("double blank kept") << "LE  MANS" << prefix + "LE  MANS" + suffix;
-    QTest::newRow("empty caption") << "" << prefix + suffix;
-    QTest::newRow("special characters inserted raw") << "A&B#C?D" << prefix + "A&B#C?D" + suffix;
+    QTest::newRow("two words keep their blank") << "ST DENIS" << addressPrefix + "ST DENIS" + addressSuffix;
+    QTest::newRow("double blank kept") << "LE  MANS" << addressPrefix + "LE  MANS" + addressSuffix;
+    QTest::newRow("empty caption") << "" << addressPrefix + addressSuffix;
+    QTest::newRow("special characters inserted raw") << "A&B#C?D" << addressPrefix + "A&B#C?D" + addressSuffix;
 }
 
 void TestWeblink::text1Address()
@@ -78,8 +70,8 @@ void TestWeblink::openedUrl()
     QFETCH(QString, encodedName);
     const QUrl url = onlineMapUrl(onlineMapAddress(caption), caption);
     QVERIFY2(url.isValid(), qPrintable(url.errorString()));
-    QCOMPARE(QString::fromLatin1(url.toEncoded()), prefix + encodedName + suffix);
-    QCOMPARE(url.toString(QUrl::FullyEncoded), prefix + encodedName + suffix);
+    QCOMPARE(QString::fromLatin1(url.toEncoded()), addressPrefix + encodedName + addressSuffix);
+    QCOMPARE(url.toString(QUrl::FullyEncoded), addressPrefix + encodedName + addressSuffix);
 }
 
 void TestWeblink::queryItemsKeepTheirOrder()
@@ -115,10 +107,10 @@ void TestWeblink::pressingTwiceOpensTheSameAddressTwice()
         text1 = onlineMapAddress(caption);
         opened << onlineMapUrl(text1, caption);
     }
-    QCOMPARE(text1, prefix + "ST DENIS" + suffix);
+    QCOMPARE(text1, addressPrefix + "ST DENIS" + addressSuffix);
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened.at(0), opened.at(1));
-    QCOMPARE(opened.at(1).toEncoded(), (prefix + "ST%20DENIS" + suffix).toLatin1());
+    QCOMPARE(opened.at(1).toEncoded(), (addressPrefix + "ST%20DENIS" + addressSuffix).toLatin1());
 }
 
 QTEST_GUILESS_MAIN(TestWeblink)
