@@ -3,6 +3,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "CommuneStore.h"
+#include "Form1Driver.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
 #include "communes/Database.h"
@@ -19,38 +20,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <memory>
 
-namespace {
-
-// Everything the window asked of the desktop, in order.
-struct PlatformCalls
-{
-    QStringList calls;
-    int quits = 0;
-    bool databaseOpenAtQuit = false;
-};
-
-// What the chrome must leave alone: the swatch and the commune display.
-struct CommuneDisplay
-{
-    QColor swatch;
-    QStringList texts;
-
-    static CommuneDisplay of(const Form1 &form)
-    {
-        CommuneDisplay shown;
-        shown.swatch = form.Shape6->backColor();
-        for (const QLabel *label : {form.Label1, form.Label8, form.Label10, form.Label11, form.Label12, form.Label14,
-                                    form.Label15, form.Label16, form.Label17, form.Label18, form.Label19,
-                                    form.Label5, form.Label20})
-            shown.texts << label->text();
-        return shown;
-    }
-    bool operator==(const CommuneDisplay &) const = default;
-};
-
-} // namespace
+using namespace form1test;
 
 class TestForm1Chrome : public QObject
 {
@@ -86,12 +57,9 @@ private slots:
     void clockRunsOnItsOwn();
 
 private:
-    std::unique_ptr<Form1> startForm();
-
     QTemporaryDir m_dir;
     QString m_store;
     QLocale m_locale;
-    PlatformCalls m_platform;
 };
 
 void TestForm1Chrome::initTestCase()
@@ -104,7 +72,6 @@ void TestForm1Chrome::initTestCase()
 void TestForm1Chrome::init()
 {
     m_locale = QLocale();
-    m_platform = {};
 }
 
 void TestForm1Chrome::cleanup()
@@ -112,44 +79,21 @@ void TestForm1Chrome::cleanup()
     QLocale::setDefault(m_locale);
 }
 
-// The real window on a small store, shown, with the desktop replaced by
-// recorders.
-std::unique_ptr<Form1> TestForm1Chrome::startForm()
-{
-    auto form = std::make_unique<Form1>();
-    Form1 *window = form.get();
-    form->platform.quit = [this, window] {
-        ++m_platform.quits;
-        m_platform.calls << QStringLiteral("quit");
-        m_platform.databaseOpenAtQuit = window->db && window->db->isOpen();
-    };
-    form->platform.makeTopmost = [this](QWidget *) { m_platform.calls << QStringLiteral("topmost"); };
-    form->platform.startSystemMove = [this](QWidget *) { m_platform.calls << QStringLiteral("move"); };
-    form->platform.showMessage = [this](QWidget *, const QString &text) { m_platform.calls << "message " + text; };
-    form->platform.openUrl = [this](const QUrl &url) {
-        m_platform.calls << "open " + url.toString(QUrl::FullyEncoded);
-        return false;
-    };
-    form->Form_Load(m_store);
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was not shown");
-    return form;
-}
-
 // ---- start ------------------------------------------------------------------
 
 void TestForm1Chrome::windowIsCentredAtStart()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QCOMPARE(form->geometry().center(), form->screen()->availableGeometry().center());
     QCOMPARE(form->size(), QSize(545, 417));
 }
 
 void TestForm1Chrome::focusStartsOnTheSearchButton()
 {
-    const auto form = startForm();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QVERIFY(QTest::qWaitForWindowActive(form));
     QCOMPARE(QApplication::focusWidget(), form->cherche);
 
     // Enter at once searches the box's first text, which names no commune.
@@ -157,7 +101,7 @@ void TestForm1Chrome::focusStartsOnTheSearchButton()
     QCOMPARE(form->Text7->text(), QStringLiteral("VOTRE CHOIX ?"));
     QCOMPARE(form->cherche->backColor(), QColor(255, 0, 0));
     QCOMPARE(form->Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
 }
 
 // ---- dragging ---------------------------------------------------------------
@@ -194,11 +138,12 @@ void TestForm1Chrome::pressesOnTheWindow()
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
 
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     const QPointer<QWidget> target = form->childAt(point);
-    QTest::mouseClick(form.get(), button, {}, point);
+    QTest::mouseClick(form, button, {}, point);
     const QStringList expected = drags ? QStringList{"topmost", "move"} : QStringList{};
-    QCOMPARE(m_platform.calls, expected);
+    QCOMPARE(w.calls, expected);
     // A press that drags does nothing else: no control took it.
     if (drags)
         QVERIFY(!target || target->testAttribute(Qt::WA_TransparentForMouseEvents));
@@ -208,11 +153,12 @@ void TestForm1Chrome::pressesOnTheWindow()
 void TestForm1Chrome::dragMakesTopmostBeforeMoving()
 {
     // A second drag asks again; the window stays as it is otherwise.
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     const QPoint before = form->pos();
-    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(250, 30));
-    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(10, 200));
-    QCOMPARE(m_platform.calls, (QStringList{"topmost", "move", "topmost", "move"}));
+    QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(250, 30));
+    QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(10, 200));
+    QCOMPARE(w.calls, (QStringList{"topmost", "move", "topmost", "move"}));
     QCOMPARE(form->pos(), before);
     QCOMPARE(form->size(), QSize(545, 417));
 }
@@ -224,18 +170,19 @@ void TestForm1Chrome::addressesOpenThroughTheWindowsPlatform()
     // The online map button and the About window's link both open through
     // the main window's platform; nothing global is replaced, so windows
     // built on their own keep the system's opener.
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->CmdCarte, Qt::LeftButton);
-    QCOMPARE(m_platform.calls.size(), 1);
-    QVERIFY(m_platform.calls.at(0).startsWith(QStringLiteral("open http://www.viamichelin.fr/")));
+    QCOMPARE(w.calls.size(), 1);
+    QVERIFY(w.calls.at(0).startsWith(QStringLiteral("open http://www.viamichelin.fr/")));
 
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     QVERIFY(QTest::qWaitForWindowExposed(form->aboutWindow.data()));
     auto *link = form->aboutWindow->findChild<QLabel *>(QStringLiteral("Lblwebln"));
     QVERIFY(link);
     QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(m_platform.calls.size(), 2);
-    QCOMPARE(m_platform.calls.at(1), QStringLiteral("open https://www.insee.fr/fr/information/2560452"));
+    QCOMPARE(w.calls.size(), 2);
+    QCOMPARE(w.calls.at(1), QStringLiteral("open https://www.insee.fr/fr/information/2560452"));
 
     const Form1 other;
     QVERIFY(bool(other.platform.openUrl));
@@ -247,7 +194,8 @@ void TestForm1Chrome::addressesOpenThroughTheWindowsPlatform()
 
 void TestForm1Chrome::aboutWindowIsCreatedOnFirstUse()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QVERIFY(form->aboutWindow.isNull());
     QVERIFY(form->findChildren<frmAbout *>().isEmpty());
 
@@ -266,7 +214,8 @@ void TestForm1Chrome::aboutWindowIsCreatedOnFirstUse()
 
 void TestForm1Chrome::aboutWindowIsReused()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> first = form->aboutWindow;
     QVERIFY(first);
@@ -278,7 +227,8 @@ void TestForm1Chrome::aboutWindowIsReused()
 
 void TestForm1Chrome::aboutWindowIsNewAfterOk()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> first = form->aboutWindow;
     QVERIFY(first);
@@ -297,7 +247,8 @@ void TestForm1Chrome::aboutWindowIsNewAfterOk()
 
 void TestForm1Chrome::minimiseHidesTheAboutWindow()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> about = form->aboutWindow;
     QVERIFY(about && about->isVisible());
@@ -310,7 +261,7 @@ void TestForm1Chrome::minimiseHidesTheAboutWindow()
     // Restoring the main window leaves it hidden.
     form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form));
     QVERIFY(!(form->windowState() & Qt::WindowMinimized));
     QVERIFY(!about.isNull());
     QVERIFY(!about->isVisible());
@@ -319,27 +270,29 @@ void TestForm1Chrome::minimiseHidesTheAboutWindow()
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     QCOMPARE(form->aboutWindow.data(), about.data());
     QVERIFY(about->isVisible());
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
 }
 
 void TestForm1Chrome::minimiseWithoutAboutWindow()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->CmdMinimise, Qt::LeftButton);
     QVERIFY(form->windowState() & Qt::WindowMinimized);
     QVERIFY(form->aboutWindow.isNull()); // not created for the occasion
     QVERIFY(form->db->isOpen());
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
 }
 
 // ---- quit, Esc and the system's close -------------------------------------
 
 void TestForm1Chrome::quitButtonKeepsTheDatabaseOpen()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->CmdQuitte, Qt::LeftButton);
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(m_platform.databaseOpenAtQuit);
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(w.databaseOpenAtQuit);
     QVERIFY(form->db->isOpen());
 }
 
@@ -356,14 +309,15 @@ void TestForm1Chrome::escapeClosesTheDatabaseThenQuits_data()
 void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
 {
     QFETCH(QString, target);
-    const auto form = startForm();
-    QWidget *widget = target == "Form1" ? form.get() : form->findChild<QWidget *>(target);
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QWidget *widget = target == "Form1" ? form : form->findChild<QWidget *>(target);
     QVERIFY(widget);
     widget->setFocus();
     const QString search = form->Text7->text();
     QTest::keyClick(widget, Qt::Key_Escape);
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(!m_platform.databaseOpenAtQuit); // closed first
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(!w.databaseOpenAtQuit); // closed first
     QVERIFY(!form->db->isOpen());
     // The key stops there: the control did nothing with it.
     QCOMPARE(form->Text7->text(), search);
@@ -372,16 +326,18 @@ void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
 
 void TestForm1Chrome::systemCloseActsAsEscape()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QVERIFY(form->close());
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(!m_platform.databaseOpenAtQuit);
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(!w.databaseOpenAtQuit);
     QVERIFY(!form->db->isOpen());
 }
 
 void TestForm1Chrome::otherKeysReachTheControl()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->Text7->setFocus();
     form->Text7->clear();
     QTest::keyClicks(form->Text7, QStringLiteral("Pa ri"));
@@ -389,7 +345,7 @@ void TestForm1Chrome::otherKeysReachTheControl()
     QTest::keyClick(form->Text7, Qt::Key_Left);
     QTest::keyClick(form->Text7, Qt::Key_Delete);
     QCOMPARE(form->Text7->text(), QStringLiteral("Pa "));
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
     QVERIFY(form->db->isOpen());
 }
 
@@ -427,17 +383,18 @@ void TestForm1Chrome::clockTick()
     QFETCH(QString, caption);
     QLocale::setDefault(locale);
 
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->Timer1->stop(); // only the tick below shows a time
     form->platform.now = [now] { return now; };
     QTest::mouseClick(form->Command2, Qt::LeftButton); // something for the clock to leave alone
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const Shown before(*form);
 
     form->Timer1_Timer();
     QVERIFY(form->Label9->isVisible());
     QCOMPARE(form->Label9->text(), caption);
-    QVERIFY(CommuneDisplay::of(*form) == before);
-    QVERIFY(m_platform.calls.isEmpty());
+    QCOMPARE(Shown(*form), before);
+    QVERIFY(w.calls.isEmpty());
 
     // The next tick writes the time again.
     form->platform.now = [now] { return now.addSecs(1); };
@@ -448,7 +405,8 @@ void TestForm1Chrome::clockTick()
 void TestForm1Chrome::clockRunsOnItsOwn()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->platform.now = [] { return QDateTime(QDate(2026, 12, 7), QTime(8, 5, 9)); };
     QTRY_VERIFY_WITH_TIMEOUT(form->Label9->isVisible(), 1500);
     QCOMPARE(form->Label9->text(), QStringLiteral("07 décembre 2026  08:05:09"));

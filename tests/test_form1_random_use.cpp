@@ -3,11 +3,13 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "FileFingerprint.h"
+#include "Form1Driver.h"
 #include "ReferenceFill.h"
 #include "ReferencePattern.h"
 #include "TestPaths.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 #include "communes/LikePattern.h"
 #include "communes/NumberText.h"
@@ -48,6 +50,8 @@
 // and the swatch, the online-map button, and the map pixel for pixel. At the
 // end the data file must be as it was.
 
+using form1test::Window;
+
 namespace {
 
 constexpr int actionCount = 5000;
@@ -87,12 +91,12 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
         sqlite3_close(db);
         return rows;
     }
-    std::array<int, 5> column{-1, -1, -1, -1, -1};
-    const char *const names[] = {"commune", "longitude", "latitude", "codepos", "departement"};
+    // The columns of the five fields, in the order of communeFields.
+    std::array<int, std::size(communeFields)> column{-1, -1, -1, -1, -1};
     for (int c = 0; c < sqlite3_column_count(select); ++c)
-        for (int n = 0; n < 5; ++n)
-            if (qstricmp(sqlite3_column_name(select, c), names[n]) == 0)
-                column[size_t(n)] = c;
+        for (size_t n = 0; n < std::size(communeFields); ++n)
+            if (qstricmp(sqlite3_column_name(select, c), communeFields[n]) == 0)
+                column[n] = c;
     const auto text = [select](int c) {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, c)),
                                  sqlite3_column_bytes(select, c));
@@ -284,7 +288,7 @@ public:
     RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
               std::uint32_t seed);
 
-    Form1 &form() { return *m_form; }
+    Form1 &form() { return m_window->form; }
     const Tally &tally() const { return m_tally; }
 
     // Runs `count` random actions, checking the window after each; returns
@@ -345,7 +349,7 @@ private:
     void checkMap(Checklist &list);
     QString checkScreen();
 
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<Window> m_window;
     const std::vector<StoreRow> &m_rows;
     const PictureAreas &m_areas;
     std::mt19937 m_rng;
@@ -356,35 +360,17 @@ private:
     Action m_burst = nullptr;
     bool m_burstForward = true;
 
-    QStringList m_messages;
-    QList<QUrl> m_urls;
-    int m_quits = 0;
-    int m_topmost = 0;
-    int m_moves = 0;
     QDateTime m_now;
 };
 
 RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
                      std::uint32_t seed)
-    : m_form(std::make_unique<Form1>()), m_rows(rows), m_areas(areas), m_rng(seed),
-      m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
+    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows), m_areas(areas),
+      m_rng(seed), m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
 {
-    Form1 &form = *m_form;
     // Only the test ticks the clock, so that two runs are the same.
-    form.Timer1->stop();
-    form.platform.quit = [this] { ++m_quits; };
-    form.platform.makeTopmost = [this](QWidget *) { ++m_topmost; };
-    form.platform.startSystemMove = [this](QWidget *) { ++m_moves; };
+    Form1 &form = m_window->form;
     form.platform.now = [this] { return m_now; };
-    form.platform.showMessage = [this](QWidget *, const QString &text) { m_messages << text; };
-    form.platform.openUrl = [this](const QUrl &url) {
-        m_urls << url;
-        return true;
-    };
-    form.Form_Load(store);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        qFatal("the window was not shown");
 
     // What start-up leaves: the first record's fields, the design captions.
     Model &m = m_model;
@@ -500,7 +486,7 @@ void RandomUse::press(QAbstractButton *button)
 
 QString RandomUse::type()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const QString text = searchText();
     const bool clearFirst = below(10) < 7;
     bool typable = text.size() <= 40;
@@ -538,7 +524,7 @@ QString RandomUse::type()
 
 QString RandomUse::search()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const QString typed = form.Text7->text();
     const std::uint32_t how = below(20);
     describe(QStringLiteral("search %1 by %2")
@@ -571,7 +557,7 @@ QString RandomUse::search()
 QString RandomUse::clickSearchBox()
 {
     describe(QStringLiteral("click in Text7"));
-    const QString problem = guarded([&] { QTest::mouseClick(m_form->Text7, Qt::LeftButton); });
+    const QString problem = guarded([&] { QTest::mouseClick(m_window->form.Text7, Qt::LeftButton); });
     m_model.text7 = QString();
     return problem;
 }
@@ -581,7 +567,7 @@ QString RandomUse::recordStep()
     const bool forward = m_burstForward;
     describe(forward ? QStringLiteral("apres >>") : QStringLiteral("avant <<"));
     ++m_tally.recordSteps;
-    const QString problem = guarded([&] { press(forward ? m_form->apres : m_form->avant); });
+    const QString problem = guarded([&] { press(forward ? m_window->form.apres : m_window->form.avant); });
     expectStep(forward);
     return problem;
 }
@@ -591,14 +577,14 @@ QString RandomUse::browserStep()
     const bool up = m_burstForward;
     describe(up ? QStringLiteral("Command2 >>") : QStringLiteral("Command1 <<"));
     ++m_tally.browserSteps;
-    const QString problem = guarded([&] { press(up ? m_form->Command2 : m_form->Command1); });
+    const QString problem = guarded([&] { press(up ? m_window->form.Command2 : m_window->form.Command1); });
     expectBrowser(up);
     return problem;
 }
 
 QString RandomUse::clickMap()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     QPoint at(int(below(uint32_t(form.Picture1->width()))), int(below(uint32_t(form.Picture1->height()))));
     if (below(3) == 0) {
         // Often on or next to a département's seed point, so that clicks
@@ -622,7 +608,7 @@ QString RandomUse::clickMap()
 
 QString RandomUse::about()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     ++m_tally.aboutActions;
     Model &m = m_model;
     if (m.about != AboutState::Shown || below(3) == 0) {
@@ -657,7 +643,7 @@ QString RandomUse::about()
 
 QString RandomUse::minimise()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     describe(QStringLiteral("minimise, then show again"));
     ++m_tally.minimises;
     bool minimised = false;
@@ -681,7 +667,7 @@ QString RandomUse::minimise()
 
 QString RandomUse::onlineMap()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     describe(QStringLiteral("CmdCarte"));
     ++m_tally.onlineMaps;
     const QString problem = guarded([&] { QTest::mouseClick(form.CmdCarte, Qt::LeftButton); });
@@ -701,12 +687,12 @@ QString RandomUse::tick()
     ++m_tally.ticks;
     m_now = m_now.addSecs(1 + below(100000));
     ++m_model.ticks;
-    return guarded([&] { m_form->Timer1_Timer(); });
+    return guarded([&] { m_window->form.Timer1_Timer(); });
 }
 
 QString RandomUse::pressEscape()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     QWidget *const targets[] = {form.Text7, form.cherche, form.Command2, form.apres, &form};
     QWidget *target = pick(targets);
     describe(QStringLiteral("Esc on %1").arg(target->objectName()));
@@ -895,7 +881,7 @@ QString RandomUse::searchText()
 
 void RandomUse::expectReset()
 {
-    m_model.map = m_form->Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
+    m_model.map = m_window->form.Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
     m_model.fillPoints.clear();
 }
 
@@ -1036,7 +1022,7 @@ bool RandomUse::expectClick(QPoint at)
 
 QString RandomUse::check()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const Model &m = m_model;
     Checklist list(m_tally.checks);
     const int count = int(m_rows.size());
@@ -1132,15 +1118,16 @@ QString RandomUse::check()
     list.that(form.findChildren<frmAbout *>().size() <= 1, QStringLiteral("more than one About window"));
 
     // What the window asked of the desktop.
-    list.that(m_quits == m.quits, QStringLiteral("%1 requests to quit").arg(m_quits));
-    list.that(m_topmost == 0 && m_moves == 0, QStringLiteral("the window was dragged"));
-    list.that(m_messages.size() == m.messages,
+    list.that(m_window->quits == m.quits, QStringLiteral("%1 requests to quit").arg(m_window->quits));
+    list.that(!m_window->calls.contains(QStringLiteral("topmost")) && !m_window->calls.contains(QStringLiteral("move")),
+              QStringLiteral("the window was dragged"));
+    list.that(m_window->messages.size() == m.messages,
               QStringLiteral("%1 messages, expected %2; the last: %3")
-                  .arg(m_messages.size()).arg(m.messages).arg(m_messages.isEmpty() ? QString() : m_messages.last()));
-    list.that(m_messages.isEmpty() || !m_messages.last().isEmpty(), QStringLiteral("an empty message"));
-    list.that(m_urls.size() == m.urls && (m.urls == 0 || m_urls.last() == m.lastUrl),
+                  .arg(m_window->messages.size()).arg(m.messages).arg(m_window->messages.isEmpty() ? QString() : m_window->messages.last()));
+    list.that(m_window->messages.isEmpty() || !m_window->messages.last().isEmpty(), QStringLiteral("an empty message"));
+    list.that(m_window->opened.size() == m.urls && (m.urls == 0 || m_window->opened.last() == m.lastUrl),
               QStringLiteral("%1 addresses opened, expected %2; the last: %3")
-                  .arg(m_urls.size()).arg(m.urls).arg(m_urls.isEmpty() ? QString() : m_urls.last().toString()));
+                  .arg(m_window->opened.size()).arg(m.urls).arg(m_window->opened.isEmpty() ? QString() : m_window->opened.last().toString()));
 
     checkMap(list);
     return list.problem();
@@ -1149,7 +1136,7 @@ QString RandomUse::check()
 void RandomUse::checkMap(Checklist &list)
 {
     const Model &m = m_model;
-    const MapPicture &picture = m_form->Picture1->picture();
+    const MapPicture &picture = m_window->form.Picture1->picture();
     const QImage &image = picture.image();
     const QImage &stored = picture.stored();
 
@@ -1185,7 +1172,7 @@ void RandomUse::checkMap(Checklist &list)
 // frame lines, which are drawn over it.
 QString RandomUse::checkScreen()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     ++m_tally.screenChecks;
     QCoreApplication::processEvents();
     const QImage screen = form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32);
@@ -1207,7 +1194,7 @@ QString RandomUse::checkScreen()
 
 QByteArray RandomUse::checksum() const
 {
-    const Form1 &form = *m_form;
+    const Form1 &form = m_window->form;
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QImage &image = form.Picture1->picture().image();
     for (int y = 0; y < image.height(); ++y)
