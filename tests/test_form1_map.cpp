@@ -38,11 +38,7 @@ constexpr QRgb white = 0xffffff;
 // The n-th fill colour of a run (1 for the first), without alpha.
 QRgb nthColor(int n)
 {
-    FillColorGenerator colors;
-    QRgb color = 0;
-    for (int i = 0; i < n; ++i)
-        color = colors.nextColor();
-    return color & 0xffffff;
+    return testmap::nthColor(n) & 0xffffff;
 }
 
 QString nameOf(int number)

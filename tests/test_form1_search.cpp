@@ -61,11 +61,7 @@ private:
 
 QString TestForm1Search::storeWith(const std::vector<std::vector<QVariant>> &rows)
 {
-    static int count = 0;
-    const QString path = m_dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
-    if (!writeCommuneStore(path, rows))
-        qFatal("cannot write the test store");
-    return path;
+    return writeNumberedStore(m_dir, rows);
 }
 
 // Communes chosen for their postal codes: one of each kind the display

@@ -37,11 +37,7 @@ static const auto abergement = commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15
 
 QString TestStartup::storeWith(const std::vector<std::vector<QVariant>> &rows, const QString &table)
 {
-    static int count = 0;
-    const QString path = m_dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
-    if (!writeCommuneStore(path, rows, table))
-        qFatal("cannot write the test store");
-    return path;
+    return writeNumberedStore(m_dir, rows, table);
 }
 
 void TestStartup::accessFileIsPreferredWhenPresent()
