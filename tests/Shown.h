@@ -40,13 +40,13 @@ struct Shown
     bool carte = false;
     int position = 0;
 
-    static inline const QStringList textNames = {"Label1", "Label11", "Label12", "Label10", "Label8",
-                                                 "Label20", "Text9", "Label5", "locator"};
+    static inline const QStringList textNames = {"Label1",  "Label11", "Label12", "Label10", "Label8",
+                                                 "Label20", "Text9",   "Label5",  "locator"};
 
     explicit Shown(const Form1 &form)
-        : texts{form.Label1->text(), form.Label11->text(), form.Label12->text(), form.Label10->text(),
-                form.Label8->text(), form.Label20->text(), form.Text9->text(), form.Label5->text(),
-                locatorShown(form)},
+        : texts{form.Label1->text(),  form.Label11->text(), form.Label12->text(),
+                form.Label10->text(), form.Label8->text(),  form.Label20->text(),
+                form.Text9->text(),   form.Label5->text(),  locatorShown(form)},
           map(form.Picture1->picture().image()), seed(form.seedX, form.seedY), deptNumber(form.deptNumber),
           cherche(form.cherche->backColor()), swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()),
           position(form.rstInfo.position())
@@ -118,8 +118,8 @@ inline char *toString(const Shown &s)
     for (qsizetype i = 0; i < s.texts.size(); ++i)
         parts << Shown::textNames[i] + '=' + s.texts[i];
     const QByteArray pixels(reinterpret_cast<const char *>(s.map.constBits()), s.map.sizeInBytes());
-    parts << QStringLiteral("map=%1").arg(QString::fromLatin1(
-                 QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex().left(8)))
+    parts << QStringLiteral("map=%1").arg(
+        QString::fromLatin1(QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex().left(8)))
           << QStringLiteral("seed=(%1,%2)").arg(s.seed.x()).arg(s.seed.y())
           << QStringLiteral("deptNumber=%1").arg(s.deptNumber.toText())
           << QStringLiteral("cherche=%1").arg(s.cherche.name()) << QStringLiteral("Shape6=%1").arg(s.swatch.name())
