@@ -11,7 +11,7 @@ build="${TOPOVIL_BUILD_DIR:-$here/build}"
 action="${1:-run}"
 
 packages=(
-  build-essential cmake pkg-config dpkg-dev file desktop-file-utils clang libclang-rt-14-dev python3
+  build-essential cmake pkg-config dpkg-dev file desktop-file-utils clang clang-format libclang-rt-14-dev python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev mdbtools-dev
   libgtest-dev libbenchmark-dev

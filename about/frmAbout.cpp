@@ -1,17 +1,17 @@
 #include "about/frmAbout.h"
 
 #include "app/Accessibility.h"
-#include "app/Fonts.h"
-#include "app/HandPointer.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/HandPointer.h"
+#include "widgets/ScreenCentre.h"
 
+#include <QDesktopServices>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -44,7 +44,8 @@ QFrame *makeLine(QWidget *parent, const char *name, const QRect &geometry, const
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      platform{&QDesktopServices::openUrl}
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,8 +59,7 @@ frmAbout::frmAbout(QWidget *parent)
     setAboutAccessibleTexts(*this);
     setLinkLook(QGuiApplication::palette().color(QPalette::Button), green);
 
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 QString frmAbout::authorAddress()
@@ -206,7 +206,7 @@ void frmAbout::Lblwebln_MouseMove()
 
 void frmAbout::Lblwebln_Click()
 {
-    openUrl(QUrl(authorAddress()));
+    platform.openUrl(QUrl(authorAddress()));
 }
 
 void frmAbout::setLinkLook(const QColor &background, const QColor &frame)

@@ -3,10 +3,19 @@
 #include <QColor>
 #include <QDialog>
 #include <QString>
+#include <QUrl>
+#include <functional>
 
 class QFrame;
 class QLabel;
 class QPushButton;
+
+// What the About window asks of the desktop, replaceable so that tests can
+// record the address its link opens instead of starting a browser.
+struct AboutPlatform
+{
+    std::function<bool(const QUrl &)> openUrl;
+};
 
 // The About window: the program's name, version, a short guide and a link to
 // the author's site. Shown without being modal; closing it destroys it, so
@@ -16,6 +25,8 @@ class frmAbout : public QDialog
     Q_OBJECT
 public:
     explicit frmAbout(QWidget *parent = nullptr);
+
+    AboutPlatform platform;
 
     // The address the link label shows and opens.
     static QString authorAddress();

@@ -1,7 +1,7 @@
 #include "app/Accessibility.h"
 
 #include "app/Form1.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

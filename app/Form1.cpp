@@ -4,26 +4,27 @@
 #include "app/Accessibility.h"
 #include "app/Chrome.h"
 #include "app/FittingLabel.h"
-#include "app/Fonts.h"
 #include "app/Form1Layout.h"
-#include "app/GraphicalButton.h"
-#include "app/HandPointer.h"
-#include "app/Startup.h"
-#include "app/StartupFailure.h"
 #include "app/SearchRefusal.h"
-#include "app/ShapeWidget.h"
-#include "communes/DatabaseError.h"
+#include "app/StartupFailure.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/CommuneSearch.h"
+#include "communes/DatabaseError.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
-#include "map/MapWidget.h"
 #include "weblink/OnlineMapAddress.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/HandPointer.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ScreenCentre.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,7 @@ Form1Platform desktopPlatform()
             reportStartupFailure(message);
             QCoreApplication::exit(1);
         },
+        &QDesktopServices::openUrl,
     };
 }
 
@@ -100,6 +102,16 @@ void resumeNext(Statement &&statement)
     }
 }
 
+// The label that shows each of the commune fields, in their order.
+QLabel *Form1::*const fieldLabels[] = {&Form1::Label1, &Form1::Label11, &Form1::Label12, &Form1::Label10,
+                                       &Form1::Label8};
+static_assert(std::size(fieldLabels) == std::size(communeFields));
+
+QString fieldName(size_t i)
+{
+    return QString::fromLatin1(communeFields[i]);
+}
+
 QString departementNumberText(const QString &codepos)
 {
     return QString::number(leadingNumber(QStringView(codepos).left(2)));
@@ -115,6 +127,7 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(QString::fromLatin1(form1::caption));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setFixedSize(form1::width, form1::height);
+    centreOnScreen(this);
     setFont(uiFont());
     buildControls();
     wireHandlers();
@@ -292,11 +305,8 @@ bool Form1::ensureWholeTable()
 
 void Form1::showFieldsOfCurrentRecord()
 {
-    Label1->setText(rstInfo.fieldText(u"commune"));
-    Label11->setText(rstInfo.fieldText(u"longitude"));
-    Label12->setText(rstInfo.fieldText(u"latitude"));
-    Label10->setText(rstInfo.fieldText(u"codepos"));
-    Label8->setText(rstInfo.fieldText(u"departement"));
+    for (size_t i = 0; i < std::size(communeFields); ++i)
+        (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i)));
 }
 
 void Form1::closeDatabase()
@@ -344,8 +354,11 @@ void Form1::CmdMinimise_Click()
 
 void Form1::Apropos_Click()
 {
-    if (!aboutWindow)
+    if (!aboutWindow) {
         aboutWindow = new frmAbout(this);
+        // The link of the About window opens through this window's desktop.
+        aboutWindow->platform.openUrl = platform.openUrl;
+    }
     aboutWindow->show();
     aboutWindow->raise();
     aboutWindow->activateWindow();
@@ -474,11 +487,8 @@ void Form1::stepRecord(bool forward)
     if (!ensureWholeTable())
         return;
     resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
-    resumeNext([&] { Label1->setText(rstInfo.fieldText(u"commune")); });
-    resumeNext([&] { Label11->setText(rstInfo.fieldText(u"longitude")); });
-    resumeNext([&] { Label12->setText(rstInfo.fieldText(u"latitude")); });
-    resumeNext([&] { Label10->setText(rstInfo.fieldText(u"codepos")); });
-    resumeNext([&] { Label8->setText(rstInfo.fieldText(u"departement")); });
+    for (size_t i = 0; i < std::size(communeFields); ++i)
+        resumeNext([&] { (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i))); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] { Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"))); });
     showDepartementOfText9();
@@ -569,5 +579,5 @@ void Form1::browseDepartement(BrowserDirection direction)
 void Form1::CmdCarte_Click()
 {
     Text1->setText(onlineMapAddress(Label1->text()));
-    openUrl(onlineMapUrl(Text1->text(), Label1->text()));
+    platform.openUrl(onlineMapUrl(Text1->text(), Label1->text()));
 }

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QPointer>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <functional>
@@ -33,6 +34,8 @@ struct Form1Platform
     // The data file turned out unusable after the window was shown: the
     // message, then the program ends with status 1, as at start.
     std::function<void(QWidget *, const QString &)> failLoading;
+    // Opens a web address in the user's browser; says whether it was taken.
+    std::function<bool(const QUrl &)> openUrl;
 };
 
 // The main window. Its handlers are named after their control and event and

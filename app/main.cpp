@@ -1,12 +1,11 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
-#include "app/Startup.h"
 #include "app/StartupFailure.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DataFileSearch.h"
 #include "communes/DatabaseError.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <cstdio>
 
 // --help and --version are answered before Qt starts, so that they work
@@ -55,8 +54,6 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    if (const QScreen *screen = form.screen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
     form.show();
     return app.exec();
 }

@@ -5,11 +5,11 @@
 #include "HeadlessBenchmarks.h"
 #include "MillionTable.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
+#include "widgets/GraphicalButton.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QApplication>
 #include <QLabel>

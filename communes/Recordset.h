@@ -15,7 +15,6 @@ public:
     Recordset() = default;
     explicit Recordset(std::shared_ptr<const TableData> table);
 
-    bool isValid() const { return m_table != nullptr; }
     int recordCount() const;
     int position() const { return m_pos; }
 

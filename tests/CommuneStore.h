@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <sqlite3.h>
 #include <vector>
@@ -37,6 +38,19 @@ inline bool writeCommuneStore(const QString &path, const std::vector<std::vector
     sqlite3_finalize(insert);
     sqlite3_close(db);
     return ok;
+}
+
+// Writes a new store in the folder, named store1.sqlite, store2.sqlite and so
+// on, for tests that need many small stores; stops the test program if it
+// cannot.
+inline QString writeNumberedStore(const QTemporaryDir &dir, const std::vector<std::vector<QVariant>> &rows,
+                                  const QString &table = QStringLiteral("insee1"))
+{
+    static int count = 0;
+    const QString path = dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
+    if (!writeCommuneStore(path, rows, table))
+        qFatal("cannot write the test store");
+    return path;
 }
 
 // A row of the five fields.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
 
@@ -7,7 +8,12 @@
 #include <memory>
 
 // What the engine tests of both backends read from a commune table.
-inline const QStringList InseeFields = {"commune", "longitude", "latitude", "codepos", "departement"};
+inline const QStringList InseeFields = [] {
+    QStringList fields;
+    for (const char *field : communeFields)
+        fields << QLatin1String(field);
+    return fields;
+}();
 
 // The message met while opening the file and reading every field of insee1
 // as text; empty when all of it went through.

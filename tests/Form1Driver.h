@@ -1,17 +1,20 @@
 #pragma once
 
+#include "Shown.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
-#include "map/MapWidget.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
-// The live main window as the search and step tests drive it, and what they
-// read back from it.
+// The live main window as every window test drives it, and what they read
+// back from it.
 namespace form1test {
 
 inline const QColor red(255, 0, 0);
@@ -19,30 +22,89 @@ inline const QColor green(0, 255, 0);
 inline const QLocale french(QLocale::French, QLocale::France);
 inline const QLocale english(QLocale::English, QLocale::UnitedStates);
 
-// A shown main window whose messages and quit requests are recorded
-// instead of reaching the desktop.
+// Key presses that type a text, letters beyond ASCII included.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// A shown main window on a data file, whose desktop calls are recorded
+// instead of reaching the desktop: no test quits, moves a real window or
+// opens a browser.
 struct Window
 {
-    Form1 form;
-    QStringList messages;
-    int quits = 0;
+    // A stopped clock leaves the window to the test alone.
+    enum class Clock { Running, Stopped };
 
-    explicit Window(const QString &dataPath)
+    Form1 form;
+    // Every desktop call, in order: "topmost", "move", "quit",
+    // "message <text>", "open <address>".
+    QStringList calls;
+    QStringList messages;
+    QList<QUrl> opened;
+    int quits = 0;
+    bool databaseOpenAtQuit = false;
+
+    explicit Window(const QString &dataPath, Clock clock = Clock::Running)
     {
-        form.platform.showMessage = [this](QWidget *, const QString &message) { messages << message; };
-        form.platform.quit = [this] { ++quits; };
+        if (clock == Clock::Stopped)
+            form.Timer1->stop();
+        form.platform.quit = [this] {
+            ++quits;
+            calls << QStringLiteral("quit");
+            databaseOpenAtQuit = form.db && form.db->isOpen();
+        };
+        form.platform.makeTopmost = [this](QWidget *) { calls << QStringLiteral("topmost"); };
+        form.platform.startSystemMove = [this](QWidget *) { calls << QStringLiteral("move"); };
+        form.platform.showMessage = [this](QWidget *, const QString &message) {
+            messages << message;
+            calls << "message " + message;
+        };
+        form.platform.openUrl = [this](const QUrl &url) {
+            opened << url;
+            calls << "open " + url.toString(QUrl::FullyEncoded);
+            return true;
+        };
         form.Form_Load(dataPath);
         form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            qFatal("the window was not shown");
     }
 
     void next() { QTest::mouseClick(form.apres, Qt::LeftButton); }
     void previous() { QTest::mouseClick(form.avant, Qt::LeftButton); }
-    // Clicks in the box (which empties it), types, presses Enter.
-    void search(const QString &text)
+    // Clicks in the box (which empties it) and types.
+    void type(const QString &text)
     {
         QTest::mouseClick(form.Text7, Qt::LeftButton);
-        QTest::keyClicks(form.Text7, text);
+        typeText(form.Text7, text);
+    }
+    // As the user does it: types, then Enter runs the search.
+    void search(const QString &text)
+    {
+        type(text);
         QTest::keyClick(form.Text7, Qt::Key_Return);
+    }
+    // Types, then clicks the search button.
+    void searchWithButton(const QString &text)
+    {
+        type(text);
+        QTest::mouseClick(form.cherche, Qt::LeftButton);
+    }
+    // For texts no keyboard types: put in the box, then the button is clicked.
+    void pasteAndSearch(const QString &text)
+    {
+        form.Text7->setText(text);
+        QTest::mouseClick(form.cherche, Qt::LeftButton);
+    }
+    void clickMap(QPoint point, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(form.Picture1, button, modifiers, point);
     }
 };
 
@@ -59,14 +121,6 @@ inline QColor fillColor(const Form1 &form)
 inline QPoint seedPoint(const Form1 &form)
 {
     return QPoint(int(form.seedX), int(form.seedY));
-}
-
-inline QString locatorShown(const Form1 &form)
-{
-    QString locator;
-    for (const QLabel *letter : {form.Label14, form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
-        locator += letter->text();
-    return locator;
 }
 
 // The locator of the position the labels show, read back in the current locale.

@@ -3,15 +3,15 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "about/frmAbout.h"
-#include "app/Fonts.h"
-#include "app/HandPointer.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/Fonts.h"
+#include "widgets/HandPointer.h"
 
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -45,6 +45,7 @@ private slots:
     void cleanup();
 
     void window();
+    void centredOnScreen();
     void controls_data();
     void controls();
     void textLabelsAreTransparentAndPaleYellow();
@@ -81,7 +82,6 @@ void TestAbout::init()
 
 void TestAbout::cleanup()
 {
-    setUrlOpener({});
     delete m_about;
 }
 
@@ -110,6 +110,25 @@ void TestAbout::window()
     QVERIFY(m_about->testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(m_about->palette().color(QPalette::Window), QColor(0, 0, 64));
     QCOMPARE(pixel(QPoint(5, 270)), QColor(0, 0, 64));
+}
+
+void TestAbout::centredOnScreen()
+{
+    // In the middle of the screen, wherever the main window is: here one in
+    // the screen's corner. It is placed before the window system adds its
+    // frame, so it may be off by as much as the frame is thick.
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 150);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    for (frmAbout *about : {m_about.data(), new frmAbout(&owner)}) {
+        about->show();
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        const QPoint off = about->geometry().center() - about->screen()->availableGeometry().center();
+        const QSize frame = about->frameGeometry().size() - about->size();
+        QVERIFY2(qAbs(off.x()) <= frame.width() && qAbs(off.y()) <= frame.height(),
+                 qPrintable(QStringLiteral("off by %1, %2").arg(off.x()).arg(off.y())));
+    }
 }
 
 void TestAbout::controls_data()
@@ -320,10 +339,10 @@ void TestAbout::okButtonAndCloseBoxDestroy()
 void TestAbout::clickOnLinkOpensAddress()
 {
     QList<QUrl> opened;
-    setUrlOpener([&](const QUrl &url) {
+    m_about->platform.openUrl = [&](const QUrl &url) {
         opened << url;
         return true;
-    });
+    };
     QTest::mouseClick(control("Lblwebln"), Qt::LeftButton);
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.at(0).toString(QUrl::FullyEncoded), QStringLiteral("https://www.insee.fr/fr/information/2560452"));
@@ -335,10 +354,10 @@ void TestAbout::clickOnLinkOpensAddress()
 void TestAbout::otherButtonsOnLinkOpenNothing()
 {
     int calls = 0;
-    setUrlOpener([&](const QUrl &) {
+    m_about->platform.openUrl = [&](const QUrl &) {
         ++calls;
         return true;
-    });
+    };
     QTest::mouseClick(control("Lblwebln"), Qt::RightButton);
     QTest::mouseClick(m_about, Qt::LeftButton, {}, onBackground);
     QCOMPARE(calls, 0);

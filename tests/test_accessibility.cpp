@@ -3,7 +3,7 @@
 #include "about/frmAbout.h"
 #include "app/Form1.h"
 #include "map/DepartementTable.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QAccessible>
 #include <QApplication>

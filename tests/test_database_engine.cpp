@@ -2,6 +2,7 @@
 #include "communes/DatabaseFile.h"
 #include "communes/SqliteDatabase.h"
 #include "EngineTestSupport.h"
+#include "FileFingerprint.h"
 #include "TestPaths.h"
 
 #include <QCryptographicHash>
@@ -330,7 +331,6 @@ void TestDatabaseEngine::emptyTable()
 void TestDatabaseEngine::recordsetWithoutTable()
 {
     Recordset rows;
-    QVERIFY(!rows.isValid());
     QCOMPARE(rows.recordCount(), 0);
     QVERIFY(rows.isEof() && rows.isBof());
     QVERIFY_THROWS_EXCEPTION(DatabaseError, rows.moveFirst());
@@ -499,7 +499,7 @@ void TestDatabaseEngine::filesLeftUntouched()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
     }
-    const QByteArray before = QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
+    const QByteArray before = fileFingerprint(path);
     const QStringList filesBefore = QDir(m_dir->path()).entryList(QDir::Files);
 
     {
@@ -513,7 +513,7 @@ void TestDatabaseEngine::filesLeftUntouched()
         db->close();
     }
 
-    QCOMPARE(QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256), before);
+    QCOMPARE(fileFingerprint(path), before);
     QCOMPARE(QFileInfo(path).lastModified().toUTC(), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), filesBefore);
 }

@@ -3,53 +3,25 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "CommuneStore.h"
+#include "Form1Driver.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "communes/Database.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
-#include <memory>
 
-namespace {
-
-// Everything the window asked of the desktop, in order.
-struct PlatformCalls
-{
-    QStringList calls;
-    int quits = 0;
-    bool databaseOpenAtQuit = false;
-};
-
-// What the chrome must leave alone: the swatch and the commune display.
-struct CommuneDisplay
-{
-    QColor swatch;
-    QStringList texts;
-
-    static CommuneDisplay of(const Form1 &form)
-    {
-        CommuneDisplay shown;
-        shown.swatch = form.Shape6->backColor();
-        for (const QLabel *label : {form.Label1, form.Label8, form.Label10, form.Label11, form.Label12, form.Label14,
-                                    form.Label15, form.Label16, form.Label17, form.Label18, form.Label19,
-                                    form.Label5, form.Label20})
-            shown.texts << label->text();
-        return shown;
-    }
-    bool operator==(const CommuneDisplay &) const = default;
-};
-
-} // namespace
+using namespace form1test;
 
 class TestForm1Chrome : public QObject
 {
@@ -59,10 +31,14 @@ private slots:
     void init();
     void cleanup();
 
+    void windowIsCentredAtStart();
+    void focusStartsOnTheSearchButton();
+
     void pressesOnTheWindow_data();
     void pressesOnTheWindow();
     void dragMakesTopmostBeforeMoving();
 
+    void addressesOpenThroughTheWindowsPlatform();
     void aboutWindowIsCreatedOnFirstUse();
     void aboutWindowIsReused();
     void aboutWindowIsNewAfterOk();
@@ -81,12 +57,9 @@ private slots:
     void clockRunsOnItsOwn();
 
 private:
-    std::unique_ptr<Form1> startForm();
-
     QTemporaryDir m_dir;
     QString m_store;
     QLocale m_locale;
-    PlatformCalls m_platform;
 };
 
 void TestForm1Chrome::initTestCase()
@@ -99,7 +72,6 @@ void TestForm1Chrome::initTestCase()
 void TestForm1Chrome::init()
 {
     m_locale = QLocale();
-    m_platform = {};
 }
 
 void TestForm1Chrome::cleanup()
@@ -107,25 +79,29 @@ void TestForm1Chrome::cleanup()
     QLocale::setDefault(m_locale);
 }
 
-// The real window on a small store, shown, with the desktop replaced by
-// recorders.
-std::unique_ptr<Form1> TestForm1Chrome::startForm()
+// ---- start ------------------------------------------------------------------
+
+void TestForm1Chrome::windowIsCentredAtStart()
 {
-    auto form = std::make_unique<Form1>();
-    Form1 *window = form.get();
-    form->platform.quit = [this, window] {
-        ++m_platform.quits;
-        m_platform.calls << QStringLiteral("quit");
-        m_platform.databaseOpenAtQuit = window->db && window->db->isOpen();
-    };
-    form->platform.makeTopmost = [this](QWidget *) { m_platform.calls << QStringLiteral("topmost"); };
-    form->platform.startSystemMove = [this](QWidget *) { m_platform.calls << QStringLiteral("move"); };
-    form->platform.showMessage = [this](QWidget *, const QString &text) { m_platform.calls << "message " + text; };
-    form->Form_Load(m_store);
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was not shown");
-    return form;
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QCOMPARE(form->geometry().center(), form->screen()->availableGeometry().center());
+    QCOMPARE(form->size(), QSize(545, 417));
+}
+
+void TestForm1Chrome::focusStartsOnTheSearchButton()
+{
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QCOMPARE(QApplication::focusWidget(), form->cherche);
+
+    // Enter at once searches the box's first text, which names no commune.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(form->Text7->text(), QStringLiteral("VOTRE CHOIX ?"));
+    QCOMPARE(form->cherche->backColor(), QColor(255, 0, 0));
+    QCOMPARE(form->Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
+    QVERIFY(w.calls.isEmpty());
 }
 
 // ---- dragging ---------------------------------------------------------------
@@ -162,11 +138,12 @@ void TestForm1Chrome::pressesOnTheWindow()
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
 
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     const QPointer<QWidget> target = form->childAt(point);
-    QTest::mouseClick(form.get(), button, {}, point);
+    QTest::mouseClick(form, button, {}, point);
     const QStringList expected = drags ? QStringList{"topmost", "move"} : QStringList{};
-    QCOMPARE(m_platform.calls, expected);
+    QCOMPARE(w.calls, expected);
     // A press that drags does nothing else: no control took it.
     if (drags)
         QVERIFY(!target || target->testAttribute(Qt::WA_TransparentForMouseEvents));
@@ -176,20 +153,49 @@ void TestForm1Chrome::pressesOnTheWindow()
 void TestForm1Chrome::dragMakesTopmostBeforeMoving()
 {
     // A second drag asks again; the window stays as it is otherwise.
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     const QPoint before = form->pos();
-    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(250, 30));
-    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(10, 200));
-    QCOMPARE(m_platform.calls, (QStringList{"topmost", "move", "topmost", "move"}));
+    QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(250, 30));
+    QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(10, 200));
+    QCOMPARE(w.calls, (QStringList{"topmost", "move", "topmost", "move"}));
     QCOMPARE(form->pos(), before);
     QCOMPARE(form->size(), QSize(545, 417));
+}
+
+// ---- web addresses ------------------------------------------------------
+
+void TestForm1Chrome::addressesOpenThroughTheWindowsPlatform()
+{
+    // The online map button and the About window's link both open through
+    // the main window's platform; nothing global is replaced, so windows
+    // built on their own keep the system's opener.
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QTest::mouseClick(form->CmdCarte, Qt::LeftButton);
+    QCOMPARE(w.calls.size(), 1);
+    QVERIFY(w.calls.at(0).startsWith(QStringLiteral("open http://www.viamichelin.fr/")));
+
+    QTest::mouseClick(form->Apropos, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(form->aboutWindow.data()));
+    auto *link = form->aboutWindow->findChild<QLabel *>(QStringLiteral("Lblwebln"));
+    QVERIFY(link);
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(w.calls.size(), 2);
+    QCOMPARE(w.calls.at(1), QStringLiteral("open https://www.insee.fr/fr/information/2560452"));
+
+    const Form1 other;
+    QVERIFY(bool(other.platform.openUrl));
+    const frmAbout about;
+    QVERIFY(bool(about.platform.openUrl));
 }
 
 // ---- About window -------------------------------------------------------
 
 void TestForm1Chrome::aboutWindowIsCreatedOnFirstUse()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QVERIFY(form->aboutWindow.isNull());
     QVERIFY(form->findChildren<frmAbout *>().isEmpty());
 
@@ -208,7 +214,8 @@ void TestForm1Chrome::aboutWindowIsCreatedOnFirstUse()
 
 void TestForm1Chrome::aboutWindowIsReused()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> first = form->aboutWindow;
     QVERIFY(first);
@@ -220,7 +227,8 @@ void TestForm1Chrome::aboutWindowIsReused()
 
 void TestForm1Chrome::aboutWindowIsNewAfterOk()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> first = form->aboutWindow;
     QVERIFY(first);
@@ -239,7 +247,8 @@ void TestForm1Chrome::aboutWindowIsNewAfterOk()
 
 void TestForm1Chrome::minimiseHidesTheAboutWindow()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     const QPointer<frmAbout> about = form->aboutWindow;
     QVERIFY(about && about->isVisible());
@@ -252,7 +261,7 @@ void TestForm1Chrome::minimiseHidesTheAboutWindow()
     // Restoring the main window leaves it hidden.
     form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form));
     QVERIFY(!(form->windowState() & Qt::WindowMinimized));
     QVERIFY(!about.isNull());
     QVERIFY(!about->isVisible());
@@ -261,27 +270,29 @@ void TestForm1Chrome::minimiseHidesTheAboutWindow()
     QTest::mouseClick(form->Apropos, Qt::LeftButton);
     QCOMPARE(form->aboutWindow.data(), about.data());
     QVERIFY(about->isVisible());
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
 }
 
 void TestForm1Chrome::minimiseWithoutAboutWindow()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->CmdMinimise, Qt::LeftButton);
     QVERIFY(form->windowState() & Qt::WindowMinimized);
     QVERIFY(form->aboutWindow.isNull()); // not created for the occasion
     QVERIFY(form->db->isOpen());
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
 }
 
 // ---- quit, Esc and the system's close -------------------------------------
 
 void TestForm1Chrome::quitButtonKeepsTheDatabaseOpen()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QTest::mouseClick(form->CmdQuitte, Qt::LeftButton);
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(m_platform.databaseOpenAtQuit);
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(w.databaseOpenAtQuit);
     QVERIFY(form->db->isOpen());
 }
 
@@ -298,14 +309,15 @@ void TestForm1Chrome::escapeClosesTheDatabaseThenQuits_data()
 void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
 {
     QFETCH(QString, target);
-    const auto form = startForm();
-    QWidget *widget = target == "Form1" ? form.get() : form->findChild<QWidget *>(target);
+    Window w(m_store);
+    Form1 *const form = &w.form;
+    QWidget *widget = target == "Form1" ? form : form->findChild<QWidget *>(target);
     QVERIFY(widget);
     widget->setFocus();
     const QString search = form->Text7->text();
     QTest::keyClick(widget, Qt::Key_Escape);
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(!m_platform.databaseOpenAtQuit); // closed first
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(!w.databaseOpenAtQuit); // closed first
     QVERIFY(!form->db->isOpen());
     // The key stops there: the control did nothing with it.
     QCOMPARE(form->Text7->text(), search);
@@ -314,16 +326,18 @@ void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
 
 void TestForm1Chrome::systemCloseActsAsEscape()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     QVERIFY(form->close());
-    QCOMPARE(m_platform.calls, QStringList{"quit"});
-    QVERIFY(!m_platform.databaseOpenAtQuit);
+    QCOMPARE(w.calls, QStringList{"quit"});
+    QVERIFY(!w.databaseOpenAtQuit);
     QVERIFY(!form->db->isOpen());
 }
 
 void TestForm1Chrome::otherKeysReachTheControl()
 {
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->Text7->setFocus();
     form->Text7->clear();
     QTest::keyClicks(form->Text7, QStringLiteral("Pa ri"));
@@ -331,7 +345,7 @@ void TestForm1Chrome::otherKeysReachTheControl()
     QTest::keyClick(form->Text7, Qt::Key_Left);
     QTest::keyClick(form->Text7, Qt::Key_Delete);
     QCOMPARE(form->Text7->text(), QStringLiteral("Pa "));
-    QVERIFY(m_platform.calls.isEmpty());
+    QVERIFY(w.calls.isEmpty());
     QVERIFY(form->db->isOpen());
 }
 
@@ -369,17 +383,18 @@ void TestForm1Chrome::clockTick()
     QFETCH(QString, caption);
     QLocale::setDefault(locale);
 
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->Timer1->stop(); // only the tick below shows a time
     form->platform.now = [now] { return now; };
     QTest::mouseClick(form->Command2, Qt::LeftButton); // something for the clock to leave alone
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const Shown before(*form);
 
     form->Timer1_Timer();
     QVERIFY(form->Label9->isVisible());
     QCOMPARE(form->Label9->text(), caption);
-    QVERIFY(CommuneDisplay::of(*form) == before);
-    QVERIFY(m_platform.calls.isEmpty());
+    QCOMPARE(Shown(*form), before);
+    QVERIFY(w.calls.isEmpty());
 
     // The next tick writes the time again.
     form->platform.now = [now] { return now.addSecs(1); };
@@ -390,7 +405,8 @@ void TestForm1Chrome::clockTick()
 void TestForm1Chrome::clockRunsOnItsOwn()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    const auto form = startForm();
+    Window w(m_store);
+    Form1 *const form = &w.form;
     form->platform.now = [] { return QDateTime(QDate(2026, 12, 7), QTime(8, 5, 9)); };
     QTRY_VERIFY_WITH_TIMEOUT(form->Label9->isVisible(), 1500);
     QCOMPARE(form->Label9->text(), QStringLiteral("07 décembre 2026  08:05:09"));

@@ -1,8 +1,8 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
-#include "map/MapWidget.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,15 +3,18 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "CommuneStore.h"
+#include "Form1Driver.h"
+#include "OnlineMapTemplate.h"
+#include "ReferenceFill.h"
+#include "SyntheticMaps.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
-#include "map/MapWidget.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,6 +28,9 @@
 #include <memory>
 #include <vector>
 
+using namespace form1test;
+using testmap::seedOf;
+
 namespace {
 
 constexpr QRgb white = 0xffffff;
@@ -32,16 +38,7 @@ constexpr QRgb white = 0xffffff;
 // The n-th fill colour of a run (1 for the first), without alpha.
 QRgb nthColor(int n)
 {
-    FillColorGenerator colors;
-    QRgb color = 0;
-    for (int i = 0; i < n; ++i)
-        color = colors.nextColor();
-    return color & 0xffffff;
-}
-
-QPoint seedOf(int number)
-{
-    return DepartementTable()[size_t(number - 1)].seed();
+    return testmap::nthColor(n) & 0xffffff;
 }
 
 QString nameOf(int number)
@@ -49,41 +46,15 @@ QString nameOf(int number)
     return DepartementTable()[size_t(number - 1)].displayName();
 }
 
-// The pixels of the stored picture that have the colour of p and are joined
-// to it through side neighbours: what one fill at p may change.
-std::vector<bool> areaAround(const QImage &stored, QPoint p)
-{
-    std::vector<bool> area(size_t(stored.width() * stored.height()), false);
-    const QRgb colour = stored.pixel(p);
-    std::vector<QPoint> todo{p};
-    area[size_t(p.y() * stored.width() + p.x())] = true;
-    while (!todo.empty()) {
-        const QPoint at = todo.back();
-        todo.pop_back();
-        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            const QPoint next = at + step;
-            if (!stored.valid(next) || stored.pixel(next) != colour)
-                continue;
-            const size_t index = size_t(next.y() * stored.width() + next.x());
-            if (!area[index]) {
-                area[index] = true;
-                todo.push_back(next);
-            }
-        }
-    }
-    return area;
-}
-
 // Empty when the map is the stored picture with exactly the area around p
 // filled with the colour; otherwise the first difference found.
 QString onlyAreaFilled(const MapPicture &map, QPoint p, QRgb colour)
 {
-    const QImage &stored = map.stored();
-    const std::vector<bool> area = areaAround(stored, p);
-    for (int y = 0; y < stored.height(); ++y)
-        for (int x = 0; x < stored.width(); ++x) {
+    const QImage filled = referenceFill(map.stored(), p, colour);
+    for (int y = 0; y < filled.height(); ++y)
+        for (int x = 0; x < filled.width(); ++x) {
             const QPoint at(x, y);
-            const QRgb expected = area[size_t(y * stored.width() + x)] ? colour : (stored.pixel(at) & 0xffffff);
+            const QRgb expected = filled.pixel(at) & 0xffffff;
             if (map.pixel(at) != expected)
                 return QStringLiteral("(%1,%2) is %3, expected %4")
                     .arg(x).arg(y).arg(map.pixel(at), 6, 16, QLatin1Char('0')).arg(expected, 6, 16, QLatin1Char('0'));
@@ -93,30 +64,10 @@ QString onlyAreaFilled(const MapPicture &map, QPoint p, QRgb colour)
 
 // What the map and the browser must leave alone: the swatch and the commune
 // display, with its hidden number and the online-map button.
-struct CommuneDisplay
+Shown communeDisplay(const Form1 &form)
 {
-    QColor swatch;
-    QStringList texts;
-    bool onlineMap = false;
-
-    static CommuneDisplay of(const Form1 &form)
-    {
-        CommuneDisplay shown;
-        shown.swatch = form.Shape6->backColor();
-        for (const QLabel *label : {form.Label1, form.Label8, form.Label10, form.Label11, form.Label12, form.Label14,
-                                    form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
-            shown.texts << label->text();
-        shown.texts << form.Text9->text();
-        shown.onlineMap = form.CmdCarte->isEnabled();
-        return shown;
-    }
-    bool operator==(const CommuneDisplay &) const = default;
-};
-
-const QString addressPrefix = QStringLiteral(
-    "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
-    "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
-const QString addressSuffix = QStringLiteral("%20&%20%20&strCountry=1424&x=33&y=11");
+    return Shown(form).without({"Label5", "Label20", "map", "seed", "deptNumber"});
+}
 
 } // namespace
 
@@ -144,13 +95,11 @@ private slots:
     void onlineMap();
 
 private:
-    std::unique_ptr<Form1> startForm(const QString &store = {});
-    void search(Form1 &form, const QString &name);
-    void clickMap(Form1 &form, QPoint point, Qt::MouseButton button = Qt::LeftButton);
+    std::unique_ptr<Window> startWindow(const QString &store = {});
+    void search(Window &w, const QString &name);
 
     QTemporaryDir m_dir;
     QString m_store;
-    QStringList m_messages;
 };
 
 void TestForm1Map::initTestCase()
@@ -167,38 +116,23 @@ void TestForm1Map::initTestCase()
 
 void TestForm1Map::cleanup()
 {
-    setUrlOpener({});
     QLocale::setDefault(QLocale::c());
-    m_messages.clear();
 }
 
 // The real window on a small store, shown, with the clock stopped so that
 // nothing but the test changes it.
-std::unique_ptr<Form1> TestForm1Map::startForm(const QString &store)
+std::unique_ptr<Window> TestForm1Map::startWindow(const QString &store)
 {
-    auto form = std::make_unique<Form1>();
-    form->Timer1->stop();
-    form->platform.quit = [] { QFAIL("the window asked to quit"); };
-    form->platform.showMessage = [this](QWidget *, const QString &text) { m_messages << text; };
-    form->Form_Load(store.isEmpty() ? m_store : store);
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was not shown");
-    return form;
+    auto w = std::make_unique<Window>(store.isEmpty() ? m_store : store, Window::Clock::Stopped);
+    w->form.platform.quit = [] { QFAIL("the window asked to quit"); };
+    return w;
 }
 
-void TestForm1Map::search(Form1 &form, const QString &name)
+void TestForm1Map::search(Window &w, const QString &name)
 {
-    QTest::mouseClick(form.Text7, Qt::LeftButton); // empties it
-    QTest::keyClicks(form.Text7, name);
-    QTest::mouseClick(form.cherche, Qt::LeftButton);
-    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('\n')));
-    QCOMPARE(form.Label1->text(), name);
-}
-
-void TestForm1Map::clickMap(Form1 &form, QPoint point, Qt::MouseButton button)
-{
-    QTest::mouseClick(form.Picture1, button, {}, point);
+    w.searchWithButton(name);
+    QVERIFY2(w.messages.isEmpty(), qPrintable(w.messages.join('\n')));
+    QCOMPARE(w.form.Label1->text(), name);
 }
 
 // ---- map click ---------------------------------------------------------------
@@ -239,9 +173,10 @@ void TestForm1Map::mapClick()
     QFETCH(QString, number);
     QFETCH(QString, name);
 
-    const auto form = startForm();
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
     QTest::mouseClick(form->Command2, Qt::LeftButton); // a browser fill that the click must clear
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const Shown before = communeDisplay(*form);
 
     QTest::mouseClick(form->Picture1, button, modifiers, point);
     QCOMPARE(form->Label5->text(), number);
@@ -255,7 +190,7 @@ void TestForm1Map::mapClick()
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
     if (point == QPoint(49, 216))
         QCOMPARE(map.pixel(QPoint(5, 5)), map.pixel(point));
-    QVERIFY(CommuneDisplay::of(*form) == before);
+    QCOMPARE(communeDisplay(*form), before);
     QVERIFY(form->Text6->isHidden());
     QVERIFY(form->Text8->isHidden());
 }
@@ -269,7 +204,8 @@ void TestForm1Map::pointerBetweenPixels()
     int x = 190;
     while ((stored.pixel(x + 1, 142) & 0xffffff) == white)
         ++x;
-    const auto form = startForm();
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
     const QPointF position(x + 0.75, 142.5);
     QMouseEvent press(QEvent::MouseButtonPress, position, form->Picture1->mapToGlobal(position), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -284,8 +220,9 @@ void TestForm1Map::pointerBetweenPixels()
 void TestForm1Map::fillShowsOnTheWindow()
 {
     // What the window shows on the screen, not only what the map holds.
-    const auto form = startForm();
-    clickMap(*form, QPoint(190, 142));
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
+    w->clickMap(QPoint(190, 142));
     QCoreApplication::processEvents();
     const QPoint onWindow = form->Picture1->geometry().topLeft();
     const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
@@ -301,9 +238,10 @@ void TestForm1Map::fillShowsOnTheWindow()
 
 void TestForm1Map::secondClickClearsTheFirst()
 {
-    const auto form = startForm();
-    clickMap(*form, QPoint(190, 142));
-    clickMap(*form, QPoint(23, 40));
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
+    w->clickMap(QPoint(190, 142));
+    w->clickMap(QPoint(23, 40));
     QCOMPARE(form->Label5->text(), QStringLiteral("92"));
     QCOMPARE(form->Picture1->picture().pixel(QPoint(190, 142)), white);
     const QString difference = onlyAreaFilled(form->Picture1->picture(), QPoint(23, 40), nthColor(2));
@@ -314,26 +252,26 @@ void TestForm1Map::clickNamingNothingDrawsThreeMore()
 {
     // A click in the sea, then one on Ain: the sea took one colour and the
     // failed identification another, so Ain gets the third.
-    const auto afterSea = startForm();
-    clickMap(*afterSea, QPoint(49, 216));
-    QCOMPARE(afterSea->Picture1->picture().fillColor() & 0xffffff, nthColor(2));
-    clickMap(*afterSea, QPoint(190, 142));
-    const QRgb ainAfterSea = afterSea->Picture1->picture().pixel(QPoint(190, 142));
+    const auto afterSea = startWindow();
+    afterSea->clickMap(QPoint(49, 216));
+    QCOMPARE(afterSea->form.Picture1->picture().fillColor() & 0xffffff, nthColor(2));
+    afterSea->clickMap(QPoint(190, 142));
+    const QRgb ainAfterSea = afterSea->form.Picture1->picture().pixel(QPoint(190, 142));
     QCOMPARE(ainAfterSea, nthColor(3));
 
     // Without that click, Ain gets the first colour; after a click that named
     // a département, the second.
-    const auto fresh = startForm();
-    clickMap(*fresh, QPoint(190, 142));
-    QVERIFY(fresh->Picture1->picture().pixel(QPoint(190, 142)) != ainAfterSea);
-    const auto afterCorsica = startForm();
-    clickMap(*afterCorsica, QPoint(221, 244));
-    clickMap(*afterCorsica, QPoint(190, 142));
-    QCOMPARE(afterCorsica->Picture1->picture().pixel(QPoint(190, 142)), nthColor(2));
+    const auto fresh = startWindow();
+    fresh->clickMap(QPoint(190, 142));
+    QVERIFY(fresh->form.Picture1->picture().pixel(QPoint(190, 142)) != ainAfterSea);
+    const auto afterCorsica = startWindow();
+    afterCorsica->clickMap(QPoint(221, 244));
+    afterCorsica->clickMap(QPoint(190, 142));
+    QCOMPARE(afterCorsica->form.Picture1->picture().pixel(QPoint(190, 142)), nthColor(2));
 
     // The browser draws from the same colours.
-    QTest::mouseClick(afterSea->Command2, Qt::LeftButton);
-    QCOMPARE(afterSea->Picture1->picture().pixel(QPoint(190, 142)), nthColor(4));
+    QTest::mouseClick(afterSea->form.Command2, Qt::LeftButton);
+    QCOMPARE(afterSea->form.Picture1->picture().pixel(QPoint(190, 142)), nthColor(4));
 }
 
 // ---- département browser ----------------------------------------------------
@@ -361,8 +299,9 @@ void TestForm1Map::browserFromStart()
     QFETCH(QString, number);
     QFETCH(QString, name);
 
-    const auto form = startForm();
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
+    const Shown before = communeDisplay(*form);
     int fills = 0;
     for (const QChar press : presses) {
         QTest::mouseClick(press == u'>' ? form->Command2 : form->Command1, Qt::LeftButton);
@@ -381,7 +320,7 @@ void TestForm1Map::browserFromStart()
         QCOMPARE(map.pixel(QPoint(49, 216)), nthColor(fills));
         QCOMPARE(map.pixel(QPoint(5, 5)), nthColor(fills));
     }
-    QVERIFY(CommuneDisplay::of(*form) == before);
+    QCOMPARE(communeDisplay(*form), before);
 }
 
 void TestForm1Map::browserAfterSearch_data()
@@ -407,13 +346,14 @@ void TestForm1Map::browserAfterSearch()
     QFETCH(QString, number);
     QFETCH(QString, name);
 
-    const auto form = startForm();
-    search(*form, commune);
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
+    search(*w, commune);
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(form->Label5->text(), shownNumber);
     QCOMPARE(form->CmdCarte->isEnabled(), shownNumber.toInt() < 95);
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const Shown before = communeDisplay(*form);
 
     QTest::mouseClick(press == u'>' ? form->Command2 : form->Command1, Qt::LeftButton);
     QCOMPARE(form->Label5->text(), number);
@@ -423,7 +363,7 @@ void TestForm1Map::browserAfterSearch()
     // The search's fill is gone; the browser's is the run's second colour.
     const QString difference = onlyAreaFilled(form->Picture1->picture(), row->seed(), nthColor(2));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
-    QVERIFY(CommuneDisplay::of(*form) == before);
+    QCOMPARE(communeDisplay(*form), before);
 }
 
 void TestForm1Map::browserAfterSearchInTheShippedStore()
@@ -431,13 +371,14 @@ void TestForm1Map::browserAfterSearchInTheShippedStore()
     const QString shipped = shippedStorePath();
     if (!QFileInfo::exists(shipped))
         QSKIP("the shipped commune store is absent");
-    const auto form = startForm(shipped);
+    const auto w = startWindow(shipped);
+    Form1 *const form = &w->form;
     QCOMPARE(form->Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
-    search(*form, QStringLiteral("PARIS"));
+    search(*w, QStringLiteral("PARIS"));
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(form->Label5->text(), QStringLiteral("75"));
-    const CommuneDisplay before = CommuneDisplay::of(*form);
+    const Shown before = communeDisplay(*form);
     QTest::mouseClick(form->Command2, Qt::LeftButton);
     QCOMPARE(form->Label5->text(), QStringLiteral("76"));
     QCOMPARE(form->Label20->text(), QStringLiteral("SEINE-MARITIME"));
@@ -447,7 +388,7 @@ void TestForm1Map::browserAfterSearchInTheShippedStore()
     QCOMPARE(form->Label20->text(), QStringLiteral("HAUTE-SAVOIE"));
     const QString difference = onlyAreaFilled(form->Picture1->picture(), seedOf(74), nthColor(4));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
-    QVERIFY(CommuneDisplay::of(*form) == before);
+    QCOMPARE(communeDisplay(*form), before);
 }
 
 // ---- online map ----------------------------------------------------------------
@@ -469,14 +410,11 @@ void TestForm1Map::onlineMap()
     QFETCH(QString, caption);
     QFETCH(QString, encoded);
 
-    QList<QUrl> opened;
-    setUrlOpener([&opened](const QUrl &url) {
-        opened << url;
-        return true;
-    });
-    const auto form = startForm();
+    const auto w = startWindow();
+    Form1 *const form = &w->form;
+    const QList<QUrl> &opened = w->opened;
     if (!commune.isEmpty())
-        search(*form, commune);
+        search(*w, commune);
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(form->Label1->text(), caption);
@@ -491,7 +429,6 @@ void TestForm1Map::onlineMap()
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened.at(1), opened.at(0));
     QVERIFY(form->Text1->isHidden());
-    setUrlOpener({});
 }
 
 QTEST_MAIN(TestForm1Map)

@@ -2,11 +2,14 @@
 // reaches whichever control lies under the pointer, as a real one does.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "FileFingerprint.h"
+#include "Form1Driver.h"
+#include "ReferenceFill.h"
+#include "ReferencePattern.h"
 #include "TestPaths.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 #include "communes/LikePattern.h"
 #include "communes/NumberText.h"
@@ -14,9 +17,10 @@
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
-#include "map/MapWidget.h"
 #include "weblink/OnlineMapAddress.h"
-#include "weblink/UrlOpener.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -32,7 +36,6 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -46,6 +49,8 @@
 // département captions, the hidden boxes, the colours of the search button
 // and the swatch, the online-map button, and the map pixel for pixel. At the
 // end the data file must be as it was.
+
+using form1test::Window;
 
 namespace {
 
@@ -86,12 +91,12 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
         sqlite3_close(db);
         return rows;
     }
-    std::array<int, 5> column{-1, -1, -1, -1, -1};
-    const char *const names[] = {"commune", "longitude", "latitude", "codepos", "departement"};
+    // The columns of the five fields, in the order of communeFields.
+    std::array<int, std::size(communeFields)> column{-1, -1, -1, -1, -1};
     for (int c = 0; c < sqlite3_column_count(select); ++c)
-        for (int n = 0; n < 5; ++n)
-            if (qstricmp(sqlite3_column_name(select, c), names[n]) == 0)
-                column[size_t(n)] = c;
+        for (size_t n = 0; n < std::size(communeFields); ++n)
+            if (qstricmp(sqlite3_column_name(select, c), communeFields[n]) == 0)
+                column[n] = c;
     const auto text = [select](int c) {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, c)),
                                  sqlite3_column_bytes(select, c));
@@ -104,173 +109,11 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
     return rows;
 }
 
-QByteArray fileHash(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
-}
-
 // The département number a record shows: the leading number of the first
 // two characters of its postal code, without a leading zero.
 QString numberOfRecord(const StoreRow &row)
 {
     return QString::number(row.codepos.left(2).toInt());
-}
-
-// ---- an independent reading of the name patterns ---------------------------
-
-// The name patterns read the plain way: the pattern is a row of elements and
-// the name runs through all of them at once, each element either waiting (a
-// star) or taking one character. It shares only the rules with the program's
-// matcher, so the two are held against each other on every search.
-class ReferencePattern
-{
-public:
-    static std::optional<ReferencePattern> parse(QStringView text);
-    bool matches(QStringView name) const;
-
-private:
-    struct Element
-    {
-        bool star = false;
-        bool any = false;
-        bool negated = false;
-        std::vector<std::pair<char16_t, char16_t>> ranges; // one character is a range of one
-
-        bool accepts(char16_t c) const
-        {
-            if (any)
-                return true;
-            bool listed = false;
-            for (const auto &[low, high] : ranges)
-                listed = listed || (c >= low && c <= high);
-            return listed != negated;
-        }
-    };
-    static constexpr size_t maxElements = 255;
-    using States = std::bitset<maxElements + 1>;
-
-    States acceptedBy(char16_t c) const;
-    States closed(States states) const { return states | ((states & m_stars) << 1); }
-    bool matchesSlowly(QStringView name) const;
-
-    std::vector<Element> m_elements;
-    qsizetype m_needed = 0; // characters that every match takes
-    bool m_hasStar = false;
-    States m_stars;
-    std::array<States, 128> m_ascii; // acceptedBy for the characters names are made of
-};
-
-std::optional<ReferencePattern> ReferencePattern::parse(QStringView text)
-{
-    ReferencePattern pattern;
-    auto &elements = pattern.m_elements;
-    for (qsizetype i = 0; i < text.size();) {
-        const char16_t c = text[i].unicode();
-        Element element;
-        if (c == u'*') {
-            ++i;
-            pattern.m_hasStar = true;
-            if (!elements.empty() && elements.back().star)
-                continue; // two stars in a row match what one does
-            element.star = true;
-        } else if (c == u'?') {
-            element.any = true;
-            ++i;
-        } else if (c == u'#') {
-            element.ranges = {{u'0', u'9'}};
-            ++i;
-        } else if (c == u'[') {
-            qsizetype from = i + 1;
-            element.negated = from < text.size() && text[from] == u'!';
-            if (element.negated)
-                ++from;
-            const qsizetype close = text.indexOf(u']', from);
-            if (close < 0)
-                return std::nullopt; // "[" without its "]"
-            const QStringView list = text.sliced(from, close - from);
-            if (list.isEmpty())
-                return std::nullopt; // "[]", "[!]"
-            for (qsizetype k = 0; k < list.size();) {
-                if (k + 2 < list.size() && list[k + 1] == u'-') {
-                    element.ranges.emplace_back(list[k].unicode(), list[k + 2].unicode());
-                    k += 3;
-                } else {
-                    element.ranges.emplace_back(list[k].unicode(), list[k].unicode());
-                    ++k;
-                }
-            }
-            i = close + 1;
-        } else {
-            element.ranges = {{c, c}};
-            ++i;
-        }
-        if (!element.star)
-            ++pattern.m_needed;
-        elements.push_back(std::move(element));
-    }
-    for (size_t e = 0; e < elements.size() && e < maxElements; ++e)
-        pattern.m_stars[e] = elements[e].star;
-    for (char16_t c = 0; c < 128; ++c)
-        pattern.m_ascii[c] = pattern.acceptedBy(c);
-    return pattern;
-}
-
-ReferencePattern::States ReferencePattern::acceptedBy(char16_t c) const
-{
-    States accepted;
-    for (size_t e = 0; e < m_elements.size() && e < maxElements; ++e)
-        accepted[e] = !m_elements[e].star && m_elements[e].accepts(c);
-    return accepted;
-}
-
-bool ReferencePattern::matches(QStringView name) const
-{
-    if (name.size() < m_needed || (!m_hasStar && name.size() != m_needed))
-        return false;
-    if (m_elements.size() > maxElements)
-        return matchesSlowly(name);
-    States states = closed(States().set(0));
-    for (const QChar ch : name) {
-        const char16_t c = ch.unicode();
-        const States accepted = c < 128 ? m_ascii[c] : acceptedBy(c);
-        states = closed(((states & accepted) << 1) | (states & m_stars));
-        if (states.none())
-            return false;
-    }
-    return states[m_elements.size()];
-}
-
-// The same walk for patterns too long for the bit rows.
-bool ReferencePattern::matchesSlowly(QStringView name) const
-{
-    const size_t count = m_elements.size();
-    std::vector<char> states(count + 1, 0);
-    const auto close = [&](std::vector<char> &s) {
-        for (size_t e = 0; e < count; ++e)
-            if (s[e] && m_elements[e].star)
-                s[e + 1] = 1;
-    };
-    states[0] = 1;
-    close(states);
-    for (const QChar ch : name) {
-        std::vector<char> next(count + 1, 0);
-        for (size_t e = 0; e < count; ++e) {
-            if (!states[e])
-                continue;
-            if (m_elements[e].star)
-                next[e] = 1;
-            else if (m_elements[e].accepts(ch.unicode()))
-                next[e + 1] = 1;
-        }
-        close(next);
-        states.swap(next);
-    }
-    return states[count];
 }
 
 // ---- the map ---------------------------------------------------------------
@@ -315,30 +158,6 @@ private:
     int m_width;
     std::vector<int> m_area;
 };
-
-// Floods the pixels of p's colour joined to p through side neighbours.
-void referenceFill(QImage &image, QPoint p, QRgb colour)
-{
-    if (!image.valid(p))
-        return;
-    const QRgb target = image.pixel(p);
-    colour |= 0xff000000u;
-    if (target == colour)
-        return;
-    std::vector<QPoint> todo{p};
-    image.setPixel(p, colour);
-    while (!todo.empty()) {
-        const QPoint at = todo.back();
-        todo.pop_back();
-        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            const QPoint next = at + step;
-            if (image.valid(next) && image.pixel(next) == target) {
-                image.setPixel(next, colour);
-                todo.push_back(next);
-            }
-        }
-    }
-}
 
 QString firstDifference(const QImage &actual, const QImage &expected)
 {
@@ -468,9 +287,8 @@ class RandomUse
 public:
     RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
               std::uint32_t seed);
-    ~RandomUse();
 
-    Form1 &form() { return *m_form; }
+    Form1 &form() { return m_window->form; }
     const Tally &tally() const { return m_tally; }
 
     // Runs `count` random actions, checking the window after each; returns
@@ -531,7 +349,7 @@ private:
     void checkMap(Checklist &list);
     QString checkScreen();
 
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<Window> m_window;
     const std::vector<StoreRow> &m_rows;
     const PictureAreas &m_areas;
     std::mt19937 m_rng;
@@ -542,35 +360,17 @@ private:
     Action m_burst = nullptr;
     bool m_burstForward = true;
 
-    QStringList m_messages;
-    QList<QUrl> m_urls;
-    int m_quits = 0;
-    int m_topmost = 0;
-    int m_moves = 0;
     QDateTime m_now;
 };
 
 RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
                      std::uint32_t seed)
-    : m_form(std::make_unique<Form1>()), m_rows(rows), m_areas(areas), m_rng(seed),
-      m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
+    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows), m_areas(areas),
+      m_rng(seed), m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
 {
-    Form1 &form = *m_form;
     // Only the test ticks the clock, so that two runs are the same.
-    form.Timer1->stop();
-    form.platform.quit = [this] { ++m_quits; };
-    form.platform.makeTopmost = [this](QWidget *) { ++m_topmost; };
-    form.platform.startSystemMove = [this](QWidget *) { ++m_moves; };
+    Form1 &form = m_window->form;
     form.platform.now = [this] { return m_now; };
-    form.platform.showMessage = [this](QWidget *, const QString &text) { m_messages << text; };
-    setUrlOpener([this](const QUrl &url) {
-        m_urls << url;
-        return true;
-    });
-    form.Form_Load(store);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        qFatal("the window was not shown");
 
     // What start-up leaves: the first record's fields, the design captions.
     Model &m = m_model;
@@ -587,11 +387,6 @@ RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, co
     m.onlineMap = form.CmdCarte->isEnabled();
     m.map = form.Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
     m.fillColour = form.Picture1->picture().fillColor();
-}
-
-RandomUse::~RandomUse()
-{
-    setUrlOpener({});
 }
 
 void RandomUse::describe(const QString &what)
@@ -691,7 +486,7 @@ void RandomUse::press(QAbstractButton *button)
 
 QString RandomUse::type()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const QString text = searchText();
     const bool clearFirst = below(10) < 7;
     bool typable = text.size() <= 40;
@@ -729,7 +524,7 @@ QString RandomUse::type()
 
 QString RandomUse::search()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const QString typed = form.Text7->text();
     const std::uint32_t how = below(20);
     describe(QStringLiteral("search %1 by %2")
@@ -762,7 +557,7 @@ QString RandomUse::search()
 QString RandomUse::clickSearchBox()
 {
     describe(QStringLiteral("click in Text7"));
-    const QString problem = guarded([&] { QTest::mouseClick(m_form->Text7, Qt::LeftButton); });
+    const QString problem = guarded([&] { QTest::mouseClick(m_window->form.Text7, Qt::LeftButton); });
     m_model.text7 = QString();
     return problem;
 }
@@ -772,7 +567,7 @@ QString RandomUse::recordStep()
     const bool forward = m_burstForward;
     describe(forward ? QStringLiteral("apres >>") : QStringLiteral("avant <<"));
     ++m_tally.recordSteps;
-    const QString problem = guarded([&] { press(forward ? m_form->apres : m_form->avant); });
+    const QString problem = guarded([&] { press(forward ? m_window->form.apres : m_window->form.avant); });
     expectStep(forward);
     return problem;
 }
@@ -782,14 +577,14 @@ QString RandomUse::browserStep()
     const bool up = m_burstForward;
     describe(up ? QStringLiteral("Command2 >>") : QStringLiteral("Command1 <<"));
     ++m_tally.browserSteps;
-    const QString problem = guarded([&] { press(up ? m_form->Command2 : m_form->Command1); });
+    const QString problem = guarded([&] { press(up ? m_window->form.Command2 : m_window->form.Command1); });
     expectBrowser(up);
     return problem;
 }
 
 QString RandomUse::clickMap()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     QPoint at(int(below(uint32_t(form.Picture1->width()))), int(below(uint32_t(form.Picture1->height()))));
     if (below(3) == 0) {
         // Often on or next to a département's seed point, so that clicks
@@ -813,7 +608,7 @@ QString RandomUse::clickMap()
 
 QString RandomUse::about()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     ++m_tally.aboutActions;
     Model &m = m_model;
     if (m.about != AboutState::Shown || below(3) == 0) {
@@ -848,7 +643,7 @@ QString RandomUse::about()
 
 QString RandomUse::minimise()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     describe(QStringLiteral("minimise, then show again"));
     ++m_tally.minimises;
     bool minimised = false;
@@ -872,7 +667,7 @@ QString RandomUse::minimise()
 
 QString RandomUse::onlineMap()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     describe(QStringLiteral("CmdCarte"));
     ++m_tally.onlineMaps;
     const QString problem = guarded([&] { QTest::mouseClick(form.CmdCarte, Qt::LeftButton); });
@@ -892,12 +687,12 @@ QString RandomUse::tick()
     ++m_tally.ticks;
     m_now = m_now.addSecs(1 + below(100000));
     ++m_model.ticks;
-    return guarded([&] { m_form->Timer1_Timer(); });
+    return guarded([&] { m_window->form.Timer1_Timer(); });
 }
 
 QString RandomUse::pressEscape()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     QWidget *const targets[] = {form.Text7, form.cherche, form.Command2, form.apres, &form};
     QWidget *target = pick(targets);
     describe(QStringLiteral("Esc on %1").arg(target->objectName()));
@@ -1086,7 +881,7 @@ QString RandomUse::searchText()
 
 void RandomUse::expectReset()
 {
-    m_model.map = m_form->Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
+    m_model.map = m_window->form.Picture1->picture().stored().convertToFormat(QImage::Format_RGB32);
     m_model.fillPoints.clear();
 }
 
@@ -1098,7 +893,7 @@ QRgb RandomUse::expectFill(QPointF at)
     // Every point the window fills at is whole: seeds and map pixels.
     const QPoint pixel(qRound(at.x()), qRound(at.y()));
     if (m.map.valid(pixel)) {
-        referenceFill(m.map, pixel, colour);
+        m.map = referenceFill(std::move(m.map), pixel, colour);
         m.fillPoints.push_back(pixel);
     }
     return colour;
@@ -1232,7 +1027,7 @@ bool RandomUse::expectClick(QPoint at)
 
 QString RandomUse::check()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     const Model &m = m_model;
     Checklist list(m_tally.checks);
     const int count = int(m_rows.size());
@@ -1328,15 +1123,16 @@ QString RandomUse::check()
     list.that(form.findChildren<frmAbout *>().size() <= 1, QStringLiteral("more than one About window"));
 
     // What the window asked of the desktop.
-    list.that(m_quits == m.quits, QStringLiteral("%1 requests to quit").arg(m_quits));
-    list.that(m_topmost == 0 && m_moves == 0, QStringLiteral("the window was dragged"));
-    list.that(m_messages.size() == m.messages,
+    list.that(m_window->quits == m.quits, QStringLiteral("%1 requests to quit").arg(m_window->quits));
+    list.that(!m_window->calls.contains(QStringLiteral("topmost")) && !m_window->calls.contains(QStringLiteral("move")),
+              QStringLiteral("the window was dragged"));
+    list.that(m_window->messages.size() == m.messages,
               QStringLiteral("%1 messages, expected %2; the last: %3")
-                  .arg(m_messages.size()).arg(m.messages).arg(m_messages.isEmpty() ? QString() : m_messages.last()));
-    list.that(m_messages.isEmpty() || !m_messages.last().isEmpty(), QStringLiteral("an empty message"));
-    list.that(m_urls.size() == m.urls && (m.urls == 0 || m_urls.last() == m.lastUrl),
+                  .arg(m_window->messages.size()).arg(m.messages).arg(m_window->messages.isEmpty() ? QString() : m_window->messages.last()));
+    list.that(m_window->messages.isEmpty() || !m_window->messages.last().isEmpty(), QStringLiteral("an empty message"));
+    list.that(m_window->opened.size() == m.urls && (m.urls == 0 || m_window->opened.last() == m.lastUrl),
               QStringLiteral("%1 addresses opened, expected %2; the last: %3")
-                  .arg(m_urls.size()).arg(m.urls).arg(m_urls.isEmpty() ? QString() : m_urls.last().toString()));
+                  .arg(m_window->opened.size()).arg(m.urls).arg(m_window->opened.isEmpty() ? QString() : m_window->opened.last().toString()));
 
     checkMap(list);
     return list.problem();
@@ -1345,7 +1141,7 @@ QString RandomUse::check()
 void RandomUse::checkMap(Checklist &list)
 {
     const Model &m = m_model;
-    const MapPicture &picture = m_form->Picture1->picture();
+    const MapPicture &picture = m_window->form.Picture1->picture();
     const QImage &image = picture.image();
     const QImage &stored = picture.stored();
 
@@ -1381,7 +1177,7 @@ void RandomUse::checkMap(Checklist &list)
 // frame lines, which are drawn over it.
 QString RandomUse::checkScreen()
 {
-    Form1 &form = *m_form;
+    Form1 &form = m_window->form;
     ++m_tally.screenChecks;
     QCoreApplication::processEvents();
     const QImage screen = form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32);
@@ -1403,7 +1199,7 @@ QString RandomUse::checkScreen()
 
 QByteArray RandomUse::checksum() const
 {
-    const Form1 &form = *m_form;
+    const Form1 &form = m_window->form;
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QImage &image = form.Picture1->picture().image();
     for (int y = 0; y < image.height(); ++y)
@@ -1427,7 +1223,6 @@ class TestForm1RandomUse : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup();
 
     void referencePattern_data();
     void referencePattern();
@@ -1457,7 +1252,7 @@ void TestForm1RandomUse::initTestCase()
     QVERIFY(m_dir.isValid());
     m_store = m_dir.filePath(QStringLiteral("insee.sqlite"));
     QVERIFY(QFile::copy(shipped, m_store));
-    QCOMPARE(fileHash(m_store), fileHash(shipped));
+    QCOMPARE(fileFingerprint(m_store), fileFingerprint(shipped));
 
     QString error;
     m_rows = readStore(shipped, &error);
@@ -1466,14 +1261,10 @@ void TestForm1RandomUse::initTestCase()
     m_areas = std::make_unique<PictureAreas>(MapPicture::storedPicture());
 }
 
-void TestForm1RandomUse::cleanup()
-{
-    setUrlOpener({});
-}
 
 TestForm1RandomUse::DataFile TestForm1RandomUse::dataFile() const
 {
-    return {fileHash(m_store), QFileInfo(m_store).lastModified(),
+    return {fileFingerprint(m_store), QFileInfo(m_store).lastModified(),
             QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden)};
 }
 

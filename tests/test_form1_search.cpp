@@ -2,12 +2,12 @@
 #include "Form1Driver.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "app/GraphicalButton.h"
-#include "app/ShapeWidget.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
-#include "map/MapWidget.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MapWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,87 +19,6 @@
 // keys and clicks, and what the window shows of the commune found.
 
 using namespace form1test;
-
-namespace {
-
-// Everything a search may change on the screen or in the window's state.
-struct Shown
-{
-    QStringList texts;
-    QImage map;
-    QPointF seed;
-    DeptNumber deptNumber;
-    QColor cherche;
-    QColor swatch;
-    bool carte = false;
-    int position = 0;
-
-    explicit Shown(const Form1 &form)
-        : texts{form.Label1->text(), form.Label11->text(), form.Label12->text(), form.Label10->text(),
-                form.Label8->text(), form.Label20->text(), form.Text9->text(), form.Label5->text(),
-                locatorShown(form)},
-          map(form.Picture1->picture().image()), seed(form.seedX, form.seedY), deptNumber(form.deptNumber),
-          cherche(form.cherche->backColor()), swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()),
-          position(form.rstInfo.position())
-    {
-    }
-};
-
-// The parts of two states that differ, by name; empty when they are alike.
-QString differences(const Shown &a, const Shown &b)
-{
-    static const char *const names[] = {"Label1", "Label11", "Label12", "Label10", "Label8",
-                                        "Label20", "Text9", "Label5", "locator"};
-    QStringList found;
-    for (int i = 0; i < a.texts.size(); ++i) {
-        if (a.texts[i] != b.texts[i])
-            found << QStringLiteral("%1: %2 -> %3").arg(QLatin1String(names[i]), a.texts[i], b.texts[i]);
-    }
-    if (a.map != b.map)
-        found << QStringLiteral("map");
-    if (a.seed != b.seed)
-        found << QStringLiteral("seed");
-    if (!(a.deptNumber == b.deptNumber))
-        found << QStringLiteral("deptNumber %1 -> %2").arg(a.deptNumber.toText(), b.deptNumber.toText());
-    if (a.cherche != b.cherche)
-        found << QStringLiteral("cherche %1 -> %2").arg(a.cherche.name(), b.cherche.name());
-    if (a.swatch != b.swatch)
-        found << QStringLiteral("Shape6");
-    if (a.carte != b.carte)
-        found << QStringLiteral("CmdCarte");
-    if (a.position != b.position)
-        found << QStringLiteral("rstInfo %1 -> %2").arg(a.position).arg(b.position);
-    return found.join(QStringLiteral("; "));
-}
-
-// Key presses that type a text, letters beyond ASCII included.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// As the user does it: a click in the box empties it, the text is typed,
-// Enter runs the search.
-void typeAndSearch(Form1 &form, const QString &text)
-{
-    QTest::mouseClick(form.Text7, Qt::LeftButton);
-    typeText(form.Text7, text);
-    QTest::keyClick(form.Text7, Qt::Key_Return);
-}
-
-// For texts no keyboard types: put in the box, then the button is clicked.
-void pasteAndSearch(Form1 &form, const QString &text)
-{
-    form.Text7->setText(text);
-    QTest::mouseClick(form.cherche, Qt::LeftButton);
-}
-
-} // namespace
 
 class TestForm1Search : public QObject
 {
@@ -142,11 +61,7 @@ private:
 
 QString TestForm1Search::storeWith(const std::vector<std::vector<QVariant>> &rows)
 {
-    static int count = 0;
-    const QString path = m_dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
-    if (!writeCommuneStore(path, rows))
-        qFatal("cannot write the test store");
-    return path;
+    return writeNumberedStore(m_dir, rows);
 }
 
 // Communes chosen for their postal codes: one of each kind the display
@@ -175,7 +90,7 @@ void TestForm1Search::typedNameIsUpperCasedAndFound()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
-    typeAndSearch(w.form, QStringLiteral("paris"));
+    w.search(QStringLiteral("paris"));
     QCOMPARE(w.form.Text7->text(), QStringLiteral("PARIS"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("75001"));
@@ -224,7 +139,7 @@ void TestForm1Search::realCommunesAreFound()
     QFETCH(bool, carte);
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
-    typeAndSearch(w.form, typed);
+    w.search(typed);
 
     QCOMPARE(w.form.Text7->text(), typed.toUpper());
     QCOMPARE(w.form.Label1->text(), name);
@@ -266,7 +181,7 @@ void TestForm1Search::locatorIsTheSameInBothLocales()
     REQUIRE_SHARED_FILE(shippedStorePath());
     QLocale::setDefault(locale);
     Window w(shippedStorePath());
-    typeAndSearch(w.form, name);
+    w.search(name);
     QCOMPARE(w.form.Label1->text(), name);
     QCOMPARE(w.form.Label11->text(), longitude);
     QCOMPARE(locatorShown(w.form), locator);
@@ -277,7 +192,7 @@ void TestForm1Search::loneStarShowsFirstRecordKeepingTheDepartement()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
-    typeAndSearch(w.form, QStringLiteral("BREST"));
+    w.search(QStringLiteral("BREST"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("BREST"));
     // A colour of its own, so that any change to it shows.
     const QColor marked(0, 0, 255);
@@ -285,7 +200,7 @@ void TestForm1Search::loneStarShowsFirstRecordKeepingTheDepartement()
     const QPoint brestSeed = seedPoint(w.form);
     const QColor brestFill = mapColor(w.form, brestSeed);
 
-    typeAndSearch(w.form, QStringLiteral("*"));
+    w.search(QStringLiteral("*"));
     QCOMPARE(w.form.Text7->text(), QStringLiteral("*"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01400"));
@@ -320,11 +235,11 @@ void TestForm1Search::noMatchChangesNothingButTheButtonColour()
 {
     QFETCH(QString, typed);
     Window w(smallStore());
-    typeAndSearch(w.form, QStringLiteral("paris"));
+    w.search(QStringLiteral("paris"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
     const Shown before(w.form);
 
-    typeAndSearch(w.form, typed);
+    w.search(typed);
     QCOMPARE(w.form.Text7->text(), typed.toUpper());
     Shown after(w.form);
     QCOMPARE(after.cherche, red);
@@ -333,7 +248,7 @@ void TestForm1Search::noMatchChangesNothingButTheButtonColour()
     after.position = before.position;
     QCOMPARE(differences(before, after), QString());
 
-    typeAndSearch(w.form, QStringLiteral("la roche sur yon"));
+    w.search(QStringLiteral("la roche sur yon"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("LA ROCHE SUR YON"));
     QCOMPARE(w.form.Label5->text(), QStringLiteral("85"));
     QCOMPARE(w.form.cherche->backColor(), green);
@@ -344,9 +259,9 @@ void TestForm1Search::sameSearchTwiceDrawsANewColour()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
-    typeAndSearch(w.form, QStringLiteral("PARIS"));
+    w.search(QStringLiteral("PARIS"));
     const Shown first(w.form);
-    typeAndSearch(w.form, QStringLiteral("PARIS"));
+    w.search(QStringLiteral("PARIS"));
     const Shown second(w.form);
     QCOMPARE(second.texts, first.texts);
     QCOMPARE(second.position, first.position);
@@ -372,7 +287,7 @@ void TestForm1Search::clickInSearchBoxEmptiesItEveryTime()
     QTest::mouseClick(w.form.Text7, Qt::LeftButton);
     QCOMPARE(w.form.Text7->text(), QString());
 
-    typeAndSearch(w.form, QStringLiteral("cergy"));
+    w.search(QStringLiteral("cergy"));
     QCOMPARE(w.form.Text7->text(), QStringLiteral("CERGY"));
     QTest::mouseClick(w.form.Text7, Qt::LeftButton, {}, QPoint(100, 5));
     QCOMPARE(w.form.Text7->text(), QString());
@@ -441,22 +356,22 @@ void TestForm1Search::everySearchStartsFromTheFirstRecord()
         commune("SAINTE MARIE", 9.0, 42.0, "20000", "CORSE"),
         commune("SAINTE MARIE DU MONT", 3.0, 47.0, "50480", "MANCHE"),
     }));
-    typeAndSearch(w.form, QStringLiteral("sainte marie"));
+    w.search(QStringLiteral("sainte marie"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
     QCOMPARE(w.form.rstInfo.position(), 1);
 
     QTest::mouseClick(w.form.apres, Qt::LeftButton);
     QTest::mouseClick(w.form.apres, Qt::LeftButton);
     QCOMPARE(w.form.Label10->text(), QStringLiteral("20000"));
-    typeAndSearch(w.form, QStringLiteral("sainte marie"));
+    w.search(QStringLiteral("sainte marie"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
     QCOMPARE(w.form.Label5->text(), QStringLiteral("1"));
 
-    typeAndSearch(w.form, QStringLiteral("sainte marie du mont"));
+    w.search(QStringLiteral("sainte marie du mont"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("50480"));
-    typeAndSearch(w.form, QStringLiteral("sainte*"));
+    w.search(QStringLiteral("sainte*"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
-    typeAndSearch(w.form, QStringLiteral("*MARIE"));
+    w.search(QStringLiteral("*MARIE"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01000"));
 }
 
@@ -481,9 +396,9 @@ void TestForm1Search::unusualPatternsAreHarmless()
 {
     QFETCH(QString, pattern);
     Window w(smallStore());
-    typeAndSearch(w.form, QStringLiteral("CERGY"));
+    w.search(QStringLiteral("CERGY"));
     const Shown before(w.form);
-    pasteAndSearch(w.form, pattern);
+    w.pasteAndSearch(pattern);
     // Whatever the box kept of it, the box shows it upper-cased.
     QVERIFY(!w.form.Text7->text().isEmpty());
     QCOMPARE(w.form.Text7->text(), w.form.Text7->text().toUpper());
@@ -501,18 +416,18 @@ void TestForm1Search::unusualPatternsAreHarmless()
     QCOMPARE(differences(before, after), QString());
 
     // The window still works.
-    typeAndSearch(w.form, QStringLiteral("paris"));
+    w.search(QStringLiteral("paris"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
 }
 
 void TestForm1Search::accentedNameIsFound()
 {
     Window w(smallStore());
-    typeAndSearch(w.form, QString::fromUtf8("évian"));
+    w.search(QString::fromUtf8("évian"));
     QCOMPARE(w.form.Text7->text(), QString::fromUtf8("ÉVIAN"));
     QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
     // No accent folding: the plain spelling finds only the plain name.
-    typeAndSearch(w.form, QStringLiteral("evian*"));
+    w.search(QStringLiteral("evian*"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("EVIAN LES BAINS"));
 }
 
@@ -534,14 +449,14 @@ void TestForm1Search::malformedPatternIsRefusedInTheHint()
     QFETCH(QString, typed);
     QFETCH(bool, afterNoMatch);
     Window w(smallStore());
-    typeAndSearch(w.form, QStringLiteral("cergy"));
+    w.search(QStringLiteral("cergy"));
     if (afterNoMatch)
-        typeAndSearch(w.form, QStringLiteral("nulle part"));
+        w.search(QStringLiteral("nulle part"));
     QCOMPARE(w.form.cherche->backColor(), afterNoMatch ? red : green);
     QCOMPARE(w.messages, QStringList());
     const Shown before(w.form);
 
-    typeAndSearch(w.form, typed);
+    w.search(typed);
     QCOMPARE(w.form.Text7->text(), typed.toUpper());
     // The reason shows in the hint under the box; no message window.
     QCOMPARE(w.messages, QStringList());
@@ -582,11 +497,11 @@ void TestForm1Search::departementOfTheFoundCommune()
     QFETCH(QPoint, seed);
     QFETCH(bool, carte);
     Window w(smallStore());
-    typeAndSearch(w.form, QStringLiteral("paris"));
+    w.search(QStringLiteral("paris"));
     QCOMPARE(seedPoint(w.form), QPoint(38, 38));
     const QColor parisFill = mapColor(w.form, QPoint(38, 38));
 
-    typeAndSearch(w.form, typed);
+    w.search(typed);
     QCOMPARE(w.form.Label1->text(), typed.toUpper());
     QCOMPARE(w.form.Text9->text(), number);
     QCOMPARE(w.form.Label5->text(), number);
@@ -618,7 +533,7 @@ void TestForm1Search::onlineMapButtonFollowsTheDepartement()
         {"les abymes", false}, {"cergy", true}, {"les abymes", false}, {"paris", true}, {"ab town", true},
     };
     for (const auto &step : steps) {
-        typeAndSearch(w.form, QLatin1String(step.typed));
+        w.search(QLatin1String(step.typed));
         QCOMPARE(w.form.Label1->text(), QString::fromLatin1(step.typed).toUpper());
         QCOMPARE(w.form.CmdCarte->isEnabled(), step.carte);
     }
@@ -627,7 +542,7 @@ void TestForm1Search::onlineMapButtonFollowsTheDepartement()
 void TestForm1Search::displayWithoutSkippingKeepsTheDepartement()
 {
     Window w(smallStore());
-    typeAndSearch(w.form, QStringLiteral("les abymes"));
+    w.search(QStringLiteral("les abymes"));
     QCOMPARE(w.form.Text9->text(), QStringLiteral("97"));
     QVERIFY(!w.form.CmdCarte->isEnabled());
     // A click on the map colours the Ain over a repainted map and names it,
@@ -640,7 +555,7 @@ void TestForm1Search::displayWithoutSkippingKeepsTheDepartement()
     const Shown before(w.form);
 
     // The first record matches at once: nothing skipped, the button is green.
-    typeAndSearch(w.form, QStringLiteral("l abergement*"));
+    w.search(QStringLiteral("l abergement*"));
     const Shown after(w.form);
     QCOMPARE(w.form.Label1->text(), QStringLiteral("L ABERGEMENT CLEMENCIAT"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("01400"));
@@ -668,9 +583,9 @@ void TestForm1Search::foundRecordWithAnEmptyFieldIsReported()
         commune("SANS LATITUDE", 3.25, {}, "89000", "YONNE"),
         commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),
     }));
-    typeAndSearch(w.form, QStringLiteral("cergy"));
+    w.search(QStringLiteral("cergy"));
     const Shown before(w.form);
-    typeAndSearch(w.form, QStringLiteral("sans latitude"));
+    w.search(QStringLiteral("sans latitude"));
     // The display stops at the empty field and says so; what it wrote
     // before stays, the rest shows CERGY still.
     QCOMPARE(w.messages.size(), 1);
@@ -689,7 +604,7 @@ void TestForm1Search::foundRecordWithAnEmptyFieldIsReported()
     // The window goes on from the record it stopped at.
     QTest::mouseClick(w.form.apres, Qt::LeftButton);
     QCOMPARE(w.form.Label1->text(), QStringLiteral("CERGY"));
-    typeAndSearch(w.form, QStringLiteral("paris"));
+    w.search(QStringLiteral("paris"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
     QCOMPARE(w.messages.size(), 1);
 }
@@ -704,7 +619,7 @@ void TestForm1Search::positionOffTheGridShowsDashes()
         commune("NULLE PART", 200.5, 95.25, "75002", "PARIS"),
         commune("BREST", -4.48628, 48.39003, "29200", "FINISTERE"),
     }));
-    typeAndSearch(w.form, QStringLiteral("nulle part"));
+    w.search(QStringLiteral("nulle part"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("NULLE PART"));
     QCOMPARE(locatorShown(w.form), QStringLiteral("------"));
     QCOMPARE(w.messages, QStringList());

@@ -81,6 +81,25 @@ void TestLikePattern::matching_data()
     QTest::newRow("star wildcard middle fits tail") << "*A?*B" << "AXB" << true;
     QTest::newRow("star list middle") << "*[AB]C*" << "ABXBC" << true;
     QTest::newRow("star list middle miss") << "*[AB]C*" << "CAB" << false;
+    // Each part between stars takes its own characters: no two parts may
+    // share one, whether literal or wildcard. The padded names are long
+    // enough for every part, so only the overlap can refuse them.
+    QTest::newRow("star middles overlap") << "*AB*BC*" << "ABC" << false;
+    QTest::newRow("star middles side by side") << "*AB*BC*" << "ABBC" << true;
+    QTest::newRow("star middles overlap by three") << "*ABA*ABA*" << "ABABA" << false;
+    QTest::newRow("star middles repeated") << "*ABA*ABA*" << "ABAABA" << true;
+    QTest::newRow("star three middles overlap") << "*AA*AA*AA*" << "AAAA" << false;
+    QTest::newRow("star three middles fit") << "*AA*AA*AA*" << "AAAAAA" << true;
+    QTest::newRow("star wildcard middles overlap") << "*A?*?B*" << "AXB" << false;
+    QTest::newRow("star wildcard middles apart") << "*A?*?B*" << "AXYB" << true;
+    QTest::newRow("star head and middle overlap") << "AB*BC*" << "ABC" << false;
+    QTest::newRow("star middle and tail overlap") << "*AB*BC" << "ABC" << false;
+    QTest::newRow("star middles overlap, padded") << "*AB*BC*" << "ABCDE" << false;
+    QTest::newRow("star middles overlap by three, padded") << "*ABA*ABA*" << "ABABAXX" << false;
+    QTest::newRow("star three middles overlap, padded") << "*AA*AA*AA*" << "AAAAXX" << false;
+    QTest::newRow("star wildcard middles overlap, padded") << "*A?*?B*" << "AXBYZ" << false;
+    QTest::newRow("star head and middle overlap, padded") << "AB*BC*" << "ABCDE" << false;
+    QTest::newRow("star middle and tail overlap, padded") << "*AB*BC" << "XABC" << false;
 
     // #
     QTest::newRow("digit") << "#" << "7" << true;

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 #include "communes/Database.h"
 #include "communes/DatabaseFile.h"

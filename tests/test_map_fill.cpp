@@ -2,12 +2,12 @@
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 
+#include "ReferenceFill.h"
 #include "SyntheticMaps.h"
 
 #include <QtTest>
 
 #include <cmath>
-#include <deque>
 #include <random>
 #include <set>
 
@@ -35,29 +35,6 @@ QImage twoAreas()
 }
 const QPoint leftArea(4, 10);
 const QPoint rightArea(25, 5);
-
-// The pixels a side-neighbour fill from start must reach, found the slow and
-// obvious way.
-QImage referenceFill(QImage image, QPoint start, QRgb fill)
-{
-    const QRgb target = image.pixel(start);
-    if (target == fill)
-        return image;
-    std::deque<QPoint> queue{start};
-    image.setPixel(start, fill);
-    while (!queue.empty()) {
-        const QPoint p = queue.front();
-        queue.pop_front();
-        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-            const QPoint q = p + step;
-            if (image.valid(q) && image.pixel(q) == target) {
-                image.setPixel(q, fill);
-                queue.push_back(q);
-            }
-        }
-    }
-    return image;
-}
 
 QRect changedRect(const QImage &before, const QImage &after)
 {

@@ -7,7 +7,7 @@
 #include "app/Chrome.h"
 #include "app/Form1.h"
 #include "map/DepartementTable.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QApplication>
 #include <QMouseEvent>

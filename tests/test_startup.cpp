@@ -1,9 +1,10 @@
 #include "CommuneStore.h"
+#include "Shown.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "app/Startup.h"
+#include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -36,11 +37,7 @@ static const auto abergement = commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15
 
 QString TestStartup::storeWith(const std::vector<std::vector<QVariant>> &rows, const QString &table)
 {
-    static int count = 0;
-    const QString path = m_dir.filePath(QStringLiteral("store%1.sqlite").arg(++count));
-    if (!writeCommuneStore(path, rows, table))
-        qFatal("cannot write the test store");
-    return path;
+    return writeNumberedStore(m_dir, rows, table);
 }
 
 void TestStartup::accessFileIsPreferredWhenPresent()
@@ -83,10 +80,7 @@ void TestStartup::firstRecordShown()
     // Nothing else is shown before the first search or step.
     QCOMPARE(form.Label5->text(), QString());
     QCOMPARE(form.Label20->text(), QStringLiteral("Départements"));
-    QString locator;
-    for (QLabel *letter : {form.Label14, form.Label15, form.Label16, form.Label17, form.Label18, form.Label19})
-        locator += letter->text();
-    QCOMPARE(locator, QStringLiteral("IN93WG"));
+    QCOMPARE(form1test::locatorShown(form), QStringLiteral("IN93WG"));
     QCOMPARE(form.Picture1->picture().image(), form.Picture1->picture().stored());
 }
 

@@ -16,8 +16,7 @@ public:
     MapPicture &picture() { return m_picture; }
     const MapPicture &picture() const { return m_picture; }
 
-    // Cls and Refresh: the stored picture shows again, with no fill left.
-    void Cls();
+    // The stored picture shows again, with no fill left.
     void Refresh();
     // Repaints after a change made on picture() directly.
     void showChanges();

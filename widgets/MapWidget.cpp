@@ -1,4 +1,4 @@
-#include "map/MapWidget.h"
+#include "widgets/MapWidget.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -35,12 +35,6 @@ MapWidget::MapWidget(QWidget *parent) : QWidget(parent)
     }
 }
 
-void MapWidget::Cls()
-{
-    m_picture.reset();
-    showChanges();
-}
-
 void MapWidget::showChanges()
 {
     update(m_picture.takeDirtyRect());
@@ -48,7 +42,8 @@ void MapWidget::showChanges()
 
 void MapWidget::Refresh()
 {
-    Cls();
+    m_picture.reset();
+    showChanges();
 }
 
 void MapWidget::paintEvent(QPaintEvent *event)

@@ -1,4 +1,4 @@
-#include "app/HandPointer.h"
+#include "widgets/HandPointer.h"
 
 #include <QPixmap>
 

@@ -1,4 +1,4 @@
-#include "app/ShapeWidget.h"
+#include "widgets/ShapeWidget.h"
 
 #include <QPainter>
 
@@ -19,18 +19,14 @@ void ShapeWidget::setBorderColor(const QColor &color)
     update();
 }
 
-void ShapeWidget::setBorderWidth(int width)
-{
-    m_borderWidth = width;
-    update();
-}
-
 void ShapeWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const qreal half = m_borderWidth / 2.0;
+    // A one-pixel border, centred half a pixel inside the edge so that it is
+    // drawn whole.
+    const qreal half = 0.5;
     const QRectF box = QRectF(rect()).adjusted(half, half, -half, -half);
-    painter.setPen(QPen(m_borderColor, m_borderWidth));
+    painter.setPen(QPen(m_borderColor, 1));
     painter.setBrush(m_backColor.isValid() ? QBrush(m_backColor) : Qt::NoBrush);
     if (m_form == Form::Oval) {
         painter.setRenderHint(QPainter::Antialiasing);

@@ -1,4 +1,4 @@
-#include "app/GraphicalButton.h"
+#include "widgets/GraphicalButton.h"
 
 #include <QPainter>
 

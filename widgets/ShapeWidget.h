@@ -21,7 +21,6 @@ public:
 
     QColor borderColor() const { return m_borderColor; }
     void setBorderColor(const QColor &color);
-    void setBorderWidth(int width);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -30,5 +29,4 @@ private:
     Form m_form;
     QColor m_backColor;
     QColor m_borderColor = Qt::black;
-    int m_borderWidth = 1;
 };
