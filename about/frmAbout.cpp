@@ -1,6 +1,6 @@
 #include "about/frmAbout.h"
 
-#include "app/Accessibility.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/Fonts.h"
 #include "widgets/HandPointer.h"
 #include "widgets/ScreenCentre.h"
@@ -41,6 +41,16 @@ QFrame *makeLine(QWidget *parent, const char *name, const QRect &geometry, const
     return line;
 }
 
+// What a screen reader hears of the window.
+const AccessibleText aboutAccessibleTexts[] = {
+    {"picIcon", "Icône de Topovil", ""},
+    {"cmdOK", "OK", "Fermer la fenêtre À propos (Entrée ou Échap)"},
+    {"Label1", "Version 4.01", ""},
+    {"Lblwebln", nullptr, "Adresse du site, ouverte dans le navigateur par un clic"},
+};
+const char *const aboutHiddenFromScreenReaders[] = {"Line1_0", "Line1_1", "Shape2", "lblDisclaimer", "Label7",
+                                                    "Label8"};
+
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
@@ -56,7 +66,7 @@ frmAbout::frmAbout(QWidget *parent)
     setMouseTracking(true);
 
     buildControls();
-    setAboutAccessibleTexts(*this);
+    applyAccessibleTexts(*this, aboutAccessibleTexts, aboutHiddenFromScreenReaders);
     setLinkLook(QGuiApplication::palette().color(QPalette::Button), green);
 
     centreOnScreen(this);

@@ -1,6 +1,7 @@
 #include "app/Accessibility.h"
 
 #include "app/Form1.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/MapWidget.h"
 
 #include <QAccessible>
@@ -8,18 +9,6 @@
 #include <QLabel>
 
 namespace {
-
-// Which of the program's own accessible objects a widget is given; set as a
-// property so that the factory below recognises the widget.
-constexpr const char *kindProperty = "topovilAccessibleKind";
-enum class Kind { Hidden = 1, Locator, Map };
-
-struct AccessibleText
-{
-    const char *control;
-    const char *name;        // UTF-8; nullptr keeps the control's own caption
-    const char *description; // UTF-8
-};
 
 const AccessibleText form1Texts[] = {
     {"CmdMinimise", "Réduire", "Réduire la fenêtre dans la barre des tâches"},
@@ -48,29 +37,6 @@ const AccessibleText form1Texts[] = {
 };
 const char *const form1Hidden[] = {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19",
                                    "Shape2", "Line1", "Line2", "Line3"};
-
-const AccessibleText aboutTexts[] = {
-    {"picIcon", "Icône de Topovil", ""},
-    {"cmdOK", "OK", "Fermer la fenêtre À propos (Entrée ou Échap)"},
-    {"Label1", "Version 4.01", ""},
-    {"Lblwebln", nullptr, "Adresse du site, ouverte dans le navigateur par un clic"},
-};
-const char *const aboutHidden[] = {"Line1_0", "Line1_1", "Shape2", "lblDisclaimer", "Label7", "Label8"};
-
-// A widget the screen reader should pass over: it says nothing and counts
-// as not shown.
-class HiddenAccessible : public QAccessibleWidget
-{
-public:
-    using QAccessibleWidget::QAccessibleWidget;
-    QString text(QAccessible::Text) const override { return {}; }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.invisible = true;
-        return state;
-    }
-};
 
 Form1 *form1Of(const QWidget *widget)
 {
@@ -148,72 +114,21 @@ private:
     }
 };
 
-QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
+QAccessibleInterface *makeLocator(QWidget *caption)
 {
-    auto *widget = qobject_cast<QWidget *>(object);
-    if (!widget)
-        return nullptr;
-    const QVariant kind = widget->property(kindProperty);
-    if (!kind.isValid())
-        return nullptr;
-    switch (Kind(kind.toInt())) {
-    case Kind::Hidden:
-        return new HiddenAccessible(widget);
-    case Kind::Locator:
-        return new LocatorAccessible(widget);
-    case Kind::Map:
-        return new MapAccessible(widget);
-    }
-    return nullptr;
+    return new LocatorAccessible(caption);
 }
 
-void installFactoryOnce()
+QAccessibleInterface *makeMap(QWidget *map)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(accessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
-void setKind(QWidget *widget, Kind kind)
-{
-    if (!widget)
-        return;
-    widget->setProperty(kindProperty, int(kind));
-    // A label announces its first text while it is built, which makes and
-    // keeps a plain interface for it; dropping that one lets the factory
-    // above make the next.
-    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(widget))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-}
-
-template <size_t textCount, size_t hiddenCount>
-void applyTable(QWidget &window, const AccessibleText (&texts)[textCount], const char *const (&hidden)[hiddenCount])
-{
-    installFactoryOnce();
-    for (const AccessibleText &entry : texts) {
-        auto *control = window.findChild<QWidget *>(QLatin1String(entry.control));
-        if (!control)
-            continue;
-        if (entry.name)
-            control->setAccessibleName(QString::fromUtf8(entry.name));
-        control->setAccessibleDescription(QString::fromUtf8(entry.description));
-    }
-    for (const char *name : hidden)
-        setKind(window.findChild<QWidget *>(QLatin1String(name)), Kind::Hidden);
+    return new MapAccessible(map);
 }
 
 } // namespace
 
 void setAccessibleTexts(Form1 &form)
 {
-    applyTable(form, form1Texts, form1Hidden);
-    setKind(form.Label13, Kind::Locator);
-    setKind(form.Picture1, Kind::Map);
-}
-
-void setAboutAccessibleTexts(QWidget &about)
-{
-    applyTable(about, aboutTexts, aboutHidden);
+    applyAccessibleTexts(form, form1Texts, form1Hidden);
+    setAccessibleMaker(form.Label13, makeLocator);
+    setAccessibleMaker(form.Picture1, makeMap);
 }

@@ -43,9 +43,10 @@ struct Window
 
     Form1 form;
     // Every desktop call, in order: "topmost", "move", "quit",
-    // "message <text>", "open <address>".
+    // "message <text>", "open <address>", "load failure <text>".
     QStringList calls;
     QStringList messages;
+    QStringList loadFailures;
     QList<QUrl> opened;
     int quits = 0;
     bool databaseOpenAtQuit = false;
@@ -64,6 +65,10 @@ struct Window
         form.platform.showMessage = [this](QWidget *, const QString &message) {
             messages << message;
             calls << "message " + message;
+        };
+        form.platform.failLoading = [this](QWidget *, const QString &message) {
+            loadFailures << message;
+            calls << "load failure " + message;
         };
         form.platform.openUrl = [this](const QUrl &url) {
             opened << url;

@@ -74,7 +74,7 @@ void TestForm1Loading::actionsRightAfterStartWaitForTheTable()
             step == QLatin1String("next") ? w.next() : w.previous();
     QCOMPARE(w.form.Label1->text(), shown);
     QCOMPARE(w.form.rstInfo.recordCount(), 100000);
-    QVERIFY(w.messages.isEmpty());
+    QVERIFY(w.calls.isEmpty());
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
@@ -82,25 +82,19 @@ void TestForm1Loading::tableRefusedAfterTheWindowShows()
 {
     const QString path = makeStore("long-name.sqlite", "printf('%.*c', 300, 'Z'), 2, 46, '01100', 'AIN'");
     QVERIFY(!path.isEmpty());
-    QStringList failures;
-    Form1 form;
-    form.platform.showMessage = [&](QWidget *, const QString &message) { failures << "message " + message; };
-    form.platform.failLoading = [&](QWidget *, const QString &message) { failures << message; };
-    form.Form_Load(path);
-    form.show();
-    QCOMPARE(form.Label1->text(), QStringLiteral("COMMUNE 0"));
+    form1test::Window w(path);
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("COMMUNE 0"));
 
     // Refused as soon as the read ends, without any action of the user.
-    QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, 30000);
-    QVERIFY2(failures.front().contains(path) && failures.front().contains("enregistrement 100001 "),
-             qPrintable(failures.front()));
+    QTRY_COMPARE_WITH_TIMEOUT(w.loadFailures.size(), 1, 30000);
+    QVERIFY2(w.loadFailures.front().contains(path) && w.loadFailures.front().contains("enregistrement 100001 "),
+             qPrintable(w.loadFailures.front()));
 
     // Nothing of the table is shown after that: a search or a step does nothing.
-    form.Text7->setText(QStringLiteral("COMMUNE 5"));
-    QTest::mouseClick(form.cherche, Qt::LeftButton);
-    QTest::mouseClick(form.apres, Qt::LeftButton);
-    QCOMPARE(form.Label1->text(), QStringLiteral("COMMUNE 0"));
-    QCOMPARE(failures.size(), 1);
+    w.pasteAndSearch(QStringLiteral("COMMUNE 5"));
+    w.next();
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("COMMUNE 0"));
+    QCOMPARE(w.calls, QStringList{"load failure " + w.loadFailures.front()});
 }
 
 QTEST_MAIN(TestForm1Loading)
