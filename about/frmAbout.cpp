@@ -48,8 +48,8 @@ const AccessibleText aboutAccessibleTexts[] = {
     {"Label1", "Version 4.01", ""},
     {"Lblwebln", nullptr, "Adresse du site, ouverte dans le navigateur par un clic"},
 };
-const char *const aboutHiddenFromScreenReaders[] = {"Line1_0", "Line1_1", "Shape2", "lblDisclaimer", "Label7",
-                                                    "Label8"};
+const char *const aboutHiddenFromScreenReaders[] = {"Line1_0",       "Line1_1", "Shape2",
+                                                    "lblDisclaimer", "Label7",  "Label8"};
 
 } // namespace
 
@@ -106,19 +106,26 @@ void frmAbout::buildControls()
     const LabelSpec labels[] = {
         {&frmAbout::Label9, "Label9", "Topovil", {144, 8, 105, 33}, Style::Title},
         {&frmAbout::Label1, "Label1", "4.01", {256, 16, 32, 13}},
-        {&frmAbout::lblDescription, "lblDescription",
-         "Exploitation d'une base de donées INSEE listant toutes les communes de France", {16, 56, 387, 14}},
+        {&frmAbout::lblDescription,
+         "lblDescription",
+         "Exploitation d'une base de donées INSEE listant toutes les communes de France",
+         {16, 56, 387, 14}},
         {&frmAbout::Label10, "Label10", "Ecrire dans la case bleue le nom de la commune recherchée", {56, 80, 297, 25}},
-        {&frmAbout::Label4, "Label4",
+        {&frmAbout::Label4,
+         "Label4",
          "L'écriture de La localité recherchée ne doit comporter ni tiret, ni virgule ni apostrophe. ",
          {8, 96, 401, 33}},
-        {&frmAbout::Label6, "Label6",
+        {&frmAbout::Label6,
+         "Label6",
          "Une fois la localité choisie, cliquer sur le bouton \"Chercher\" ou sur la touche \"Enter\" pour "
          "valider votre choix.",
          {8, 112, 401, 33}},
-        {&frmAbout::Label5, "Label5", "Il est possible de naviguer dans le fichier à l'aide des touches  <<  et  >>",
+        {&frmAbout::Label5,
+         "Label5",
+         "Il est possible de naviguer dans le fichier à l'aide des touches  <<  et  >>",
          {32, 144, 353, 17}},
-        {&frmAbout::Label2, "Label2",
+        {&frmAbout::Label2,
+         "Label2",
          "Si vous êtes connecté à Internet , la touche \"Carte Michelin\" vous permet de situer précisément  la "
          "localité choisie en bénéficiant de toutes les options offertes par le site.  (Pour la France "
          "métropolitaine uniquement)",

@@ -35,8 +35,8 @@ const AccessibleText form1Texts[] = {
     {"Label2", "Saint s'écrit ST", "Conseil de saisie"},
     {"Shape6", "Couleur du département", "Couleur donnée sur la carte au département de la commune affichée"},
 };
-const char *const form1Hidden[] = {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19",
-                                   "Shape2", "Line1", "Line2", "Line3"};
+const char *const form1Hidden[] = {"Label14", "Label15", "Label16", "Label17", "Label18",
+                                   "Label19", "Shape2",  "Line1",   "Line2",   "Line3"};
 
 Form1 *form1Of(const QWidget *widget)
 {
@@ -71,8 +71,8 @@ private:
         if (!form)
             return {};
         QString shown;
-        for (const QLabel *letter : {form->Label14, form->Label15, form->Label16, form->Label17, form->Label18,
-                                     form->Label19})
+        for (const QLabel *letter :
+             {form->Label14, form->Label15, form->Label16, form->Label17, form->Label18, form->Label19})
             shown += letter->text();
         return shown;
     }

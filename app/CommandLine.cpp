@@ -41,25 +41,24 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
 QString commandLineHelp()
 {
-    return QStringLiteral(
-        "Utilisation : topovil [FICHIER]\n"
-        "\n"
-        "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
-        "son département, son locator Maidenhead et le département sur une carte.\n"
-        "\n"
-        "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
-        "               (.sqlite), avec une table insee1.\n"
-        "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
-        "                 insee.mdb à côté du programme,\n"
-        "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
-        "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
-        "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
-        "                 la table livrée insee.sqlite à côté du programme.\n"
-        "  -h, --help   affiche cette aide et quitte\n"
-        "  --version    affiche la version et quitte\n"
-        "\n"
-        "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
-        "Topovil dit pourquoi et quitte avec le code 1.\n");
+    return QStringLiteral("Utilisation : topovil [FICHIER]\n"
+                          "\n"
+                          "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
+                          "son département, son locator Maidenhead et le département sur une carte.\n"
+                          "\n"
+                          "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
+                          "               (.sqlite), avec une table insee1.\n"
+                          "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
+                          "                 insee.mdb à côté du programme,\n"
+                          "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
+                          "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
+                          "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
+                          "                 la table livrée insee.sqlite à côté du programme.\n"
+                          "  -h, --help   affiche cette aide et quitte\n"
+                          "  --version    affiche la version et quitte\n"
+                          "\n"
+                          "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
+                          "Topovil dit pourquoi et quitte avec le code 1.\n");
 }
 
 QString commandLineVersion()

@@ -181,9 +181,8 @@ void Form1::buildControls()
             break;
         case ControlKind::OvalShape:
         case ControlKind::RectangleShape: {
-            auto *shape = new ShapeWidget(spec.kind == ControlKind::OvalShape ? ShapeWidget::Form::Oval
-                                                                              : ShapeWidget::Form::Rectangle,
-                                          this);
+            auto *shape = new ShapeWidget(
+                spec.kind == ControlKind::OvalShape ? ShapeWidget::Form::Oval : ShapeWidget::Form::Rectangle, this);
             if (spec.textColor.isValid())
                 shape->setBorderColor(spec.textColor);
             shape->setBackColor(spec.backColor);
@@ -212,22 +211,48 @@ void Form1::buildControls()
     }
 
     auto find = [this](auto *&member, const char *name) {
-        member = findChild<std::remove_reference_t<decltype(*member)> *>(QLatin1String(name),
-                                                                          Qt::FindDirectChildrenOnly);
+        member =
+            findChild<std::remove_reference_t<decltype(*member)> *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
         Q_ASSERT(member);
     };
-    find(Label1, "Label1"); find(Label2, "Label2"); find(Label3, "Label3"); find(Label4, "Label4");
-    find(Label5, "Label5"); find(Label6, "Label6"); find(Label7, "Label7"); find(Label8, "Label8");
-    find(Label9, "Label9"); find(Label10, "Label10"); find(Label11, "Label11"); find(Label12, "Label12");
-    find(Label13, "Label13"); find(Label14, "Label14"); find(Label15, "Label15"); find(Label16, "Label16");
-    find(Label17, "Label17"); find(Label18, "Label18"); find(Label19, "Label19"); find(Label20, "Label20");
-    find(Text1, "Text1"); find(Text6, "Text6"); find(Text7, "Text7"); find(Text8, "Text8");
-    find(Text9, "Text9"); find(listeIP, "listeIP");
-    find(cherche, "cherche"); find(avant, "avant"); find(apres, "apres"); find(Command1, "Command1");
-    find(Command2, "Command2"); find(CmdQuitte, "CmdQuitte"); find(CmdMinimise, "CmdMinimise");
-    find(Apropos, "Apropos"); find(CmdCarte, "CmdCarte");
+    find(Label1, "Label1");
+    find(Label2, "Label2");
+    find(Label3, "Label3");
+    find(Label4, "Label4");
+    find(Label5, "Label5");
+    find(Label6, "Label6");
+    find(Label7, "Label7");
+    find(Label8, "Label8");
+    find(Label9, "Label9");
+    find(Label10, "Label10");
+    find(Label11, "Label11");
+    find(Label12, "Label12");
+    find(Label13, "Label13");
+    find(Label14, "Label14");
+    find(Label15, "Label15");
+    find(Label16, "Label16");
+    find(Label17, "Label17");
+    find(Label18, "Label18");
+    find(Label19, "Label19");
+    find(Label20, "Label20");
+    find(Text1, "Text1");
+    find(Text6, "Text6");
+    find(Text7, "Text7");
+    find(Text8, "Text8");
+    find(Text9, "Text9");
+    find(listeIP, "listeIP");
+    find(cherche, "cherche");
+    find(avant, "avant");
+    find(apres, "apres");
+    find(Command1, "Command1");
+    find(Command2, "Command2");
+    find(CmdQuitte, "CmdQuitte");
+    find(CmdMinimise, "CmdMinimise");
+    find(Apropos, "Apropos");
+    find(CmdCarte, "CmdCarte");
     find(Picture1, "Picture1");
-    find(Shape2, "Shape2"); find(Shape6, "Shape6");
+    find(Shape2, "Shape2");
+    find(Shape6, "Shape6");
 
     CmdQuitte->setPicture(QPixmap(QStringLiteral(":/quit.png")));
     CmdMinimise->setPicture(QPixmap(QStringLiteral(":/minimise.png")));
@@ -270,7 +295,8 @@ void Form1::Form_Load(const QString &dataPath)
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
     db->startLoading(QStringLiteral("insee1"), [this] {
-        QMetaObject::invokeMethod(this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
     });
 }
 

@@ -24,15 +24,15 @@ struct ControlSpec
 {
     const char *name;
     ControlKind kind;
-    const char *text;          // UTF-8
-    QRect geometry;            // window pixels
+    const char *text; // UTF-8
+    QRect geometry;   // window pixels
     FontStyle font = FontStyle::Regular;
-    QColor textColor = {};     // invalid: the default (black)
-    QColor backColor = {};     // invalid: transparent or the system face
+    QColor textColor = {}; // invalid: the default (black)
+    QColor backColor = {}; // invalid: transparent or the system face
     Qt::Alignment alignment = Qt::AlignLeft;
-    int tabIndex = -1;         // -1: takes no focus (shapes)
+    int tabIndex = -1; // -1: takes no focus (shapes)
     bool visibleAtStart = true;
-    bool wholeName = false;    // a name label: a long name shows whole, in a smaller size
+    bool wholeName = false; // a name label: a long name shows whole, in a smaller size
 };
 
 // Every control of Form1 in creation order (shapes first, so that they lie

@@ -41,9 +41,10 @@ int main(int argc, char *argv[])
     }
 
     Form1 form;
-    const QString dataPath = !line.dataFile.isEmpty()
-        ? line.dataFile
-        : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
+    const QString dataPath =
+        !line.dataFile.isEmpty()
+            ? line.dataFile
+            : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
     try {
         form.Form_Load(dataPath);
     } catch (const DatabaseError &error) {

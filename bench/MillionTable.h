@@ -24,9 +24,11 @@ inline const BenchTables &benchTables()
         const auto make = [&](const QString &path, const char *rows) {
             sqlite3 *db = nullptr;
             bool ok = dir.isValid() && sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK;
-            const QByteArray sql = "ATTACH '" + shipped + "' AS shipped;"
-                                   "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, "
-                                   "codepos TEXT, departement TEXT);" + QByteArray(rows) + ";DETACH shipped;";
+            const QByteArray sql = "ATTACH '" + shipped
+                                   + "' AS shipped;"
+                                     "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, "
+                                     "codepos TEXT, departement TEXT);"
+                                   + QByteArray(rows) + ";DETACH shipped;";
             ok = ok && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
             sqlite3_close(db);
             return ok;

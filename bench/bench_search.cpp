@@ -5,10 +5,10 @@
 #include "HeadlessBenchmarks.h"
 #include "MillionTable.h"
 #include "app/Form1.h"
-#include "widgets/GraphicalButton.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
+#include "widgets/GraphicalButton.h"
 #include "widgets/MapWidget.h"
 
 #include <QApplication>

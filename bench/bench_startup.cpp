@@ -25,8 +25,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtWidgets/qtestsupport_widgets.h>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -158,8 +158,8 @@ int showWindowOnce(int argc, char **argv)
 
 struct ChildRun
 {
-    double fromStart = 0;  // seconds from the process start to the window exposed
-    double fromMain = 0;   // the same from the child's main
+    double fromStart = 0;   // seconds from the process start to the window exposed
+    double fromMain = 0;    // the same from the child's main
     double residentMiB = 0; // after the whole table is read
 };
 
@@ -235,14 +235,30 @@ void BM_ProcessStartOnBrokenData(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_LoadAndSearchParis)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+BENCHMARK(BM_LoadAndSearchParis)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_StartToWindowShownInProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+BENCHMARK(BM_StartToWindowShownInProcess)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_FreshProcessToWindowShown)->ArgNames({"from_main", "table"})->ArgsProduct({{0, 1}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ProcessStartOnBrokenData)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FreshProcessToWindowShown)
+    ->ArgNames({"from_main", "table"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProcessStartOnBrokenData)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
 {

@@ -36,10 +36,7 @@ public:
 
     // A text cell's place in the buffer: the start in the low 32 bits, the
     // length in the high ones. Texts that repeat share one place.
-    static std::uint64_t span(std::uint32_t start, std::uint32_t length)
-    {
-        return std::uint64_t(length) << 32 | start;
-    }
+    static std::uint64_t span(std::uint32_t start, std::uint32_t length) { return std::uint64_t(length) << 32 | start; }
     QStringView textAt(std::uint64_t span) const
     {
         return QStringView(m_chars.data() + std::uint32_t(span), qsizetype(span >> 32));

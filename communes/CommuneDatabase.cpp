@@ -23,8 +23,8 @@ static void checkCommuneNames(const TableData &table, const QString &path)
         return;
     const Column &names = table.data[size_t(commune)];
     for (size_t row = 0; row < names.size(); ++row) {
-        const qsizetype length = names.kind(row) == Column::Kind::Text ? names.text(row).size()
-                                                                       : names.value(row).toString().size();
+        const qsizetype length =
+            names.kind(row) == Column::Kind::Text ? names.text(row).size() : names.value(row).toString().size();
         if (length > MaxCommuneNameLength)
             throw DatabaseError(QStringLiteral("Le nom de commune de l'enregistrement %1 de « %2 » a %3 caractères ; "
                                                "un nom en a au plus %4.")
@@ -52,8 +52,8 @@ std::unique_ptr<Database> openCommuneDatabase(const QString &path)
             throw DatabaseError(QStringLiteral("La table insee1 de « %1 » n'a pas de champ %2.").arg(path, name));
         }
         if (value.isNull())
-            throw DatabaseError(QStringLiteral("Le premier enregistrement de « %1 » a un champ %2 vide.")
-                                    .arg(path, name));
+            throw DatabaseError(
+                QStringLiteral("Le premier enregistrement de « %1 » a un champ %2 vide.").arg(path, name));
     }
     const qsizetype nameLength = first.fieldText(u"commune").size();
     if (nameLength > MaxCommuneNameLength)

@@ -48,5 +48,5 @@ ScanResult scanForCommune(Recordset &records, const LikePattern &pattern)
         records.valueAt(commune); // throws: no current record
     const int found = findName(records.column(commune), start, end, pattern);
     records.moveTo(found);
-    return {found < end, found > start};
+    return {found<end, found> start};
 }

@@ -39,8 +39,8 @@ QStringList dataFileCandidates(const DataFilePlaces &places)
     // there is no user folder to look in.
     QString dataHome = places.xdgDataHome;
     if (!QDir::isAbsolutePath(dataHome))
-        dataHome = QDir::isAbsolutePath(places.home) ? QDir(places.home).filePath(QStringLiteral(".local/share"))
-                                                     : QString();
+        dataHome =
+            QDir::isAbsolutePath(places.home) ? QDir(places.home).filePath(QStringLiteral(".local/share")) : QString();
     if (!dataHome.isEmpty())
         candidates << topovilFile(dataHome, "insee.mdb");
     for (const QString &folder :

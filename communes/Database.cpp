@@ -14,8 +14,8 @@ DatabaseError closedError(const QString &path)
 
 DatabaseError outOfMemory(const QString &tableName, const QString &path)
 {
-    return DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : mémoire insuffisante.")
-                             .arg(tableName, path));
+    return DatabaseError(
+        QStringLiteral("Lecture de la table %1 de « %2 » impossible : mémoire insuffisante.").arg(tableName, path));
 }
 
 } // namespace

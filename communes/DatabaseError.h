@@ -8,8 +8,7 @@
 class DatabaseError : public std::runtime_error
 {
 public:
-    explicit DatabaseError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit DatabaseError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
 
     QString message() const { return m_message; }
 

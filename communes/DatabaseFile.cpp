@@ -41,6 +41,5 @@ std::unique_ptr<Database> openDatabase(const QString &path)
     case DatabaseKind::Unknown:
         break;
     }
-    throw DatabaseError(QStringLiteral("Le fichier « %1 » n'est ni une base Access ni une base SQLite.")
-                            .arg(path));
+    throw DatabaseError(QStringLiteral("Le fichier « %1 » n'est ni une base Access ni une base SQLite.").arg(path));
 }

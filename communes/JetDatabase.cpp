@@ -12,9 +12,9 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -165,8 +165,8 @@ QVariant dateValue(double days)
 QVariant guidValue(const unsigned char *bytes)
 {
     const QUuid guid(qFromLittleEndian<quint32>(bytes), qFromLittleEndian<quint16>(bytes + 4),
-                     qFromLittleEndian<quint16>(bytes + 6), bytes[8], bytes[9], bytes[10], bytes[11],
-                     bytes[12], bytes[13], bytes[14], bytes[15]);
+                     qFromLittleEndian<quint16>(bytes + 6), bytes[8], bytes[9], bytes[10], bytes[11], bytes[12],
+                     bytes[13], bytes[14], bytes[15]);
     return guid.toString();
 }
 
@@ -445,7 +445,8 @@ std::vector<UserTable> readCatalog(MdbHandle *mdb, size_t memoryLimit)
         if ((catalog.cell(row, type).toLongLong() & 0x7f) != MDB_TABLE
             || (catalog.cell(row, flags).toLongLong() & SystemTableFlags))
             continue;
-        tables.push_back({catalog.cell(row, name).toString(), (unsigned long)(catalog.cell(row, id).toLongLong() & 0xffffff)});
+        tables.push_back(
+            {catalog.cell(row, name).toString(), (unsigned long)(catalog.cell(row, id).toLongLong() & 0xffffff)});
     }
     return tables;
 }
@@ -493,7 +494,7 @@ TableData JetDatabase::readTable(const QString &tableName, size_t maxRows, const
     try {
         return readTableData(m_handle->mdb, entry, maxRows, tableMemoryLimit(), stop);
     } catch (const DamagedData &damage) {
-        throw DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.")
-                                .arg(tableName, path(), damage.why));
+        throw DatabaseError(
+            QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.").arg(tableName, path(), damage.why));
     }
 }

@@ -56,8 +56,8 @@ private:
     struct Token
     {
         Kind kind;
-        char16_t ch;            // Literal
-        std::uint32_t first;    // lists: their ranges in m_ranges
+        char16_t ch;         // Literal
+        std::uint32_t first; // lists: their ranges in m_ranges
         std::uint32_t count;
     };
 
@@ -66,7 +66,7 @@ private:
     {
         std::uint32_t begin;
         std::uint32_t end;
-        bool literal; // no wildcard: found with a plain text search
+        bool literal;    // no wildcard: found with a plain text search
         int finder = -1; // a middle with wildcards: its finder in m_finders
         qsizetype length() const { return qsizetype(end - begin); }
     };

@@ -17,8 +17,7 @@ public:
     // `matches(token, c)` says whether the token at that index fits c.
     // `boundaries` are the characters above 0xFF where what fits may change:
     // each literal character and each list range's first and one-past-last.
-    SegmentFinder(int tokenCount, const std::function<bool(int, char16_t)> &matches,
-                  std::vector<char16_t> boundaries);
+    SegmentFinder(int tokenCount, const std::function<bool(int, char16_t)> &matches, std::vector<char16_t> boundaries);
 
     // The leftmost start at or after `from` where the run fits wholly before
     // `to`, or -1.
@@ -29,6 +28,6 @@ private:
 
     int m_length;
     int m_words;
-    std::vector<char16_t> m_bounds;   // starts of the classes of characters above 0xFF
+    std::vector<char16_t> m_bounds;     // starts of the classes of characters above 0xFF
     std::vector<std::uint64_t> m_masks; // per class: one bit per token that fits
 };

@@ -89,8 +89,8 @@ QString sqliteReason(sqlite3 *db, int code)
         break;
     }
     default:
-        reason = QStringLiteral("erreur SQLite (%1)")
-                     .arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+        reason =
+            QStringLiteral("erreur SQLite (%1)").arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
     }
     return QStringLiteral("%1 [code SQLite %2]").arg(reason).arg(code);
 }
@@ -119,10 +119,10 @@ SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
                 .arg(path, wal));
     // Immutable: SQLite takes no lock and writes nothing beside the file,
     // not even the shared-memory file of a store kept in write-ahead mode.
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()
-                           + QByteArrayLiteral("?immutable=1");
-    const int rc = sqlite3_open_v2(uri.constData(), &m_db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    const QByteArray uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + QByteArrayLiteral("?immutable=1");
+    const int rc =
+        sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = sqliteReason(m_db, rc);
         sqlite3_close(m_db);
@@ -146,16 +146,18 @@ void SqliteDatabase::releaseFile()
 TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop)
 {
     auto fail = [&](const QString &why) {
-        return DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.")
-                                 .arg(tableName, path(), why));
+        return DatabaseError(
+            QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.").arg(tableName, path(), why));
     };
     auto failed = [&](int code) { return fail(sqliteReason(m_db, code)); };
 
     ReadBudget budget(m_db, storedFileSize(path()), stop);
     // Look the name up first so that it is never spliced into SQL unchecked.
     Statement lookup;
-    int rc = sqlite3_prepare_v2(m_db, "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                                      "AND lower(name) = lower(?1)", -1, &lookup.handle, nullptr);
+    int rc = sqlite3_prepare_v2(m_db,
+                                "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                                "AND lower(name) = lower(?1)",
+                                -1, &lookup.handle, nullptr);
     if (rc != SQLITE_OK)
         throw failed(rc);
     const QByteArray wanted = tableName.toUtf8();

@@ -25,10 +25,7 @@ constexpr size_t MaxChars = 0xffffffffu;
 class TableBuilder::Interner
 {
 public:
-    explicit Interner(const std::vector<char16_t> &chars)
-        : m_places(64, Hash{&chars}, Equal{&chars})
-    {
-    }
+    explicit Interner(const std::vector<char16_t> &chars) : m_places(64, Hash{&chars}, Equal{&chars}) {}
 
     // The place of an equal text stored before, or 0 with `place` remembered.
     std::uint64_t findOrRemember(std::uint64_t place)

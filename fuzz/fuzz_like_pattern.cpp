@@ -73,10 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const std::optional<ReferencePattern> reference = ReferencePattern::parse(pattern);
     if (compiled.has_value() != reference.has_value())
-        disagreement(compiled ? "compiled, the reference refuses" : "refused, the reference compiles", pattern,
-                     name);
+        disagreement(compiled ? "compiled, the reference refuses" : "refused, the reference compiles", pattern, name);
     if (compiled && matched != reference->matches(name))
-        disagreement(matched ? "matched, the reference does not" : "no match, the reference matches", pattern,
-                     name);
+        disagreement(matched ? "matched, the reference does not" : "no match, the reference matches", pattern, name);
     return 0;
 }

@@ -21,14 +21,14 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

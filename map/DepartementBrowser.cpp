@@ -31,11 +31,10 @@ DeptNumber stepUp(const DeptNumber &number)
     return next.toNumber() > lastNumber ? DeptNumber(firstNumber) : next;
 }
 
-BrowserCaptions browserPress(BrowserDirection direction, BrowserState &state,
-                                  MapPicture &map, FillColorGenerator &colors)
+BrowserCaptions browserPress(BrowserDirection direction, BrowserState &state, MapPicture &map,
+                             FillColorGenerator &colors)
 {
-    state.deptNumber = direction == BrowserDirection::Down ? stepDown(state.deptNumber)
-                                                           : stepUp(state.deptNumber);
+    state.deptNumber = direction == BrowserDirection::Down ? stepDown(state.deptNumber) : stepUp(state.deptNumber);
     const QString label5 = state.deptNumber.toText();
     if (const auto row = LookupDepartement(label5)) {
         state.seed = QPointF(row->x, row->y);

@@ -34,5 +34,5 @@ struct BrowserCaptions
 // A whole press of "<<" or ">>": steps deptNumber, looks its text up in the
 // département table (a match moves the seed point and names it; no match
 // keeps both), shows the stored map again and fills at the seed point.
-BrowserCaptions browserPress(BrowserDirection direction, BrowserState &state,
-                                  MapPicture &map, FillColorGenerator &colors);
+BrowserCaptions browserPress(BrowserDirection direction, BrowserState &state, MapPicture &map,
+                             FillColorGenerator &colors);

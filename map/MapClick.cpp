@@ -4,7 +4,6 @@
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 
-
 namespace {
 
 constexpr QRgb white = 0xffffff;

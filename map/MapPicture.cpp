@@ -93,10 +93,15 @@ void MapPicture::drawInsetLines(QImage &picture)
 {
     // The sides of the two inset frames are 2 px wide, drawn on the outer
     // side so that the insets keep their sea.
-    struct Line { int x; int top; int bottom; };
+    struct Line
+    {
+        int x;
+        int top;
+        int bottom;
+    };
     static constexpr Line lines[] = {
-        {70, 14, 68},  // Line1: right side of the Paris-region frame (x 70..71)
-        {11, 14, 68},  // Line2: left side of the Paris-region frame (x 11..12)
+        {70, 14, 68},    // Line1: right side of the Paris-region frame (x 70..71)
+        {11, 14, 68},    // Line2: left side of the Paris-region frame (x 11..12)
         {204, 222, 266}, // Line3: left side of the Corsica frame (x 204..205)
     };
     for (const Line &line : lines)
@@ -111,10 +116,7 @@ QPoint MapPicture::toMapPoint(QPointF p)
     return {roundHalfToEven(p.x()), roundHalfToEven(p.y())};
 }
 
-MapPicture::MapPicture(QImage stored)
-    : m_stored(stored.convertToFormat(QImage::Format_RGB32)), m_image(m_stored)
-{
-}
+MapPicture::MapPicture(QImage stored) : m_stored(stored.convertToFormat(QImage::Format_RGB32)), m_image(m_stored) {}
 
 void MapPicture::reset()
 {

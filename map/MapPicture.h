@@ -13,7 +13,7 @@ class FillColorGenerator;
 class MapPicture
 {
 public:
-    static constexpr QRgb Sea = 0xffcce8ff;   // RGB(204,232,255)
+    static constexpr QRgb Sea = 0xffcce8ff; // RGB(204,232,255)
     static constexpr QRgb White = 0xffffffff;
 
     // The picture compiled into the program, lines included.

@@ -15,7 +15,9 @@ inline bool writeCommuneStore(const QString &path, const std::vector<std::vector
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
         return false;
     const QByteArray create = QStringLiteral("CREATE TABLE %1 (commune TEXT, longitude REAL, latitude REAL, "
-                                             "codepos TEXT, departement TEXT)").arg(table).toUtf8();
+                                             "codepos TEXT, departement TEXT)")
+                                  .arg(table)
+                                  .toUtf8();
     bool ok = sqlite3_exec(db, create.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt *insert = nullptr;
     const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (?1, ?2, ?3, ?4, ?5)").arg(table).toUtf8();

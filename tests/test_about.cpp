@@ -139,20 +139,21 @@ void TestAbout::controls_data()
     QTest::addColumn<int>("font");
 
     auto row = [](const char *name, const char *className, const char *text, QRect geometry, Font font) {
+        // clang-format off
         QTest::newRow(name) << className << QString::fromUtf8(text) << geometry << int(font);
+        // clang-format on
     };
     row("picIcon", "QLabel", "", {16, 16, 34, 33}, Font::None);
     row("cmdOK", "QPushButton", "OK", {376, 16, 36, 23}, Font::Text);
     row("Label9", "QLabel", "Topovil", {144, 8, 105, 33}, Font::Title);
     row("Label1", "QLabel", "4.01", {256, 16, 32, 13}, Font::Text);
-    row("lblDescription", "QLabel",
-        "Exploitation d'une base de donées INSEE listant toutes les communes de France", {16, 56, 387, 14},
-        Font::Text);
+    row("lblDescription", "QLabel", "Exploitation d'une base de donées INSEE listant toutes les communes de France",
+        {16, 56, 387, 14}, Font::Text);
     row("Label10", "QLabel", "Ecrire dans la case bleue le nom de la commune recherchée", {56, 80, 297, 25},
         Font::Text);
     row("Label4", "QLabel",
-        "L'écriture de La localité recherchée ne doit comporter ni tiret, ni virgule ni apostrophe. ",
-        {8, 96, 401, 33}, Font::Text);
+        "L'écriture de La localité recherchée ne doit comporter ni tiret, ni virgule ni apostrophe. ", {8, 96, 401, 33},
+        Font::Text);
     row("Label6", "QLabel",
         "Une fois la localité choisie, cliquer sur le bouton \"Chercher\" ou sur la touche \"Enter\" pour valider "
         "votre choix.",
@@ -273,6 +274,7 @@ void TestAbout::hover_data()
     QTest::addColumn<QColor>("background");
     QTest::addColumn<QColor>("frame");
 
+    // clang-format off
     QTest::newRow("background") << "b" << lightCyan << green;
     QTest::newRow("link") << "l" << paleGreen << darkBlue;
     QTest::newRow("link then background") << "lb" << lightCyan << green;
@@ -282,6 +284,7 @@ void TestAbout::hover_data()
     QTest::newRow("text label keeps the link look") << "lt" << paleGreen << darkBlue;
     QTest::newRow("text label keeps the background look") << "bt" << lightCyan << green;
     QTest::newRow("text label alone keeps the first look") << "t" << buttonFace() << green;
+    // clang-format on
 }
 
 void TestAbout::hover()
@@ -302,9 +305,11 @@ void TestAbout::hover()
 void TestAbout::keysCloseAndDestroy_data()
 {
     QTest::addColumn<int>("key");
+    // clang-format off
     QTest::newRow("Enter (main keyboard)") << int(Qt::Key_Return);
     QTest::newRow("Enter (keypad)") << int(Qt::Key_Enter);
     QTest::newRow("Esc") << int(Qt::Key_Escape);
+    // clang-format on
 }
 
 void TestAbout::keysCloseAndDestroy()
@@ -368,6 +373,7 @@ void TestAbout::captionsFit_data()
     // The most lines each caption may take: Label4 must stay on one line, as
     // Label6 starts 16 px below it.
     QTest::addColumn<int>("maxLines");
+    // clang-format off
     QTest::newRow("cmdOK") << 1;
     QTest::newRow("Label9") << 1;
     QTest::newRow("Label1") << 1;
@@ -378,6 +384,7 @@ void TestAbout::captionsFit_data()
     QTest::newRow("Label5") << 1;
     QTest::newRow("Label2") << 3;
     QTest::newRow("Lblwebln") << 1;
+    // clang-format on
 }
 
 void TestAbout::captionsFit()

@@ -71,6 +71,7 @@ void TestAccessibility::controlsHaveFrenchNamesAndRoles_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("role");
     const int button = QAccessible::Button;
+    // clang-format off
     QTest::newRow("CmdMinimise") << "CmdMinimise" << QString::fromUtf8("Réduire") << button;
     QTest::newRow("CmdQuitte") << "CmdQuitte" << "Quitter" << button;
     QTest::newRow("avant") << "avant" << QString::fromUtf8("Commune précédente") << button;
@@ -83,6 +84,7 @@ void TestAccessibility::controlsHaveFrenchNamesAndRoles_data()
     QTest::newRow("Text7") << "Text7" << QString::fromUtf8("Commune à chercher") << int(QAccessible::EditableText);
     QTest::newRow("Picture1") << "Picture1" << QString::fromUtf8("Carte des départements")
                               << int(QAccessible::Graphic);
+    // clang-format on
 }
 
 void TestAccessibility::controlsHaveFrenchNamesAndRoles()
@@ -122,9 +124,9 @@ void TestAccessibility::everyPresentedControlIsNamedOnce()
     // The six letters and the frames are not among them.
     for (QAccessibleInterface *child : presented(&w.form)) {
         const QString object = objectNameOf(child);
-        QVERIFY2(!QStringList({"Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Shape2"})
-                      .contains(object),
-                 qPrintable(object));
+        QVERIFY2(
+            !QStringList({"Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Shape2"}).contains(object),
+            qPrintable(object));
     }
 }
 
@@ -141,8 +143,8 @@ void TestAccessibility::locatorReadsAsOneText()
     QCOMPARE(locator->role(), QAccessible::StaticText);
     QCOMPARE(locator->text(QAccessible::Value), letters);
     QCOMPARE(locator->text(QAccessible::Name), QStringLiteral("Locator : ") + letters);
-    for (QLabel *letter : {w.form.Label14, w.form.Label15, w.form.Label16, w.form.Label17, w.form.Label18,
-                           w.form.Label19}) {
+    for (QLabel *letter :
+         {w.form.Label14, w.form.Label15, w.form.Label16, w.form.Label17, w.form.Label18, w.form.Label19}) {
         QVERIFY(letter->isVisible());
         QVERIFY2(accessible(letter)->state().invisible, qPrintable(letter->objectName()));
     }

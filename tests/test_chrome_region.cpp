@@ -27,6 +27,7 @@ void TestChromeRegion::pixels_data()
     QTest::addColumn<QPoint>("pixel");
     QTest::addColumn<bool>("inside");
 
+    // clang-format off
     QTest::newRow("middle") << QPoint(272, 208) << true;
     QTest::newRow("first row") << QPoint(272, 0) << false;
     QTest::newRow("first column") << QPoint(0, 208) << false;
@@ -60,6 +61,7 @@ void TestChromeRegion::pixels_data()
     QTest::newRow("above the bottom rounding, right") << QPoint(544, 404) << true;
     QTest::newRow("bottom-left of the region") << QPoint(1, 419) << false;
     QTest::newRow("bottom-right of the region") << QPoint(544, 419) << false;
+    // clang-format on
 }
 
 void TestChromeRegion::pixels()

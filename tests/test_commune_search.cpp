@@ -33,11 +33,13 @@ void TestCommuneSearch::scan_data()
     QTest::addColumn<bool>("found");
     QTest::addColumn<bool>("skipped");
 
+    // clang-format off
     QTest::newRow("first record") << "AIN*" << 0 << true << false;
     QTest::newRow("after a NULL name") << "PARIS" << 2 << true << true;
     QTest::newRow("first of two matches") << "B*" << 3 << true << true;
     QTest::newRow("none: past the last record") << "ZZZ" << 6 << false << true;
     QTest::newRow("a number stored as a name") << "1789" << 4 << true << true;
+    // clang-format on
 }
 
 void TestCommuneSearch::scan()

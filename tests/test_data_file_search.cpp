@@ -43,8 +43,8 @@ ProgramRun runProgram(const QTemporaryDir &root, const QStringList &arguments, c
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("maison")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("maison/donnees")));
-    env.insert(QStringLiteral("XDG_DATA_DIRS"), xdgDataDirs.isEmpty() ? root.filePath(QStringLiteral("systeme"))
-                                                                      : xdgDataDirs.join(QLatin1Char(':')));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"),
+               xdgDataDirs.isEmpty() ? root.filePath(QStringLiteral("systeme")) : xdgDataDirs.join(QLatin1Char(':')));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.start(program, arguments);
@@ -105,8 +105,8 @@ void TestDataFileSearch::defaultsWhenTheVariablesAreUnsetOrRelative()
     QCOMPARE(dataFileCandidates({QStringLiteral("/opt/topovil"), QStringLiteral("/home/u"), QStringLiteral("data"),
                                  QStringLiteral("share::rel/x")}),
              defaults);
-    QCOMPARE(dataFileCandidates({QStringLiteral("/opt/topovil"), QStringLiteral("/home/u"), {},
-                                 QStringLiteral("rel:/c/share")})
+    QCOMPARE(dataFileCandidates(
+                 {QStringLiteral("/opt/topovil"), QStringLiteral("/home/u"), {}, QStringLiteral("rel:/c/share")})
                  .at(2),
              QStringLiteral("/c/share/topovil/insee.mdb"));
     // No home and no XDG_DATA_HOME: no user folder at all.
@@ -150,6 +150,7 @@ void TestDataFileSearch::parseCommandLine_data()
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("file");
     using A = CommandLine::Action;
+    // clang-format off
     QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString();
     QTest::newRow("a file") << QStringList{"communes.mdb"} << int(A::Run) << "communes.mdb";
     QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << QString();
@@ -162,6 +163,7 @@ void TestDataFileSearch::parseCommandLine_data()
     QTest::newRow("after --") << QStringList{"--", "-fichier.mdb"} << int(A::Run) << "-fichier.mdb";
     QTest::newRow("--help after --") << QStringList{"--", "--help"} << int(A::Run) << "--help";
     QTest::newRow("lone dash is a file") << QStringList{"-"} << int(A::Run) << "-";
+    // clang-format on
 }
 
 void TestDataFileSearch::parseCommandLine()

@@ -1,9 +1,9 @@
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
-#include "communes/SqliteDatabase.h"
 #include "EngineTestSupport.h"
 #include "FileFingerprint.h"
 #include "TestPaths.h"
+#include "communes/DatabaseError.h"
+#include "communes/DatabaseFile.h"
+#include "communes/SqliteDatabase.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -68,7 +68,10 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool sameBits(double a, double b) { return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b); }
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
+}
 
 // The communes from the current record on.
 QStringList communes(Recordset rows)
@@ -163,6 +166,7 @@ void TestDatabaseEngine::valueTypes_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("expected");
+    // clang-format off
     QTest::newRow("text") << "name" << QVariant(QStringLiteral("PARIS"));
     QTest::newRow("text of digits keeps its zero") << "code" << QVariant(QStringLiteral("01400"));
     QTest::newRow("real") << "real" << QVariant(2.3428);
@@ -171,6 +175,7 @@ void TestDatabaseEngine::valueTypes_data()
     QTest::newRow("big integer") << "big" << QVariant(qlonglong(9007199254740993));
     QTest::newRow("null") << "missing" << QVariant();
     QTest::newRow("empty text") << "empty" << QVariant(QStringLiteral(""));
+    // clang-format on
 }
 
 void TestDatabaseEngine::valueTypes()
@@ -213,9 +218,11 @@ void TestDatabaseEngine::tableNameIgnoresCase_data()
 {
     QTest::addColumn<QString>("created");
     QTest::addColumn<QString>("asked");
+    // clang-format off
     QTest::newRow("lower, asked upper") << "insee1" << "INSEE1";
     QTest::newRow("upper, asked lower") << "INSEE1" << "insee1";
     QTest::newRow("mixed") << "Communes" << "cOMMUNES";
+    // clang-format on
 }
 
 void TestDatabaseEngine::tableNameIgnoresCase()
@@ -234,11 +241,13 @@ void TestDatabaseEngine::tableNameIgnoresCase()
 void TestDatabaseEngine::queryFormsAccepted_data()
 {
     QTest::addColumn<QString>("sql");
+    // clang-format off
     QTest::newRow("search query") << "SELECT * FROM INSEE1";
     QTest::newRow("lower case") << "select * from insee1";
     QTest::newRow("brackets and semicolon") << "select * from [insee1];";
     QTest::newRow("spaces") << "  SELECT   *   FROM   insee1  ";
     QTest::newRow("space before semicolon") << "SeLeCt * FrOm insee1 ;";
+    // clang-format on
 }
 
 void TestDatabaseEngine::queryFormsAccepted()
@@ -251,6 +260,7 @@ void TestDatabaseEngine::queryFormsAccepted()
 void TestDatabaseEngine::queryFormsRefused_data()
 {
     QTest::addColumn<QString>("sql");
+    // clang-format off
     QTest::newRow("some fields") << "SELECT commune FROM insee1";
     QTest::newRow("delete") << "DELETE FROM insee1";
     QTest::newRow("drop") << "DROP TABLE insee1";
@@ -260,6 +270,7 @@ void TestDatabaseEngine::queryFormsRefused_data()
     QTest::newRow("statement as a bracketed name") << "SELECT * FROM [insee1; DELETE FROM insee1]";
     QTest::newRow("no table") << "SELECT * FROM";
     QTest::newRow("empty") << "";
+    // clang-format on
 }
 
 void TestDatabaseEngine::queryFormsRefused()
@@ -381,11 +392,13 @@ void TestDatabaseEngine::missingStore()
 void TestDatabaseEngine::notADatabase_data()
 {
     QTest::addColumn<QByteArray>("content");
+    // clang-format off
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("text") << QByteArray("commune;longitude;latitude\nPARIS;2.3428;48.85661\n");
     QTest::newRow("SQLite signature and nothing else") << QByteArray("SQLite format 3\0", 16);
     QTest::newRow("SQLite signature and zeros")
         << QByteArray("SQLite format 3\0", 16).leftJustified(8192, '\0');
+    // clang-format on
 }
 
 void TestDatabaseEngine::notADatabase()
@@ -412,6 +425,7 @@ void TestDatabaseEngine::computedTablesBounded_data()
                               "departement BLOB AS (zeroblob(%1)))";
     QTest::addColumn<QStringList>("statements");
     QTest::addColumn<bool>("refused");
+    // clang-format off
     QTest::newRow("view over a table")
         << QStringList{"CREATE TABLE communes (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
                        "departement TEXT)",
@@ -429,6 +443,7 @@ void TestDatabaseEngine::computedTablesBounded_data()
                        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000) "
                        "INSERT INTO insee1 (commune, longitude, latitude, codepos) SELECT 'A', 1, 2, '3' FROM c"}
         << true;
+    // clang-format on
 }
 
 void TestDatabaseEngine::computedTablesBounded()
@@ -448,11 +463,13 @@ void TestDatabaseEngine::computedTablesBounded()
 void TestDatabaseEngine::truncatedStore_data()
 {
     QTest::addColumn<double>("kept");
+    // clang-format off
     QTest::newRow("100 bytes") << -100.0;
     QTest::newRow("one page") << -4096.0;
     QTest::newRow("a tenth") << 0.1;
     QTest::newRow("half") << 0.5;
     QTest::newRow("all but a page") << 0.99;
+    // clang-format on
 }
 
 void TestDatabaseEngine::truncatedStore()
@@ -474,9 +491,11 @@ void TestDatabaseEngine::truncatedStore()
 void TestDatabaseEngine::filesLeftUntouched_data()
 {
     QTest::addColumn<QString>("source");
+    // clang-format off
     QTest::newRow("SQLite store") << QString();
     QTest::newRow("SQLite store in write-ahead mode") << QStringLiteral("wal");
     QTest::newRow("Access file") << fixturePath("insee-mdb/insee-sample.mdb");
+    // clang-format on
 }
 
 void TestDatabaseEngine::filesLeftUntouched()

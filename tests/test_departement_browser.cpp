@@ -31,6 +31,7 @@ private slots:
     {
         QTest::addColumn<DeptNumber>("number");
         QTest::addColumn<double>("expected");
+        // clang-format off
         QTest::newRow("start") << DeptNumber() << 0.0;
         QTest::newRow("integer") << DeptNumber(42) << 42.0;
         QTest::newRow("double") << DeptNumber(74.0) << 74.0;
@@ -39,6 +40,7 @@ private slots:
         QTest::newRow("text with blanks") << text(" 20 ") << 20.0;
         QTest::newRow("text that is no number") << text("2A") << 0.0;
         QTest::newRow("empty text") << text("") << 0.0;
+        // clang-format on
     }
 
     void readsAsNumber()
@@ -57,6 +59,7 @@ private slots:
 
         const auto down = BrowserDirection::Down;
         const auto up = BrowserDirection::Up;
+        // clang-format off
         QTest::newRow("start, up") << DeptNumber() << up << DeptNumber(1) << "1";
         QTest::newRow("start, down wraps") << DeptNumber() << down << DeptNumber(97) << "97";
         QTest::newRow("1, down wraps") << DeptNumber(1) << down << DeptNumber(97) << "97";
@@ -72,6 +75,7 @@ private slots:
         QTest::newRow("number 97, up wraps") << DeptNumber(97.0) << up << DeptNumber(1) << "1";
         QTest::newRow("no number, up") << text("x") << up << DeptNumber(1.0) << "1";
         QTest::newRow("no number, down") << text("x") << down << DeptNumber(97) << "97";
+        // clang-format on
     }
 
     void steps()
@@ -104,6 +108,7 @@ private slots:
 
         const auto down = BrowserDirection::Down;
         const auto up = BrowserDirection::Up;
+        // clang-format off
         QTest::newRow("start, >>") << DeptNumber() << up << "1" << "AIN" << QPointF(190, 142);
         QTest::newRow("start, <<") << DeptNumber() << down << "97" << "D.O.M" << QPointF(5, 5);
         QTest::newRow("1, <<") << DeptNumber(1) << down << "97" << "D.O.M" << QPointF(5, 5);
@@ -118,6 +123,7 @@ private slots:
         QTest::newRow("text 97, >>") << text("97") << up << "1" << "AIN" << QPointF(190, 142);
         QTest::newRow("text 19, >>") << text("19") << up << "20" << "CORSE" << QPointF(221, 244);
         QTest::newRow("text 56, <<") << text("56") << down << "55" << "MEUSE" << QPointF(190, 79);
+        // clang-format on
     }
 
     void presses()

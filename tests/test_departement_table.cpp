@@ -45,6 +45,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QPoint>("seed");
 
+        // clang-format off
         QTest::newRow("1") << "1" << "AIN" << QPoint(190, 142);
         QTest::newRow("9 is not 95") << "9" << "ARIEGE" << QPoint(130, 214);
         QTest::newRow("95") << "95" << "VAL-D'OISE" << QPoint(142, 78);
@@ -67,6 +68,7 @@ private slots:
         QTest::newRow("99") << "99" << "D.O.M" << QPoint(5, 5);
         QTest::newRow("950 sorts after 95") << "950" << "D.O.M" << QPoint(5, 5);
         QTest::newRow("A sorts after 95") << "A" << "D.O.M" << QPoint(5, 5);
+        // clang-format on
     }
 
     void lookup()
@@ -84,6 +86,7 @@ private slots:
     void lookupFindsNothing_data()
     {
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("empty") << "";
         QTest::newRow("0") << "0";
         QTest::newRow("01 has a leading zero") << "01";
@@ -92,6 +95,7 @@ private slots:
         QTest::newRow("100 sorts before 95") << "100";
         QTest::newRow("9 and a blank sorts before 95") << "9 ";
         QTest::newRow("minus sign") << "-1";
+        // clang-format on
     }
 
     void lookupFindsNothing()
@@ -124,8 +128,7 @@ private slots:
             for (int j = 0; j < 95; ++j)
                 if (j != i)
                     QVERIFY2(map.pixel(rows[size_t(j)].seed()) == 0xffffff,
-                             qPrintable(QStringLiteral("%1 reaches %2")
-                                            .arg(row.name, rows[size_t(j)].name)));
+                             qPrintable(QStringLiteral("%1 reaches %2").arg(row.name, rows[size_t(j)].name)));
         }
     }
 };

@@ -20,7 +20,6 @@
 #include <QTimer>
 #include <QtTest>
 
-
 using namespace form1test;
 
 class TestForm1Chrome : public QObject
@@ -113,6 +112,7 @@ void TestForm1Chrome::pressesOnTheWindow_data()
     QTest::addColumn<bool>("drags");
 
     const auto left = Qt::LeftButton;
+    // clang-format off
     QTest::newRow("background, top") << QPoint(250, 30) << left << true;
     QTest::newRow("background, left") << QPoint(10, 200) << left << true;
     QTest::newRow("Shape2's outline") << QPoint(32, 300) << left << true;
@@ -130,6 +130,7 @@ void TestForm1Chrome::pressesOnTheWindow_data()
     QTest::newRow("label Label20") << QPoint(300, 375) << left << false;
     QTest::newRow("map") << QPoint(300, 200) << left << false;
     QTest::newRow("map, on Line1") << QPoint(256 + 70, 64 + 40) << left << false;
+    // clang-format on
 }
 
 void TestForm1Chrome::pressesOnTheWindow()
@@ -299,11 +300,13 @@ void TestForm1Chrome::quitButtonKeepsTheDatabaseOpen()
 void TestForm1Chrome::escapeClosesTheDatabaseThenQuits_data()
 {
     QTest::addColumn<QString>("target");
+    // clang-format off
     QTest::newRow("search box") << "Text7";
     QTest::newRow("search button") << "cherche";
     QTest::newRow("browser button") << "Command2";
     QTest::newRow("system button") << "CmdCarte";
     QTest::newRow("window") << "Form1";
+    // clang-format on
 }
 
 void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
@@ -370,10 +373,12 @@ void TestForm1Chrome::clockTick_data()
     const QLocale english(QLocale::English, QLocale::UnitedKingdom);
     const QDateTime december(QDate(2026, 12, 7), QTime(8, 5, 9));
     const QDateTime evening(QDate(2027, 1, 3), QTime(20, 0, 0));
+    // clang-format off
     QTest::newRow("French") << french << december << QStringLiteral("07 décembre 2026  08:05:09");
     QTest::newRow("English") << english << december << QStringLiteral("07 December 2026  08:05:09");
     QTest::newRow("French, evening") << french << evening << QStringLiteral("03 janvier 2027  20:00:00");
     QTest::newRow("English, evening") << english << evening << QStringLiteral("03 January 2027  20:00:00");
+    // clang-format on
 }
 
 void TestForm1Chrome::clockTick()

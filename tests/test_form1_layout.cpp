@@ -44,10 +44,15 @@ void TestForm1Layout::everyControl_data()
 {
     QTest::addColumn<int>("index");
     for (size_t i = 0; i < form1Controls().size(); ++i)
+        // clang-format off
         QTest::newRow(form1Controls()[i].name) << int(i);
+    // clang-format on
 }
 
-static bool isBold(const QWidget *w) { return w->font().bold(); }
+static bool isBold(const QWidget *w)
+{
+    return w->font().bold();
+}
 
 void TestForm1Layout::everyControl()
 {
@@ -147,7 +152,8 @@ void TestForm1Layout::fixedCaptionsFit()
         const QString text = QString::fromUtf8(spec.text);
         const int room = spec.geometry.width() - (spec.kind == ControlKind::Label ? 0 : 4);
         QVERIFY2(metrics.horizontalAdvance(text) <= room,
-                 qPrintable(QStringLiteral("%1: %2 px in %3").arg(spec.name).arg(metrics.horizontalAdvance(text)).arg(room)));
+                 qPrintable(
+                     QStringLiteral("%1: %2 px in %3").arg(spec.name).arg(metrics.horizontalAdvance(text)).arg(room)));
         QVERIFY2(metrics.height() <= spec.geometry.height() + 1, spec.name);
     }
 }

@@ -53,10 +53,12 @@ void TestForm1Loading::actionsRightAfterStartWaitForTheTable_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("shown");
+    // clang-format off
     QTest::newRow("search for the last commune") << "search COMMUNE 99999" << "COMMUNE 99999";
     QTest::newRow("search with no match") << "search ZZZ*" << "COMMUNE 0";
     QTest::newRow("next record") << "next" << "COMMUNE 1";
     QTest::newRow("previous record, then next") << "previous next" << "COMMUNE 0";
+    // clang-format on
 }
 
 void TestForm1Loading::actionsRightAfterStartWaitForTheTable()

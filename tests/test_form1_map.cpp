@@ -57,7 +57,10 @@ QString onlyAreaFilled(const MapPicture &map, QPoint p, QRgb colour)
             const QRgb expected = filled.pixel(at) & 0xffffff;
             if (map.pixel(at) != expected)
                 return QStringLiteral("(%1,%2) is %3, expected %4")
-                    .arg(x).arg(y).arg(map.pixel(at), 6, 16, QLatin1Char('0')).arg(expected, 6, 16, QLatin1Char('0'));
+                    .arg(x)
+                    .arg(y)
+                    .arg(map.pixel(at), 6, 16, QLatin1Char('0'))
+                    .arg(expected, 6, 16, QLatin1Char('0'));
         }
     return {};
 }
@@ -147,6 +150,7 @@ void TestForm1Map::mapClick_data()
 
     const auto left = Qt::LeftButton;
     const Qt::KeyboardModifiers none;
+    // clang-format off
     QTest::newRow("Ain") << QPoint(190, 142) << left << none << "1" << "AIN";
     QTest::newRow("Ain, right button") << QPoint(190, 142) << Qt::RightButton << none << "1" << "AIN";
     QTest::newRow("Ain, middle button") << QPoint(190, 142) << Qt::MiddleButton << none << "1" << "AIN";
@@ -163,6 +167,7 @@ void TestForm1Map::mapClick_data()
     QTest::newRow("sea of the Paris inset") << QPoint(40, 20) << left << none << "" << "";
     QTest::newRow("scale bar") << QPoint(200, 286) << left << none << "" << "";
     QTest::newRow("Line1") << QPoint(70, 40) << Qt::MiddleButton << none << "" << "";
+    // clang-format on
 }
 
 void TestForm1Map::mapClick()
@@ -282,6 +287,7 @@ void TestForm1Map::browserFromStart_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
 
+    // clang-format off
     QTest::newRow(">>") << ">" << "1" << "AIN";
     QTest::newRow("<<") << "<" << "97" << "D.O.M";
     QTest::newRow(">> <<") << "><" << "97" << "D.O.M";
@@ -291,6 +297,7 @@ void TestForm1Map::browserFromStart_data()
     QTest::newRow("<< << <<") << "<<<" << "95" << nameOf(95);
     QTest::newRow("<< << << >>") << "<<<>" << "96" << "D.O.M";
     QTest::newRow(">> << << >> >>") << "><<>>" << "1" << "AIN";
+    // clang-format on
 }
 
 void TestForm1Map::browserFromStart()
@@ -331,11 +338,13 @@ void TestForm1Map::browserAfterSearch_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
 
+    // clang-format off
     QTest::newRow("Paris, >>") << "PARIS" << "75" << QChar('>') << "76" << "SEINE-MARITIME";
     QTest::newRow("Paris, <<") << "PARIS" << "75" << QChar('<') << "74" << "HAUTE-SAVOIE";
     QTest::newRow("Saint Denis, >>") << "SAINT DENIS" << "93" << QChar('>') << "94" << nameOf(94);
     QTest::newRow("overseas, >>") << "LES ABYMES" << "97" << QChar('>') << "1" << "AIN";
     QTest::newRow("overseas, <<") << "LES ABYMES" << "97" << QChar('<') << "96" << "D.O.M";
+    // clang-format on
 }
 
 void TestForm1Map::browserAfterSearch()
@@ -399,9 +408,11 @@ void TestForm1Map::onlineMap_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("encoded");
 
+    // clang-format off
     QTest::newRow("first record, several words") << "" << "L ABERGEMENT CLEMENCIAT" << "L%20ABERGEMENT%20CLEMENCIAT";
     QTest::newRow("one word") << "PARIS" << "PARIS" << "PARIS";
     QTest::newRow("two words") << "SAINT DENIS" << "SAINT DENIS" << "SAINT%20DENIS";
+    // clang-format on
 }
 
 void TestForm1Map::onlineMap()

@@ -28,8 +28,8 @@ namespace {
 // The record captions, in display order.
 QStringList recordLabels(const Form1 &form)
 {
-    return {form.Label1->text(), form.Label11->text(), form.Label12->text(), form.Label10->text(),
-            form.Label8->text(), form.Label20->text()};
+    return {form.Label1->text(),  form.Label11->text(), form.Label12->text(),
+            form.Label10->text(), form.Label8->text(),  form.Label20->text()};
 }
 
 // Everything a step shows but the map, its colour and the record position.
@@ -72,18 +72,19 @@ QString TestForm1Navigation::store()
     static QString path;
     if (path.isEmpty()) {
         path = m_dir.filePath(QStringLiteral("communes.sqlite"));
-        const bool written = writeCommuneStore(path, {
-            commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15343, "01400", "AIN"),   // 0
-            commune("AJACCIO", 8.7369, 41.9192, "20000", "CORSE-DU-SUD"),             // 1
-            commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),                 // 2
-            commune("SANS CODE", 3.5, 47.5, {}, "YONNE"),                             // 3
-            commune("SANS LATITUDE", 3.25, {}, "89000", {}),                          // 4
-            commune({}, 4.85, 45.75, "69001", "RHONE"),                               // 5
-            commune("LES ABYMES", -61.5038, 16.2727, "97139", "GUADELOUPE"),          // 6
-            commune("AB TOWN", 1.5, 45.5, "AB123", "NULLE PART"),                     // 7
-            commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),                     // 8
-            commune("BOURG EN BRESSE", 5.2258, 46.2052, "01000", "AIN"),              // 9
-        });
+        const bool written =
+            writeCommuneStore(path, {
+                                        commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15343, "01400", "AIN"), // 0
+                                        commune("AJACCIO", 8.7369, 41.9192, "20000", "CORSE-DU-SUD"),          // 1
+                                        commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),              // 2
+                                        commune("SANS CODE", 3.5, 47.5, {}, "YONNE"),                          // 3
+                                        commune("SANS LATITUDE", 3.25, {}, "89000", {}),                       // 4
+                                        commune({}, 4.85, 45.75, "69001", "RHONE"),                            // 5
+                                        commune("LES ABYMES", -61.5038, 16.2727, "97139", "GUADELOUPE"),       // 6
+                                        commune("AB TOWN", 1.5, 45.5, "AB123", "NULLE PART"),                  // 7
+                                        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),                  // 8
+                                        commune("BOURG EN BRESSE", 5.2258, 46.2052, "01000", "AIN"),           // 9
+                                    });
         if (!written)
             qFatal("cannot write the test store");
     }
@@ -94,8 +95,8 @@ void TestForm1Navigation::nextAfterStartShowsTheSecondRecord()
 {
     Window w(store());
     w.next();
-    QCOMPARE(recordLabels(w.form), (QStringList{"AJACCIO", "8,7369", "41,9192", "20000", "CORSE-DU-SUD",
-                                                "CORSE-DU-SUD"}));
+    QCOMPARE(recordLabels(w.form),
+             (QStringList{"AJACCIO", "8,7369", "41,9192", "20000", "CORSE-DU-SUD", "CORSE-DU-SUD"}));
     QCOMPARE(w.form.Text9->text(), QStringLiteral("20"));
     QCOMPARE(w.form.Label5->text(), QStringLiteral("20"));
     QCOMPARE(w.form.deptNumber, DeptNumber(QStringLiteral("20")));
@@ -135,8 +136,8 @@ void TestForm1Navigation::previousFromTheFirstRecordGoesBeforeTheStart()
     // One step back in: the first record.
     w.next();
     QCOMPARE(w.form.rstInfo.position(), 0);
-    QCOMPARE(recordLabels(w.form), (QStringList{"L ABERGEMENT CLEMENCIAT", "4,92582", "46,15343", "01400", "AIN",
-                                                "AIN"}));
+    QCOMPARE(recordLabels(w.form),
+             (QStringList{"L ABERGEMENT CLEMENCIAT", "4,92582", "46,15343", "01400", "AIN", "AIN"}));
     QCOMPARE(w.form.Text9->text(), QStringLiteral("1"));
     QCOMPARE(w.form.Label5->text(), QStringLiteral("1"));
     QCOMPARE(seedPoint(w.form), QPoint(190, 142));
@@ -268,6 +269,7 @@ void TestForm1Navigation::departementOfEachStep_data()
     QTest::addColumn<bool>("carte");
 
     // Steps from the first record.
+    // clang-format off
     QTest::newRow("20") << 1 << "AJACCIO" << "20" << QPoint(221, 244) << true;
     QTest::newRow("95 keeps the online map") << 2 << "CERGY" << "95" << QPoint(142, 78) << true;
     QTest::newRow("97") << 6 << "LES ABYMES" << "97" << QPoint(5, 5) << false;
@@ -275,6 +277,7 @@ void TestForm1Navigation::departementOfEachStep_data()
     QTest::newRow("AB") << 7 << "AB TOWN" << "0" << QPoint(5, 5) << true;
     QTest::newRow("75") << 8 << "PARIS" << "75" << QPoint(38, 38) << true;
     QTest::newRow("01") << 9 << "BOURG EN BRESSE" << "1" << QPoint(190, 142) << true;
+    // clang-format on
 }
 
 void TestForm1Navigation::departementOfEachStep()
@@ -308,9 +311,11 @@ void TestForm1Navigation::departementOfEachStep()
 void TestForm1Navigation::stepsLeaveSearchControlsAlone_data()
 {
     QTest::addColumn<QColor>("buttonColour");
+    // clang-format off
     QTest::newRow("green") << green;
     QTest::newRow("red") << red;
     QTest::newRow("other") << QColor(12, 34, 56);
+    // clang-format on
 }
 
 void TestForm1Navigation::stepsLeaveSearchControlsAlone()
@@ -359,8 +364,10 @@ void TestForm1Navigation::dataFileIsNeverWritten_data()
 {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("name");
+    // clang-format off
     QTest::newRow("shipped store") << shippedStorePath() << "insee.sqlite";
     QTest::newRow("Access sample") << fixturePath("insee-mdb/insee-sample.mdb") << "insee.mdb";
+    // clang-format on
 }
 
 void TestForm1Navigation::dataFileIsNeverWritten()

@@ -163,12 +163,16 @@ QString firstDifference(const QImage &actual, const QImage &expected)
 {
     if (actual.size() != expected.size())
         return QStringLiteral("size %1x%2, expected %3x%4")
-            .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
     for (int y = 0; y < expected.height(); ++y)
         for (int x = 0; x < expected.width(); ++x)
             if ((actual.pixel(x, y) & rgbMask) != (expected.pixel(x, y) & rgbMask))
                 return QStringLiteral("(%1,%2) is %3, expected %4")
-                    .arg(x).arg(y)
+                    .arg(x)
+                    .arg(y)
                     .arg(actual.pixel(x, y) & rgbMask, 6, 16, QLatin1Char('0'))
                     .arg(expected.pixel(x, y) & rgbMask, 6, 16, QLatin1Char('0'));
     return {};
@@ -224,10 +228,10 @@ enum class AboutState { None, Shown, Hidden, Closed }; // Closed: hidden or dest
 // alone (and the rows of the store).
 struct Model
 {
-    int position = 0;      // of rstInfo: -1 before the first record, count past the last
-    int shown = 0;         // the record whose fields the labels show
-    bool located = false;  // a display or a step has run: the locator shows `shown`
-    bool red = false;      // the search button's colour
+    int position = 0;     // of rstInfo: -1 before the first record, count past the last
+    int shown = 0;        // the record whose fields the labels show
+    bool located = false; // a display or a step has run: the locator shows `shown`
+    bool red = false;     // the search button's colour
     QString text9;
     double deptNumber = 0;
     QPointF seed{0, 0};
@@ -285,8 +289,7 @@ struct Tally
 class RandomUse
 {
 public:
-    RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
-              std::uint32_t seed);
+    RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas, std::uint32_t seed);
 
     Form1 &form() { return m_window->form; }
     const Tally &tally() const { return m_tally; }
@@ -304,7 +307,10 @@ private:
 
     std::uint32_t below(std::uint32_t n) { return m_rng() % n; }
     template <typename T, size_t N>
-    const T &pick(const T (&items)[N]) { return items[below(N)]; }
+    const T &pick(const T (&items)[N])
+    {
+        return items[below(N)];
+    }
     void describe(const QString &what);
     QString failure(const QString &problem) const;
 
@@ -365,8 +371,8 @@ private:
 
 RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
                      std::uint32_t seed)
-    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows), m_areas(areas),
-      m_rng(seed), m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
+    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows), m_areas(areas), m_rng(seed),
+      m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
 {
     // Only the test ticks the clock, so that two runs are the same.
     Form1 &form = m_window->form;
@@ -495,7 +501,7 @@ QString RandomUse::type()
                   && !c.isSurrogate() && c.isPrint();
     const bool byKeys = typable && below(10) < 7;
     describe(QStringLiteral("%1%2 %3").arg(clearFirst ? QStringLiteral("click in Text7, then ") : QString(),
-                                          byKeys ? QStringLiteral("type") : QStringLiteral("paste"), readable(text)));
+                                           byKeys ? QStringLiteral("type") : QStringLiteral("paste"), readable(text)));
     const QString problem = guarded([&] {
         if (clearFirst)
             QTest::mouseClick(form.Text7, Qt::LeftButton);
@@ -598,7 +604,10 @@ QString RandomUse::clickMap()
     const Qt::MouseButton button = pick(buttons);
     const Qt::KeyboardModifiers modifier = pick(modifiers);
     describe(QStringLiteral("click the map at (%1,%2), button %3, modifiers %4")
-                 .arg(at.x()).arg(at.y()).arg(int(button)).arg(int(modifier)));
+                 .arg(at.x())
+                 .arg(at.y())
+                 .arg(int(button))
+                 .arg(int(modifier)));
     ++m_tally.mapClicks;
     const QString problem = guarded([&] { QTest::mouseClick(form.Picture1, button, modifier, at); });
     if (expectClick(at))
@@ -762,8 +771,8 @@ QString RandomUse::withWildcards(const QString &name)
 
 QString RandomUse::malformed()
 {
-    static const char *const fixed[] = {"[AB", "[", "[]", "[!]", "[!", "PARIS[", "[]PARIS", "*[", "A[B-C",
-                                        "[!]*", "*[]*", "[[", "[!A"};
+    static const char *const fixed[] = {"[AB", "[",     "[]",   "[!]",  "[!", "PARIS[", "[]PARIS",
+                                        "*[",  "A[B-C", "[!]*", "*[]*", "[[", "[!A"};
     if (below(2) == 0)
         return QString::fromLatin1(pick(fixed));
     // A name with a bracket opened and never closed.
@@ -814,7 +823,11 @@ QString RandomUse::withControls(const QString &name)
 
 QString RandomUse::unicodeText()
 {
-    struct Block { char32_t first; char32_t last; };
+    struct Block
+    {
+        char32_t first;
+        char32_t last;
+    };
     static const Block blocks[] = {
         {0xa0, 0xff},       // Latin-1: accents, ß, ÿ
         {0x100, 0x17f},     // Latin Extended-A, with ŉ that upper-cases to two characters
@@ -845,11 +858,16 @@ QString RandomUse::unicodeText()
 
 QString RandomUse::searchText()
 {
-    static const char *const fixed[] = {"*", "", "L*", "L ABERGEMENT CLEMENCIAT", "**", "?*", "*?", "]", "[]]",
-                                        "[!Z-A]*", "[Z-A]*", "*[-]*", "#", "*#*", "[*]", "[?]*", " ", "*  *",
-                                        "PARIS", "paris", "SAINT*", "[!A-Z]*", "*Z", "[A-]*", "[-Z]*", "*'*"};
-    static const char *const firstRecord[] = {"*", "L*", "L ABERGEMENT CLEMENCIAT", "l abergement clemenciat",
-                                              "L?ABERGEMENT*", "*CLEMENCIAT", "[K-M]*", "L [A-Z]BERGEMENT*"};
+    static const char *const fixed[] = {"*",      "",        "L*",     "L ABERGEMENT CLEMENCIAT",
+                                        "**",     "?*",      "*?",     "]",
+                                        "[]]",    "[!Z-A]*", "[Z-A]*", "*[-]*",
+                                        "#",      "*#*",     "[*]",    "[?]*",
+                                        " ",      "*  *",    "PARIS",  "paris",
+                                        "SAINT*", "[!A-Z]*", "*Z",     "[A-]*",
+                                        "[-Z]*",  "*'*"};
+    static const char *const firstRecord[] = {
+        "*",           "L*",     "L ABERGEMENT CLEMENCIAT", "l abergement clemenciat", "L?ABERGEMENT*",
+        "*CLEMENCIAT", "[K-M]*", "L [A-Z]BERGEMENT*"};
     switch (below(13)) {
     case 0:
     case 1:
@@ -1063,20 +1081,21 @@ QString RandomUse::check()
         const QString number = form.Label5->text();
         const QString name = form.Label20->text();
         const auto table = LookupDepartement(number);
-        const bool agree = (number.isEmpty() && name.isEmpty())
-                           || (table && name == table->displayName())
-                           || (number == u"56" && name == u"MORBIHANT")
-                           || (name == form.Label8->text()
-                               && number == QString::number(form.Label10->text().left(2).toInt()));
+        const bool agree =
+            (number.isEmpty() && name.isEmpty()) || (table && name == table->displayName())
+            || (number == u"56" && name == u"MORBIHANT")
+            || (name == form.Label8->text() && number == QString::number(form.Label10->text().left(2).toInt()));
         list.that(agree, QStringLiteral("Label5 %1 and Label20 %2 agree with neither the table nor the record")
                              .arg(readable(number), readable(name)));
     }
     list.equal(form.Text9->text(), m.text9, "Text9");
     list.that(form.deptNumber.toNumber() == m.deptNumber,
               QStringLiteral("deptNumber is %1, expected %2").arg(form.deptNumber.toText()).arg(m.deptNumber));
-    list.that(QPointF(form.seedX, form.seedY) == m.seed,
-              QStringLiteral("the seed is (%1,%2), expected (%3,%4)")
-                  .arg(form.seedX).arg(form.seedY).arg(m.seed.x()).arg(m.seed.y()));
+    list.that(QPointF(form.seedX, form.seedY) == m.seed, QStringLiteral("the seed is (%1,%2), expected (%3,%4)")
+                                                             .arg(form.seedX)
+                                                             .arg(form.seedY)
+                                                             .arg(m.seed.x())
+                                                             .arg(m.seed.y()));
     list.equal(form.Text6->text(), m.text6, "Text6");
     list.equal(form.Text8->text(), m.text8, "Text8");
     list.equal(form.Text1->text(), m.text1, "Text1");
@@ -1084,8 +1103,8 @@ QString RandomUse::check()
 
     // Colours and buttons.
     list.that(form.cherche->backColor() == (m.red ? red : green),
-              QStringLiteral("cherche is %1, expected %2").arg(form.cherche->backColor().name(),
-                                                               m.red ? QStringLiteral("red") : QStringLiteral("green")));
+              QStringLiteral("cherche is %1, expected %2")
+                  .arg(form.cherche->backColor().name(), m.red ? QStringLiteral("red") : QStringLiteral("green")));
     const QColor swatch = form.Shape6->backColor();
     list.that(m.swatchSet ? swatch.isValid() && (swatch.rgb() & rgbMask) == (m.swatch & rgbMask)
                           : swatch == m.swatchAtStart,
@@ -1128,11 +1147,15 @@ QString RandomUse::check()
               QStringLiteral("the window was dragged"));
     list.that(m_window->messages.size() == m.messages,
               QStringLiteral("%1 messages, expected %2; the last: %3")
-                  .arg(m_window->messages.size()).arg(m.messages).arg(m_window->messages.isEmpty() ? QString() : m_window->messages.last()));
+                  .arg(m_window->messages.size())
+                  .arg(m.messages)
+                  .arg(m_window->messages.isEmpty() ? QString() : m_window->messages.last()));
     list.that(m_window->messages.isEmpty() || !m_window->messages.last().isEmpty(), QStringLiteral("an empty message"));
     list.that(m_window->opened.size() == m.urls && (m.urls == 0 || m_window->opened.last() == m.lastUrl),
               QStringLiteral("%1 addresses opened, expected %2; the last: %3")
-                  .arg(m_window->opened.size()).arg(m.urls).arg(m_window->opened.isEmpty() ? QString() : m_window->opened.last().toString()));
+                  .arg(m_window->opened.size())
+                  .arg(m.urls)
+                  .arg(m_window->opened.isEmpty() ? QString() : m_window->opened.last().toString()));
 
     checkMap(list);
     return list.problem();
@@ -1191,7 +1214,8 @@ QString RandomUse::checkScreen()
             if ((screen.pixel(origin + p) & rgbMask) != (m_model.map.pixel(p) & rgbMask))
                 return QStringLiteral("the screen shows %1 at (%2,%3) of the map, the map holds %4")
                     .arg(screen.pixel(origin + p) & rgbMask, 6, 16, QLatin1Char('0'))
-                    .arg(x).arg(y)
+                    .arg(x)
+                    .arg(y)
                     .arg(m_model.map.pixel(p) & rgbMask, 6, 16, QLatin1Char('0'));
         }
     return {};
@@ -1261,7 +1285,6 @@ void TestForm1RandomUse::initTestCase()
     m_areas = std::make_unique<PictureAreas>(MapPicture::storedPicture());
 }
 
-
 TestForm1RandomUse::DataFile TestForm1RandomUse::dataFile() const
 {
     return {fileFingerprint(m_store), QFileInfo(m_store).lastModified(),
@@ -1277,6 +1300,7 @@ void TestForm1RandomUse::referencePattern_data()
     QTest::addColumn<bool>("wellFormed");
     QTest::addColumn<bool>("matches");
 
+    // clang-format off
     QTest::newRow("exact") << "PARIS" << "PARIS" << true << true;
     QTest::newRow("whole name only") << "PARIS" << "PARISOT" << true << false;
     QTest::newRow("star alone") << "*" << "AIN" << true << true;
@@ -1304,6 +1328,7 @@ void TestForm1RandomUse::referencePattern_data()
     QTest::newRow("list closed at the first bracket") << "[]]" << "]" << false << false;
     QTest::newRow("backtracking") << "*AB*AC" << "ABXABAC" << true << true;
     QTest::newRow("too short for the stars") << "*ABC*ABC*" << "ABCAB" << true << false;
+    // clang-format on
 }
 
 void TestForm1RandomUse::referencePattern()
@@ -1338,9 +1363,8 @@ void TestForm1RandomUse::randomUse()
         checksum = use.checksum();
     }
     const qint64 elapsed = clock.elapsed();
-    qInfo("%lld actions, %lld invariant checks in %.1f s (%.0f actions/s); final state %s",
-          tally.actions, tally.checks, elapsed / 1000.0, tally.actions * 1000.0 / std::max<qint64>(elapsed, 1),
-          checksum.constData());
+    qInfo("%lld actions, %lld invariant checks in %.1f s (%.0f actions/s); final state %s", tally.actions, tally.checks,
+          elapsed / 1000.0, tally.actions * 1000.0 / std::max<qint64>(elapsed, 1), checksum.constData());
     qInfo("searches %d (no match %d, refused %d, first record %d); record steps %d (past the end %d, "
           "before the start %d); browser steps %d; map clicks %d (naming one %d); About %d; minimise %d; "
           "online map %d; clock %d; screen checks %d",

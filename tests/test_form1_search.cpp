@@ -120,12 +120,14 @@ void TestForm1Search::realCommunesAreFound_data()
     QTest::addColumn<QString>("locatorStart");
     QTest::addColumn<bool>("carte");
 
+    // clang-format off
     QTest::newRow("PARIS") << "PARIS" << "PARIS" << "75001" << "75" << "PARIS" << "JN18EU" << true;
     QTest::newRow("brest") << "brest" << "BREST" << "29200" << "29" << "FINISTERE" << "IN78" << true;
     QTest::newRow("name with a blank") << "st etienne" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
     QTest::newRow("pattern") << "ST ETIENN?" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
     QTest::newRow("Corsica") << "ajaccio" << "AJACCIO" << "20000" << "20" << "CORSE-DU-SUD" << "JN" << true;
     QTest::newRow("near the end") << "sada" << "SADA" << "97640" << "97" << "MAYOTTE" << "LH" << false;
+    // clang-format on
 }
 
 void TestForm1Search::realCommunesAreFound()
@@ -166,10 +168,12 @@ void TestForm1Search::locatorIsTheSameInBothLocales_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("longitude");
     QTest::addColumn<QString>("locator");
+    // clang-format off
     QTest::newRow("PARIS, French") << french << "PARIS" << "2,3428" << "JN18EU";
     QTest::newRow("PARIS, English") << english << "PARIS" << "2.3428" << "JN18EU";
     QTest::newRow("BREST, French") << french << "BREST" << "-4,50259" << "IN78RJ";
     QTest::newRow("BREST, English") << english << "BREST" << "-4.50259" << "IN78RJ";
+    // clang-format on
 }
 
 void TestForm1Search::locatorIsTheSameInBothLocales()
@@ -221,6 +225,7 @@ void TestForm1Search::loneStarShowsFirstRecordKeepingTheDepartement()
 void TestForm1Search::noMatchChangesNothingButTheButtonColour_data()
 {
     QTest::addColumn<QString>("typed");
+    // clang-format off
     QTest::newRow("unknown name") << "NULLE PART";
     QTest::newRow("empty box") << "";
     QTest::newRow("trailing blank") << "paris ";
@@ -229,6 +234,7 @@ void TestForm1Search::noMatchChangesNothingButTheButtonColour_data()
     QTest::newRow("part of a name") << "PARI";
     QTest::newRow("digit wildcard") << "PARIS#";
     QTest::newRow("excluded list") << "[!P]ARIS";
+    // clang-format on
 }
 
 void TestForm1Search::noMatchChangesNothingButTheButtonColour()
@@ -300,11 +306,13 @@ void TestForm1Search::enterRunsTheSearch_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<int>("key");
+    // clang-format off
     QTest::newRow("Return in the box") << "Text7" << int(Qt::Key_Return);
     QTest::newRow("keypad Enter in the box") << "Text7" << int(Qt::Key_Enter);
     QTest::newRow("Return on the window") << "Form1" << int(Qt::Key_Return);
     QTest::newRow("Return on the map") << "Picture1" << int(Qt::Key_Return);
     QTest::newRow("Return on a label") << "Label1" << int(Qt::Key_Return);
+    // clang-format on
 }
 
 void TestForm1Search::enterRunsTheSearch()
@@ -314,8 +322,8 @@ void TestForm1Search::enterRunsTheSearch()
     Window w(smallStore());
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     w.form.Text7->setText(QStringLiteral("cergy"));
-    QWidget *receiver = target == QLatin1String("Form1") ? static_cast<QWidget *>(&w.form)
-                                                         : w.form.findChild<QWidget *>(target);
+    QWidget *receiver =
+        target == QLatin1String("Form1") ? static_cast<QWidget *>(&w.form) : w.form.findChild<QWidget *>(target);
     QVERIFY(receiver);
     if (receiver->focusPolicy() != Qt::NoFocus)
         receiver->setFocus();
@@ -378,6 +386,7 @@ void TestForm1Search::everySearchStartsFromTheFirstRecord()
 void TestForm1Search::unusualPatternsAreHarmless_data()
 {
     QTest::addColumn<QString>("pattern");
+    // clang-format off
     QTest::newRow("64 KB of ?") << QString(65536, u'?');
     QTest::newRow("64 KB of *A") << QStringLiteral("*A").repeated(32768);
     QTest::newRow("64 KB of [A-Z]") << QStringLiteral("[A-Z]").repeated(13108);
@@ -390,6 +399,7 @@ void TestForm1Search::unusualPatternsAreHarmless_data()
     QTest::newRow("Greek and Arabic") << QStringLiteral("αθήνα \u0627\u0644\u0642\u0627\u0647\u0631\u0629");
     QTest::newRow("sharp s") << QStringLiteral("straße");
     QTest::newRow("list of emoji") << QStringLiteral("[\U0001F600-\U0001F64F]*");
+    // clang-format on
 }
 
 void TestForm1Search::unusualPatternsAreHarmless()
@@ -435,6 +445,7 @@ void TestForm1Search::malformedPatternIsRefusedInTheHint_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("afterNoMatch");
+    // clang-format off
     QTest::newRow("[ab") << "[ab" << false;
     QTest::newRow("[ab, button red") << "[ab" << true;
     QTest::newRow("[]") << "[]" << false;
@@ -442,6 +453,7 @@ void TestForm1Search::malformedPatternIsRefusedInTheHint_data()
     QTest::newRow("[!]") << "[!]" << false;
     QTest::newRow("paris[") << "paris[" << false;
     QTest::newRow("*[a-") << "*[a-" << true;
+    // clang-format on
 }
 
 void TestForm1Search::malformedPatternIsRefusedInTheHint()
@@ -482,12 +494,14 @@ void TestForm1Search::departementOfTheFoundCommune_data()
     QTest::addColumn<bool>("carte");
 
     // Every search first finds PARIS, so the point (38, 38) is the previous one.
+    // clang-format off
     QTest::newRow("Corsica") << "ajaccio" << "20" << QPoint(221, 244) << true;
     QTest::newRow("overseas") << "les abymes" << "97" << QPoint(5, 5) << false;
     QTest::newRow("95 keeps the online map") << "cergy" << "95" << QPoint(142, 78) << true;
     QTest::newRow("01, no leading zero") << "bourg en bresse" << "1" << QPoint(190, 142) << true;
     QTest::newRow("blanks in the name") << "la roche sur yon" << "85" << LookupDepartement(u"85")->seed() << true;
     QTest::newRow("letters, no number") << "ab town" << "0" << QPoint(38, 38) << true;
+    // clang-format on
 }
 
 void TestForm1Search::departementOfTheFoundCommune()
@@ -529,7 +543,11 @@ void TestForm1Search::onlineMapButtonFollowsTheDepartement()
 {
     Window w(smallStore());
     QVERIFY(w.form.CmdCarte->isEnabled());
-    const struct { const char *typed; bool carte; } steps[] = {
+    const struct
+    {
+        const char *typed;
+        bool carte;
+    } steps[] = {
         {"les abymes", false}, {"cergy", true}, {"les abymes", false}, {"paris", true}, {"ab town", true},
     };
     for (const auto &step : steps) {
@@ -608,7 +626,6 @@ void TestForm1Search::foundRecordWithAnEmptyFieldIsReported()
     QCOMPARE(w.form.Label1->text(), QStringLiteral("PARIS"));
     QCOMPARE(w.messages.size(), 1);
 }
-
 
 // A user's own file may hold a position outside the grid: the locator shows
 // dashes, no message, and the next record shows its letters again.

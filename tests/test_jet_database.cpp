@@ -1,8 +1,8 @@
+#include "EngineTestSupport.h"
+#include "TestPaths.h"
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
 #include "communes/JetDatabase.h"
-#include "EngineTestSupport.h"
-#include "TestPaths.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -19,8 +19,14 @@
 
 namespace {
 
-QString inseeFixture(const QString &name) { return fixturePath("insee-mdb/" + name); }
-QString accessSample(const QString &name) { return fixturePath("access-samples/" + name); }
+QString inseeFixture(const QString &name)
+{
+    return fixturePath("insee-mdb/" + name);
+}
+QString accessSample(const QString &name)
+{
+    return fixturePath("access-samples/" + name);
+}
 
 // A number as written in the source data, read without regard to any locale.
 double number(const char *text)
@@ -32,7 +38,10 @@ double number(const char *text)
     return value;
 }
 
-bool sameBits(double a, double b) { return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b); }
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
+}
 
 using Rows = std::vector<std::vector<QVariant>>;
 
@@ -99,9 +108,10 @@ QByteArray withCommuneMemos(const QByteArray &original, const QStringList &names
     // The definition of insee1: the first column entry (25 bytes, the type
     // first) after the table's fixed part, the names of the columns after the entries.
     qsizetype definition = 0;
-    while (definition < content.size()
-           && !(content.at(definition) == 2
-                && content.mid(definition, PageSize).contains(QByteArray(reinterpret_cast<const char *>(u"commune"), 14))))
+    while (
+        definition < content.size()
+        && !(content.at(definition) == 2
+             && content.mid(definition, PageSize).contains(QByteArray(reinterpret_cast<const char *>(u"commune"), 14))))
         definition += PageSize;
     if (definition >= content.size() || qFromLittleEndian<quint32>(content.constData() + definition + 51) != 0)
         return {};
@@ -204,6 +214,7 @@ void TestJetDatabase::sampleRowsInOrder_data()
     QTest::addColumn<QByteArray>("latitude");
     QTest::addColumn<QString>("codepos");
     QTest::addColumn<QString>("departement");
+    // clang-format off
     QTest::newRow("first") << 0 << "L ABERGEMENT CLEMENCIAT" << QByteArray("4.92582") << QByteArray("46.15359")
                            << "01400" << "AIN";
     QTest::newRow("second") << 1 << "L ABERGEMENT DE VAREY" << QByteArray("5.42799") << QByteArray("46.00958")
@@ -220,6 +231,7 @@ void TestJetDatabase::sampleRowsInOrder_data()
                                  << "95450" << "VAL-D'OISE";
     QTest::newRow("last") << 164 << "ENTRE DEUX" << QByteArray("55.49239") << QByteArray("-21.20419") << "97414"
                           << "LA REUNION";
+    // clang-format on
 }
 
 void TestJetDatabase::sampleRowsInOrder()
@@ -249,12 +261,14 @@ void TestJetDatabase::tableByNameOrQuery_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("isQuery");
+    // clang-format off
     QTest::newRow("table insee1") << "insee1" << false;
     QTest::newRow("table INSEE1") << "INSEE1" << false;
     QTest::newRow("table Insee1") << "Insee1" << false;
     QTest::newRow("search query") << "SELECT * FROM INSEE1" << true;
     QTest::newRow("lower case, semicolon") << "select * from insee1;" << true;
     QTest::newRow("brackets") << "SELECT * FROM [insee1]" << true;
+    // clang-format on
 }
 
 void TestJetDatabase::tableByNameOrQuery()
@@ -356,12 +370,14 @@ void TestJetDatabase::fullFileCoordinatesExact_data()
     QTest::addColumn<QString>("commune");
     QTest::addColumn<QByteArray>("longitude");
     QTest::addColumn<QByteArray>("latitude");
+    // clang-format off
     QTest::newRow("ANTRAS") << 2819 << "ANTRAS" << QByteArray("0.90109") << QByteArray("42.8731");
     QTest::newRow("ASNIERES EN BESSIN") << 4417 << "ASNIERES EN BESSIN" << QByteArray("-0.93783")
                                         << QByteArray("49.36009");
     QTest::newRow("CASTILLON EN AUGE") << 4505 << "CASTILLON EN AUGE" << QByteArray("0.09287")
                                        << QByteArray("49.0352");
     QTest::newRow("TSINGONI") << 34867 << "TSINGONI" << QByteArray("45.13458") << QByteArray("-12.78269");
+    // clang-format on
 }
 
 void TestJetDatabase::fullFileCoordinatesExact()
@@ -455,9 +471,11 @@ void TestJetDatabase::nullFields_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("nullField");
+    // clang-format off
     QTest::newRow("codepos, row 3") << 2 << "codepos";
     QTest::newRow("latitude, row 5") << 4 << "latitude";
     QTest::newRow("commune, row 7") << 6 << "commune";
+    // clang-format on
 }
 
 void TestJetDatabase::nullFields()
@@ -535,6 +553,7 @@ void TestJetDatabase::memoTexts_data()
     QTest::addColumn<QList<QByteArray>>("rows");
     QTest::addColumn<QString>("expected"); // empty: the table is refused
 
+    // clang-format off
     QTest::newRow("text in the row") << header(0x80000000, 0) << QList<QByteArray>{} << "GEMENT CLEMENCIAT";
     QTest::newRow("text in another row") << header(0x40000000 | 10, Row0) << QList<QByteArray>{utf16("PARIS")}
                                          << "PARIS";
@@ -549,6 +568,7 @@ void TestJetDatabase::memoTexts_data()
         << header(20, Row0) << QList<QByteArray>{row(Row1, "PAR"), row(0, "IS")} << "";
     QTest::newRow("row past the end of the file") << header(0x40000000 | 10, 999 * 256) << QList<QByteArray>{} << "";
     QTest::newRow("unknown flags") << header(0x20000000 | 10, Row0) << QList<QByteArray>{utf16("PARIS")} << "";
+    // clang-format on
 }
 
 void TestJetDatabase::memoTexts()
@@ -622,6 +642,7 @@ void TestJetDatabase::accessSamples_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("first");
+    // clang-format off
     QTest::newRow("Jet 3") << "nwind.mdb" << "Customers" << 91 << "CustomerID" << QVariant("ALFKI");
     QTest::newRow("Jet 3, table name in another case") << "nwind.mdb" << "CUSTOMERS" << 91 << "CompanyName"
                                                        << QVariant("Alfreds Futterkiste");
@@ -629,6 +650,7 @@ void TestJetDatabase::accessSamples_data()
                                                 << QVariant(qlonglong(10330));
     QTest::newRow("Jet 4") << "DateTestDatabase.mdb" << "DateTest" << 6 << "IDCol" << QVariant(qlonglong(1));
     QTest::newRow("ACE") << "ASampleDatabase.accdb" << "Asset Items" << 65 << "Asset No" << QVariant("30050");
+    // clang-format on
 }
 
 void TestJetDatabase::accessSamples()
@@ -738,6 +760,7 @@ void TestJetDatabase::badFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
+    // clang-format off
     QTest::newRow("empty file") << QByteArray() << "ni une base Access";
     QTest::newRow("text file") << QByteArray("commune;longitude\nPARIS;2.3428\n") << "ni une base Access";
     QTest::newRow("signature only") << jetHeader(1) << "tronqué";
@@ -745,6 +768,7 @@ void TestJetDatabase::badFiles_data()
     QTest::newRow("partial page") << jetHeader(1).leftJustified(3 * 4096 + 100, '\0') << "tronqué";
     QTest::newRow("header and zeros") << jetHeader(1).leftJustified(8 * 4096, '\0') << "catalogue";
     QTest::newRow("Jet 3 header and zeros") << jetHeader(0).leftJustified(8 * 2048, '\0') << "catalogue";
+    // clang-format on
 }
 
 void TestJetDatabase::badFiles()
@@ -770,6 +794,7 @@ void TestJetDatabase::damagedCopies_data()
                              "access-samples/ASampleDatabase.accdb"}) {
         const QString name = QFileInfo(file).fileName();
         for (qint64 length : {0, 100, 2048, 4096, 5000})
+            // clang-format off
             QTest::addRow("%s cut to %lld bytes", qPrintable(name), length) << file << Damage::Truncate << length;
         QTest::addRow("%s, half", qPrintable(name)) << file << Damage::Half << qint64(0);
         QTest::addRow("%s less its last page", qPrintable(name)) << file << Damage::DropLastPage << qint64(0);
@@ -777,6 +802,7 @@ void TestJetDatabase::damagedCopies_data()
         QTest::addRow("%s, random bytes after the first page", qPrintable(name))
             << file << Damage::RandomAfterFirstPage << qint64(0);
         QTest::addRow("%s, random catalog page", qPrintable(name)) << file << Damage::RandomCatalogPage << qint64(0);
+        // clang-format on
     }
 }
 

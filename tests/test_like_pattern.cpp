@@ -25,6 +25,7 @@ void TestLikePattern::matching_data()
     QTest::addColumn<bool>("expected");
 
     // Literal text: the whole name, code for code.
+    // clang-format off
     QTest::newRow("exact name") << "PARIS" << "PARIS" << true;
     QTest::newRow("prefix is not enough") << "PARIS" << "PARISOT" << false;
     QTest::newRow("suffix is not enough") << "PARIS" << "CORMEILLES EN PARISIS" << false;
@@ -161,6 +162,7 @@ void TestLikePattern::matching_data()
     // Everything together.
     QTest::newRow("mixed") << "SAINT[!-]?*##" << "SAINTE MARIE 97" << true;
     QTest::newRow("mixed miss") << "SAINT[!-]?*##" << "SAINT-DENIS 93" << false;
+    // clang-format on
 }
 
 void TestLikePattern::matching()
@@ -182,6 +184,7 @@ void TestLikePattern::malformed_data()
 
     const QString unclosed = "Motif de recherche invalide : crochet non fermé";
     const QString empty = "Motif de recherche invalide : liste vide";
+    // clang-format off
     QTest::newRow("open bracket alone") << "[" << unclosed;
     QTest::newRow("open list") << "SAINT[AB" << unclosed;
     QTest::newRow("open negated") << "[!" << unclosed;
@@ -191,6 +194,7 @@ void TestLikePattern::malformed_data()
     QTest::newRow("empty list") << "[]" << empty;
     QTest::newRow("empty list in name") << "PA[]RIS" << empty;
     QTest::newRow("empty negated list") << "[!]" << empty;
+    // clang-format on
 }
 
 void TestLikePattern::malformed()
@@ -219,6 +223,7 @@ void TestLikePattern::pathologicalInputsComplete_data()
 
     const qsizetype big = 64 * 1024;
     const QString as(big, u'A');
+    // clang-format off
     QTest::newRow("many stars no B") << "*A*A*A*A*A*B" << as << false;
     QTest::newRow("many stars B at end") << "*A*A*A*A*A*B" << QString(as).append(u'B') << true;
     QTest::newRow("alternating stars") << QString("*A").repeated(1000) + "*B" << as << false;
@@ -234,6 +239,7 @@ void TestLikePattern::pathologicalInputsComplete_data()
         << "*" + QString(1000, u'A') + "#*" << as << false;
     QTest::newRow("long list") << "[" + QString(big, u'B') + "]" << "A" << false;
     QTest::newRow("many lists") << QString("[A-Z]").repeated(4000) << QString(4000, u'Q') << true;
+    // clang-format on
 }
 
 void TestLikePattern::pathologicalInputsComplete()

@@ -1,8 +1,8 @@
-#include "communes/CommuneDatabase.h"
-#include "communes/DatabaseError.h"
-#include "communes/Database.h"
-#include "communes/DatabaseFile.h"
 #include "CommuneStore.h"
+#include "communes/CommuneDatabase.h"
+#include "communes/Database.h"
+#include "communes/DatabaseError.h"
+#include "communes/DatabaseFile.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -123,9 +123,11 @@ void TestLoadingLimits::notARegularFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
+    // clang-format off
     QTest::newRow("pipe named insee.sqlite") << "insee.sqlite" << "fifo";
     QTest::newRow("pipe named insee.mdb") << "insee.mdb" << "fifo";
     QTest::newRow("folder named insee.sqlite") << "insee.sqlite" << "folder";
+    // clang-format on
 }
 
 void TestLoadingLimits::notARegularFile()
@@ -145,8 +147,10 @@ void TestLoadingLimits::notARegularFile()
 void TestLoadingLimits::changesLeftInTheWriteAheadLog_data()
 {
     QTest::addColumn<QStringList>("pending");
+    // clang-format off
     QTest::newRow("rows added") << QStringList{"INSERT INTO insee1 VALUES ('NOUVELLE', 1, 2, '01000', 'AIN')"};
     QTest::newRow("table created") << QStringList{"DROP TABLE insee1", "CREATE TABLE insee1 (commune TEXT)"};
+    // clang-format on
 }
 
 void TestLoadingLimits::changesLeftInTheWriteAheadLog()
@@ -184,11 +188,13 @@ void TestLoadingLimits::memoryHeldToTheFileSize_data()
     QTest::addColumn<QStringList>("statements");
     QTest::addColumn<QString>("refusal"); // a word the refusal must hold; empty when either outcome will do
     // A view computes its rows: a few bytes of schema, a gigabyte of text.
+    // clang-format off
     QTest::newRow("view of huge texts")
         << QStringList{"CREATE VIEW insee1 AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
                        "WHERE x < 1000) SELECT 'A' AS commune, 1 AS longitude, 2 AS latitude, '01000' AS codepos, "
                        "x || printf('%.*c', 1000000, 'x') AS departement FROM c"}
         << QStringLiteral("mémoire");
+    // clang-format on
     // Columns added after the rows were written cost the file nothing: the
     // rows read them as NULL. Nearly two thousand of them over 20 000 rows is a
     // table of forty million cells from a file of a few hundred kilobytes,
@@ -198,7 +204,9 @@ void TestLoadingLimits::memoryHeldToTheFileSize_data()
     for (int i = 0; i < 1990; ++i)
         wide << QStringLiteral("ALTER TABLE insee1 ADD COLUMN extra%1 TEXT").arg(i);
     wide << "COMMIT";
+    // clang-format off
     QTest::newRow("two thousand columns added later") << wide << QString();
+    // clang-format on
 }
 
 void TestLoadingLimits::memoryHeldToTheFileSize()
@@ -218,8 +226,10 @@ void TestLoadingLimits::sqliteFailuresInFrench_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("french");
+    // clang-format off
     QTest::newRow("pages overwritten") << "pages" << "endommagé";
     QTest::newRow("header of another page size") << "header" << "base SQLite valide";
+    // clang-format on
 }
 
 void TestLoadingLimits::sqliteFailuresInFrench()
@@ -255,10 +265,12 @@ void TestLoadingLimits::longCommuneNames_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("length");
     QTest::addColumn<bool>("refused");
+    // clang-format off
     QTest::newRow("255 characters") << 3 << 255 << false;
     QTest::newRow("256 characters, third record") << 3 << 256 << true;
     QTest::newRow("a mebibyte, second record") << 2 << (1 << 20) - 16 << true;
     QTest::newRow("256 characters, first record") << 1 << 256 << true;
+    // clang-format on
 }
 
 void TestLoadingLimits::longCommuneNames()

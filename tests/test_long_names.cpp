@@ -163,10 +163,10 @@ void TestLongNames::longDepartementNamesShowWhole()
     // A user's own file may spell a département at length.
     const QString longest = QStringLiteral("DEPARTEMENT DES ALPES-DE-HAUTE-PROVENCE ET DE LA MONTAGNE");
     QVERIFY(writeCommuneStore(path, {
-        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
-        commune("DIGNE LES BAINS", 6.2355, 44.0925, "04000", "ALPES-DE-HAUTE-PROVENCE"),
-        commune("QUELQUE PART", 6.2, 44.1, "04000", longest),
-    }));
+                                        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+                                        commune("DIGNE LES BAINS", 6.2355, 44.0925, "04000", "ALPES-DE-HAUTE-PROVENCE"),
+                                        commune("QUELQUE PART", 6.2, 44.1, "04000", longest),
+                                    }));
     Window w(path);
     for (const QString &name : {QStringLiteral("digne les bains"), QStringLiteral("quelque part")}) {
         w.search(name);

@@ -24,6 +24,7 @@ void TestMaidenhead::locator_data()
     QTest::addColumn<double>("longitude");
     QTest::addColumn<QString>("expected");
 
+    // clang-format off
     QTest::newRow("Paris") << 48.8566 << 2.3522 << "JN18EU";
     QTest::newRow("Brest, west of Greenwich") << 48.39 << -4.49 << "IN78SJ";
     QTest::newRow("origin") << 0.0 << 0.0 << "JJ00AA";
@@ -37,6 +38,7 @@ void TestMaidenhead::locator_data()
     QTest::newRow("Reunion") << -20.88 << 55.45 << "LG79RC";
     QTest::newRow("Strasbourg") << 48.5734 << 7.7521 << "JN38VN";
     QTest::newRow("Cayenne") << 4.9372 << -52.326 << "GJ34UW";
+    // clang-format on
 }
 
 void TestMaidenhead::locator()
@@ -55,6 +57,7 @@ void TestMaidenhead::outsideTheGrid_data()
 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
+    // clang-format off
     QTest::newRow("north pole") << 90.0 << 0.0;
     QTest::newRow("past the north pole") << 91.0 << 0.0;
     QTest::newRow("past the south pole") << -90.5 << 0.0;
@@ -66,6 +69,7 @@ void TestMaidenhead::outsideTheGrid_data()
     QTest::newRow("infinite latitude") << inf << 0.0;
     QTest::newRow("infinite longitude") << 0.0 << -inf;
     QTest::newRow("huge") << 1e300 << -1e300;
+    // clang-format on
 }
 
 void TestMaidenhead::outsideTheGrid()
@@ -86,10 +90,8 @@ void TestMaidenhead::subsquareHoldsPosition()
             const double latitude = lat / 10.0 + 0.099999999999;
             const double longitude = lon / 10.0 + 0.099999999999;
             const QString locator = maidenheadLocator(latitude, longitude);
-            const QString where = QString("%1 %2 -> %3")
-                                      .arg(latitude, 0, 'g', 17)
-                                      .arg(longitude, 0, 'g', 17)
-                                      .arg(locator);
+            const QString where =
+                QString("%1 %2 -> %3").arg(latitude, 0, 'g', 17).arg(longitude, 0, 'g', 17).arg(locator);
             QVERIFY2(locator.size() == 6, qPrintable(where));
             QVERIFY2(locator[0] >= u'A' && locator[0] <= u'R', qPrintable(where));
             QVERIFY2(locator[1] >= u'A' && locator[1] <= u'R', qPrintable(where));
@@ -97,14 +99,12 @@ void TestMaidenhead::subsquareHoldsPosition()
             QVERIFY2(locator[4] >= u'A' && locator[4] <= u'X', qPrintable(where));
             QVERIFY2(locator[5] >= u'A' && locator[5] <= u'X', qPrintable(where));
 
-            const double west = -180.0 + (locator[0].unicode() - u'A') * 20.0
-                + (locator[2].unicode() - u'0') * 2.0 + (locator[4].unicode() - u'A') * (2.0 / 24.0);
-            const double south = -90.0 + (locator[1].unicode() - u'A') * 10.0
-                + (locator[3].unicode() - u'0') * 1.0 + (locator[5].unicode() - u'A') * (1.0 / 24.0);
-            QVERIFY2(longitude >= west - tolerance && longitude < west + 2.0 / 24.0 + tolerance,
-                     qPrintable(where));
-            QVERIFY2(latitude >= south - tolerance && latitude < south + 1.0 / 24.0 + tolerance,
-                     qPrintable(where));
+            const double west = -180.0 + (locator[0].unicode() - u'A') * 20.0 + (locator[2].unicode() - u'0') * 2.0
+                                + (locator[4].unicode() - u'A') * (2.0 / 24.0);
+            const double south = -90.0 + (locator[1].unicode() - u'A') * 10.0 + (locator[3].unicode() - u'0') * 1.0
+                                 + (locator[5].unicode() - u'A') * (1.0 / 24.0);
+            QVERIFY2(longitude >= west - tolerance && longitude < west + 2.0 / 24.0 + tolerance, qPrintable(where));
+            QVERIFY2(latitude >= south - tolerance && latitude < south + 1.0 / 24.0 + tolerance, qPrintable(where));
         }
     }
 }
@@ -115,6 +115,7 @@ void TestMaidenhead::roundTripThroughShownText_data()
     QTest::addColumn<double>("latitude");
     QTest::addColumn<QString>("expected");
 
+    // clang-format off
     QTest::newRow("Macon") << 4.92582 << 46.15343 << "JN26LD";
     QTest::newRow("Brest") << -4.48628 << 48.39003 << "IN78SJ";
     QTest::newRow("Corsica") << 9.45 << 42.7 << "JN42RQ";
@@ -122,6 +123,7 @@ void TestMaidenhead::roundTripThroughShownText_data()
     // 182 / 20 falls just below 9.1 in double precision, so this corner of
     // JN18 is named from the square west of it, as the steps compute it.
     QTest::newRow("square edge") << 2.0 << 48.0 << "JN08XA";
+    // clang-format on
 }
 
 // The window computes the locator from the shown texts of the stored
@@ -134,8 +136,8 @@ void TestMaidenhead::roundTripThroughShownText()
     QFETCH(QString, expected);
 
     QCOMPARE(maidenheadLocator(latitude, longitude), expected);
-    for (const QLocale &locale : {QLocale(QLocale::French, QLocale::France),
-                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+    for (const QLocale &locale :
+         {QLocale(QLocale::French, QLocale::France), QLocale(QLocale::English, QLocale::UnitedStates)}) {
         const QString longitudeText = numberToText(longitude, locale);
         const QString latitudeText = numberToText(latitude, locale);
         const auto shownLongitude = textToNumber(longitudeText, locale);

@@ -27,7 +27,9 @@ private slots:
         for (int i = 0; i < 95; ++i) {
             const DepartementRow &row = rows[size_t(i)];
             const QString name = row.number == 56 ? QStringLiteral("MORBIHANT") : row.displayName();
+            // clang-format off
             QTest::addRow("%d", row.number) << row.number << name;
+            // clang-format on
         }
     }
 
@@ -49,6 +51,7 @@ private slots:
     {
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("name");
+        // clang-format off
         QTest::newRow("1") << 1 << "AIN";
         QTest::newRow("56 with a final T") << 56 << "MORBIHANT";
         QTest::newRow("57") << 57 << "MOSELLE";
@@ -56,6 +59,7 @@ private slots:
         QTest::newRow("81") << 81 << "TARNE";
         QTest::newRow("92") << 92 << "HAUTS-DE-SEINE";
         QTest::newRow("95") << 95 << "VAL-D'OISE";
+        // clang-format on
     }
 
     void namesAsTheClickSpellsThem()
@@ -100,9 +104,11 @@ private slots:
     void clickThatNamesNothing_data()
     {
         QTest::addColumn<QPointF>("click");
+        // clang-format off
         QTest::newRow("border") << QPointF(100, 250);
         QTest::newRow("sea") << QPointF(5, 5);
         QTest::newRow("outside the picture") << QPointF(-4, 300);
+        // clang-format on
     }
 
     void clickThatNamesNothing()
@@ -157,6 +163,7 @@ private slots:
     {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("190") << 190.0f << "190";
         QTest::newRow("142") << 142.0f << "142";
         QTest::newRow("0") << 0.0f << "0";
@@ -165,6 +172,7 @@ private slots:
         QTest::newRow("0.1 as a single") << 0.1f << "0.1";
         QTest::newRow("negative") << -3.0f << "-3";
         QTest::newRow("quarter") << 49.25f << "49.25";
+        // clang-format on
     }
 
     void coordinateTexts()
@@ -181,6 +189,7 @@ private slots:
         QTest::addColumn<QPointF>("click");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
+        // clang-format off
         QTest::newRow("Ain") << QPointF(190, 142) << "1" << "AIN";
         QTest::newRow("open sea") << QPointF(49, 216) << "" << "";
         QTest::newRow("mainland Paris patch") << QPointF(144, 83) << "" << "";
@@ -189,6 +198,7 @@ private slots:
         QTest::newRow("Paris inset sea") << QPointF(40, 20) << "" << "";
         QTest::newRow("Corsica") << QPointF(221, 244) << "20" << "CORSE";
         QTest::newRow("Morbihan") << QPointF(68, 103) << "56" << "MORBIHANT";
+        // clang-format on
     }
 
     void clicksOnTheRealMap()

@@ -132,8 +132,8 @@ private slots:
         MapPicture map(twoAreas());
         FillColorGenerator colors;
         FillColorGenerator reference;
-        for (const QPointF p : {QPointF(leftArea), QPointF(-3, 4), QPointF(rightArea),
-                                QPointF(1000, 1000), QPointF(leftArea)}) {
+        for (const QPointF p :
+             {QPointF(leftArea), QPointF(-3, 4), QPointF(rightArea), QPointF(1000, 1000), QPointF(leftArea)}) {
             const QRgb expected = reference.nextColor();
             QCOMPARE(map.fillAtPoint(p, colors), expected);
             QCOMPARE(map.fillColor(), expected);
@@ -146,11 +146,13 @@ private slots:
     {
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<int>("changed");
+        // clang-format off
         QTest::newRow("left of the diagonal") << leftArea << 225;
         QTest::newRow("right of the diagonal") << rightArea << 225;
         QTest::newRow("the sea around") << QPoint(0, 0) << 32 * 24 - 28 * 20; // 208
         QTest::newRow("lone pixel of the diagonal") << QPoint(14, 10) << 1;
         QTest::newRow("the frame and the diagonal's two ends") << QPoint(2, 2) << 92 + 2;
+        // clang-format on
     }
 
     void fillsExactlyTheSideConnectedArea()
@@ -197,7 +199,9 @@ private slots:
         QTest::addColumn<int>("seed");
         for (const double share : {0.2, 0.35, 0.45, 0.55})
             for (const int seed : {1, 2, 3})
+                // clang-format off
                 QTest::addRow("walls %.2f, shape %d", share, seed) << share << seed;
+        // clang-format on
     }
 
     // Mazes with every kind of pocket and overhang; the fill must reach
@@ -257,12 +261,14 @@ private slots:
     void pointOutsideFillsNothing_data()
     {
         QTest::addColumn<QPointF>("point");
+        // clang-format off
         QTest::newRow("left") << QPointF(-1, 5);
         QTest::newRow("above") << QPointF(5, -1);
         QTest::newRow("right") << QPointF(32, 5);
         QTest::newRow("below") << QPointF(5, 24);
         QTest::newRow("far away") << QPointF(1e12, -1e12);
         QTest::newRow("not a number") << QPointF(std::nan(""), 5);
+        // clang-format on
     }
 
     void pointOutsideFillsNothing()
@@ -280,6 +286,7 @@ private slots:
     {
         QTest::addColumn<double>("x");
         QTest::addColumn<int>("column");
+        // clang-format off
         QTest::newRow("2.5 -> 2") << 2.5 << 2;
         QTest::newRow("3.5 -> 4") << 3.5 << 4;
         QTest::newRow("0.5 -> 0") << 0.5 << 0;
@@ -292,6 +299,7 @@ private slots:
         QTest::newRow("-0.4 -> 0") << -0.4 << 0;
         QTest::newRow("-0.6 -> outside") << -0.6 << -1;
         QTest::newRow("7.5 -> outside") << 7.5 << -1;
+        // clang-format on
     }
 
     void coordinatesRoundToNearestTiesToEven()

@@ -26,7 +26,10 @@ constexpr QRgb White = 0xffffffff;
 constexpr QRgb Black = 0xff000000;
 constexpr QRgb Blue = 0xff0000ff;
 
-QString mapFile() { return sourceDir() + "/resources/map.bmp"; }
+QString mapFile()
+{
+    return sourceDir() + "/resources/map.bmp";
+}
 
 // The committed picture as the program shows it: with the inset lines.
 QImage shownPicture()
@@ -42,8 +45,7 @@ QImage shownPicture()
 class Areas
 {
 public:
-    explicit Areas(const QImage &picture)
-        : m_width(picture.width()), m_ids(picture.width() * picture.height(), -1)
+    explicit Areas(const QImage &picture) : m_width(picture.width()), m_ids(picture.width() * picture.height(), -1)
     {
         const int height = picture.height();
         for (int y = 0; y < height; ++y) {
@@ -60,11 +62,10 @@ public:
                     const QPoint p = stack.back();
                     stack.pop_back();
                     ++m_sizes[id];
-                    const QPoint sides[] = {{p.x() + 1, p.y()}, {p.x() - 1, p.y()},
-                                            {p.x(), p.y() + 1}, {p.x(), p.y() - 1}};
+                    const QPoint sides[] = {
+                        {p.x() + 1, p.y()}, {p.x() - 1, p.y()}, {p.x(), p.y() + 1}, {p.x(), p.y() - 1}};
                     for (const QPoint &q : sides) {
-                        if (!picture.valid(q) || m_ids[index(q.x(), q.y())] != -1
-                            || picture.pixel(q) != colour)
+                        if (!picture.valid(q) || m_ids[index(q.x(), q.y())] != -1 || picture.pixel(q) != colour)
                             continue;
                         m_ids[index(q.x(), q.y())] = id;
                         stack.push_back(q);
@@ -163,7 +164,10 @@ private:
             for (const QJsonValue &code : it.value().toArray())
                 m_seedCodes[it.key()].append(code.toString());
 
-        struct Affine { double a, b, c, d, e, f; };
+        struct Affine
+        {
+            double a, b, c, d, e, f;
+        };
         QHash<QString, Affine> affineOf;
         const QJsonObject transforms = projection.value("transforms").toObject();
         for (auto it = transforms.begin(); it != transforms.end(); ++it) {
@@ -183,8 +187,7 @@ private:
             error = "cannot read departements.geojson";
             return;
         }
-        const QJsonArray features =
-            QJsonDocument::fromJson(contours.readAll()).object().value("features").toArray();
+        const QJsonArray features = QJsonDocument::fromJson(contours.readAll()).object().value("features").toArray();
         for (const QJsonValue &featureValue : features) {
             const QJsonObject feature = featureValue.toObject();
             const QString code = feature["properties"].toObject()["code"].toString();
@@ -254,15 +257,15 @@ void TestMapPicture::fileIsA24BitBottomUpBmp()
     QCOMPARE(bytes.size(), 237262);
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     QCOMPARE(bytes.left(2), QByteArray("BM"));
-    QCOMPARE(qFromLittleEndian<quint32>(data + 2), 237262u);   // file size
-    QCOMPARE(qFromLittleEndian<quint32>(data + 10), 54u);      // pixels follow both headers
-    QCOMPARE(qFromLittleEndian<quint32>(data + 14), 40u);      // BITMAPINFOHEADER
-    QCOMPARE(qFromLittleEndian<qint32>(data + 18), 265);       // width
-    QCOMPARE(qFromLittleEndian<qint32>(data + 22), 298);       // positive height: bottom-up
+    QCOMPARE(qFromLittleEndian<quint32>(data + 2), 237262u); // file size
+    QCOMPARE(qFromLittleEndian<quint32>(data + 10), 54u);    // pixels follow both headers
+    QCOMPARE(qFromLittleEndian<quint32>(data + 14), 40u);    // BITMAPINFOHEADER
+    QCOMPARE(qFromLittleEndian<qint32>(data + 18), 265);     // width
+    QCOMPARE(qFromLittleEndian<qint32>(data + 22), 298);     // positive height: bottom-up
     QCOMPARE(qFromLittleEndian<quint16>(data + 26), quint16(1));
     QCOMPARE(qFromLittleEndian<quint16>(data + 28), quint16(24));
-    QCOMPARE(qFromLittleEndian<quint32>(data + 30), 0u);       // uncompressed
-    QCOMPARE(qFromLittleEndian<quint32>(data + 34), 237208u);  // 298 rows of 796 bytes
+    QCOMPARE(qFromLittleEndian<quint32>(data + 30), 0u);      // uncompressed
+    QCOMPARE(qFromLittleEndian<quint32>(data + 34), 237208u); // 298 rows of 796 bytes
 }
 
 void TestMapPicture::compiledPictureIsTheCommittedOne()
@@ -275,7 +278,9 @@ void TestMapPicture::seedPointIsWhite_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QPoint>("seed");
     for (const DepartementRow &row : seededRows())
+        // clang-format off
         QTest::newRow(row.name) << row.number << row.seed();
+    // clang-format on
 }
 
 void TestMapPicture::seedPointIsWhite()
@@ -331,8 +336,9 @@ void TestMapPicture::onlyMapColoursAreUsed()
                 for (int dx = -1; dx <= 1; ++dx)
                     if (m_picture.valid(x + dx, y + dy) && m_picture.pixel(x + dx, y + dy) == Black)
                         besideBlack = true;
-            QVERIFY2(grey && besideBlack,
-                     qPrintable(QString("pixel (%1, %2) is #%3").arg(x).arg(y).arg(c & 0xffffff, 6, 16, QLatin1Char('0'))));
+            QVERIFY2(
+                grey && besideBlack,
+                qPrintable(QString("pixel (%1, %2) is #%3").arg(x).arg(y).arg(c & 0xffffff, 6, 16, QLatin1Char('0'))));
         }
     }
 }

@@ -6,8 +6,14 @@
 
 namespace {
 
-QLocale french() { return QLocale(QLocale::French, QLocale::France); }
-QLocale english() { return QLocale(QLocale::English, QLocale::UnitedStates); }
+QLocale french()
+{
+    return QLocale(QLocale::French, QLocale::France);
+}
+QLocale english()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
 
 } // namespace
 
@@ -34,6 +40,7 @@ void TestNumberText::numberToText_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("expected");
 
+    // clang-format off
     QTest::newRow("fr decimal comma") << 4.92582 << french() << "4,92582";
     QTest::newRow("en decimal point") << 4.92582 << english() << "4.92582";
     QTest::newRow("fr no grouping") << 12345.678 << french() << "12345,678";
@@ -50,6 +57,7 @@ void TestNumberText::numberToText_data()
     QTest::newRow("no trailing zeros") << 42.7 << french() << "42,7";
     QTest::newRow("fifteen significant") << 1.23456789012345 << english() << "1.23456789012345";
     QTest::newRow("sixteenth rounded") << 1.234567890123456 << english() << "1.23456789012346";
+    // clang-format on
 }
 
 void TestNumberText::numberToText()
@@ -68,6 +76,7 @@ void TestNumberText::textToNumber_data()
     QTest::addColumn<bool>("valid");
     QTest::addColumn<double>("expected");
 
+    // clang-format off
     QTest::newRow("fr comma") << "4,92582" << french() << true << 4.92582;
     QTest::newRow("en point") << "4.92582" << english() << true << 4.92582;
     QTest::newRow("fr negative") << "-20,88" << french() << true << -20.88;
@@ -77,6 +86,7 @@ void TestNumberText::textToNumber_data()
     QTest::newRow("empty") << "" << french() << false << 0.0;
     QTest::newRow("letters") << "abc" << english() << false << 0.0;
     QTest::newRow("trailing garbage") << "4,9x" << french() << false << 0.0;
+    // clang-format on
 }
 
 void TestNumberText::textToNumber()
@@ -98,6 +108,7 @@ void TestNumberText::valueToText_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("expected");
 
+    // clang-format off
     QTest::newRow("text unchanged") << QVariant(QString("SAINT-MALO")) << french() << "SAINT-MALO";
     QTest::newRow("text digits unchanged") << QVariant(QString("01000")) << french() << "01000";
     QTest::newRow("fr double") << QVariant(4.92582) << french() << "4,92582";
@@ -105,6 +116,7 @@ void TestNumberText::valueToText_data()
     QTest::newRow("fr big long long") << QVariant(qlonglong(1234567)) << french() << "1234567";
     QTest::newRow("en big int") << QVariant(int(75016)) << english() << "75016";
     QTest::newRow("negative int") << QVariant(int(-5)) << french() << "-5";
+    // clang-format on
 }
 
 void TestNumberText::valueToText()
@@ -120,8 +132,10 @@ void TestNumberText::roundTrip_data()
 {
     QTest::addColumn<QLocale>("locale");
 
+    // clang-format off
     QTest::newRow("French") << french();
     QTest::newRow("English") << english();
+    // clang-format on
 }
 
 // Any double written with up to 15 significant digits, as the stored
@@ -142,10 +156,8 @@ void TestNumberText::roundTrip()
         const QString text = ::numberToText(value, locale);
         const auto back = ::textToNumber(text, locale);
         QVERIFY2(back.has_value(), qPrintable(text));
-        QVERIFY2(*back == value, qPrintable(QString("%1 -> %2 -> %3")
-                                                .arg(value, 0, 'g', 17)
-                                                .arg(text)
-                                                .arg(*back, 0, 'g', 17)));
+        QVERIFY2(*back == value,
+                 qPrintable(QString("%1 -> %2 -> %3").arg(value, 0, 'g', 17).arg(text).arg(*back, 0, 'g', 17)));
     }
 }
 
@@ -154,6 +166,7 @@ void TestNumberText::leadingNumber_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<qlonglong>("expected");
 
+    // clang-format off
     QTest::newRow("01") << "01" << 1LL;
     QTest::newRow("75") << "75" << 75LL;
     QTest::newRow("20") << "20" << 20LL;
@@ -167,6 +180,7 @@ void TestNumberText::leadingNumber_data()
     QTest::newRow("plus") << "+3" << 3LL;
     QTest::newRow("sign alone") << "-" << 0LL;
     QTest::newRow("zeros") << "00" << 0LL;
+    // clang-format on
 }
 
 void TestNumberText::leadingNumber()

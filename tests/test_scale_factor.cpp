@@ -67,8 +67,10 @@ void TestScaleFactor::mapClickNamesTheDepartementUnderThePointer_data()
 {
     QTest::addColumn<int>("number");
     for (int number : {1, 29, 33, 75, 92, 95})
+        // clang-format off
         QTest::addRow("%d", number) << number;
     QTest::addRow("Corse") << 20;
+    // clang-format on
 }
 
 void TestScaleFactor::mapClickNamesTheDepartementUnderThePointer()

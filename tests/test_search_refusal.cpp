@@ -61,9 +61,11 @@ void TestSearchRefusal::reasonShowsInTheHint_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("reason");
+    // clang-format off
     QTest::newRow("[a") << "[a" << QString::fromUtf8("crochet non fermé");
     QTest::newRow("paris[") << "paris[" << QString::fromUtf8("crochet non fermé");
     QTest::newRow("[]") << "[]" << QStringLiteral("liste vide");
+    // clang-format on
 }
 
 void TestSearchRefusal::reasonShowsInTheHint()
@@ -88,9 +90,8 @@ void TestSearchRefusal::reasonShowsInTheHint()
     const QRect area = w.form.Label7->geometry();
     const QWidget *frame = w.form.findChild<QWidget *>(QStringLiteral("Shape2"));
     QVERIFY(frame->geometry().contains(area));
-    const QRect needed = w.form.Label7->fontMetrics().boundingRect(QRect(0, 0, area.width(), 1000),
-                                                                   Qt::TextWordWrap | Qt::AlignHCenter,
-                                                                   w.form.Label7->text());
+    const QRect needed = w.form.Label7->fontMetrics().boundingRect(
+        QRect(0, 0, area.width(), 1000), Qt::TextWordWrap | Qt::AlignHCenter, w.form.Label7->text());
     QVERIFY2(needed.width() <= area.width() && needed.height() <= area.height(),
              qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
     for (QWidget *control : w.form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {

@@ -55,7 +55,7 @@ double distanceKm(double lat1, double lon1, double lat2, double lon2)
     const double dLat = (lat2 - lat1) * toRad;
     const double dLon = (lon2 - lon1) * toRad;
     const double a = std::sin(dLat / 2) * std::sin(dLat / 2)
-        + std::cos(lat1 * toRad) * std::cos(lat2 * toRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+                     + std::cos(lat1 * toRad) * std::cos(lat2 * toRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
     return 2 * radius * std::asin(std::sqrt(a));
 }
 
@@ -133,8 +133,8 @@ private slots:
         sqlite3_finalize(stmt);
         sqlite3_close(db);
 
-        QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
-                                       "departement TEXT"}));
+        QCOMPARE(columns,
+                 QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT", "departement TEXT"}));
         QCOMPARE(badlyTyped, 0);
     }
 
@@ -259,8 +259,8 @@ private slots:
         for (const Row &row : m_rows) {
             const QString codepos = row[Codepos].toString();
             const bool rowOverseas = codepos.startsWith(QLatin1String("97"));
-            QVERIFY2(!overseas || rowOverseas, qPrintable(QStringLiteral("metropolitan after overseas: ")
-                                                           + describe(row)));
+            QVERIFY2(!overseas || rowOverseas,
+                     qPrintable(QStringLiteral("metropolitan after overseas: ") + describe(row)));
             overseas = rowOverseas;
             if (rowOverseas) {
                 QVERIFY2(codepos.left(3) >= previousPrefix, qPrintable(describe(row)));
@@ -281,6 +281,7 @@ private slots:
 
         // Known centres of the towns; large communes get a wider margin, since
         // the stored point is the centre of the commune's whole area.
+        // clang-format off
         QTest::newRow("Paris") << "PARIS" << "PARIS" << "75001" << 48.8566 << 2.3522 << 3.0;
         QTest::newRow("Brest") << "BREST" << "FINISTERE" << "29200" << 48.3904 << -4.4861 << 5.0;
         QTest::newRow("Ajaccio") << "AJACCIO" << "CORSE-DU-SUD" << "20000" << 41.9192 << 8.7386 << 6.0;
@@ -299,6 +300,7 @@ private slots:
                                         << 3.0;
         QTest::newRow("Cayenne") << "CAYENNE" << "GUYANE" << "97300" << 4.9224 << -52.3135 << 5.0;
         QTest::newRow("Mamoudzou") << "MAMOUDZOU" << "MAYOTTE" << "97600" << -12.7806 << 45.2278 << 6.0;
+        // clang-format on
     }
 
     void knownCommunes()

@@ -57,8 +57,10 @@ void TestStartup::firstRecordShown_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("longitude");
     QTest::addColumn<QString>("latitude");
+    // clang-format off
     QTest::newRow("French") << QLocale(QLocale::French, QLocale::France) << "4,92582" << "46,15343";
     QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "4.92582" << "46.15343";
+    // clang-format on
 }
 
 void TestStartup::firstRecordShown()
@@ -102,13 +104,17 @@ void TestStartup::unusableData_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("cause");
 
+    // clang-format off
     QTest::newRow("missing") << m_dir.filePath("absent.sqlite") << "introuvable";
+    // clang-format on
     const QString text = m_dir.filePath("notes.sqlite");
     QFile file(text);
     if (!file.open(QIODevice::WriteOnly) || file.write("Ceci n'est pas une base.\n") < 0)
         qFatal("cannot write");
     file.close();
+    // clang-format off
     QTest::newRow("not a database") << text << "ni une base Access ni une base SQLite";
+    // clang-format on
 
     const QString whole = storeWith({abergement});
     const QString truncated = m_dir.filePath("truncated.sqlite");
@@ -116,18 +122,22 @@ void TestStartup::unusableData_data()
     QFile cut(truncated);
     if (!cut.resize(1000))
         qFatal("cannot cut");
+    // clang-format off
     QTest::newRow("truncated") << truncated << "";
     QTest::newRow("no insee1") << storeWith({abergement}, "communes") << "insee1";
     QTest::newRow("empty table") << storeWith({}) << "aucune commune";
     QTest::newRow("null commune") << storeWith({commune({}, 4.9, 46.1, "01400", "AIN")}) << "commune";
     QTest::newRow("null latitude") << storeWith({commune("A", 4.9, {}, "01400", "AIN")}) << "latitude";
     QTest::newRow("null codepos") << storeWith({commune("A", 4.9, 46.1, {}, "AIN")}) << "codepos";
+    // clang-format on
 
     const QString noTable = fixturePath("insee-mdb/no-insee1.mdb");
     if (QFileInfo::exists(noTable)) {
+        // clang-format off
         QTest::newRow("Access without insee1") << noTable << "insee1";
         QTest::newRow("Access empty") << fixturePath("insee-mdb/insee-empty.mdb") << "aucune commune";
         QTest::newRow("Access null") << fixturePath("insee-mdb/insee-nulls.mdb") << "";
+        // clang-format on
     }
 }
 
@@ -169,7 +179,11 @@ static QProcess *startProgramWith(const QTemporaryDir &dir, const QString &dataF
 void TestStartup::programExitsWithStatusOneOnBadData()
 {
     QTemporaryDir dir;
-    struct Case { QString data; QString as; };
+    struct Case
+    {
+        QString data;
+        QString as;
+    };
     const QString notes = dir.filePath("notes.txt");
     QFile file(notes);
     QVERIFY(file.open(QIODevice::WriteOnly));

@@ -23,6 +23,7 @@ void TestTableBuilder::cellsReadBack_data()
 {
     const QVariant null;
     QTest::addColumn<Cells>("cells");
+    // clang-format off
     QTest::newRow("texts") << Cells{"PARIS", "BREST", "", "PARIS"};
     QTest::newRow("NULLs, then text") << Cells{null, null, "AIN", null};
     QTest::newRow("text, then NULLs at the end") << Cells{"AIN", null, null};
@@ -35,6 +36,7 @@ void TestTableBuilder::cellsReadBack_data()
         << Cells{QVariant(QByteArray("\x01\x02", 2)), QVariant(QDate(1900, 2, 3)), "X"};
     QTest::newRow("accents and characters beyond Latin-1")
         << Cells{QString::fromUtf8("Œuvre’s Île"), QString::fromUtf8("é"), "E"};
+    // clang-format on
 }
 
 void TestTableBuilder::cellsReadBack()

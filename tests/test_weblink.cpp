@@ -21,6 +21,7 @@ void TestWeblink::text1Address_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("expected");
+    // clang-format off
     QTest::newRow("one word") << "PARIS"
                               << "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
                                  "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=PARIS"
@@ -29,6 +30,7 @@ void TestWeblink::text1Address_data()
     QTest::newRow("double blank kept") << "LE  MANS" << addressPrefix + "LE  MANS" + addressSuffix;
     QTest::newRow("empty caption") << "" << addressPrefix + addressSuffix;
     QTest::newRow("special characters inserted raw") << "A&B#C?D" << addressPrefix + "A&B#C?D" + addressSuffix;
+    // clang-format on
 }
 
 void TestWeblink::text1Address()
@@ -42,6 +44,7 @@ void TestWeblink::openedUrl_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("encodedName");
+    // clang-format off
     QTest::newRow("one word") << "PARIS"
                               << "PARIS";
     QTest::newRow("blank") << "ST DENIS"
@@ -62,6 +65,7 @@ void TestWeblink::openedUrl_data()
                                         << "%C3%89VRY-%C3%8ELE";
     QTest::newRow("apostrophe and slash") << "L'A/B"
                                           << "L%27A%2FB";
+    // clang-format on
 }
 
 void TestWeblink::openedUrl()
@@ -86,8 +90,8 @@ void TestWeblink::queryItemsKeepTheirOrder()
             k << item.first;
         return k;
     }();
-    QCOMPARE(keys, QStringList({"expressMap", "act", "pim", "strAddress", "strCP", "strLocation", "  ",
-                                "strCountry", "x", "y"}));
+    QCOMPARE(keys, QStringList({"expressMap", "act", "pim", "strAddress", "strCP", "strLocation", "  ", "strCountry",
+                                "x", "y"}));
     QCOMPARE(query.queryItemValue("strLocation", QUrl::FullyDecoded), caption + " ");
     QCOMPARE(query.queryItemValue("strCountry"), QStringLiteral("1424"));
 }

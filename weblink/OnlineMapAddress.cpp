@@ -4,9 +4,8 @@
 
 namespace {
 
-const QString addressPrefix = QStringLiteral(
-    "http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
-    "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
+const QString addressPrefix = QStringLiteral("http://www.viamichelin.fr/viamichelin/fra/dyn/controller/mapPerformPage"
+                                             "?expressMap=false&act=&pim=true&strAddress=&strCP=&strLocation=");
 const QString addressSuffix = QStringLiteral("%20&%20%20&strCountry=1424&x=33&y=11");
 
 // Everything but the unreserved characters is escaped, so no character of a

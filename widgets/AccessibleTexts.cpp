@@ -60,8 +60,7 @@ void setAccessibleMaker(QWidget *widget, AccessibleMaker maker)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
-void applyAccessibleTexts(QWidget &window, std::span<const AccessibleText> texts,
-                          std::span<const char *const> hidden)
+void applyAccessibleTexts(QWidget &window, std::span<const AccessibleText> texts, std::span<const char *const> hidden)
 {
     for (const AccessibleText &entry : texts) {
         auto *control = window.findChild<QWidget *>(QLatin1String(entry.control));

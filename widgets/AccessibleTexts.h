@@ -17,8 +17,7 @@ struct AccessibleText
 // Sets the texts of the named children of a window, and leaves the `hidden`
 // ones (frames, lines, letters read through another control) out of what a
 // screen reader reads.
-void applyAccessibleTexts(QWidget &window, std::span<const AccessibleText> texts,
-                          std::span<const char *const> hidden);
+void applyAccessibleTexts(QWidget &window, std::span<const AccessibleText> texts, std::span<const char *const> hidden);
 
 // Gives a widget an accessible object of the window's own making instead of
 // Qt's plain one.

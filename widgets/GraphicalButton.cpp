@@ -2,8 +2,7 @@
 
 #include <QPainter>
 
-GraphicalButton::GraphicalButton(QWidget *parent)
-    : QPushButton(parent), m_backColor(palette().color(QPalette::Button))
+GraphicalButton::GraphicalButton(QWidget *parent) : QPushButton(parent), m_backColor(palette().color(QPalette::Button))
 {
 }
 

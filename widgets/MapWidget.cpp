@@ -17,7 +17,11 @@ MapWidget::MapWidget(QWidget *parent) : QWidget(parent)
     // The frame sides drawn over the picture. They are part of the stored
     // picture too, so that fills and pixel reads see them; these children
     // only let them be found by name like the other controls.
-    struct Side { const char *name; QRect pixels; };
+    struct Side
+    {
+        const char *name;
+        QRect pixels;
+    };
     const Side sides[] = {
         {"Line1", QRect(70, 14, 2, 55)},
         {"Line2", QRect(11, 14, 2, 55)},
