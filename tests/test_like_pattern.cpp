@@ -101,6 +101,19 @@ void TestLikePattern::matching_data()
     QTest::newRow("star wildcard middles overlap, padded") << "*A?*?B*" << "AXBYZ" << false;
     QTest::newRow("star head and middle overlap, padded") << "AB*BC*" << "ABCDE" << false;
     QTest::newRow("star middle and tail overlap, padded") << "*AB*BC" << "XABC" << false;
+    // Middles with wildcards are found by one pass with a bit per token:
+    // past 64 tokens the bits run over several words, and above Latin-1 the
+    // characters are sorted into classes by the pattern's own boundaries.
+    QTest::newRow("middle of 71 tokens, found") << "*" + QString(70, u'?') + "B*" << QString(75, u'A') + "BC" << true;
+    QTest::newRow("middle of 71 tokens, one short") << "*" + QString(70, u'?') + "B*" << QString(69, u'A') + "B" + QString(10, u'A') << false;
+    QTest::newRow("middle of 130 tokens, last one off") << "*" + QString(129, u'A') + "[B]*" << QString(129, u'A') + "C" + QString(100, u'A') + "B" << false;
+    QTest::newRow("middle of 130 tokens, found later") << "*" + QString(129, u'A') + "[B]*" << QString(140, u'A') + "B" << true;
+    QTest::newRow("middle range above Latin-1, in") << "*[Ā-ž]X*" << "AŒXB" << true;
+    QTest::newRow("middle range above Latin-1, below it") << "*[Ā-ž]X*" << "AÉXB" << false;
+    QTest::newRow("middle range above Latin-1, above it") << "*[Ā-ž]X*" << "A’XB" << false;
+    QTest::newRow("middle negated range above Latin-1") << "*?[!Ā-ž]*" << "Œœ’" << true;
+    QTest::newRow("middle letter above Latin-1") << "*?’*" << "L’ISLE" << true;
+    QTest::newRow("middle letter above Latin-1, next code") << "*?’*" << "L‘ISLE" << false;
 
     // #
     QTest::newRow("digit") << "#" << "7" << true;
