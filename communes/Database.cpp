@@ -22,7 +22,11 @@ DatabaseError outOfMemory(const QString &tableName, const QString &path)
 
 Database::~Database()
 {
-    // A read in the background must end before the file it reads goes.
+    stopLoading();
+}
+
+void Database::stopLoading()
+{
     m_stop = true;
     if (m_loading.valid())
         m_loading.wait();
@@ -135,9 +139,7 @@ void Database::close()
     if (!m_open)
         return;
     m_open = false;
-    m_stop = true;
-    if (m_loading.valid())
-        m_loading.wait();
+    stopLoading();
     m_loading = {};
     m_tables.clear();
     m_firstRecords.clear();

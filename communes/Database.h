@@ -56,6 +56,10 @@ protected:
     virtual TableData readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop) = 0;
     virtual void releaseFile() = 0;
 
+    // Stops a background read and waits for its end. A backend calls it
+    // first in its destructor: the read uses the backend's file handle.
+    void stopLoading();
+
     // The memory a table read from this file may hold: a small multiple of
     // what the file's own bytes could describe.
     size_t tableMemoryLimit() const;

@@ -475,7 +475,10 @@ JetDatabase::JetDatabase(const QString &path) : Database(path), m_handle(std::ma
     }
 }
 
-JetDatabase::~JetDatabase() = default;
+JetDatabase::~JetDatabase()
+{
+    stopLoading();
+}
 
 void JetDatabase::releaseFile()
 {

@@ -134,6 +134,7 @@ SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
 
 SqliteDatabase::~SqliteDatabase()
 {
+    stopLoading();
     sqlite3_close(m_db);
 }
 
