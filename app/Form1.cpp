@@ -294,9 +294,15 @@ void Form1::Form_Load(const QString &dataPath)
     showFieldsOfCurrentRecord();
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
-    db->startLoading(QStringLiteral("insee1"), [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
+    // Started from the event loop, once the window is on its way: the read
+    // then does not compete with the window's own first steps.
+    QTimer::singleShot(0, this, [this] {
+        if (m_wholeTable || !db || !db->isOpen())
+            return;
+        db->startLoading(QStringLiteral("insee1"), [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
+        });
     });
 }
 
