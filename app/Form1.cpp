@@ -464,7 +464,7 @@ void Form1::cherche_Click()
         return;
     Text7->setText(Text7->text().toUpper());
     QString why;
-    const std::optional<LikePattern> pattern = LikePattern::compile(Text7->text(), &why);
+    const std::optional<NamePattern> pattern = NamePattern::compile(Text7->text(), &why);
     if (!pattern) {
         showSearchRefusal(*this, why);
         return;

@@ -40,7 +40,7 @@ void runSearch(benchmark::State &state, const QString &patternText, Database &db
     int position = -1;
     db.openQuery(QStringLiteral("SELECT * FROM INSEE1")); // the table is read once, before timing
     for (auto _ : state) {
-        const auto pattern = LikePattern::compile(patternText);
+        const auto pattern = NamePattern::compile(patternText);
         Recordset records = db.openQuery(QStringLiteral("SELECT * FROM INSEE1"));
         records.moveFirst();
         scan = scanForCommune(records, *pattern);
