@@ -5,6 +5,8 @@
 #include "app/Chrome.h"
 #include "app/FittingLabel.h"
 #include "app/Form1Layout.h"
+#include "app/MatchCount.h"
+#include "app/MatchList.h"
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
 #include "communes/CommuneDatabase.h"
@@ -277,6 +279,8 @@ void Form1::wireHandlers()
     connect(CmdMinimise, &QPushButton::clicked, this, &Form1::CmdMinimise_Click);
     connect(Apropos, &QPushButton::clicked, this, &Form1::Apropos_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Text7->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text7, &QLineEdit::customContextMenuRequested, this, &Form1::Text7_ShowMatches);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
     connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
@@ -430,6 +434,14 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             ascii = 13;
         if (ascii && Form_KeyPress(ascii, watched))
             return true;
+        if (key->key() == Qt::Key_F3) {
+            F3_Press();
+            return true;
+        }
+        if (key->key() == Qt::Key_Down && watched == Text7 && matches.count() > 1) {
+            Text7_ShowMatches();
+            return true;
+        }
     } else if (event->type() == QEvent::MouseButtonPress && watched == Text7) {
         Text7_Click();
     }
@@ -477,8 +489,41 @@ void Form1::cherche_Click()
         // same as one per skipped record.
         if (scan.skipped)
             cherche->setBackColor(searchRed);
+        matches = SearchMatches(scan.found ? findAllCommunes(rstInfo, *pattern) : std::vector<int>());
+        showMatchCount(*this);
         if (scan.found)
             showCurrentRecord();
+    } catch (const DatabaseError &error) {
+        platform.showMessage(this, error.message());
+    }
+}
+
+// The next commune the last search found, shown as if the search had
+// found it after skipping records: its département too.
+void Form1::F3_Press()
+{
+    if (matches.count() > 1)
+        showMatchRow(matches.next());
+}
+
+void Form1::Text7_ShowMatches()
+{
+    if (matches.count() < 2)
+        return;
+    if (!matchList) {
+        matchList = new MatchList(this);
+        connect(matchList, &MatchList::chosen, this, [this](int index) { showMatchRow(matches.select(index)); });
+    }
+    matchList->open(rstInfo, matches, Text7);
+}
+
+void Form1::showMatchRow(int row)
+{
+    rstInfo.moveTo(row);
+    showMatchCount(*this);
+    cherche->setBackColor(searchRed);
+    try {
+        showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());
     }
