@@ -13,6 +13,7 @@
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
 #include "communes/NumberText.h"
+#include "communes/PostcodeSearch.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
@@ -484,14 +485,15 @@ void Form1::cherche_Click()
     try {
         rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
         rstInfo.moveFirst();
-        const ScanResult scan = scanForCommune(rstInfo, *pattern);
+        matches = findCommunes(*db, rstInfo, *pattern, Text7->text());
+        const bool found = matches.count() > 0;
+        rstInfo.moveTo(found ? matches.row() : rstInfo.recordCount());
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
-        if (scan.skipped)
+        if (rstInfo.position() > 0)
             cherche->setBackColor(searchRed);
-        matches = SearchMatches(scan.found ? findAllCommunes(rstInfo, *pattern) : std::vector<int>());
         showMatchCount(*this);
-        if (scan.found)
+        if (found)
             showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());
@@ -532,10 +534,13 @@ void Form1::showMatchRow(int row)
 void Form1::showCurrentRecord()
 {
     showFieldsOfCurrentRecord();
+    // A commune found by postal code shows the code that matched.
+    if (const QString code = matches.code(); !code.isEmpty() && matches.row() == rstInfo.position())
+        Label10->setText(code);
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
-        Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos")));
+        Text9->setText(departementNumberText(Label10->text()));
         showDepartementOfText9();
     }
     fillAtSeed();

@@ -4,6 +4,8 @@
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
 #include "communes/NumberText.h"
+#include "communes/PostcodeSearch.h"
+#include "communes/SearchMatches.h"
 #include "geo/MaidenheadLocator.h"
 
 #include <QLocale>
@@ -36,13 +38,15 @@ QString locatorOf(const Recordset &records, int row)
     return maidenheadLocator(lat, lon);
 }
 
-QString lineOf(const Recordset &records, int row)
+QString lineOf(const Recordset &records, int row, const QString &code)
 {
-    const QStringList fields = {
+    QStringList fields = {
         fieldText(records, row, u"commune"),     fieldText(records, row, u"codepos"),
         fieldText(records, row, u"longitude"),   fieldText(records, row, u"latitude"),
         fieldText(records, row, u"departement"), locatorOf(records, row),
     };
+    if (!code.isEmpty())
+        fields[1] = code; // the postal code that matched
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
@@ -59,8 +63,9 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
-        for (const int row : findAllCommunes(records, *pattern))
-            result.out += lineOf(records, row);
+        const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
+        for (int i = 0; i < found.count(); ++i)
+            result.out += lineOf(records, found.rows()[size_t(i)], found.code(i));
     } catch (const DatabaseError &error) {
         return {2, {}, error.message()};
     } catch (const std::bad_alloc &) {

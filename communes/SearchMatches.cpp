@@ -25,12 +25,14 @@ QString SearchMatches::countText() const
     return QStringLiteral("%1 sur %2").arg(m_index + 1).arg(count());
 }
 
-QString matchLine(const Recordset &records, int row)
+QString matchLine(const Recordset &records, int row, const QString &code)
 {
     QStringList fields;
     for (const char16_t *name : {u"commune", u"codepos", u"departement"}) {
         const QVariant value = records.column(records.fieldIndex(name)).value(size_t(row));
         fields << (value.isNull() ? QString() : valueToText(value));
     }
+    if (!code.isEmpty())
+        fields[1] = code;
     return fields.join(QStringLiteral(" — "));
 }

@@ -25,6 +25,7 @@ private slots:
     void decimalPointWhateverTheLocale();
     void withoutFileUsesTheWindowsDataFile();
     void shippedTableHasTwelveOfTheCommonestName();
+    void shippedPostalCodeGivesTheCodeThatMatched();
 
 private:
     QTemporaryDir m_root;
@@ -55,6 +56,8 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("homonyms in table order") << QStringList{"--chercher", "Sainte-Marie", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\n" << "";
     QTest::newRow("option after the file") << QStringList{store, "--chercher=brest"} << 0 << brestLine() << "";
     QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\n" << "";
+    QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\n" << "";
+    QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "";
     QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "";
     QTest::newRow("malformed pattern") << QStringList{"--chercher", "[a", store} << 2 << "" << "topovil : Motif de recherche invalide";
     QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "topovil : Le fichier de données";
@@ -135,6 +138,15 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
         QCOMPARE(fields[5].size(), 6);
     }
+}
+
+void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, {"--chercher", "75015", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\n");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

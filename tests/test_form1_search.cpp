@@ -46,6 +46,9 @@ private slots:
     void accentedNameIsFound();
     void foldedTextFindsTheStoredName_data();
     void foldedTextFindsTheStoredName();
+    void postalCodeShowsTheCodeThatMatched_data();
+    void postalCodeShowsTheCodeThatMatched();
+    void postalCodeInAnOwnFileUsesCodepos();
     void malformedPatternIsRefusedInTheHint_data();
     void malformedPatternIsRefusedInTheHint();
     void departementOfTheFoundCommune_data();
@@ -471,6 +474,58 @@ void TestForm1Search::foldedTextFindsTheStoredName()
     QCOMPARE(w.form.cherche->backColor(), green);
     QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
     QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::postalCodeShowsTheCodeThatMatched_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("codepos");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("count");
+    // clang-format off
+    QTest::newRow("Paris, 15th") << "75015" << "PARIS" << "75015" << "75" << "Ni tiret, ni accent, ni apostrophe ";
+    QTest::newRow("Marseille, 8th") << "13008" << "MARSEILLE" << "13008" << "13" << "Ni tiret, ni accent, ni apostrophe ";
+    QTest::newRow("a code shared by five") << "01410" << "CHAMPFROMIER" << "01410" << "1" << "1 sur 5 · F3 suivante";
+    QTest::newRow("wildcards") << "7501#" << "PARIS" << "75010" << "75" << "Ni tiret, ni accent, ni apostrophe ";
+    // clang-format on
+}
+
+void TestForm1Search::postalCodeShowsTheCodeThatMatched()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, codepos);
+    QFETCH(QString, number);
+    QFETCH(QString, count);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    w.search(QStringLiteral("brest"));
+    w.search(typed);
+    QCOMPARE(w.form.Label1->text(), name);
+    QCOMPARE(w.form.Label10->text(), codepos);
+    QCOMPARE(w.form.Text9->text(), number);
+    QCOMPARE(w.form.Label5->text(), number);
+    QCOMPARE(seedPoint(w.form), LookupDepartement(number)->seed());
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.form.Label7->text(), count);
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    // A step shows the next commune with its own chosen code.
+    w.next();
+    QVERIFY(w.form.Label1->text() != name || w.form.Label10->text() != codepos);
+}
+
+void TestForm1Search::postalCodeInAnOwnFileUsesCodepos()
+{
+    Window w(smallStore());
+    w.search(QStringLiteral("74500"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("EVIAN LES BAINS"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("74500"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("74"));
+    QCOMPARE(w.form.Label7->text(), QStringLiteral("1 sur 2 · F3 suivante"));
+    QTest::keyClick(w.form.Text7, Qt::Key_F3);
+    QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("74500"));
 }
 
 void TestForm1Search::malformedPatternIsRefusedInTheHint_data()
