@@ -2,6 +2,7 @@
 
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
+#include "communes/LocatorSearch.h"
 #include "communes/SearchMatches.h"
 
 bool isPostcodeText(QStringView typed)
@@ -68,6 +69,8 @@ std::vector<PostcodeMatch> findCommunesByPostcode(Database &db, const Recordset 
 SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
 {
     std::vector<int> rows = findAllCommunes(communes, pattern);
+    if (rows.empty() && isLocatorText(typed))
+        return SearchMatches(findCommunesByLocator(communes, typed));
     if (!rows.empty() || !isPostcodeText(typed))
         return SearchMatches(std::move(rows));
     const std::optional<LikePattern> code = LikePattern::compile(typed);

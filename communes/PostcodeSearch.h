@@ -28,7 +28,8 @@ std::vector<PostcodeMatch> findCommunesByPostcode(Database &db, const Recordset 
 
 // The communes a typed search text finds in the whole table `communes`, as
 // the window and the command line search: by name first; when no name
-// matches and the text is a postal code, by postal code.
+// matches, by grid locator for a locator (LocatorSearch.h), by postal code
+// for a postal code.
 class SearchMatches;
 class NamePattern;
 SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed);

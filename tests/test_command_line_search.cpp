@@ -58,6 +58,7 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\n" << "";
     QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\n" << "";
     QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "";
+    QTest::newRow("locator square") << QStringList{"--chercher", "IN78", store} << 0 << brestLine() << "";
     QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "";
     QTest::newRow("malformed pattern") << QStringList{"--chercher", "[a", store} << 2 << "" << "topovil : Motif de recherche invalide";
     QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "topovil : Le fichier de données";

@@ -49,6 +49,8 @@ private slots:
     void postalCodeShowsTheCodeThatMatched_data();
     void postalCodeShowsTheCodeThatMatched();
     void postalCodeInAnOwnFileUsesCodepos();
+    void locatorFindsTheNearestCommune_data();
+    void locatorFindsTheNearestCommune();
     void malformedPatternIsRefusedInTheHint_data();
     void malformedPatternIsRefusedInTheHint();
     void departementOfTheFoundCommune_data();
@@ -526,6 +528,42 @@ void TestForm1Search::postalCodeInAnOwnFileUsesCodepos()
     QTest::keyClick(w.form.Text7, Qt::Key_F3);
     QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
     QCOMPARE(w.form.Label10->text(), QStringLiteral("74500"));
+}
+
+void TestForm1Search::locatorFindsTheNearestCommune_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("locator");
+    // clang-format off
+    QTest::newRow("Paris's own square") << "jn18eu" << "PARIS" << "JN18EU";
+    QTest::newRow("Brest's own square") << "IN78RJ" << "BREST" << "IN78RJ";
+    QTest::newRow("open sea: the nearest commune's own locator") << "IN88AA" << "" << "";
+    // clang-format on
+}
+
+void TestForm1Search::locatorFindsTheNearestCommune()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, locator);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    w.search(QStringLiteral("ajaccio"));
+    w.search(typed);
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    QVERIFY(w.form.Label1->text() != QStringLiteral("AJACCIO"));
+    if (!name.isEmpty())
+        QCOMPARE(w.form.Label1->text(), name);
+    // The labels show the commune's own locator, whether or not it lies in
+    // the square asked for.
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    if (!locator.isEmpty())
+        QCOMPARE(locatorShown(w.form), locator);
+    else
+        QVERIFY(!locatorShown(w.form).startsWith(typed.toUpper()));
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.messages, QStringList());
 }
 
 void TestForm1Search::malformedPatternIsRefusedInTheHint_data()
