@@ -3,8 +3,8 @@
 #include "communes/CommuneDatabase.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
+#include "communes/FindCommunes.h"
 #include "communes/NumberText.h"
-#include "communes/PostcodeSearch.h"
 #include "communes/SearchMatches.h"
 #include "geo/MaidenheadLocator.h"
 

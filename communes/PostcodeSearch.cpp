@@ -1,9 +1,6 @@
 #include "communes/PostcodeSearch.h"
 
-#include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
-#include "communes/LocatorSearch.h"
-#include "communes/SearchMatches.h"
 
 bool isPostcodeText(QStringView typed)
 {
@@ -64,22 +61,4 @@ std::vector<PostcodeMatch> findCommunesByPostcode(Database &db, const Recordset 
             matches.push_back({row, found[size_t(row)]});
     }
     return matches;
-}
-
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
-{
-    std::vector<int> rows = findAllCommunes(communes, pattern);
-    if (rows.empty() && isLocatorText(typed))
-        return SearchMatches(findCommunesByLocator(communes, typed));
-    if (!rows.empty() || !isPostcodeText(typed))
-        return SearchMatches(std::move(rows));
-    const std::optional<LikePattern> code = LikePattern::compile(typed);
-    if (!code)
-        return {};
-    QStringList codes;
-    for (const PostcodeMatch &match : findCommunesByPostcode(db, communes, *code)) {
-        rows.push_back(match.row);
-        codes << match.code;
-    }
-    return SearchMatches(std::move(rows), std::move(codes));
 }

@@ -25,11 +25,3 @@ struct PostcodeMatch
 // insee1 rowid in its column commune), else the codepos field. Throws
 // DatabaseError when neither can be read.
 std::vector<PostcodeMatch> findCommunesByPostcode(Database &db, const Recordset &communes, const LikePattern &pattern);
-
-// The communes a typed search text finds in the whole table `communes`, as
-// the window and the command line search: by name first; when no name
-// matches, by grid locator for a locator (LocatorSearch.h), by postal code
-// for a postal code.
-class SearchMatches;
-class NamePattern;
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed);

@@ -1,6 +1,7 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
 #include "communes/DatabaseFile.h"
+#include "communes/FindCommunes.h"
 #include "communes/NamePattern.h"
 #include "communes/PostcodeSearch.h"
 #include "communes/SearchMatches.h"
