@@ -6,9 +6,23 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     bool help = false;
     bool version = false;
     bool optionsEnded = false;
+    bool search = false;
     QStringList files;
-    for (const QString &argument : arguments) {
-        if (!optionsEnded && argument == QLatin1String("--")) {
+    const QLatin1String searchOption("--chercher");
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!optionsEnded && argument == searchOption) {
+            // The text that follows is the text, even when it starts with "-".
+            if (i + 1 < arguments.size()) {
+                search = true;
+                line.searchText = arguments[++i];
+            } else if (line.error.isEmpty()) {
+                line.error = QStringLiteral("l'option --chercher demande un texte");
+            }
+        } else if (!optionsEnded && argument.startsWith(searchOption + QLatin1Char('='))) {
+            search = true;
+            line.searchText = argument.mid(searchOption.size() + 1);
+        } else if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == QLatin1String("-h") || argument == QLatin1String("--help"))) {
             help = true;
@@ -34,14 +48,17 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         line.action = Action::Version;
     else if (!line.error.isEmpty())
         line.action = Action::Error;
-    else if (!files.isEmpty())
-        line.dataFile = files.first();
+    else if (search)
+        line.action = Action::Search;
+    if (line.action == Action::Run || line.action == Action::Search)
+        line.dataFile = files.value(0);
     return line;
 }
 
 QString commandLineHelp()
 {
     return QStringLiteral("Utilisation : topovil [FICHIER]\n"
+                          "            topovil --chercher TEXTE [FICHIER]\n"
                           "\n"
                           "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
                           "son département, son locator Maidenhead et le département sur une carte.\n"
@@ -54,6 +71,13 @@ QString commandLineHelp()
                           "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
                           "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
                           "                 la table livrée insee.sqlite à côté du programme.\n"
+                          "  --chercher TEXTE\n"
+                          "               écrit, sans ouvrir de fenêtre, chaque commune que la recherche\n"
+                          "               trouve pour TEXTE, dans l'ordre de la table, une par ligne :\n"
+                          "               nom, code postal, longitude, latitude, département et locator,\n"
+                          "               séparés par des tabulations, nombres avec un point décimal.\n"
+                          "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
+                          "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
                           "  -h, --help   affiche cette aide et quitte\n"
                           "  --version    affiche la version et quitte\n"
                           "\n"

@@ -3,20 +3,23 @@
 #include <QString>
 #include <QStringList>
 
-// The program's command line:  topovil [FICHIER]
+// The program's command line:  topovil [--chercher TEXTE] [FICHIER]
 //   FICHIER        the commune data to open (.mdb or .sqlite) instead of
 //                  the file found by the usual search
+//   --chercher TEXTE  prints the communes the search finds for TEXTE, with
+//                  no window (also --chercher=TEXTE)
 //   -h, --help     the French usage text on standard output
 //   --version      the program's name and version
 // "--" ends the options, so that a file whose name starts with "-" can be
 // named.
 struct CommandLine
 {
-    enum class Action { Run, Help, Version, Error };
+    enum class Action { Run, Search, Help, Version, Error };
 
     Action action = Action::Run;
-    QString dataFile; // empty: search for it
-    QString error;    // French, for Action::Error
+    QString dataFile;   // empty: search for it
+    QString searchText; // for Action::Search
+    QString error;      // French, for Action::Error
 
     // The arguments without the program's own name. --help and --version
     // win over anything else on the line.

@@ -5,11 +5,14 @@
 #include "app/Chrome.h"
 #include "app/FittingLabel.h"
 #include "app/Form1Layout.h"
+#include "app/MatchCount.h"
+#include "app/MatchList.h"
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
 #include "communes/CommuneDatabase.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
+#include "communes/FindCommunes.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
@@ -277,6 +280,8 @@ void Form1::wireHandlers()
     connect(CmdMinimise, &QPushButton::clicked, this, &Form1::CmdMinimise_Click);
     connect(Apropos, &QPushButton::clicked, this, &Form1::Apropos_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Text7->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text7, &QLineEdit::customContextMenuRequested, this, &Form1::Text7_ShowMatches);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
     connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
@@ -436,6 +441,14 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             ascii = 13;
         if (ascii && Form_KeyPress(ascii, watched))
             return true;
+        if (key->key() == Qt::Key_F3) {
+            F3_Press();
+            return true;
+        }
+        if (key->key() == Qt::Key_Down && watched == Text7 && matches.count() > 1) {
+            Text7_ShowMatches();
+            return true;
+        }
     } else if (event->type() == QEvent::MouseButtonPress && watched == Text7) {
         Text7_Click();
     }
@@ -470,7 +483,7 @@ void Form1::cherche_Click()
         return;
     Text7->setText(Text7->text().toUpper());
     QString why;
-    const std::optional<LikePattern> pattern = LikePattern::compile(Text7->text(), &why);
+    const std::optional<NamePattern> pattern = NamePattern::compile(Text7->text(), &why);
     if (!pattern) {
         showSearchRefusal(*this, why);
         return;
@@ -478,13 +491,47 @@ void Form1::cherche_Click()
     try {
         rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
         rstInfo.moveFirst();
-        const ScanResult scan = scanForCommune(rstInfo, *pattern);
+        matches = findCommunes(*db, rstInfo, *pattern, Text7->text());
+        const bool found = matches.count() > 0;
+        rstInfo.moveTo(found ? matches.row() : rstInfo.recordCount());
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
-        if (scan.skipped)
+        if (rstInfo.position() > 0)
             cherche->setBackColor(searchRed);
-        if (scan.found)
+        showMatchCount(*this);
+        if (found)
             showCurrentRecord();
+    } catch (const DatabaseError &error) {
+        platform.showMessage(this, error.message());
+    }
+}
+
+// The next commune the last search found, shown as if the search had
+// found it after skipping records: its département too.
+void Form1::F3_Press()
+{
+    if (matches.count() > 1)
+        showMatchRow(matches.next());
+}
+
+void Form1::Text7_ShowMatches()
+{
+    if (matches.count() < 2)
+        return;
+    if (!matchList) {
+        matchList = new MatchList(this);
+        connect(matchList, &MatchList::chosen, this, [this](int index) { showMatchRow(matches.select(index)); });
+    }
+    matchList->open(rstInfo, matches, Text7);
+}
+
+void Form1::showMatchRow(int row)
+{
+    rstInfo.moveTo(row);
+    showMatchCount(*this);
+    cherche->setBackColor(searchRed);
+    try {
+        showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());
     }
@@ -493,10 +540,13 @@ void Form1::cherche_Click()
 void Form1::showCurrentRecord()
 {
     showFieldsOfCurrentRecord();
+    // A commune found by postal code shows the code that matched.
+    if (const QString code = matches.code(); !code.isEmpty() && matches.row() == rstInfo.position())
+        Label10->setText(code);
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
-        Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos")));
+        Text9->setText(departementNumberText(Label10->text()));
         showDepartementOfText9();
     }
     fillAtSeed();

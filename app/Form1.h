@@ -2,6 +2,7 @@
 
 #include "communes/Database.h"
 #include "communes/Recordset.h"
+#include "communes/SearchMatches.h"
 #include "map/DepartementBrowser.h"
 #include "map/FillColorGenerator.h"
 
@@ -14,6 +15,7 @@
 #include <memory>
 
 class GraphicalButton;
+class MatchList;
 class MapWidget;
 class ShapeWidget;
 class QLabel;
@@ -73,6 +75,10 @@ public:
     QString deptName;
     FillColorGenerator fillColors;
     QPointer<frmAbout> aboutWindow;
+    // The communes the last search found; F3 and the list of matches step
+    // through them.
+    SearchMatches matches;
+    MatchList *matchList = nullptr; // made when first opened
 
     // Handlers.
     void cherche_Click();
@@ -86,6 +92,9 @@ public:
     void Apropos_Click();
     void Timer1_Timer();
     void Text7_Click();
+    void F3_Press();
+    // The list of matches, from the search box (Down arrow, right click).
+    void Text7_ShowMatches();
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
     void Form_MouseDown(Qt::MouseButton button);
     // Returns true when the key was handled here and must not reach the control.
@@ -106,6 +115,7 @@ private:
     void closeDatabase();
     bool ensureWholeTable();
     void showFieldsOfCurrentRecord();
+    void showMatchRow(int row);
     void stepRecord(bool forward);
     void browseDepartement(BrowserDirection direction);
     void fillAtSeed();

@@ -81,12 +81,23 @@ private:
     QColor m_hintColor;
 };
 
+SearchRefusal *refusalOf(Form1 &form)
+{
+    return static_cast<SearchRefusal *>(
+        form.findChild<QObject *>(QStringLiteral("searchRefusal"), Qt::FindDirectChildrenOnly));
+}
+
 } // namespace
+
+void endSearchRefusal(Form1 &form)
+{
+    if (SearchRefusal *refusal = refusalOf(form))
+        refusal->restoreHint();
+}
 
 void showSearchRefusal(Form1 &form, const QString &reason)
 {
-    auto *refusal = static_cast<SearchRefusal *>(
-        form.findChild<QObject *>(QStringLiteral("searchRefusal"), Qt::FindDirectChildrenOnly));
+    SearchRefusal *refusal = refusalOf(form);
     if (!refusal)
         refusal = new SearchRefusal(form);
     refusal->showReason(reason);

@@ -9,3 +9,6 @@ class Form1;
 // hint lines, until the next key or click in the box brings the hint back.
 // No window opens over the controls.
 void showSearchRefusal(Form1 &form, const QString &reason);
+
+// Gives the hint back at once, when a refusal is shown.
+void endSearchRefusal(Form1 &form);

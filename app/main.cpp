@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "app/StartupFailure.h"
+#include "communes/CommandLineSearch.h"
 #include "communes/CommuneDatabase.h"
 #include "communes/DataFileSearch.h"
 #include "communes/DatabaseError.h"
@@ -8,8 +9,42 @@
 #include <QApplication>
 #include <cstdio>
 
-// --help and --version are answered before Qt starts, so that they work
-// without a display. Returns -1 when the window is to start.
+static int reportCommandLineError(const CommandLine &line)
+{
+    std::fprintf(stderr, "topovil : %s\nEssayez « topovil --help ».\n", line.error.toUtf8().constData());
+    return 2;
+}
+
+static bool asksForSearch(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--"))
+            return false;
+        if (argument == QLatin1String("--chercher") || argument.startsWith(QLatin1String("--chercher=")))
+            return true;
+    }
+    return false;
+}
+
+// --chercher prints the communes found and needs no display: only Qt Core
+// starts, for the program's folder, where the data file is looked for.
+static int searchWithoutWindow(int argc, char *argv[], const CommandLine &line)
+{
+    QCoreApplication app(argc, argv);
+    const QString dataPath =
+        !line.dataFile.isEmpty()
+            ? line.dataFile
+            : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
+    const CommandLineSearchResult result = searchFromCommandLine(line.searchText, dataPath);
+    std::fputs(result.out.toUtf8().constData(), stdout);
+    if (!result.err.isEmpty())
+        std::fprintf(stderr, "topovil : %s\n", result.err.toUtf8().constData());
+    return result.status;
+}
+
+// --help, --version and --chercher are answered before the window's Qt
+// starts, so that they work without a display. Returns -1 when the window
+// is to start.
 static int answerWithoutWindow(int argc, char *argv[])
 {
     QStringList arguments;
@@ -20,6 +55,10 @@ static int answerWithoutWindow(int argc, char *argv[])
         std::fputs(commandLineHelp().toUtf8().constData(), stdout);
     else if (line.action == CommandLine::Action::Version)
         std::fputs(commandLineVersion().toUtf8().constData(), stdout);
+    else if (line.action == CommandLine::Action::Search)
+        return searchWithoutWindow(argc, argv, line);
+    else if (line.action == CommandLine::Action::Error && asksForSearch(arguments))
+        return reportCommandLineError(line); // a search line has no Qt options to take away first
     else
         return -1;
     return 0;
@@ -35,10 +74,8 @@ int main(int argc, char *argv[])
 
     // Read again once Qt has taken its own options (-platform...) away.
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
-    if (line.action == CommandLine::Action::Error) {
-        std::fprintf(stderr, "topovil : %s\nEssayez « topovil --help ».\n", qPrintable(line.error));
-        return 2;
-    }
+    if (line.action == CommandLine::Action::Error)
+        return reportCommandLineError(line);
 
     Form1 form;
     const QString dataPath =

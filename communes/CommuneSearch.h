@@ -1,7 +1,9 @@
 #pragma once
 
-#include "communes/LikePattern.h"
+#include "communes/NamePattern.h"
 #include "communes/Recordset.h"
+
+#include <vector>
 
 // Where a scan for a commune name ended.
 struct ScanResult
@@ -12,5 +14,10 @@ struct ScanResult
 
 // Moves the recordset forward from its current record to the first one whose
 // commune matches the pattern, or past the last record when none does. A
-// NULL name matches nothing.
-ScanResult scanForCommune(Recordset &records, const LikePattern &pattern);
+// NULL name matches nothing. Throws DatabaseError when the table has no
+// commune field.
+ScanResult scanForCommune(Recordset &records, const NamePattern &pattern);
+
+// Every row of the recordset's table whose commune matches, in table order,
+// at most `limit` of them.
+std::vector<int> findAllCommunes(const Recordset &records, const NamePattern &pattern, size_t limit = SIZE_MAX);

@@ -37,6 +37,8 @@ public:
     int fieldIndex(QStringView name) const;
     QVariant valueAt(int column) const;
     const Column &column(int index) const { return m_table->data[size_t(index)]; }
+    // The commune names folded for searching; null without a commune column.
+    const FoldedNames *foldedNames() const { return m_table ? m_table->foldedNames.get() : nullptr; }
     // Puts the cursor on a record found by a scan; -1 and recordCount() stand
     // for BOF and EOF.
     void moveTo(int position);

@@ -205,5 +205,9 @@ TableData TableBuilder::finish()
         column.m_others.shrink_to_fit();
     }
     m_interners.clear();
+    // Folded once here, on the thread that reads the table, so that no
+    // search ever folds a name.
+    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0)
+        m_table.foldedNames = std::make_shared<const FoldedNames>(m_table.data[size_t(commune)]);
     return std::move(m_table);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "communes/Column.h"
+#include "communes/FoldedNames.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // A table read whole into memory, one typed column after another, so that a
@@ -12,6 +14,9 @@ struct TableData
     QString name;
     QStringList columns;
     std::vector<Column> data; // one per name in columns
+    // The commune names folded for searching, made with the table; none
+    // when the table has no commune column.
+    std::shared_ptr<const FoldedNames> foldedNames;
 
     size_t rowCount() const { return data.empty() ? 0 : data.front().size(); }
 
@@ -33,6 +38,6 @@ struct TableData
         size_t bytes = 0;
         for (const Column &column : data)
             bytes += column.memoryBytes();
-        return bytes;
+        return bytes + (foldedNames ? foldedNames->memoryBytes() : 0);
     }
 };

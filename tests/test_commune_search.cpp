@@ -1,5 +1,8 @@
+#include "TestPaths.h"
 #include "communes/CommuneSearch.h"
 #include "communes/DatabaseError.h"
+#include "communes/DatabaseFile.h"
+#include "communes/NameFolding.h"
 #include "communes/TableBuilder.h"
 
 #include <QtTest>
@@ -13,6 +16,10 @@ private slots:
     void scan();
     void scanGoesOnFromTheCurrentRecord();
     void tableWithoutCommuneFieldIsRefused();
+    void foldedNamesAreSharedOnlyWhenAlreadyFolded();
+    void ownNamesAreSearchedFolded_data();
+    void ownNamesAreSearchedFolded();
+    void shippedNamesAreTheirOwnFoldedForm();
 };
 
 static std::shared_ptr<const TableData> names(std::initializer_list<QVariant> communes)
@@ -49,7 +56,7 @@ void TestCommuneSearch::scan()
     QFETCH(bool, found);
     QFETCH(bool, skipped);
     Recordset records(names({"AINAY", {}, "PARIS", "BREST", 1789, "BASTIA"}));
-    const ScanResult result = scanForCommune(records, *LikePattern::compile(pattern));
+    const ScanResult result = scanForCommune(records, *NamePattern::compile(pattern));
     QCOMPARE(result.found, found);
     QCOMPARE(result.skipped, skipped);
     QCOMPARE(records.position(), position);
@@ -60,7 +67,7 @@ void TestCommuneSearch::scanGoesOnFromTheCurrentRecord()
 {
     Recordset records(names({"BREST", "PARIS", "BASTIA"}));
     records.moveNext();
-    const ScanResult result = scanForCommune(records, *LikePattern::compile(u"B*"));
+    const ScanResult result = scanForCommune(records, *NamePattern::compile(u"B*"));
     QVERIFY(result.found);
     QCOMPARE(records.position(), 2);
 }
@@ -71,7 +78,64 @@ void TestCommuneSearch::tableWithoutCommuneFieldIsRefused()
     table.append(0, QStringLiteral("PARIS"));
     table.endRow();
     Recordset records(std::make_shared<const TableData>(table.finish()));
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, scanForCommune(records, *LikePattern::compile(u"*")));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, scanForCommune(records, *NamePattern::compile(u"*")));
+}
+
+void TestCommuneSearch::foldedNamesAreSharedOnlyWhenAlreadyFolded()
+{
+    QVERIFY(Recordset(names({"PARIS", "ST ETIENNE", "L ILE D YEU"})).foldedNames()->sameAsNames());
+    QVERIFY(!Recordset(names({"PARIS", "Paris"})).foldedNames()->sameAsNames());
+    QVERIFY(!Recordset(names({"PARIS", "SAINTE MARIE"})).foldedNames()->sameAsNames());
+    QVERIFY(!Recordset(names({"PARIS", {}})).foldedNames()->sameAsNames());
+}
+
+// A user's own table written the ordinary way, with a NULL and a number.
+void TestCommuneSearch::ownNamesAreSearchedFolded_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("position");
+    // clang-format off
+    QTest::newRow("stored spelling") << "ST ETIENNE" << 0;
+    QTest::newRow("natural spelling") << "SAINT-ÉTIENNE" << 0;
+    QTest::newRow("accent left out") << "EVIAN" << 2;
+    QTest::newRow("apostrophe and hyphen") << "L'ILE-D'YEU" << 3;
+    QTest::newRow("typed with blanks") << "L ILE D YEU" << 3;
+    QTest::newRow("number as a name") << "1789" << 4;
+    QTest::newRow("empty text misses the NULL name") << "" << 5;
+    QTest::newRow("SAINT* misses the folded ST") << "SAINT*" << 5;
+    // clang-format on
+}
+
+void TestCommuneSearch::ownNamesAreSearchedFolded()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, position);
+    Recordset records(names({"Saint-Étienne", {}, "Évian", "L'Île-d'Yeu", 1789}));
+    const std::optional<NamePattern> pattern = NamePattern::compile(typed);
+    QVERIFY(pattern);
+    const ScanResult result = scanForCommune(records, *pattern);
+    QCOMPARE(records.position(), position);
+    QCOMPARE(result.found, position < 5);
+}
+
+// The shipped names need no copy, and every one of them, typed as it is
+// stored, finds the same first row as it did before folding.
+void TestCommuneSearch::shippedNamesAreTheirOwnFoldedForm()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
+    Recordset records = db->openRecordset(QStringLiteral("insee1"));
+    QVERIFY(records.foldedNames()->sameAsNames());
+    const Column &names = records.column(records.fieldIndex(u"commune"));
+    QHash<QString, int> firstRow;
+    for (int row = int(names.size()) - 1; row >= 0; --row)
+        firstRow[names.text(size_t(row)).toString()] = row;
+    for (auto it = firstRow.cbegin(); it != firstRow.cend(); ++it) {
+        QCOMPARE(foldName(it.key()), it.key());
+        records.moveFirst();
+        scanForCommune(records, *NamePattern::compile(it.key()));
+        QCOMPARE(records.position(), it.value());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommuneSearch)

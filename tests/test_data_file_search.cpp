@@ -1,4 +1,5 @@
 #include "CommuneStore.h"
+#include "ProgramRun.h"
 #include "TestPaths.h"
 #include "app/CommandLine.h"
 #include "communes/DataFileSearch.h"
@@ -20,44 +21,6 @@ bool touch(const QString &path, const QByteArray &bytes = "pas une base")
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A copy of the program in a folder of its own, started with the given
-// arguments and an environment whose home and XDG folders lie in `root`.
-struct ProgramRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun runProgram(const QTemporaryDir &root, const QStringList &arguments, const QStringList &xdgDataDirs = {})
-{
-    ProgramRun run;
-    const QString folder = root.filePath(QStringLiteral("programme"));
-    QDir().mkpath(folder);
-    const QString program = folder + QStringLiteral("/topovil");
-    if (!QFileInfo::exists(program) && !QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), program))
-        return run;
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("maison")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("maison/donnees")));
-    env.insert(QStringLiteral("XDG_DATA_DIRS"),
-               xdgDataDirs.isEmpty() ? root.filePath(QStringLiteral("systeme")) : xdgDataDirs.join(QLatin1Char(':')));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("still running");
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
 }
 
 } // namespace
@@ -163,6 +126,12 @@ void TestDataFileSearch::parseCommandLine_data()
     QTest::newRow("after --") << QStringList{"--", "-fichier.mdb"} << int(A::Run) << "-fichier.mdb";
     QTest::newRow("--help after --") << QStringList{"--", "--help"} << int(A::Run) << "--help";
     QTest::newRow("lone dash is a file") << QStringList{"-"} << int(A::Run) << "-";
+    QTest::newRow("search") << QStringList{"--chercher", "paris"} << int(A::Search) << QString();
+    QTest::newRow("search in a file") << QStringList{"--chercher", "paris", "a.mdb"} << int(A::Search) << "a.mdb";
+    QTest::newRow("file before the search") << QStringList{"a.mdb", "--chercher=paris"} << int(A::Search) << "a.mdb";
+    QTest::newRow("search text starting with -") << QStringList{"--chercher", "-x"} << int(A::Search) << QString();
+    QTest::newRow("search without text") << QStringList{"--chercher"} << int(A::Error) << QString();
+    QTest::newRow("search, two files") << QStringList{"--chercher", "x", "a", "b"} << int(A::Error) << QString();
     // clang-format on
 }
 

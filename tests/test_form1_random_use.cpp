@@ -12,6 +12,7 @@
 #include "communes/CommuneDatabase.h"
 #include "communes/DatabaseError.h"
 #include "communes/LikePattern.h"
+#include "communes/NameFolding.h"
 #include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
@@ -921,7 +922,13 @@ void RandomUse::expectSearch(const QString &pattern)
 {
     Model &m = m_model;
     m.text7 = pattern;
-    const std::optional<ReferencePattern> parsed = ReferencePattern::parse(pattern);
+    // The search compares folded texts (tested in test_name_folding), and
+    // also the text as typed with the names as stored.
+    const std::optional<ReferencePattern> parsed = ReferencePattern::parse(foldPattern(pattern));
+    const std::optional<ReferencePattern> asTyped = ReferencePattern::parse(pattern);
+    const auto matches = [&](const QString &name) {
+        return parsed->matches(foldName(name)) || (asTyped && asTyped->matches(name));
+    };
     // A refused pattern is explained under the search box, with no message;
     // after Esc the closed data file is told in a message. Nothing else
     // changes in either case.
@@ -935,7 +942,7 @@ void RandomUse::expectSearch(const QString &pattern)
     }
     const int count = int(m_rows.size());
     int found = 0;
-    while (found < count && !parsed->matches(m_rows[size_t(found)].commune))
+    while (found < count && !matches(m_rows[size_t(found)].commune))
         ++found;
     m.position = found;
     if (found > 0)

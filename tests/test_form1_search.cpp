@@ -44,6 +44,13 @@ private slots:
     void unusualPatternsAreHarmless_data();
     void unusualPatternsAreHarmless();
     void accentedNameIsFound();
+    void foldedTextFindsTheStoredName_data();
+    void foldedTextFindsTheStoredName();
+    void postalCodeShowsTheCodeThatMatched_data();
+    void postalCodeShowsTheCodeThatMatched();
+    void postalCodeInAnOwnFileUsesCodepos();
+    void locatorFindsTheNearestCommune_data();
+    void locatorFindsTheNearestCommune();
     void malformedPatternIsRefusedInTheHint_data();
     void malformedPatternIsRefusedInTheHint();
     void departementOfTheFoundCommune_data();
@@ -127,6 +134,10 @@ void TestForm1Search::realCommunesAreFound_data()
     QTest::newRow("pattern") << "ST ETIENN?" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
     QTest::newRow("Corsica") << "ajaccio" << "AJACCIO" << "20000" << "20" << "CORSE-DU-SUD" << "JN" << true;
     QTest::newRow("near the end") << "sada" << "SADA" << "97640" << "97" << "MAYOTTE" << "LH" << false;
+    QTest::newRow("natural spelling") << "Saint-Étienne" << "ST ETIENNE" << "42000" << "42" << "LOIRE" << "JN" << true;
+    QTest::newRow("apostrophes") << "l'Île-d'Yeu" << "L ILE D YEU" << "85350" << "85" << "VENDEE" << "IN" << true;
+    QTest::newRow("Sainte as a word") << "Sainte-Marie" << "STE MARIE" << "08400" << "8" << "ARDENNES" << "JN" << true;
+    QTest::newRow("typographic apostrophe") << "Ville-d’Avray" << "VILLE D AVRAY" << "92410" << "92" << "HAUTS-DE-SEINE" << "JN18" << true;
     // clang-format on
 }
 
@@ -228,9 +239,6 @@ void TestForm1Search::noMatchChangesNothingButTheButtonColour_data()
     // clang-format off
     QTest::newRow("unknown name") << "NULLE PART";
     QTest::newRow("empty box") << "";
-    QTest::newRow("trailing blank") << "paris ";
-    QTest::newRow("leading blank") << " paris";
-    QTest::newRow("hyphen") << "la-roche-sur-yon";
     QTest::newRow("part of a name") << "PARI";
     QTest::newRow("digit wildcard") << "PARIS#";
     QTest::newRow("excluded list") << "[!P]ARIS";
@@ -395,7 +403,6 @@ void TestForm1Search::unusualPatternsAreHarmless_data()
     QTest::newRow("NUL inside") << QStringLiteral("PARIS") + QChar(0) + QStringLiteral("*");
     QTest::newRow("emoji") << QStringLiteral("*\U0001F600*");
     QTest::newRow("lone surrogate") << QString(QChar(0xd800)) + QStringLiteral("*");
-    QTest::newRow("combining accent") << QStringLiteral("E\u0301VIAN");
     QTest::newRow("Greek and Arabic") << QStringLiteral("αθήνα \u0627\u0644\u0642\u0627\u0647\u0631\u0629");
     QTest::newRow("sharp s") << QStringLiteral("straße");
     QTest::newRow("list of emoji") << QStringLiteral("[\U0001F600-\U0001F64F]*");
@@ -436,9 +443,127 @@ void TestForm1Search::accentedNameIsFound()
     w.search(QString::fromUtf8("évian"));
     QCOMPARE(w.form.Text7->text(), QString::fromUtf8("ÉVIAN"));
     QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
-    // No accent folding: the plain spelling finds only the plain name.
+    // Both spellings fold alike: the first in table order is found.
     w.search(QStringLiteral("evian*"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("EVIAN LES BAINS"));
+}
+
+// Blanks at the ends, hyphens, apostrophes and accents are folded away,
+// here on a table whose names are stored in the folded form.
+void TestForm1Search::foldedTextFindsTheStoredName_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    // clang-format off
+    QTest::newRow("trailing blank") << "paris " << "PARIS";
+    QTest::newRow("leading blank") << " paris" << "PARIS";
+    QTest::newRow("hyphens") << "la-roche-sur-yon" << "LA ROCHE SUR YON";
+    QTest::newRow("hyphens and a star") << "évian-les-*" << "EVIAN LES BAINS";
+    QTest::newRow("apostrophe and accent") << "l'abergement-clémenciat" << "L ABERGEMENT CLEMENCIAT";
+    QTest::newRow("combining accent") << "E\u0301VIAN" << "ÉVIAN";
+    // clang-format on
+}
+
+void TestForm1Search::foldedTextFindsTheStoredName()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    Window w(smallStore());
+    w.search(QStringLiteral("cergy"));
+    w.search(typed);
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    QCOMPARE(w.form.Label1->text(), name);
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    QCOMPARE(w.messages, QStringList());
+}
+
+void TestForm1Search::postalCodeShowsTheCodeThatMatched_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("codepos");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("count");
+    // clang-format off
+    QTest::newRow("Paris, 15th") << "75015" << "PARIS" << "75015" << "75" << "Ni tiret, ni accent, ni apostrophe ";
+    QTest::newRow("Marseille, 8th") << "13008" << "MARSEILLE" << "13008" << "13" << "Ni tiret, ni accent, ni apostrophe ";
+    QTest::newRow("a code shared by five") << "01410" << "CHAMPFROMIER" << "01410" << "1" << "1 sur 5 · F3 suivante";
+    QTest::newRow("wildcards") << "7501#" << "PARIS" << "75010" << "75" << "Ni tiret, ni accent, ni apostrophe ";
+    // clang-format on
+}
+
+void TestForm1Search::postalCodeShowsTheCodeThatMatched()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, codepos);
+    QFETCH(QString, number);
+    QFETCH(QString, count);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    w.search(QStringLiteral("brest"));
+    w.search(typed);
+    QCOMPARE(w.form.Label1->text(), name);
+    QCOMPARE(w.form.Label10->text(), codepos);
+    QCOMPARE(w.form.Text9->text(), number);
+    QCOMPARE(w.form.Label5->text(), number);
+    QCOMPARE(seedPoint(w.form), LookupDepartement(number)->seed());
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.form.Label7->text(), count);
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    // A step shows the next commune with its own chosen code.
+    w.next();
+    QVERIFY(w.form.Label1->text() != name || w.form.Label10->text() != codepos);
+}
+
+void TestForm1Search::postalCodeInAnOwnFileUsesCodepos()
+{
+    Window w(smallStore());
+    w.search(QStringLiteral("74500"));
+    QCOMPARE(w.form.Label1->text(), QStringLiteral("EVIAN LES BAINS"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("74500"));
+    QCOMPARE(w.form.Label5->text(), QStringLiteral("74"));
+    QCOMPARE(w.form.Label7->text(), QStringLiteral("1 sur 2 · F3 suivante"));
+    QTest::keyClick(w.form.Text7, Qt::Key_F3);
+    QCOMPARE(w.form.Label1->text(), QString::fromUtf8("ÉVIAN"));
+    QCOMPARE(w.form.Label10->text(), QStringLiteral("74500"));
+}
+
+void TestForm1Search::locatorFindsTheNearestCommune_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("locator");
+    // clang-format off
+    QTest::newRow("Paris's own square") << "jn18eu" << "PARIS" << "JN18EU";
+    QTest::newRow("Brest's own square") << "IN78RJ" << "BREST" << "IN78RJ";
+    QTest::newRow("open sea: the nearest commune's own locator") << "IN88AA" << "" << "";
+    // clang-format on
+}
+
+void TestForm1Search::locatorFindsTheNearestCommune()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, locator);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    Window w(shippedStorePath());
+    w.search(QStringLiteral("ajaccio"));
+    w.search(typed);
+    QCOMPARE(w.form.Text7->text(), typed.toUpper());
+    QVERIFY(w.form.Label1->text() != QStringLiteral("AJACCIO"));
+    if (!name.isEmpty())
+        QCOMPARE(w.form.Label1->text(), name);
+    // The labels show the commune's own locator, whether or not it lies in
+    // the square asked for.
+    QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
+    if (!locator.isEmpty())
+        QCOMPARE(locatorShown(w.form), locator);
+    else
+        QVERIFY(!locatorShown(w.form).startsWith(typed.toUpper()));
+    QCOMPARE(w.form.cherche->backColor(), green);
+    QCOMPARE(w.messages, QStringList());
 }
 
 void TestForm1Search::malformedPatternIsRefusedInTheHint_data()

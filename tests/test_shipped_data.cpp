@@ -2,6 +2,9 @@
 #include "communes/Database.h"
 #include "communes/DatabaseFile.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -16,6 +19,34 @@
 #include <vector>
 
 namespace {
+
+// The rows of codes_postaux: the insee1 rowid and one postal code.
+std::vector<std::pair<int, QString>> readPostcodes(const QString &path)
+{
+    std::vector<std::pair<int, QString>> rows;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT commune, codepos FROM codes_postaux WHERE typeof(commune) = 'integer' "
+                               "AND typeof(codepos) = 'text' ORDER BY rowid",
+                               -1, &stmt, nullptr)
+            == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                rows.emplace_back(sqlite3_column_int(stmt, 0),
+                                  QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 const QStringList fieldNames = {"commune", "longitude", "latitude", "codepos", "departement"};
 
@@ -270,6 +301,46 @@ private slots:
         QVERIFY(overseas);
     }
 
+    // Every commune has its postal codes, its chosen one among them, and
+    // each code of the source data for a commune of the table is there.
+    void postcodesCoverEveryCommune()
+    {
+        const auto postcodes = readPostcodes(shippedStorePath());
+        std::vector<QStringList> codesOf(m_rows.size());
+        for (const auto &[commune, code] : postcodes) {
+            QVERIFY2(commune >= 1 && size_t(commune) <= m_rows.size(), qPrintable(code));
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d{5}$")).match(code).hasMatch(), qPrintable(code));
+            codesOf[size_t(commune) - 1] << code;
+        }
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            QVERIFY2(codesOf[i].contains(m_rows[i][Codepos].toString()), qPrintable(describe(m_rows[i])));
+            QCOMPARE(codesOf[i].removeDuplicates(), 0);
+        }
+
+        const QString source = sharedDir() + "/data/decoupage-administratif/communes.json";
+        REQUIRE_SHARED_FILE(source);
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QSet<QString> stored;
+        for (const auto &row : postcodes)
+            stored.insert(row.second);
+        int checked = 0;
+        for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll()).array()) {
+            const QJsonObject commune = value.toObject();
+            const QString departement = commune.value(QLatin1String("departement")).toString();
+            const bool kept = departement.size() == 2
+                              || (departement >= QLatin1String("971") && departement <= QLatin1String("976")
+                                  && departement != QLatin1String("975"));
+            if (commune.value(QLatin1String("type")).toString() != QLatin1String("commune-actuelle") || !kept)
+                continue;
+            for (const QJsonValue &code : commune.value(QLatin1String("codesPostaux")).toArray()) {
+                QVERIFY2(stored.contains(code.toString()), qPrintable(code.toString()));
+                ++checked;
+            }
+        }
+        QCOMPARE(size_t(checked), postcodes.size());
+    }
+
     void knownCommunes_data()
     {
         QTest::addColumn<QString>("commune");
@@ -300,6 +371,7 @@ private slots:
                                         << 3.0;
         QTest::newRow("Cayenne") << "CAYENNE" << "GUYANE" << "97300" << 4.9224 << -52.3135 << 5.0;
         QTest::newRow("Mamoudzou") << "MAMOUDZOU" << "MAYOTTE" << "97600" << -12.7806 << 45.2278 << 6.0;
+        QTest::newRow("Lajoux, its own département's code") << "LAJOUX" << "JURA" << "39310" << 46.3797 << 5.9817 << 6.0;
         // clang-format on
     }
 
@@ -342,6 +414,8 @@ private slots:
         QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,
                  qPrintable(QString::fromUtf8(tool.readAllStandardError())));
 
+        QCOMPARE(readPostcodes(output), readPostcodes(shippedStorePath()));
+        QVERIFY(fileBytes(output) == fileBytes(shippedStorePath()));
         const std::vector<Row> rebuilt = readRows(output);
         QCOMPARE(rebuilt.size(), m_rows.size());
         for (size_t i = 0; i < rebuilt.size(); ++i)

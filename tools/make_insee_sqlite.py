@@ -53,6 +53,8 @@ KM_PER_DEGREE = 111.2
 
 SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
           "codepos TEXT, departement TEXT)")
+# Every postal code of every commune: `commune` is the rowid of its insee1 row.
+POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
 
 LIGATURES = {"Œ": "OE", "œ": "oe", "Æ": "AE", "æ": "ae"}
 NAME_PATTERN = re.compile(r"[A-Z0-9]+( [A-Z0-9]+)*")
@@ -217,6 +219,8 @@ def build_rows(source):
     recreated = []
     odd_characters = collections.defaultdict(list)
     foreign_postcodes = []
+    own_preferred = []
+    postcode_rows = []
     stray_parts = []
     per_zone = collections.Counter()
     used_contours = set()
@@ -247,13 +251,20 @@ def build_rows(source):
             left_out["no postal code"] += 1
             left_out_names.append(f"{code} {commune['nom']} (no postal code)")
             continue
-        codepos = postcodes[0]
-        if not re.fullmatch(r"\d{5}", codepos):
-            raise SystemExit(f"{code}: postal code {codepos!r}")
+        postcodes = sorted(set(postcodes))
+        for postcode in postcodes:
+            if not re.fullmatch(r"\d{5}", postcode):
+                raise SystemExit(f"{code}: postal code {postcode!r}")
         expected_prefix = "20" if zone == "metro" and code[:2] in ("2A", "2B") else \
             (code[:2] if zone == "metro" else zone)
-        if not codepos.startswith(expected_prefix):
+        # The lowest code of the commune's own département, so that the map
+        # shows its own; the lowest of all only when it has none there.
+        own = [postcode for postcode in postcodes if postcode.startswith(expected_prefix)]
+        codepos = own[0] if own else postcodes[0]
+        if not own:
             foreign_postcodes.append(f"{code} {commune['nom']} {codepos}")
+        elif own[0] != postcodes[0]:
+            own_preferred.append(f"{code} {commune['nom']} {codepos} (not {postcodes[0]})")
 
         used_contours.update(parts)
         polygons = [polygon for part in parts for polygon in contours[part]]
@@ -263,6 +274,7 @@ def build_rows(source):
         rows.append((commune_name(commune["nom"], odd_characters),
                      round(lon, 5), round(lat, 5), codepos,
                      departements[commune["departement"]]))
+        postcode_rows.extend((len(rows), postcode) for postcode in postcodes)
         per_zone[zone] += 1
 
     report = {
@@ -273,13 +285,14 @@ def build_rows(source):
         "left_out_names": left_out_names,
         "odd_characters": odd_characters,
         "foreign_postcodes": foreign_postcodes,
+        "own_preferred": own_preferred,
         "stray_parts": stray_parts,
         "unused_contours": sorted(set(contours) - used_contours),
     }
-    return rows, report
+    return rows, postcode_rows, report
 
 
-def write_database(rows, output):
+def write_database(rows, postcode_rows, output):
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".partial"
     if os.path.exists(partial):
@@ -289,13 +302,15 @@ def write_database(rows, output):
     db.execute("PRAGMA journal_mode = OFF")
     db.execute(SCHEMA)
     db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?)", rows)
+    db.execute(POSTCODE_SCHEMA)
+    db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
     db.commit()
     db.execute("VACUUM")
     db.close()
     os.replace(partial, output)
 
 
-def print_report(rows, report, output, seconds):
+def print_report(rows, postcode_rows, report, output, seconds):
     print(f"wrote {len(rows)} rows to {output} ({os.path.getsize(output)} bytes, {seconds:.1f} s)")
     for zone in ["metro", *OVERSEAS_DEPARTEMENTS]:
         print(f"  {zone:>5}: {report['per_zone'][zone]} rows")
@@ -312,8 +327,14 @@ def print_report(rows, report, output, seconds):
         print(f"  left out: {line}")
     for ch, names in sorted(report["odd_characters"].items()):
         print(f"punctuation {ch!r} written as a blank in {len(names)} names: {', '.join(sorted(set(names)))}")
+    print(f"codes_postaux: {len(postcode_rows)} rows, "
+          f"{len(set(code for _, code in postcode_rows))} distinct codes")
+    if report["own_preferred"]:
+        print(f"own département's code chosen over a lower one elsewhere: {len(report['own_preferred'])}")
+        for line in report["own_preferred"]:
+            print(f"  {line}")
     if report["foreign_postcodes"]:
-        print(f"lowest postal code outside the commune's own département: {len(report['foreign_postcodes'])}")
+        print(f"no postal code in the commune's own département: {len(report['foreign_postcodes'])}")
         for line in report["foreign_postcodes"]:
             print(f"  {line}")
     if report["unused_contours"]:
@@ -329,9 +350,9 @@ def main():
     args = parser.parse_args()
 
     start = time.monotonic()
-    rows, report = build_rows(args.source)
-    write_database(rows, args.output)
-    print_report(rows, report, args.output, time.monotonic() - start)
+    rows, postcode_rows, report = build_rows(args.source)
+    write_database(rows, postcode_rows, args.output)
+    print_report(rows, postcode_rows, report, args.output, time.monotonic() - start)
     return 0
 
 

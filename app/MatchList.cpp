@@ -1,0 +1,60 @@
+#include "app/MatchList.h"
+
+#include "communes/SearchMatches.h"
+
+#include <QKeyEvent>
+#include <algorithm>
+
+namespace {
+
+constexpr int VisibleLines = 12;
+constexpr int ListWidth = 340;
+
+} // namespace
+
+MatchList::MatchList(QWidget *owner) : QListWidget(owner)
+{
+    setObjectName(QStringLiteral("matchList"));
+    setWindowFlags(Qt::Popup);
+    setAccessibleName(QStringLiteral("Communes trouvées"));
+    setAccessibleDescription(QStringLiteral("Les communes qui répondent à la recherche ; Entrée montre la commune "
+                                            "choisie, Échap ferme la liste."));
+    setUniformItemSizes(true);
+    const auto choose = [this](QListWidgetItem *item) {
+        if (!item->flags().testFlag(Qt::ItemIsEnabled))
+            return; // the line that counts the matches left out
+        hide();
+        emit chosen(row(item));
+    };
+    connect(this, &QListWidget::itemActivated, this, choose);
+    connect(this, &QListWidget::itemClicked, this, choose);
+}
+
+void MatchList::open(const Recordset &records, const SearchMatches &matches, QWidget *anchor)
+{
+    clear();
+    const int listed = std::min(matches.count(), MaxListedMatches);
+    for (int i = 0; i < listed; ++i)
+        addItem(matchLine(records, matches.rows()[size_t(i)], matches.code(i)));
+    if (matches.count() > listed) {
+        auto *more = new QListWidgetItem(
+            QStringLiteral("… et %1 autres (F3 pour les voir)").arg(matches.count() - listed), this);
+        more->setFlags(Qt::NoItemFlags);
+    }
+    setCurrentRow(std::min(matches.index(), listed - 1));
+    const int lineHeight = std::max(sizeHintForRow(0), 1);
+    resize(ListWidth, lineHeight * std::min(count(), VisibleLines) + 2 * frameWidth());
+    move(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    show();
+    setFocus();
+}
+
+void MatchList::keyPressEvent(QKeyEvent *event)
+{
+    // A popup is a window of its own: Esc closes it here and goes no further.
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}

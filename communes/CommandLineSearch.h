@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// What `topovil --chercher TEXTE [FICHIER]` prints and returns: every
+// commune the window's search finds for the text, in table order, one line
+// each with tab-separated fields (name, postal code, longitude, latitude,
+// département, locator), numbers with a decimal point whatever the locale.
+struct CommandLineSearchResult
+{
+    int status = 0; // 0: at least one line; 1: nothing matched; 2: malformed pattern or unusable file
+    QString out;    // the lines, each ending in a newline
+    QString err;    // a French message for status 2
+};
+
+CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "communes/Database.h"
+#include "communes/NamePattern.h"
+#include "communes/SearchMatches.h"
+
+// The communes a typed search text finds in the whole table `communes`, as
+// the window and the command line search: by name first; when no name
+// matches, by grid locator for a locator (LocatorSearch.h), by postal code
+// for a postal code.
+SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Commune names are compared in one written form, so that the user may type
+// a name the ordinary way: "Saint-Étienne", "l'Île-d'Yeu" and "ST ETIENNE"
+// all read ST ETIENNE, L ILE D YEU.
+//
+//   - letters in upper case, without their accents (É -> E, Ç -> C), the
+//     ligatures and special letters of Latin-1 and Latin Extended-A written
+//     out (Œ -> OE, Æ -> AE, ß -> SS, Ø -> O, Ł -> L...), combining marks
+//     dropped;
+//   - hyphens and apostrophes (- ' ’ `) are blanks, as is the no-break space;
+//   - runs of blanks are one blank, and blanks at both ends are dropped;
+//   - the words SAINT and SAINTE are written ST and STE (whole words only:
+//     SAINTES keeps its letters). Words are delimited by blanks and the ends
+//     of the text.
+QString foldName(QStringView name);
+
+// The same folding for a search pattern, whose wildcards keep their meaning:
+// "?", "*" and "#" are not letters of a word (SAINT* is not the word SAINT),
+// and inside "[...]" the letters are folded one for one while a hyphen keeps
+// its range meaning. A list is not a word and is never trimmed or joined.
+// A pattern that cannot be compiled stays one that cannot be compiled.
+QString foldPattern(QStringView pattern);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "communes/Recordset.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The communes one search found, in table order, and which of them is
+// shown: the first after the search, then the next at each F3 (the first
+// again after the last), or the one chosen in the list of matches.
+class SearchMatches
+{
+public:
+    SearchMatches() = default;
+    explicit SearchMatches(std::vector<int> rows) : m_rows(std::move(rows)) {}
+    // A search by postal code keeps the code that matched for each row.
+    SearchMatches(std::vector<int> rows, QStringList codes) : m_rows(std::move(rows)), m_codes(std::move(codes)) {}
+
+    int count() const { return int(m_rows.size()); }
+    // The position of the shown match among them, from 0.
+    int index() const { return m_index; }
+    // The table row of the shown match; -1 when there is none.
+    int row() const { return m_rows.empty() ? -1 : m_rows[size_t(m_index)]; }
+    const std::vector<int> &rows() const { return m_rows; }
+    // The postal code that matched for the match at `index`, or for the
+    // shown one; empty for a search by name.
+    QString code(int index) const { return m_codes.value(index); }
+    QString code() const { return code(m_index); }
+
+    // Shows the next match, the first after the last; its row.
+    int next();
+    // Shows the match at this position (clamped to the matches); its row.
+    int select(int index);
+
+    // « 2 sur 11 »: the shown match and how many there are.
+    QString countText() const;
+
+private:
+    std::vector<int> m_rows;
+    QStringList m_codes;
+    int m_index = 0;
+};
+
+// One line of the list of matches: name, postal code (`code` when given)
+// and département of the row, separated by long dashes; an empty field
+// reads as nothing.
+QString matchLine(const Recordset &records, int row, const QString &code = {});
+
+// The list shows no more matches than this: a pattern such as * finds
+// every commune, and F3 still reaches them all.
+inline constexpr int MaxListedMatches = 300;
