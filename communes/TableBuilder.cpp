@@ -207,7 +207,9 @@ TableData TableBuilder::finish()
     m_interners.clear();
     // Folded once here, on the thread that reads the table, so that no
     // search ever folds a name.
-    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0)
+    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0) {
         m_table.foldedNames = std::make_shared<const FoldedNames>(m_table.data[size_t(commune)]);
+        spend(m_table.foldedNames->memoryBytes()); // held to the same limit as the table
+    }
     return std::move(m_table);
 }
