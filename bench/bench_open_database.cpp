@@ -2,6 +2,7 @@
 #include "communes/DatabaseFile.h"
 
 #include "MillionTable.h"
+#include "ResidentMemory.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,16 +31,6 @@ void openAndReadAll(benchmark::State &state, const QString &path)
                 benchmark::DoNotOptimize(rows.field(field));
     }
     state.counters["rows"] = rowCount;
-}
-
-// Resident memory of this process, in bytes.
-qint64 residentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
 }
 
 // Opening and reading a table of a million communes. bytes_per_row: the

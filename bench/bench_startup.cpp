@@ -17,6 +17,7 @@
 // Runs with QT_QPA_PLATFORM=offscreen unless told otherwise.
 #include "HeadlessBenchmarks.h"
 #include "MillionTable.h"
+#include "ResidentMemory.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -121,16 +122,6 @@ QString tableForRun(int64_t which)
     }
 }
 
-// Resident memory of this process, in bytes.
-long long residentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
-}
-
 // The child's part: main's steps on the given data file, then the time since
 // its first line; then, once the whole table is read, its resident memory.
 int showWindowOnce(int argc, char **argv)
@@ -151,7 +142,7 @@ int showWindowOnce(int argc, char **argv)
     while (form.db->isLoading())
         QThread::msleep(5);
     QCoreApplication::processEvents();
-    std::printf("resident %lld\n", residentBytes());
+    std::printf("resident %lld\n", static_cast<long long>(residentBytes()));
     std::fflush(stdout);
     return 0;
 }

@@ -87,7 +87,10 @@ ScanResult scanForCommune(Recordset &records, const NamePattern &pattern)
         records.valueAt(0); // throws: no current record
     const int found = matcher.find(start, end);
     records.moveTo(found);
-    return {found<end, found> start};
+    ScanResult result;
+    result.found = found < end;
+    result.skipped = found > start;
+    return result;
 }
 
 std::vector<int> findAllCommunes(const Recordset &records, const NamePattern &pattern, size_t limit)
