@@ -3,7 +3,10 @@
 
 One row per current commune of metropolitan France (Corsica included) and of
 the five overseas départements 971-976, in the order of the INSEE commune
-code, in table insee1 (commune, longitude, latitude, codepos, departement).
+code, in table insee1 (commune, longitude, latitude, codepos, departement);
+every postal code of each in table codes_postaux; and the other names that
+lead to a current commune (communes déléguées and associées, former communes
+merged into it, municipal arrondissements) in table autres_noms.
 
 Reads, under the source folder (default ../shared/data next to this checkout):
   decoupage-administratif/communes.json      current communes, postal codes
@@ -55,6 +58,24 @@ SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
           "codepos TEXT, departement TEXT)")
 # Every postal code of every commune: `commune` is the rowid of its insee1 row.
 POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
+# Other names of current communes: `commune` is the other name, in the stored
+# form of insee1 names, `actuelle` the rowid of the insee1 row it leads to,
+# `codepos` the lowest postal code of a municipal arrondissement (NULL for
+# the other kinds, which have none of their own).
+OTHER_NAMES_SCHEMA = ("CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, "
+                      "codepos TEXT)")
+
+# The kinds of other names, in the order a commune's other names are listed.
+ARRONDISSEMENT = "arrondissement municipal"
+DELEGUEE = "commune déléguée"
+ASSOCIEE = "commune associée"
+ANCIENNE = "ancienne commune"
+KIND_ORDER = (ARRONDISSEMENT, DELEGUEE, ASSOCIEE, ANCIENNE)
+KIND_OF_TYPE = {
+    "arrondissement-municipal": ARRONDISSEMENT,
+    "commune-deleguee": DELEGUEE,
+    "commune-associee": ASSOCIEE,
+}
 
 LIGATURES = {"Œ": "OE", "œ": "oe", "Æ": "AE", "æ": "ae"}
 NAME_PATTERN = re.compile(r"[A-Z0-9]+( [A-Z0-9]+)*")
@@ -173,12 +194,15 @@ def centroid(polygons):
 
 
 def read_contours(source):
-    """2018 contours by INSEE code, each a list of polygons."""
+    """2018 contours by INSEE code, each a list of polygons, and the 2018
+    names by INSEE code (written without their leading article: Havre for
+    Le Havre)."""
     pattern = os.path.join(source, "france-geojson", "departements", "*", "communes-*.geojson")
     files = sorted(glob.glob(pattern))
     if not files:
         raise SystemExit(f"no commune contours under {source}")
     contours = {}
+    names = {}
     for path in files:
         with open(path, encoding="utf-8") as f:
             collection = json.load(f)
@@ -194,7 +218,8 @@ def read_contours(source):
             if code in contours:
                 raise SystemExit(f"{path}: contour {code} seen twice")
             contours[code] = polygons
-    return contours
+            names[code] = feature["properties"]["nom"]
+    return contours, names
 
 
 def zone_of(commune):
@@ -211,7 +236,7 @@ def build_rows(source):
         communes = json.load(f)
     with open(os.path.join(base, "departements.json"), encoding="utf-8") as f:
         departements = {d["code"]: departement_name(d["nom"]) for d in json.load(f)}
-    contours = read_contours(source)
+    contours, names_2018 = read_contours(source)
 
     left_out = collections.Counter()
     left_out_names = []
@@ -225,6 +250,7 @@ def build_rows(source):
     per_zone = collections.Counter()
     used_contours = set()
     rows = []
+    rowid_of = {}
 
     for commune in sorted(communes, key=lambda c: code_order(c["code"])):
         code = commune["code"]
@@ -275,8 +301,11 @@ def build_rows(source):
                      round(lon, 5), round(lat, 5), codepos,
                      departements[commune["departement"]]))
         postcode_rows.extend((len(rows), postcode) for postcode in postcodes)
+        rowid_of[code] = len(rows)
         per_zone[zone] += 1
 
+    other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
+                                                 {row[0] for row in rows}, odd_characters)
     report = {
         "per_zone": per_zone,
         "merged": merged,
@@ -288,11 +317,74 @@ def build_rows(source):
         "own_preferred": own_preferred,
         "stray_parts": stray_parts,
         "unused_contours": sorted(set(contours) - used_contours),
+        "other_names": other_report,
     }
-    return rows, postcode_rows, report
+    return rows, postcode_rows, other_rows, report
 
 
-def write_database(rows, postcode_rows, output):
+def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters):
+    """The rows of autres_noms, (name, kind, rowid, codepos) in the order of
+    the communes they lead to, and what was counted on the way.
+
+    A commune déléguée or associée leads to its chef-lieu, an arrondissement
+    to its commune, and a former commune merged into a current one
+    (anciensCodes) to that one; a former commune that is also déléguée or
+    associée is named once, by that kind. A former commune's name is known
+    only from the 2018 contours, so one merged before 2018 cannot be named.
+    A name that some current commune bears is left out: the search finds the
+    current commune first anyway."""
+    unlinked = collections.Counter()
+    candidates = []
+    named_by_type = set()
+    for commune in communes:
+        kind = KIND_OF_TYPE.get(commune["type"])
+        if kind is None:
+            continue
+        named_by_type.add(commune["code"])
+        target = commune["commune"] if kind == ARRONDISSEMENT else commune["chefLieu"]
+        if target not in rowid_of:
+            unlinked[f"{kind}: its commune {target} is not in the table"] += 1
+            continue
+        postcodes = sorted(set(commune.get("codesPostaux", []))) if kind == ARRONDISSEMENT else []
+        candidates.append((commune_name(commune["nom"], odd_characters), kind, rowid_of[target],
+                           postcodes[0] if postcodes else None, commune["code"]))
+    for commune in communes:
+        if commune["type"] != "commune-actuelle":
+            continue
+        for code in commune.get("anciensCodes", []):
+            if code in named_by_type:
+                continue
+            if commune["code"] not in rowid_of:
+                unlinked[f"{ANCIENNE}: its commune {commune['code']} is not in the table"] += 1
+            elif code not in names_2018:
+                unlinked[f"{ANCIENNE}: merged before 2018, no name in the sources"] += 1
+            else:
+                candidates.append((commune_name(names_2018[code], odd_characters), ANCIENNE,
+                                   rowid_of[commune["code"]], None, code))
+
+    same_as_current = collections.Counter()
+    repeated = collections.Counter()
+    kept = {}
+    # By commune, kind, then the INSEE code of the other name: Paris 1er to 20e.
+    order = lambda c: (c[2], KIND_ORDER.index(c[1]), code_order(c[4]))
+    for name, kind, rowid, codepos, _ in sorted(candidates, key=order):
+        if name in current_names:
+            same_as_current[kind] += 1
+        elif (name, rowid) in kept:
+            repeated[kind] += 1
+        else:
+            kept[(name, rowid)] = (name, kind, rowid, codepos)
+    rows = list(kept.values())
+    report = {
+        "per_kind": collections.Counter(kind for _, kind, _, _ in rows),
+        "same_as_current": same_as_current,
+        "repeated": repeated,
+        "unlinked": unlinked,
+    }
+    return rows, report
+
+
+def write_database(rows, postcode_rows, other_rows, output):
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".partial"
     if os.path.exists(partial):
@@ -304,13 +396,15 @@ def write_database(rows, postcode_rows, output):
     db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?)", rows)
     db.execute(POSTCODE_SCHEMA)
     db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
+    db.execute(OTHER_NAMES_SCHEMA)
+    db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?)", other_rows)
     db.commit()
     db.execute("VACUUM")
     db.close()
     os.replace(partial, output)
 
 
-def print_report(rows, postcode_rows, report, output, seconds):
+def print_report(rows, postcode_rows, other_rows, report, output, seconds):
     print(f"wrote {len(rows)} rows to {output} ({os.path.getsize(output)} bytes, {seconds:.1f} s)")
     for zone in ["metro", *OVERSEAS_DEPARTEMENTS]:
         print(f"  {zone:>5}: {report['per_zone'][zone]} rows")
@@ -337,6 +431,16 @@ def print_report(rows, postcode_rows, report, output, seconds):
         print(f"no postal code in the commune's own département: {len(report['foreign_postcodes'])}")
         for line in report["foreign_postcodes"]:
             print(f"  {line}")
+    others = report["other_names"]
+    print(f"autres_noms: {len(other_rows)} rows")
+    for kind in KIND_ORDER:
+        print(f"  {others['per_kind'][kind]:6} {kind}")
+    for kind, count in sorted(others["same_as_current"].items()):
+        print(f"  left out, the name of a current commune: {count} {kind}")
+    for kind, count in sorted(others["repeated"].items()):
+        print(f"  left out, the same name already leads to the same commune: {count} {kind}")
+    for reason, count in sorted(others["unlinked"].items()):
+        print(f"  not linked: {count} {reason}")
     if report["unused_contours"]:
         print(f"2018 contours used by no commune: {' '.join(report['unused_contours'])}")
 
@@ -350,9 +454,9 @@ def main():
     args = parser.parse_args()
 
     start = time.monotonic()
-    rows, postcode_rows, report = build_rows(args.source)
-    write_database(rows, postcode_rows, args.output)
-    print_report(rows, postcode_rows, report, args.output, time.monotonic() - start)
+    rows, postcode_rows, other_rows, report = build_rows(args.source)
+    write_database(rows, postcode_rows, other_rows, args.output)
+    print_report(rows, postcode_rows, other_rows, report, args.output, time.monotonic() - start)
     return 0
 
 
