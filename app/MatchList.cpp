@@ -35,7 +35,7 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
     clear();
     const int listed = std::min(matches.count(), MaxListedMatches);
     for (int i = 0; i < listed; ++i)
-        addItem(matchLine(records, matches.rows()[size_t(i)], matches.code(i)));
+        addItem(matchLine(records, matches, i));
     if (matches.count() > listed) {
         auto *more = new QListWidgetItem(
             QStringLiteral("… et %1 autres (F3 pour les voir)").arg(matches.count() - listed), this);

@@ -119,7 +119,7 @@ void BM_MatchListMostCommonName(benchmark::State &state)
         const SearchMatches matches(findAllCommunes(records, *pattern));
         QStringList list;
         for (int i = 0; i < std::min(matches.count(), MaxListedMatches); ++i)
-            list << matchLine(records, matches.rows()[size_t(i)]);
+            list << matchLine(records, matches, i);
         lines = size_t(list.size());
         benchmark::DoNotOptimize(list);
     }

@@ -38,15 +38,19 @@ QString locatorOf(const Recordset &records, int row)
     return maidenheadLocator(lat, lon);
 }
 
-QString lineOf(const Recordset &records, int row, const QString &code)
+QString lineOf(const Recordset &records, const SearchMatches &found, int index)
 {
+    const int row = found.rows()[size_t(index)];
     QStringList fields = {
         fieldText(records, row, u"commune"),     fieldText(records, row, u"codepos"),
         fieldText(records, row, u"longitude"),   fieldText(records, row, u"latitude"),
         fieldText(records, row, u"departement"), locatorOf(records, row),
     };
-    if (!code.isEmpty())
+    if (const QString code = found.code(index); !code.isEmpty())
         fields[1] = code; // the postal code that matched
+    // A commune found by another name says which, and what it was.
+    if (const OtherName other = found.otherName(index); !other.name.isEmpty())
+        fields << (other.kind.isEmpty() ? other.name : QStringLiteral("%1 (%2)").arg(other.name, other.kind));
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
@@ -65,7 +69,7 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
         const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
         for (int i = 0; i < found.count(); ++i)
-            result.out += lineOf(records, found.rows()[size_t(i)], found.code(i));
+            result.out += lineOf(records, found, i);
     } catch (const DatabaseError &error) {
         return {2, {}, error.message()};
     } catch (const std::bad_alloc &) {

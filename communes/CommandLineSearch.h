@@ -6,6 +6,9 @@
 // commune the window's search finds for the text, in table order, one line
 // each with tab-separated fields (name, postal code, longitude, latitude,
 // département, locator), numbers with a decimal point whatever the locale.
+// A commune found by another name (a commune déléguée, a former commune...)
+// has a seventh field: that name and its kind, « CHERBOURG OCTEVILLE
+// (commune déléguée) ».
 struct CommandLineSearchResult
 {
     int status = 0; // 0: at least one line; 1: nothing matched; 2: malformed pattern or unusable file

@@ -2,19 +2,30 @@
 
 #include "communes/CommuneSearch.h"
 #include "communes/LocatorSearch.h"
+#include "communes/OtherNameSearch.h"
 #include "communes/PostcodeSearch.h"
 
 SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
 {
     std::vector<int> rows = findAllCommunes(communes, pattern);
-    if (rows.empty() && isLocatorText(typed))
-        return SearchMatches(findCommunesByLocator(communes, typed));
-    if (!rows.empty() || !isPostcodeText(typed))
+    if (!rows.empty())
         return SearchMatches(std::move(rows));
+    QStringList codes;
+    std::vector<OtherName> others;
+    for (OtherNameMatch &match : findCommunesByOtherName(db, communes, pattern)) {
+        rows.push_back(match.row);
+        codes << match.code;
+        others.push_back(std::move(match.other));
+    }
+    if (!rows.empty())
+        return SearchMatches(std::move(rows), std::move(codes), std::move(others));
+    if (isLocatorText(typed))
+        return SearchMatches(findCommunesByLocator(communes, typed));
+    if (!isPostcodeText(typed))
+        return {};
     const std::optional<LikePattern> code = LikePattern::compile(typed);
     if (!code)
         return {};
-    QStringList codes;
     for (const PostcodeMatch &match : findCommunesByPostcode(db, communes, *code)) {
         rows.push_back(match.row);
         codes << match.code;

@@ -5,7 +5,8 @@
 #include "communes/SearchMatches.h"
 
 // The communes a typed search text finds in the whole table `communes`, as
-// the window and the command line search: by name first; when no name
-// matches, by grid locator for a locator (LocatorSearch.h), by postal code
-// for a postal code.
+// the window and the command line search: by current name first; when none
+// matches, by the other names of communes (OtherNameSearch.h); when none
+// of those either, by grid locator for a locator (LocatorSearch.h), by
+// postal code for a postal code.
 SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed);

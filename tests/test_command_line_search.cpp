@@ -26,6 +26,7 @@ private slots:
     void withoutFileUsesTheWindowsDataFile();
     void shippedTableHasTwelveOfTheCommonestName();
     void shippedPostalCodeGivesTheCodeThatMatched();
+    void shippedOtherNameGivesASeventhField();
 
 private:
     QTemporaryDir m_root;
@@ -148,6 +149,25 @@ void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
     const ProgramRun run = runProgram(root, {"--chercher", "75015", shippedStorePath()});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\n");
+}
+
+// A commune found by another name says which in a seventh field; an
+// arrondissement gives its own postal code.
+void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
+                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\n");
+    const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
+    QCOMPARE(lyon.status, 0);
+    const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
+    QCOMPARE(fields.size(), 7);
+    QCOMPARE(fields[0], QStringLiteral("LYON"));
+    QCOMPARE(fields[1], QStringLiteral("69003"));
+    QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

@@ -1,6 +1,7 @@
 #include "TestPaths.h"
 #include "communes/Database.h"
 #include "communes/DatabaseFile.h"
+#include "communes/NameFolding.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,6 +41,44 @@ std::vector<std::pair<int, QString>> readPostcodes(const QString &path)
     }
     sqlite3_close(db);
     return rows;
+}
+
+// The rows of autres_noms, in table order.
+struct OtherNameRow
+{
+    QString name;
+    QString kind;
+    int commune = 0; // the insee1 rowid it leads to
+    QString codepos; // empty for NULL
+};
+
+std::vector<OtherNameRow> readOtherNames(const QString &path)
+{
+    std::vector<OtherNameRow> rows;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT commune, nature, actuelle, codepos FROM autres_noms "
+                               "WHERE typeof(actuelle) = 'integer' ORDER BY rowid",
+                               -1, &stmt, nullptr)
+            == SQLITE_OK) {
+            const auto text = [stmt](int column) {
+                return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)));
+            };
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                rows.push_back({text(0), text(1), sqlite3_column_int(stmt, 2), text(3)});
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+QJsonArray readJsonArray(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).array() : QJsonArray();
 }
 
 QByteArray fileBytes(const QString &path)
@@ -394,6 +433,116 @@ private slots:
         QCOMPARE(row[Codepos].toString(), codepos);
         const double km = distanceKm(latitude, longitude, row[Latitude].toDouble(), row[Longitude].toDouble());
         QVERIFY2(km <= withinKm, qPrintable(QStringLiteral("%1 km away: %2").arg(km).arg(describe(row))));
+    }
+
+    // Every other name leads to a row of insee1, in the stored form of its
+    // names, and is no current commune's name.
+    void otherNamesLeadToCurrentCommunes()
+    {
+        const auto others = readOtherNames(shippedStorePath());
+        QSet<QString> currentNames;
+        for (const Row &row : m_rows)
+            currentNames.insert(row[Commune].toString());
+        const QStringList kinds = {"arrondissement municipal", "commune déléguée", "commune associée",
+                                   "ancienne commune"};
+        const QRegularExpression storedForm(QStringLiteral("^[A-Z0-9]+( [A-Z0-9]+)*$"));
+        QSet<QString> seen;
+        QHash<QString, int> perKind;
+        int previous = 0;
+        for (const OtherNameRow &other : others) {
+            const QString where = other.name + " → " + QString::number(other.commune);
+            QVERIFY2(other.commune >= previous && size_t(other.commune) <= m_rows.size(), qPrintable(where));
+            previous = other.commune;
+            QVERIFY2(kinds.contains(other.kind), qPrintable(where + " " + other.kind));
+            QVERIFY2(storedForm.match(other.name).hasMatch(), qPrintable(where));
+            QVERIFY2(!currentNames.contains(other.name), qPrintable(where));
+            QVERIFY2(!seen.contains(where), qPrintable(where));
+            seen.insert(where);
+            const bool arrondissement = other.kind == kinds[0];
+            QCOMPARE(QRegularExpression(QStringLiteral("^\\d{5}$")).match(other.codepos).hasMatch(), arrondissement);
+            ++perKind[other.kind];
+        }
+        QCOMPARE(perKind.value(kinds[0]), 45); // Paris 20, Marseille 16, Lyon 9
+        for (const QString &kind : kinds)
+            QVERIFY2(perKind.value(kind) > 0, qPrintable(kind));
+    }
+
+    void knownOtherNames_data()
+    {
+        QTest::addColumn<QString>("code"); // INSEE code of the other name
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("departement");
+        // clang-format off
+        QTest::newRow("commune déléguée") << "74011" << "commune déléguée" << "ANNECY LE VIEUX" << "ANNECY" << "HAUTE-SAVOIE";
+        QTest::newRow("déléguée under its commune's code") << "50129" << "commune déléguée" << "CHERBOURG OCTEVILLE" << "CHERBOURG EN COTENTIN" << "MANCHE";
+        QTest::newRow("commune associée") << "01120" << "commune associée" << "CORDIEUX" << "MONTLUEL" << "AIN";
+        QTest::newRow("ancienne commune") << "16156" << "ancienne commune" << "GOURVILLE" << "ROUILLAC" << "CHARENTE";
+        QTest::newRow("arrondissement") << "75115" << "arrondissement municipal" << "PARIS 15E ARRONDISSEMENT" << "PARIS" << "PARIS";
+        QTest::newRow("arrondissement, 1er") << "13201" << "arrondissement municipal" << "MARSEILLE 1ER ARRONDISSEMENT" << "MARSEILLE" << "BOUCHES-DU-RHONE";
+        // clang-format on
+    }
+
+    // A few other names, each checked against the source data: what the
+    // source calls it, where it links it, and where the table leads.
+    void knownOtherNames()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, current);
+        QFETCH(QString, departement);
+        const QString base = sharedDir() + "/data/";
+        REQUIRE_SHARED_FILE(base + "decoupage-administratif/communes.json");
+
+        QString sourceName;
+        QString linkedTo;
+        QHash<QString, QString> currentNames; // by code
+        for (const QJsonValue &value : readJsonArray(base + "decoupage-administratif/communes.json")) {
+            const QJsonObject commune = value.toObject();
+            const QString type = commune.value(QLatin1String("type")).toString();
+            const QString ownCode = commune.value(QLatin1String("code")).toString();
+            if (type == QLatin1String("commune-actuelle")) {
+                currentNames.insert(ownCode, commune.value(QLatin1String("nom")).toString());
+                if (commune.value(QLatin1String("anciensCodes")).toArray().contains(code))
+                    linkedTo = ownCode;
+            } else if (ownCode == code) {
+                sourceName = commune.value(QLatin1String("nom")).toString();
+                linkedTo = commune
+                               .value(QLatin1String(type == QLatin1String("arrondissement-municipal") ? "commune"
+                                                                                                      : "chefLieu"))
+                               .toString();
+            }
+        }
+        if (kind == QLatin1String("ancienne commune")) {
+            // Named by its 2018 contour only.
+            const QString departementFolder =
+                QDir(base + "france-geojson/departements").entryList({code.left(2) + "-*"}, QDir::Dirs).value(0);
+            const QDir folder(base + "france-geojson/departements/" + departementFolder);
+            const QString contours = folder.filePath(folder.entryList({"communes-*.geojson"}).value(0));
+            QFile file(contours);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(contours));
+            const QJsonArray features = QJsonDocument::fromJson(file.readAll()).object().value("features").toArray();
+            for (const QJsonValue &feature : features) {
+                const QJsonObject properties = feature.toObject().value("properties").toObject();
+                if (properties.value("code").toString() == code)
+                    sourceName = properties.value("nom").toString();
+            }
+        }
+        QVERIFY2(!sourceName.isEmpty(), qPrintable(code));
+        QCOMPARE(foldName(sourceName), name);
+        QCOMPARE(foldName(currentNames.value(linkedTo)), current);
+
+        int found = 0;
+        for (const OtherNameRow &other : readOtherNames(shippedStorePath())) {
+            if (other.name != name || other.kind != kind)
+                continue;
+            const Row &row = m_rows.at(size_t(other.commune) - 1);
+            if (row[Commune].toString() == current && row[Departement].toString() == departement)
+                ++found;
+        }
+        QCOMPARE(found, 1);
     }
 
     void toolRebuildsTheSameRows()
