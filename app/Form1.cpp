@@ -576,6 +576,9 @@ void Form1::stepRecord(bool forward)
     showDepartementOfText9();
     fillAtSeed();
     resumeNext([&] { showLocator(); });
+    // The other name that found a commune is not that of its neighbours.
+    if (matches.foundByOtherNames())
+        showMatchCount(*this);
 }
 
 // The département number in Text9 becomes the current one: its number, its

@@ -46,4 +46,8 @@ inline constexpr int height = 417;
 inline const QColor backColor{192, 255, 255};
 inline const QColor darkBlue{0, 0, 192};
 inline constexpr const char *caption = "Topovil";
+// Both hint lines (Label7 and Label2), inside the frame around the search
+// area: a hint too long for its one line, or a refused pattern's reason,
+// takes them both.
+inline const QRect bothHintLines{34, 328, 205, 32};
 } // namespace form1

@@ -3,19 +3,40 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/SearchRefusal.h"
+#include "communes/WholeNameFont.h"
+#include "widgets/Fonts.h"
 
 #include <QAccessible>
 #include <QLabel>
 
 namespace {
 
-QString hintCaption()
+const ControlSpec &hintSpec()
 {
     for (const ControlSpec &spec : form1Controls()) {
         if (QLatin1String(spec.name) == QLatin1String("Label7"))
-            return QString::fromUtf8(spec.text);
+            return spec;
     }
-    return {};
+    Q_UNREACHABLE();
+}
+
+// A text too wide for the hint's line takes both hint lines, wrapped, and
+// a smaller size when two lines are not enough.
+void showHint(Form1 &form, const QString &text)
+{
+    QLabel *hint = form.Label7;
+    const ControlSpec &spec = hintSpec();
+    const QFont design = uiFont();
+    const bool oneLine = nameFits(design, text, spec.geometry.width());
+    hint->setGeometry(oneLine ? spec.geometry : form1::bothHintLines);
+    hint->setWordWrap(!oneLine);
+    hint->setFont(oneLine ? design : wrappedTextFont(design, text, form1::bothHintLines.size()));
+    form.Label2->setVisible(oneLine);
+    if (hint->text() == text)
+        return;
+    hint->setText(text);
+    QAccessibleEvent changed(hint, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 } // namespace
@@ -23,11 +44,13 @@ QString hintCaption()
 void showMatchCount(Form1 &form)
 {
     endSearchRefusal(form);
-    const QString text =
-        form.matches.count() > 1 ? form.matches.countText() + QStringLiteral(" · F3 suivante") : hintCaption();
-    if (form.Label7->text() == text)
-        return;
-    form.Label7->setText(text);
-    QAccessibleEvent changed(form.Label7, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    const SearchMatches &matches = form.matches;
+    QStringList parts;
+    // A commune found by another name says so while it is shown.
+    if (matches.row() >= 0 && matches.row() == form.rstInfo.position())
+        parts << otherNameText(form.rstInfo, matches, matches.index());
+    if (matches.count() > 1)
+        parts << matches.countText() + QStringLiteral(" · F3 suivante");
+    parts.removeAll(QString());
+    showHint(form, parts.isEmpty() ? QString::fromUtf8(hintSpec().text) : parts.join(QStringLiteral(" · ")));
 }

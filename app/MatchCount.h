@@ -4,5 +4,7 @@ class Form1;
 
 // How many communes the last search found, where the hint under the search
 // box stands: « 2 sur 11 · F3 suivante » while there are several, the hint
-// itself when there are one or none.
+// itself when there are one or none. A commune found by another name is
+// told while it is shown: « CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN
+// (commune déléguée) », before the count when there are several.
 void showMatchCount(Form1 &form);

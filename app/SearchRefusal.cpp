@@ -1,6 +1,7 @@
 #include "app/SearchRefusal.h"
 
 #include "app/Form1.h"
+#include "app/Form1Layout.h"
 
 #include <QAccessible>
 #include <QEvent>
@@ -10,8 +11,6 @@
 namespace {
 
 const QColor refusalRed(192, 0, 0);
-// Both hint lines, inside the frame around the search area.
-const QRect refusalArea(34, 328, 205, 32);
 
 void setTextColor(QLabel *label, const QColor &color)
 {
@@ -38,9 +37,12 @@ public:
             m_hintText = hint->text();
             m_hintGeometry = hint->geometry();
             m_hintColor = hint->palette().color(QPalette::WindowText);
+            m_hintFont = hint->font();
+            m_hintWraps = hint->wordWrap();
+            m_secondLine = m_form.Label2->isVisible();
             m_shown = true;
         }
-        hint->setGeometry(refusalArea);
+        hint->setGeometry(form1::bothHintLines);
         hint->setWordWrap(true);
         setTextColor(hint, refusalRed);
         hint->setText(reason);
@@ -56,10 +58,11 @@ public:
             return;
         QLabel *hint = m_form.Label7;
         hint->setText(m_hintText);
-        hint->setWordWrap(false);
+        hint->setWordWrap(m_hintWraps);
         hint->setGeometry(m_hintGeometry);
+        hint->setFont(m_hintFont);
         setTextColor(hint, m_hintColor);
-        m_form.Label2->show();
+        m_form.Label2->setVisible(m_secondLine);
         m_shown = false;
     }
 
@@ -79,6 +82,9 @@ private:
     QString m_hintText;
     QRect m_hintGeometry;
     QColor m_hintColor;
+    QFont m_hintFont;
+    bool m_hintWraps = false;
+    bool m_secondLine = true;
 };
 
 SearchRefusal *refusalOf(Form1 &form)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QSize>
 #include <QString>
 
 // Names are shown whole: never smaller than this many pixels, the smallest
@@ -15,3 +16,11 @@ QFont wholeNameFont(const QFont &font, const QString &name, int width);
 
 // Whether the name fits on one line of that width in that font.
 bool nameFits(const QFont &font, const QString &name, int width);
+
+// Whether the text fits the box when wrapped at its blanks.
+bool wrappedTextFits(const QFont &font, const QString &text, QSize box);
+
+// The font that shows a text whole in a box of a few lines, wrapped at its
+// blanks: the font itself when it fits, otherwise the largest smaller pixel
+// size that fits, never under minimumNamePixelSize.
+QFont wrappedTextFont(const QFont &font, const QString &text, QSize box);

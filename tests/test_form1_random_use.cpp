@@ -110,11 +110,42 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
     return rows;
 }
 
-// The département number a record shows: the leading number of the first
-// two characters of its postal code, without a leading zero.
-QString numberOfRecord(const StoreRow &row)
+// Another name of a commune: the insee1 row it leads to (from 1), and an
+// arrondissement's own postal code.
+struct OtherNameRow
 {
-    return QString::number(row.codepos.left(2).toInt());
+    QString name;
+    int row = 0;
+    QString codepos;
+};
+
+// The rows of autres_noms in the table's order; none when the file has no
+// such table.
+std::vector<OtherNameRow> readOtherNames(const QString &path)
+{
+    std::vector<OtherNameRow> rows;
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *select = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "SELECT commune, actuelle, codepos FROM autres_noms ORDER BY rowid", -1, &select,
+                              nullptr)
+               == SQLITE_OK) {
+        const auto text = [select](int c) {
+            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, c)));
+        };
+        while (sqlite3_step(select) == SQLITE_ROW)
+            rows.push_back({text(0), sqlite3_column_int(select, 1), text(2)});
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return rows;
+}
+
+// The département number of a postal code: the leading number of its first
+// two characters, without a leading zero.
+QString numberOfCode(const QString &codepos)
+{
+    return QString::number(codepos.left(2).toInt());
 }
 
 // ---- the map ---------------------------------------------------------------
@@ -231,6 +262,7 @@ struct Model
 {
     int position = 0;     // of rstInfo: -1 before the first record, count past the last
     int shown = 0;        // the record whose fields the labels show
+    QString shownCode;    // the postal code shown instead of the record's: an arrondissement's
     bool located = false; // a display or a step has run: the locator shows `shown`
     bool red = false;     // the search button's colour
     QString text9;
@@ -346,7 +378,7 @@ private:
     void expectReset();
     QRgb expectFill(QPointF at);
     void expectSearch(const QString &pattern);
-    void expectDisplay(int record);
+    void expectDisplay(int record, const QString &code);
     void expectStep(bool forward);
     void expectBrowser(bool up);
     bool expectClick(QPoint at);
@@ -358,6 +390,7 @@ private:
 
     std::unique_ptr<Window> m_window;
     const std::vector<StoreRow> &m_rows;
+    const std::vector<OtherNameRow> m_otherNames;
     const PictureAreas &m_areas;
     std::mt19937 m_rng;
     Model m_model;
@@ -372,8 +405,8 @@ private:
 
 RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, const PictureAreas &areas,
                      std::uint32_t seed)
-    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows), m_areas(areas), m_rng(seed),
-      m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
+    : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows),
+      m_otherNames(readOtherNames(store)), m_areas(areas), m_rng(seed), m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
 {
     // Only the test ticks the clock, so that two runs are the same.
     Form1 &form = m_window->form;
@@ -944,6 +977,14 @@ void RandomUse::expectSearch(const QString &pattern)
     int found = 0;
     while (found < count && !matches(m_rows[size_t(found)].commune))
         ++found;
+    // No current name: the first other name that matches leads to its commune.
+    QString code;
+    for (size_t i = 0; found == count && i < m_otherNames.size(); ++i) {
+        if (matches(m_otherNames[i].name)) {
+            found = m_otherNames[i].row - 1;
+            code = m_otherNames[i].codepos;
+        }
+    }
     m.position = found;
     if (found > 0)
         m.red = true;
@@ -952,21 +993,22 @@ void RandomUse::expectSearch(const QString &pattern)
     if (found == count)
         ++m_tally.searchesNoMatch;
     else
-        expectDisplay(found);
+        expectDisplay(found, code);
 }
 
-void RandomUse::expectDisplay(int record)
+void RandomUse::expectDisplay(int record, const QString &code)
 {
     Model &m = m_model;
     const StoreRow &row = m_rows[size_t(record)];
     m.shown = record;
+    m.shownCode = code;
     m.located = true;
     m.label20 = row.departement;
     m.labelsFromOneSource = m.red;
     if (m.red) {
         // A search that skipped records shows the département afresh.
         m.red = false;
-        m.text9 = numberOfRecord(row);
+        m.text9 = numberOfCode(code.isEmpty() ? row.codepos : code);
         m.deptNumber = m.text9.toDouble();
         m.label5 = m.text9;
         if (const auto table = LookupDepartement(m.text9))
@@ -992,8 +1034,9 @@ void RandomUse::expectStep(bool forward)
     if (onRecord) {
         const StoreRow &row = m_rows[size_t(m.position)];
         m.shown = m.position;
+        m.shownCode.clear();
         m.label20 = row.departement;
-        m.text9 = numberOfRecord(row);
+        m.text9 = numberOfCode(row.codepos);
     }
     // Off the records the fields fail and keep their captions; the number,
     // the map point and the fill are done again from what Text9 holds.
@@ -1062,7 +1105,7 @@ QString RandomUse::check()
     list.equal(form.Label1->text(), row.commune, "Label1");
     list.equal(form.Label11->text(), numberToText(row.longitude), "Label11");
     list.equal(form.Label12->text(), numberToText(row.latitude), "Label12");
-    list.equal(form.Label10->text(), row.codepos, "Label10");
+    list.equal(form.Label10->text(), m.shownCode.isEmpty() ? row.codepos : m.shownCode, "Label10");
     list.equal(form.Label8->text(), row.departement, "Label8");
     list.that(form.rstInfo.position() == m.position,
               QStringLiteral("rstInfo is at %1, expected %2").arg(form.rstInfo.position()).arg(m.position));
@@ -1070,7 +1113,7 @@ QString RandomUse::check()
         // The record on screen is rstInfo's current one.
         try {
             list.equal(form.rstInfo.fieldText(u"commune"), form.Label1->text(), "rstInfo commune");
-            list.equal(form.rstInfo.fieldText(u"codepos"), form.Label10->text(), "rstInfo codepos");
+            list.equal(form.rstInfo.fieldText(u"codepos"), row.codepos, "rstInfo codepos");
             list.equal(form.rstInfo.fieldText(u"departement"), form.Label8->text(), "rstInfo departement");
         } catch (const DatabaseError &error) {
             list.that(false, QStringLiteral("rstInfo has no current record: %1").arg(error.message()));
