@@ -76,6 +76,8 @@ QString commandLineHelp()
                           "               trouve pour TEXTE, dans l'ordre de la table, une par ligne :\n"
                           "               nom, code postal, longitude, latitude, département et locator,\n"
                           "               séparés par des tabulations, nombres avec un point décimal.\n"
+                          "               Une commune trouvée par un autre nom (commune déléguée,\n"
+                          "               ancienne commune...) a un septième champ : ce nom et sa nature.\n"
                           "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
                           "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
                           "  -h, --help   affiche cette aide et quitte\n"
