@@ -5,6 +5,7 @@
 #include "communes/WholeNameFont.h"
 #include "map/DepartementTable.h"
 
+#include <QAccessible>
 #include <QtTest>
 
 // A commune found by another name in the window: shown as a found commune,
@@ -86,6 +87,8 @@ void TestForm1OtherNames::shownAsAFoundCommune()
     QCOMPARE(locatorShown(w.form), locatorOfShownPosition(w.form));
     QCOMPARE(w.form.Label7->text(), told);
     QCOMPARE(hintShownWhole(w.form), QString());
+    // A screen reader reads the same.
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.form.Label7)->text(QAccessible::Name), told);
     QCOMPARE(w.messages, QStringList());
 }
 
