@@ -2,7 +2,9 @@
 // insee.mdb or insee.sqlite: the backend is chosen from the file's first bytes,
 // then the commune table and the names a user's file may give it are read
 // whole, field by field, and their cursors are moved past both ends; the
-// catalog of an Access file is never offered as a table. A DatabaseError is
+// catalog of an Access file is never offered as a table. Last, a search that
+// matches no current name goes on through the table of other names and the
+// postal codes, as the window's does. A DatabaseError is
 // the expected refusal of a damaged file; anything else is a finding.
 //
 // The bytes are written to one file per process, in $TMPDIR or /tmp. A file
@@ -12,6 +14,7 @@
 
 #include "communes/DatabaseError.h"
 #include "communes/DatabaseFile.h"
+#include "communes/FindCommunes.h"
 #include "communes/Recordset.h"
 
 #include <QByteArray>
@@ -175,6 +178,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // The same table again is the rows already read, through a query.
         try {
             readWhole(db->openQuery(QStringLiteral("SELECT * FROM [insee1];")));
+        } catch (const DatabaseError &) {
+        }
+        try {
+            const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
+            for (const char16_t *typed : {u"ANCIEN*", u"75*"})
+                findCommunes(*db, communes, *NamePattern::compile(typed), typed);
         } catch (const DatabaseError &) {
         }
         db->close();
