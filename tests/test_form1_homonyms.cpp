@@ -14,8 +14,6 @@ using namespace form1test;
 
 namespace {
 
-const QString hint = QStringLiteral("Ni tiret, ni accent, ni apostrophe ");
-
 QStringList listLines(const Form1 &form)
 {
     QStringList lines;

@@ -16,7 +16,6 @@ using namespace form1test;
 
 namespace {
 
-const QString hint = QStringLiteral("Ni tiret, ni accent, ni apostrophe ");
 const QRect hintLine(48, 328, 177, 17);
 
 // The hint shows its text whole, inside both hint lines at most.

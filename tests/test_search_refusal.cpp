@@ -15,8 +15,6 @@ using namespace form1test;
 
 namespace {
 
-const QString hint = QStringLiteral("Ni tiret, ni accent, ni apostrophe ");
-
 // The window's own state of the hint, to compare before and after.
 struct Hint
 {
