@@ -1,6 +1,6 @@
 #include "app/FittingLabel.h"
 
-#include "communes/WholeNameFont.h"
+#include "widgets/WholeNameFont.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "communes/Database.h"
-#include "communes/Recordset.h"
-#include "communes/SearchMatches.h"
 #include "map/DepartementBrowser.h"
 #include "map/FillColorGenerator.h"
+#include "search/SearchMatches.h"
+#include "store/Database.h"
+#include "store/Recordset.h"
 
 #include <QDateTime>
 #include <QPointer>

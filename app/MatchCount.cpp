@@ -3,8 +3,8 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/SearchRefusal.h"
-#include "communes/WholeNameFont.h"
 #include "widgets/Fonts.h"
+#include "widgets/WholeNameFont.h"
 
 #include <QAccessible>
 #include <QLabel>

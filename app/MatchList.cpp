@@ -1,6 +1,6 @@
 #include "app/MatchList.h"
 
-#include "communes/SearchMatches.h"
+#include "search/SearchMatches.h"
 
 #include <QKeyEvent>
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "app/StartupFailure.h"
-#include "communes/CommandLineSearch.h"
-#include "communes/CommuneDatabase.h"
-#include "communes/DataFileSearch.h"
-#include "communes/DatabaseError.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandLineSearch.h"
+#include "store/CommuneDatabase.h"
+#include "store/DataFileLocation.h"
+#include "store/DatabaseError.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
 
 #include "MillionTable.h"
 #include "ResidentMemory.h"

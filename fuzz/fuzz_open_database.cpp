@@ -12,10 +12,10 @@
 // files are refused early otherwise, and the fuzzer's insertions and
 // deletions would seldom reach the reader of pages.
 
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
-#include "communes/FindCommunes.h"
-#include "communes/Recordset.h"
+#include "search/FindCommunes.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+#include "store/Recordset.h"
 
 #include <QByteArray>
 #include <QDir>

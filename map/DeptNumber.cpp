@@ -1,6 +1,6 @@
 #include "map/DeptNumber.h"
 
-#include "communes/NumberText.h"
+#include "store/NumberText.h"
 
 #include <cmath>
 

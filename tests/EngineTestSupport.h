@@ -1,8 +1,8 @@
 #pragma once
 
-#include "communes/CommuneDatabase.h"
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
+#include "store/CommuneDatabase.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
 
 #include <QStringList>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include "Shown.h"
 #include "app/Form1.h"
-#include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
+#include "store/NumberText.h"
 #include "widgets/GraphicalButton.h"
 #include "widgets/MapWidget.h"
 

@@ -1,9 +1,9 @@
 #include "TestPaths.h"
-#include "communes/CommuneSearch.h"
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
-#include "communes/NameFolding.h"
-#include "communes/TableBuilder.h"
+#include "search/CommuneSearch.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+#include "store/NameFolding.h"
+#include "store/TableBuilder.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
 #include "EngineTestSupport.h"
 #include "FileFingerprint.h"
 #include "TestPaths.h"
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
-#include "communes/SqliteDatabase.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+#include "store/SqliteDatabase.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

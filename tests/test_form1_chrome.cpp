@@ -6,7 +6,7 @@
 #include "Form1Driver.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
-#include "communes/Database.h"
+#include "store/Database.h"
 #include "widgets/GraphicalButton.h"
 #include "widgets/ShapeWidget.h"
 

@@ -2,8 +2,8 @@
 #include "TestPaths.h"
 #include "app/Form1Layout.h"
 #include "app/MatchList.h"
-#include "communes/WholeNameFont.h"
 #include "map/DepartementTable.h"
+#include "widgets/WholeNameFont.h"
 
 #include <QAccessible>
 #include <QtTest>

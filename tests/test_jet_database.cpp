@@ -1,8 +1,8 @@
 #include "EngineTestSupport.h"
 #include "TestPaths.h"
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
-#include "communes/JetDatabase.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+#include "store/JetDatabase.h"
 
 #include <QDateTime>
 #include <QProcess>

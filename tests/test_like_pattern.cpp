@@ -1,4 +1,4 @@
-#include "communes/LikePattern.h"
+#include "search/LikePattern.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 #include "CommuneStore.h"
-#include "communes/CommuneDatabase.h"
-#include "communes/Database.h"
-#include "communes/DatabaseError.h"
-#include "communes/DatabaseFile.h"
+#include "store/CommuneDatabase.h"
+#include "store/Database.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
-#include "communes/DatabaseFile.h"
-#include "communes/FindCommunes.h"
-#include "communes/LocatorSearch.h"
-#include "communes/NamePattern.h"
-#include "communes/PostcodeSearch.h"
-#include "communes/SearchMatches.h"
 #include "geo/MaidenheadLocator.h"
+#include "search/FindCommunes.h"
+#include "search/LocatorSearch.h"
+#include "search/NamePattern.h"
+#include "search/PostcodeSearch.h"
+#include "search/SearchMatches.h"
+#include "store/DatabaseFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

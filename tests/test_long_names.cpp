@@ -3,7 +3,7 @@
 #include "TestPaths.h"
 #include "app/FittingLabel.h"
 #include "app/Form1.h"
-#include "communes/WholeNameFont.h"
+#include "widgets/WholeNameFont.h"
 
 #include <QFontInfo>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "communes/NumberText.h"
 #include "geo/MaidenheadLocator.h"
+#include "store/NumberText.h"
 
 #include <QtTest>
 #include <limits>

@@ -1,8 +1,8 @@
-#include "communes/NumberText.h"
 #include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapClick.h"
 #include "map/MapPicture.h"
+#include "store/NumberText.h"
 
 #include "SyntheticMaps.h"
 

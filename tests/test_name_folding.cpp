@@ -1,5 +1,5 @@
-#include "communes/NameFolding.h"
-#include "communes/NamePattern.h"
+#include "search/NamePattern.h"
+#include "store/NameFolding.h"
 
 #include <QtTest>
 

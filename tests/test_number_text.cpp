@@ -1,4 +1,4 @@
-#include "communes/NumberText.h"
+#include "store/NumberText.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

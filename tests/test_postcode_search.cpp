@@ -1,10 +1,10 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
-#include "communes/DatabaseFile.h"
-#include "communes/FindCommunes.h"
-#include "communes/NamePattern.h"
-#include "communes/PostcodeSearch.h"
-#include "communes/SearchMatches.h"
+#include "search/FindCommunes.h"
+#include "search/NamePattern.h"
+#include "search/PostcodeSearch.h"
+#include "search/SearchMatches.h"
+#include "store/DatabaseFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "TestPaths.h"
-#include "communes/Database.h"
-#include "communes/DatabaseFile.h"
-#include "communes/NameFolding.h"
+#include "store/Database.h"
+#include "store/DatabaseFile.h"
+#include "store/NameFolding.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,8 +2,8 @@
 #include "Shown.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "communes/CommuneDatabase.h"
-#include "communes/DatabaseError.h"
+#include "store/CommuneDatabase.h"
+#include "store/DatabaseError.h"
 #include "widgets/MapWidget.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "communes/TableBuilder.h"
+#include "store/TableBuilder.h"
 
 #include <QtTest>
 

@@ -1,0 +1,93 @@
+#include "cli/CommandLine.h"
+
+CommandLine CommandLine::parse(const QStringList &arguments)
+{
+    CommandLine line;
+    bool help = false;
+    bool version = false;
+    bool optionsEnded = false;
+    bool search = false;
+    QStringList files;
+    const QLatin1String searchOption("--chercher");
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!optionsEnded && argument == searchOption) {
+            // The text that follows is the text, even when it starts with "-".
+            if (i + 1 < arguments.size()) {
+                search = true;
+                line.searchText = arguments[++i];
+            } else if (line.error.isEmpty()) {
+                line.error = QStringLiteral("l'option --chercher demande un texte");
+            }
+        } else if (!optionsEnded && argument.startsWith(searchOption + QLatin1Char('='))) {
+            search = true;
+            line.searchText = argument.mid(searchOption.size() + 1);
+        } else if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && (argument == QLatin1String("-h") || argument == QLatin1String("--help"))) {
+            help = true;
+        } else if (!optionsEnded && argument == QLatin1String("--version")) {
+            version = true;
+        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (line.error.isEmpty())
+                line.error = QStringLiteral("option inconnue : %1").arg(argument);
+        } else {
+            files << argument;
+        }
+    }
+    if (files.size() > 1 && line.error.isEmpty())
+        line.error = QStringLiteral("un seul fichier de données à la fois (%1 donnés)").arg(files.size());
+    if (files.size() == 1 && files.first().isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("le nom du fichier de données est vide");
+
+    if (help || version)
+        line.error.clear();
+    if (help)
+        line.action = Action::Help;
+    else if (version)
+        line.action = Action::Version;
+    else if (!line.error.isEmpty())
+        line.action = Action::Error;
+    else if (search)
+        line.action = Action::Search;
+    if (line.action == Action::Run || line.action == Action::Search)
+        line.dataFile = files.value(0);
+    return line;
+}
+
+QString commandLineHelp()
+{
+    return QStringLiteral("Utilisation : topovil [FICHIER]\n"
+                          "            topovil --chercher TEXTE [FICHIER]\n"
+                          "\n"
+                          "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
+                          "son département, son locator Maidenhead et le département sur une carte.\n"
+                          "\n"
+                          "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
+                          "               (.sqlite), avec une table insee1.\n"
+                          "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
+                          "                 insee.mdb à côté du programme,\n"
+                          "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
+                          "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
+                          "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
+                          "                 la table livrée insee.sqlite à côté du programme.\n"
+                          "  --chercher TEXTE\n"
+                          "               écrit, sans ouvrir de fenêtre, chaque commune que la recherche\n"
+                          "               trouve pour TEXTE, dans l'ordre de la table, une par ligne :\n"
+                          "               nom, code postal, longitude, latitude, département et locator,\n"
+                          "               séparés par des tabulations, nombres avec un point décimal.\n"
+                          "               Une commune trouvée par un autre nom (commune déléguée,\n"
+                          "               ancienne commune...) a un septième champ : ce nom et sa nature.\n"
+                          "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
+                          "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
+                          "  -h, --help   affiche cette aide et quitte\n"
+                          "  --version    affiche la version et quitte\n"
+                          "\n"
+                          "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
+                          "Topovil dit pourquoi et quitte avec le code 1.\n");
+}
+
+QString commandLineVersion()
+{
+    return QStringLiteral("Topovil " TOPOVIL_VERSION "\n");
+}

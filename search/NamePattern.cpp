@@ -1,0 +1,15 @@
+#include "search/NamePattern.h"
+
+#include "store/NameFolding.h"
+
+std::optional<NamePattern> NamePattern::compile(QStringView typed, QString *error)
+{
+    const QString folded = foldPattern(typed);
+    std::optional<LikePattern> foldedPattern = LikePattern::compile(folded, error);
+    if (!foldedPattern)
+        return std::nullopt;
+    NamePattern pattern(std::move(*foldedPattern));
+    pattern.m_typedIsFolded = folded == typed;
+    pattern.m_asTyped = pattern.m_typedIsFolded ? pattern.m_folded : LikePattern::compile(typed);
+    return pattern;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "search/LikePattern.h"
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// What a typed search text finds: a commune whose folded name matches the
+// folded text (NameFolding.h), or whose name as stored matches the text as
+// typed, so that a pattern that found a name before folding still finds it
+// (SAINTE* and a stored "SAINTE MARIE").
+class NamePattern
+{
+public:
+    // Nothing, with a French message in *error, when the folded text is not
+    // a pattern the matcher can use.
+    static std::optional<NamePattern> compile(QStringView typed, QString *error = nullptr);
+
+    const LikePattern &folded() const { return m_folded; }
+    // Null when the typed text is not a pattern as it is.
+    const LikePattern *asTyped() const { return m_asTyped ? &*m_asTyped : nullptr; }
+    // The typed text is its own folded form: on names that are their own
+    // folded form too, the folded pattern alone decides.
+    bool typedIsFolded() const { return m_typedIsFolded; }
+
+private:
+    explicit NamePattern(LikePattern folded) : m_folded(std::move(folded)) {}
+
+    LikePattern m_folded;
+    std::optional<LikePattern> m_asTyped;
+    bool m_typedIsFolded = false;
+};

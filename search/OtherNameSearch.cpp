@@ -1,0 +1,40 @@
+#include "search/OtherNameSearch.h"
+
+#include "search/CommuneSearch.h"
+#include "store/DatabaseError.h"
+
+#include <algorithm>
+
+namespace {
+
+QString textAt(const Column &column, int row)
+{
+    return column.isNull(size_t(row)) ? QString() : column.value(size_t(row)).toString();
+}
+
+} // namespace
+
+std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes, const NamePattern &pattern)
+{
+    std::vector<OtherNameMatch> matches;
+    try {
+        const Recordset others = db.openRecordset(QStringLiteral("autres_noms"));
+        const Column &names = others.column(others.fieldIndex(u"commune"));
+        const Column &kinds = others.column(others.fieldIndex(u"nature"));
+        const Column &targets = others.column(others.fieldIndex(u"actuelle"));
+        const Column &codes = others.column(others.fieldIndex(u"codepos"));
+        for (const int row : findAllCommunes(others, pattern)) {
+            bool isNumber = false;
+            const qlonglong rowid = targets.value(size_t(row)).toLongLong(&isNumber);
+            if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+                continue;
+            matches.push_back({int(rowid - 1), {textAt(names, row), textAt(kinds, row)}, textAt(codes, row)});
+        }
+    } catch (const DatabaseError &) {
+        return {}; // no such table, or not one that this program wrote
+    }
+    // The shipped table lists them in the order of the communes already.
+    std::stable_sort(matches.begin(), matches.end(),
+                     [](const OtherNameMatch &a, const OtherNameMatch &b) { return a.row < b.row; });
+    return matches;
+}

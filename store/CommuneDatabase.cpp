@@ -1,0 +1,66 @@
+#include "store/CommuneDatabase.h"
+
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString communeDataPath(const QString &programDir)
+{
+    const QDir dir(programDir);
+    const QString access = dir.filePath(QStringLiteral("insee.mdb"));
+    if (QFileInfo::exists(access))
+        return access;
+    return dir.filePath(QStringLiteral("insee.sqlite"));
+}
+
+// Refuses a commune table whose names could make a search crawl.
+static void checkCommuneNames(const TableData &table, const QString &path)
+{
+    const int commune = table.columnIndex(u"commune");
+    if (commune < 0)
+        return;
+    const Column &names = table.data[size_t(commune)];
+    for (size_t row = 0; row < names.size(); ++row) {
+        const qsizetype length =
+            names.kind(row) == Column::Kind::Text ? names.text(row).size() : names.value(row).toString().size();
+        if (length > MaxCommuneNameLength)
+            throw DatabaseError(QStringLiteral("Le nom de commune de l'enregistrement %1 de « %2 » a %3 caractères ; "
+                                               "un nom en a au plus %4.")
+                                    .arg(row + 1)
+                                    .arg(path)
+                                    .arg(length)
+                                    .arg(MaxCommuneNameLength));
+    }
+}
+
+std::unique_ptr<Database> openCommuneDatabase(const QString &path)
+{
+    std::unique_ptr<Database> db = openDatabase(path);
+    db->setTableCheck(QStringLiteral("insee1"), [path](const TableData &table) { checkCommuneNames(table, path); });
+    // Only the first record is needed here: the rest may be read later.
+    Recordset first = db->openFirstRecord(QStringLiteral("insee1"));
+    if (first.recordCount() == 0)
+        throw DatabaseError(QStringLiteral("La table insee1 de « %1 » ne contient aucune commune.").arg(path));
+    for (const char *field : communeFields) {
+        const QString name = QLatin1String(field);
+        QVariant value;
+        try {
+            value = first.field(name);
+        } catch (const DatabaseError &) {
+            throw DatabaseError(QStringLiteral("La table insee1 de « %1 » n'a pas de champ %2.").arg(path, name));
+        }
+        if (value.isNull())
+            throw DatabaseError(
+                QStringLiteral("Le premier enregistrement de « %1 » a un champ %2 vide.").arg(path, name));
+    }
+    const qsizetype nameLength = first.fieldText(u"commune").size();
+    if (nameLength > MaxCommuneNameLength)
+        throw DatabaseError(QStringLiteral("Le nom de commune du premier enregistrement de « %1 » a %2 caractères ; "
+                                           "un nom en a au plus %3.")
+                                .arg(path)
+                                .arg(nameLength)
+                                .arg(MaxCommuneNameLength));
+    return db;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QString>
+#include <memory>
+
+// The data file the program opens: the user's own insee.mdb when it lies in
+// the program's directory, otherwise the shipped insee.sqlite.
+QString communeDataPath(const QString &programDir);
+
+// Opens the data file read-only and checks what start-up needs: the table
+// insee1 with at least one record whose five fields are all present. Throws
+// DatabaseError with a French message naming the file and the cause.
+std::unique_ptr<Database> openCommuneDatabase(const QString &path);
+
+// Longer commune names are refused when the table is read: Access itself
+// keeps at most 255 characters in a text field, and the bound keeps every
+// search of the table short.
+inline constexpr qsizetype MaxCommuneNameLength = 255;
+
+// The five fields every shown record carries.
+inline constexpr const char *communeFields[] = {"commune", "longitude", "latitude", "codepos", "departement"};

@@ -1,0 +1,160 @@
+#include "store/Database.h"
+
+#include "store/DatabaseError.h"
+#include "store/FileSize.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+DatabaseError closedError(const QString &path)
+{
+    return DatabaseError(QStringLiteral("La base de données « %1 » est fermée.").arg(path));
+}
+
+DatabaseError outOfMemory(const QString &tableName, const QString &path)
+{
+    return DatabaseError(
+        QStringLiteral("Lecture de la table %1 de « %2 » impossible : mémoire insuffisante.").arg(tableName, path));
+}
+
+} // namespace
+
+Database::~Database()
+{
+    stopLoading();
+}
+
+void Database::stopLoading()
+{
+    m_stop = true;
+    if (m_loading.valid())
+        m_loading.wait();
+}
+
+size_t Database::tableMemoryLimit() const
+{
+    // A table in memory takes about twice the bytes of its rows in a file;
+    // sixteen times the bytes the file really holds leaves room for any
+    // honest table, and a floor keeps tiny files readable.
+    constexpr size_t Floor = 64u << 20;
+    return Floor + 16 * size_t(std::max<qint64>(0, storedFileSize(m_path)));
+}
+
+void Database::setTableCheck(const QString &tableName, TableCheck check)
+{
+    finishLoading();
+    m_checks.insert(tableName.toLower(), std::move(check));
+}
+
+Database::SharedTable Database::readWhole(const QString &tableName)
+{
+    try {
+        auto table = std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
+        if (const TableCheck check = m_checks.value(tableName.toLower()))
+            check(*table);
+        return table;
+    } catch (const std::bad_alloc &) {
+        throw outOfMemory(tableName, m_path);
+    }
+}
+
+Recordset Database::openRecordset(const QString &tableName)
+{
+    if (!m_open)
+        throw closedError(m_path);
+    finishLoading();
+    const QString key = tableName.toLower();
+    if (const auto failed = m_failures.constFind(key); failed != m_failures.constEnd())
+        throw DatabaseError(*failed);
+    auto found = m_tables.constFind(key);
+    if (found == m_tables.constEnd())
+        found = m_tables.insert(key, readWhole(tableName));
+    return Recordset(*found);
+}
+
+Recordset Database::openQuery(const QString &sql)
+{
+    return openRecordset(tableNameOfQuery(sql));
+}
+
+Recordset Database::openFirstRecord(const QString &tableName)
+{
+    if (!m_open)
+        throw closedError(m_path);
+    const QString key = tableName.toLower();
+    auto found = m_firstRecords.constFind(key);
+    if (found == m_firstRecords.constEnd()) {
+        finishLoading(); // the file is read by one thread at a time
+        try {
+            found = m_firstRecords.insert(key, std::make_shared<const TableData>(readTable(tableName, 1, m_stop)));
+        } catch (const std::bad_alloc &) {
+            throw outOfMemory(tableName, m_path);
+        }
+    }
+    return Recordset(*found);
+}
+
+void Database::startLoading(const QString &tableName, std::function<void()> done)
+{
+    if (!m_open)
+        throw closedError(m_path);
+    finishLoading();
+    m_loadingKey = tableName.toLower();
+    m_loading = std::async(std::launch::async, [this, tableName, done = std::move(done)] {
+        struct Notify
+        {
+            const std::function<void()> &done;
+            ~Notify()
+            {
+                if (done)
+                    done();
+            }
+        } notify{done};
+        return readWhole(tableName);
+    });
+}
+
+bool Database::isLoading() const
+{
+    return m_loading.valid() && m_loading.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+// Takes in the table read in the background, or its error, once.
+void Database::finishLoading()
+{
+    if (!m_loading.valid())
+        return;
+    try {
+        m_tables.insert(m_loadingKey, m_loading.get());
+    } catch (const DatabaseError &error) {
+        // Kept, so that the table is never read again as if it could be valid.
+        m_failures.insert(m_loadingKey, error.message());
+        throw;
+    }
+}
+
+void Database::close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    stopLoading();
+    m_loading = {};
+    m_tables.clear();
+    m_firstRecords.clear();
+    releaseFile();
+}
+
+QString tableNameOfQuery(const QString &sql)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*SELECT\s+\*\s+FROM\s+(?:\[([^\]]+)\]|([A-Za-z_][A-Za-z0-9_]*))\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(sql);
+    if (!match.hasMatch())
+        throw DatabaseError(QStringLiteral("Requête non prise en charge : « %1 » "
+                                           "(seule la forme SELECT * FROM table est lue).")
+                                .arg(sql));
+    return match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+}

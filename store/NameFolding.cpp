@@ -1,0 +1,206 @@
+#include "store/NameFolding.h"
+
+#include <vector>
+
+namespace {
+
+bool isSeparator(char16_t c)
+{
+    return c == u' ' || c == u'-' || c == u'\'' || c == u'\u2019' || c == u'`' || c == u'\u00a0';
+}
+
+// The letters Unicode does not decompose into a base letter and a mark.
+QStringView specialLetter(char16_t c)
+{
+    switch (c) {
+    case u'\u00c6': // Æ
+    case u'\u00e6':
+        return u"AE";
+    case u'\u0152': // Œ
+    case u'\u0153':
+        return u"OE";
+    case u'\u0132': // Ĳ
+    case u'\u0133':
+        return u"IJ";
+    case u'\u00df': // ß
+        return u"SS";
+    case u'\u00de': // Þ
+    case u'\u00fe':
+        return u"TH";
+    case u'\u00d8': // Ø
+    case u'\u00f8':
+        return u"O";
+    case u'\u00d0': // Ð
+    case u'\u00f0':
+    case u'\u0110': // Đ
+    case u'\u0111':
+        return u"D";
+    case u'\u0126': // Ħ
+    case u'\u0127':
+        return u"H";
+    case u'\u0141': // Ł
+    case u'\u0142':
+    case u'\u013f': // Ŀ
+    case u'\u0140':
+        return u"L";
+    case u'\u0166': // Ŧ
+    case u'\u0167':
+        return u"T";
+    case u'\u0131': // dotless i
+        return u"I";
+    case u'\u0138': // kra
+        return u"K";
+    case u'\u0149': // ŉ
+        return u"N";
+    case u'\u017f': // long s
+        return u"S";
+    default:
+        return {};
+    }
+}
+
+// Appends the folded form of one character that is not a separator: none,
+// one or two characters.
+void appendFolded(QString &out, char16_t c)
+{
+    if (c < 0x80) {
+        out.append(QChar(c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c));
+        return;
+    }
+    if (c >= 0x0300 && c <= 0x036f)
+        return; // a combining mark: its letter stands alone
+    if (c >= 0x00c0 && c <= 0x017f) {
+        if (const QStringView special = specialLetter(c); !special.isEmpty()) {
+            out.append(special);
+            return;
+        }
+        const QString decomposed = QChar(c).decomposition();
+        if (!decomposed.isEmpty() && decomposed.front().unicode() < 0x80) {
+            out.append(decomposed.front().toUpper());
+            return;
+        }
+    }
+    out.append(QChar(c).toUpper());
+}
+
+// One character of the folded text, and whether it stands inside a list of
+// a pattern, where nothing is joined, trimmed or read as a word.
+struct Folded
+{
+    QString text;
+    std::vector<bool> listed;
+
+    void append(char16_t c, bool inList)
+    {
+        text.append(QChar(c));
+        listed.push_back(inList);
+    }
+    void appendLetter(char16_t c, bool inList)
+    {
+        const qsizetype before = text.size();
+        appendFolded(text, c);
+        // Inside a list a letter must stay one character: a ligature keeps
+        // its own (it then matches no folded name), a lone mark goes.
+        if (inList && text.size() - before > 1) {
+            text.truncate(before);
+            text.append(QChar(c).toUpper());
+        }
+        listed.resize(size_t(text.size()), inList);
+    }
+};
+
+bool isBlankAt(const Folded &folded, qsizetype i)
+{
+    return folded.text[i] == u' ' && !folded.listed[size_t(i)];
+}
+
+// Joins runs of blanks, drops them at both ends, and writes the words SAINT
+// and SAINTE short.
+QString finish(const Folded &folded)
+{
+    QString out;
+    out.reserve(folded.text.size());
+    const qsizetype size = folded.text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (isBlankAt(folded, i)) {
+            while (i < size && isBlankAt(folded, i))
+                ++i;
+            if (!out.isEmpty() && i < size)
+                out.append(u' ');
+            continue;
+        }
+        qsizetype end = i;
+        while (end < size && !isBlankAt(folded, end))
+            ++end;
+        const QStringView word = QStringView(folded.text).sliced(i, end - i);
+        if (word == u"SAINT")
+            out.append(u"ST");
+        else if (word == u"SAINTE")
+            out.append(u"STE");
+        else
+            out.append(word);
+        i = end;
+    }
+    return out;
+}
+
+} // namespace
+
+QString foldName(QStringView name)
+{
+    Folded folded;
+    folded.text.reserve(name.size());
+    for (const QChar c : name) {
+        if (isSeparator(c.unicode()))
+            folded.append(u' ', false);
+        else
+            folded.appendLetter(c.unicode(), false);
+    }
+    return finish(folded);
+}
+
+QString foldPattern(QStringView pattern)
+{
+    Folded folded;
+    folded.text.reserve(pattern.size());
+    const qsizetype size = pattern.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const char16_t c = pattern[i].unicode();
+        if (c == u'[') {
+            // The list runs to the first "]" after "[" or "[!", as the
+            // matcher reads it; without one, the rest is left as typed and
+            // the matcher refuses it.
+            qsizetype first = i + 1;
+            if (first < size && pattern[first] == u'!')
+                ++first;
+            const qsizetype close = pattern.indexOf(u']', first);
+            if (close < 0) {
+                for (; i < size; ++i)
+                    folded.append(pattern[i].unicode(), true);
+                break;
+            }
+            for (; i < first; ++i)
+                folded.append(pattern[i].unicode(), true);
+            for (; i < close; ++i) {
+                const char16_t listed = pattern[i].unicode();
+                if (listed == u'-')
+                    folded.append(listed, true);
+                else if (isSeparator(listed))
+                    folded.append(u' ', true);
+                else
+                    folded.appendLetter(listed, true);
+            }
+            folded.append(u']', true);
+            ++i;
+        } else if (isSeparator(c)) {
+            folded.append(u' ', false);
+            ++i;
+        } else {
+            folded.appendLetter(c, false);
+            ++i;
+        }
+    }
+    return finish(folded);
+}

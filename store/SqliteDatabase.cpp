@@ -1,0 +1,236 @@
+#include "store/SqliteDatabase.h"
+
+#include "store/DatabaseError.h"
+#include "store/FileSize.h"
+#include "store/TableBuilder.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+// No commune store has a value anywhere near this long.
+constexpr int MaxValueBytes = 1 << 20;
+
+// A store is data, but its schema can make reading it compute: a view is a
+// query, a generated column an expression, and either can be written to run
+// for ever. A read is held to what the file's size warrants in steps of
+// SQLite's engine (reading the shipped store takes about one per six bytes of
+// it; twenty per byte are allowed, 200 000 at least), and is given up as soon
+// as the database is closed. The memory the rows take is held by the table
+// builder.
+class ReadBudget
+{
+public:
+    ReadBudget(sqlite3 *db, qint64 fileSize, const std::atomic<bool> &stop)
+        : m_db(db), m_stop(stop), m_thousandsOfSteps(std::max<qint64>(200, fileSize / 50))
+    {
+        sqlite3_progress_handler(m_db, 1000, &ReadBudget::spendSteps, this);
+    }
+    ~ReadBudget() { sqlite3_progress_handler(m_db, 0, nullptr, nullptr); }
+    ReadBudget(const ReadBudget &) = delete;
+    ReadBudget &operator=(const ReadBudget &) = delete;
+
+    bool stopped() const { return m_stop; }
+
+private:
+    static int spendSteps(void *data)
+    {
+        auto *budget = static_cast<ReadBudget *>(data);
+        return --budget->m_thousandsOfSteps < 0 || budget->m_stop;
+    }
+
+    sqlite3 *m_db;
+    const std::atomic<bool> &m_stop;
+    qint64 m_thousandsOfSteps;
+};
+
+// SQLite's own texts are English: the common failures are told in French,
+// with SQLite's code for whoever looks further.
+QString sqliteReason(sqlite3 *db, int code)
+{
+    const int primary = code & 0xff;
+    QString reason;
+    switch (primary) {
+    case SQLITE_CORRUPT:
+        reason = QStringLiteral("le fichier est endommagé");
+        break;
+    case SQLITE_NOTADB:
+        reason = QStringLiteral("ce n'est pas une base SQLite valide");
+        break;
+    case SQLITE_TOOBIG:
+        reason = QStringLiteral("une valeur dépasse la taille permise");
+        break;
+    case SQLITE_NOMEM:
+        reason = QStringLiteral("mémoire insuffisante");
+        break;
+    case SQLITE_CANTOPEN:
+        reason = QStringLiteral("le fichier ne peut pas être ouvert");
+        break;
+    case SQLITE_IOERR:
+        reason = QStringLiteral("erreur de lecture du fichier");
+        break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        reason = QStringLiteral("accès refusé");
+        break;
+    case SQLITE_ERROR: {
+        const QString english = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+        if (english.startsWith(QLatin1String("no such table")))
+            reason = QStringLiteral("une table dont elle dépend est absente (%1)").arg(english);
+        else if (english.startsWith(QLatin1String("no such column")))
+            reason = QStringLiteral("une colonne dont elle dépend est absente (%1)").arg(english);
+        else
+            reason = QStringLiteral("erreur SQLite (%1)").arg(english);
+        break;
+    }
+    default:
+        reason =
+            QStringLiteral("erreur SQLite (%1)").arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+    }
+    return QStringLiteral("%1 [code SQLite %2]").arg(reason).arg(code);
+}
+
+// Frees a prepared statement at the end of a scope, whatever happens.
+struct Statement
+{
+    sqlite3_stmt *handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
+{
+    // Committed changes may still wait in the write-ahead log beside the
+    // file; the store is opened without it (see below), so it would show
+    // stale rows. It is refused instead, and neither file is touched.
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo(wal).size() > 0)
+        throw DatabaseError(
+            QStringLiteral("Impossible d'ouvrir la base « %1 » : des modifications ne sont pas encore reportées "
+                           "dans le fichier (elles attendent dans « %2 »). Pour les y reporter, ouvrez la base "
+                           "une fois avec sqlite3 et exécutez « PRAGMA wal_checkpoint(TRUNCATE); », "
+                           "puis relancez Topovil.")
+                .arg(path, wal));
+    // Immutable: SQLite takes no lock and writes nothing beside the file,
+    // not even the shared-memory file of a store kept in write-ahead mode.
+    const QByteArray uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + QByteArrayLiteral("?immutable=1");
+    const int rc =
+        sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = sqliteReason(m_db, rc);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DatabaseError(QStringLiteral("Impossible d'ouvrir la base « %1 » : %2.").arg(path, why));
+    }
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, MaxValueBytes);
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    stopLoading();
+    sqlite3_close(m_db);
+}
+
+void SqliteDatabase::releaseFile()
+{
+    sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop)
+{
+    auto fail = [&](const QString &why) {
+        return DatabaseError(
+            QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.").arg(tableName, path(), why));
+    };
+    auto failed = [&](int code) { return fail(sqliteReason(m_db, code)); };
+
+    ReadBudget budget(m_db, storedFileSize(path()), stop);
+    // Look the name up first so that it is never spliced into SQL unchecked.
+    Statement lookup;
+    int rc = sqlite3_prepare_v2(m_db,
+                                "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                                "AND lower(name) = lower(?1)",
+                                -1, &lookup.handle, nullptr);
+    if (rc != SQLITE_OK)
+        throw failed(rc);
+    const QByteArray wanted = tableName.toUtf8();
+    sqlite3_bind_text(lookup.handle, 1, wanted.constData(), int(wanted.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_step(lookup.handle);
+    if (rc == SQLITE_DONE)
+        throw DatabaseError(QStringLiteral("La table %1 est absente de « %2 ».").arg(tableName, path()));
+    if (rc != SQLITE_ROW)
+        throw failed(rc);
+
+    const QString name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(lookup.handle, 0)));
+    const bool isView = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(lookup.handle, 1)), "view") == 0;
+    QString quoted = name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const QString from = QStringLiteral(" FROM \"%1\"").arg(quoted);
+
+    // A table's rows are counted first, so that its columns are sized once.
+    size_t expectedRows = 0;
+    if (!isView && maxRows != 1) {
+        Statement count;
+        const QByteArray sql = (QStringLiteral("SELECT count(*)") + from).toUtf8();
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &count.handle, nullptr) == SQLITE_OK
+            && sqlite3_step(count.handle) == SQLITE_ROW)
+            expectedRows = size_t(std::max<sqlite3_int64>(0, sqlite3_column_int64(count.handle, 0)));
+    }
+
+    Statement select;
+    QString selectSql = QStringLiteral("SELECT *") + from;
+    if (maxRows > 0)
+        selectSql += QStringLiteral(" LIMIT %1").arg(maxRows);
+    const QByteArray sql = selectSql.toUtf8();
+    rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &select.handle, nullptr);
+    if (rc != SQLITE_OK)
+        throw failed(rc);
+    const int columnCount = sqlite3_column_count(select.handle);
+    QStringList columns;
+    for (int c = 0; c < columnCount; ++c)
+        columns << QString::fromUtf8(sqlite3_column_name(select.handle, c));
+
+    try {
+        TableBuilder table(name, columns, tableMemoryLimit());
+        table.reserveRows(maxRows > 0 ? std::min(maxRows, expectedRows) : expectedRows);
+        while ((rc = sqlite3_step(select.handle)) == SQLITE_ROW) {
+            for (int c = 0; c < columnCount; ++c) {
+                switch (sqlite3_column_type(select.handle, c)) {
+                case SQLITE_NULL:
+                    table.appendNull(c);
+                    break;
+                case SQLITE_INTEGER:
+                    table.appendInteger(c, sqlite3_column_int64(select.handle, c));
+                    break;
+                case SQLITE_FLOAT:
+                    table.appendReal(c, sqlite3_column_double(select.handle, c));
+                    break;
+                default: {
+                    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
+                    table.appendUtf8(c, text, size_t(sqlite3_column_bytes(select.handle, c)));
+                }
+                }
+            }
+            table.endRow();
+        }
+        if (rc == SQLITE_INTERRUPT)
+            throw fail(budget.stopped() ? QStringLiteral("lecture interrompue")
+                                        : QStringLiteral("elle demande bien plus de calcul que la taille du "
+                                                         "fichier ne le justifie"));
+        if (rc != SQLITE_DONE)
+            throw failed(rc);
+        return table.finish();
+    } catch (const TableTooLarge &tooLarge) {
+        throw fail(QStringLiteral("elle occuperait plus de %1 Mo de mémoire, bien plus que la taille du fichier "
+                                  "ne le justifie")
+                       .arg(tooLarge.limit >> 20));
+    }
+}

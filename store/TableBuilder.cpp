@@ -1,0 +1,215 @@
+#include "store/TableBuilder.h"
+
+#include <QHashFunctions>
+
+#include <bit>
+#include <stdexcept>
+#include <unordered_set>
+
+namespace {
+
+// Texts up to this length are looked up among those already stored in their
+// column; up to this many distinct ones are remembered a column, so that a
+// column of unique names costs a bounded dictionary while it loads.
+constexpr size_t ShortText = 32;
+constexpr size_t MaxRemembered = 1 << 16;
+
+// A text's place is 32 bits of start and 32 of length in the buffer.
+constexpr size_t MaxChars = 0xffffffffu;
+
+} // namespace
+
+// The short texts stored so far in one column, found by their content. The
+// set holds places in the column's buffer, so it never copies a text, and
+// hashes through the buffer as it is at the time (it may have moved).
+class TableBuilder::Interner
+{
+public:
+    explicit Interner(const std::vector<char16_t> &chars) : m_places(64, Hash{&chars}, Equal{&chars}) {}
+
+    // The place of an equal text stored before, or 0 with `place` remembered.
+    std::uint64_t findOrRemember(std::uint64_t place)
+    {
+        if (m_givenUp)
+            return 0;
+        ++m_lookups;
+        if (const auto found = m_places.find(place); found != m_places.end()) {
+            ++m_hits;
+            return *found;
+        }
+        if (m_places.size() < MaxRemembered)
+            m_places.insert(place);
+        else if (m_hits < m_lookups / 2)
+            m_givenUp = true; // a column of mostly unique texts: looking up costs more than it saves
+        return 0;
+    }
+
+private:
+    static QStringView textOf(const std::vector<char16_t> *chars, std::uint64_t place)
+    {
+        return QStringView(chars->data() + std::uint32_t(place), qsizetype(place >> 32));
+    }
+    struct Hash
+    {
+        const std::vector<char16_t> *chars;
+        size_t operator()(std::uint64_t place) const { return qHash(textOf(chars, place)); }
+    };
+    struct Equal
+    {
+        const std::vector<char16_t> *chars;
+        bool operator()(std::uint64_t a, std::uint64_t b) const { return textOf(chars, a) == textOf(chars, b); }
+    };
+
+    std::unordered_set<std::uint64_t, Hash, Equal> m_places;
+    size_t m_lookups = 0;
+    size_t m_hits = 0;
+    bool m_givenUp = false;
+};
+
+TableBuilder::TableBuilder(QString name, QStringList columns, size_t memoryLimit) : m_limit(memoryLimit)
+{
+    m_table.name = std::move(name);
+    m_table.columns = std::move(columns);
+    m_table.data.resize(size_t(m_table.columns.size()));
+    for (const Column &column : m_table.data)
+        m_interners.push_back(std::make_unique<Interner>(column.m_chars));
+}
+
+TableBuilder::~TableBuilder() = default;
+
+void TableBuilder::reserveRows(size_t rows)
+{
+    // Only what the budget allows: a count read from a file may be wrong.
+    rows = std::min(rows, m_limit / (sizeof(std::uint64_t) * std::max<size_t>(1, m_table.data.size())));
+    for (Column &column : m_table.data)
+        column.m_cells.reserve(rows);
+}
+
+void TableBuilder::spend(size_t bytes)
+{
+    m_bytes += bytes;
+    if (m_bytes > m_limit)
+        throw TableTooLarge{m_limit};
+}
+
+void TableBuilder::appendCell(int index, Column::Kind kind, std::uint64_t cell)
+{
+    Column &target = column(index);
+    target.appendKind(kind);
+    if (kind == Column::Kind::Null && target.m_cells.empty())
+        return; // a column of NULLs so far keeps nothing per cell
+    if (target.m_cells.size() + 1 < target.m_size)
+        target.m_cells.resize(target.m_size - 1);
+    target.m_cells.push_back(cell);
+    spend(sizeof cell + (target.m_kinds.empty() ? 0 : 1));
+}
+
+void TableBuilder::appendNull(int index)
+{
+    appendCell(index, Column::Kind::Null, 0);
+}
+
+void TableBuilder::appendInteger(int index, qint64 value)
+{
+    appendCell(index, Column::Kind::Integer, std::bit_cast<std::uint64_t>(value));
+}
+
+void TableBuilder::appendReal(int index, double value)
+{
+    appendCell(index, Column::Kind::Real, std::bit_cast<std::uint64_t>(value));
+}
+
+void TableBuilder::appendText(int index, QStringView text)
+{
+    std::vector<char16_t> &chars = column(index).m_chars;
+    const size_t start = chars.size();
+    const auto length = size_t(text.size());
+    if (start + length > MaxChars)
+        throw TableTooLarge{m_limit};
+    spend(length * sizeof(char16_t));
+    chars.insert(chars.end(), text.utf16(), text.utf16() + length);
+    std::uint64_t place = Column::span(std::uint32_t(start), std::uint32_t(length));
+    if (length <= ShortText) {
+        if (const std::uint64_t stored = m_interners[size_t(index)]->findOrRemember(place)) {
+            chars.resize(start);
+            m_bytes -= length * sizeof(char16_t);
+            place = stored;
+        }
+    }
+    appendCell(index, Column::Kind::Text, place);
+}
+
+void TableBuilder::appendUtf8(int index, const char *text, size_t bytes)
+{
+    // Plain ASCII, nearly every text of a commune table, widens in place.
+    char16_t ascii[ShortText];
+    if (bytes <= ShortText) {
+        size_t i = 0;
+        for (; i < bytes && static_cast<unsigned char>(text[i]) < 0x80; ++i)
+            ascii[i] = char16_t(static_cast<unsigned char>(text[i]));
+        if (i == bytes) {
+            appendText(index, QStringView(ascii, qsizetype(bytes)));
+            return;
+        }
+    }
+    appendText(index, QString::fromUtf8(text, qsizetype(bytes)));
+}
+
+void TableBuilder::append(int index, const QVariant &value)
+{
+    if (value.isNull()) {
+        appendNull(index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        appendText(index, *static_cast<const QString *>(value.constData()));
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        appendReal(index, value.toDouble());
+        return;
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        appendInteger(index, value.toLongLong());
+        return;
+    default:
+        break;
+    }
+    Column &target = column(index);
+    spend(sizeof(QVariant) + size_t(value.toByteArray().size()));
+    target.m_others.push_back(value);
+    appendCell(index, Column::Kind::Other, target.m_others.size() - 1);
+}
+
+void TableBuilder::endRow()
+{
+    ++m_rows;
+    // A NULL at the end of a column kept nothing: the row count says it is there.
+    for (Column &column : m_table.data)
+        Q_ASSERT(column.m_size == m_rows);
+}
+
+TableData TableBuilder::finish()
+{
+    for (Column &column : m_table.data) {
+        if (!column.m_cells.empty() && column.m_cells.size() < column.m_size)
+            column.m_cells.resize(column.m_size);
+        column.m_cells.shrink_to_fit();
+        column.m_chars.shrink_to_fit();
+        column.m_kinds.shrink_to_fit();
+        column.m_others.shrink_to_fit();
+    }
+    m_interners.clear();
+    // Folded once here, on the thread that reads the table, so that no
+    // search ever folds a name.
+    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0) {
+        m_table.foldedNames = std::make_shared<const FoldedNames>(m_table.data[size_t(commune)]);
+        spend(m_table.foldedNames->memoryBytes()); // held to the same limit as the table
+    }
+    return std::move(m_table);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "store/Column.h"
+#include "store/FoldedNames.h"
+
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+// A table read whole into memory, one typed column after another, so that a
+// scan down a column walks one block of memory in order.
+struct TableData
+{
+    QString name;
+    QStringList columns;
+    std::vector<Column> data; // one per name in columns
+    // The commune names folded for searching, made with the table; none
+    // when the table has no commune column.
+    std::shared_ptr<const FoldedNames> foldedNames;
+
+    size_t rowCount() const { return data.empty() ? 0 : data.front().size(); }
+
+    // A cell as a QVariant: null for NULL, QString for text, double or
+    // qlonglong for numbers.
+    QVariant cell(size_t row, int column) const { return data[size_t(column)].value(row); }
+
+    // Column index for a field name compared without regard to case, or -1.
+    int columnIndex(QStringView field) const
+    {
+        for (int i = 0; i < columns.size(); ++i)
+            if (QStringView(columns[i]).compare(field, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+
+    size_t memoryBytes() const
+    {
+        size_t bytes = 0;
+        for (const Column &column : data)
+            bytes += column.memoryBytes();
+        return bytes + (foldedNames ? foldedNames->memoryBytes() : 0);
+    }
+};

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Checks that every include between the program's folders points down the
+# layers that CMakeLists.txt links (store and geo at the bottom, the windows
+# at the top), so that no folder reaches up into one that uses it, and that
+# no folder outgrows 16 source files. Lists what is wrong and fails if
+# anything is.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+declare -A may_use=(
+  [store]="store"
+  [geo]="geo"
+  [search]="search store geo"
+  [cli]="cli search store geo"
+  [map]="map store"
+  [weblink]="weblink"
+  [widgets]="widgets map store"
+  [about]="about widgets map store"
+  [app]="app about widgets map store geo search weblink cli"
+)
+
+status=0
+for folder in "${!may_use[@]}"; do
+  count=$(find "$folder" -maxdepth 1 -name '*.cpp' | wc -l)
+  if [ "$count" -gt 16 ]; then
+    echo "$folder/ holds $count source files (at most 16)"
+    status=1
+  fi
+  while IFS= read -r line; do
+    file=${line%%:*}
+    used=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"$line")
+    if [ -n "${may_use[$used]+x}" ] && ! [[ " ${may_use[$folder]} " == *" $used "* ]]; then
+      echo "$file includes $used/, which $folder/ may not use"
+      status=1
+    fi
+  done < <(grep -H '^#include "[a-z]*/' "$folder"/*.h "$folder"/*.cpp || true)
+done
+# The command line is answered without a window: main.cpp is the one file
+# of the windows that may include cli/.
+if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v '^app/main.cpp$'; then
+  echo "only app/main.cpp may include cli/"
+  status=1
+fi
+if grep -l 'QFont\b\|QFontMetrics' store/* search/* cli/* geo/* map/* weblink/*; then
+  echo "fonts belong to the windows (app/, about/, widgets/)"
+  status=1
+fi
+exit $status
