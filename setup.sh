@@ -18,6 +18,7 @@ packages=(
   fonts-liberation2 locales
   xvfb xauth
   lintian appstream man-db xdotool imagemagick
+  ccache
 )
 
 install_missing() {
@@ -34,7 +35,10 @@ install_missing() {
 }
 
 configure_and_build() {
-  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${TOPOVIL_CMAKE_ARGS:-}
+  # The compiler cache keys on paths relative to the checkout, so that a
+  # fresh clone elsewhere reuses what an earlier build compiled.
+  export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache ${TOPOVIL_CMAKE_ARGS:-}
   cmake --build "$build" -j"$(nproc)"
 }
 
