@@ -20,8 +20,10 @@ case "$seconds" in
 esac
 
 set -e
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" \
-  -DTOPOVIL_FUZZ=ON -DTOPOVIL_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE= >/dev/null
+  -DTOPOVIL_FUZZ=ON -DTOPOVIL_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE= \
+  $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
 cmake --build "$build" -j2 --target "${targets[@]}"
 set +e
 
