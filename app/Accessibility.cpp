@@ -92,17 +92,28 @@ public:
         case QAccessible::Value:
             return shown();
         case QAccessible::Description:
-            return shown().isEmpty() ? QStringLiteral("Aucun département affiché")
-                                     : QStringLiteral("Département affiché : %1").arg(shown());
+            return description();
         case QAccessible::Help:
             return QStringLiteral("Flèches, plus ou moins : département suivant ou précédent. "
-                                  "Clic : colorer et nommer le département sous le pointeur");
+                                  "Clic : colorer et nommer le département sous le pointeur. "
+                                  "Ctrl et clic : la commune la plus proche du point");
         default:
             return QAccessibleWidget::text(t);
         }
     }
 
 private:
+    // « Département affiché : FINISTERE (29) ; commune marquée : BREST ».
+    QString description() const
+    {
+        QString text = shown().isEmpty() ? QStringLiteral("Aucun département affiché")
+                                         : QStringLiteral("Département affiché : %1").arg(shown());
+        const auto *map = qobject_cast<const MapWidget *>(widget());
+        if (map && map->mark())
+            text += QStringLiteral(" ; commune marquée : %1").arg(map->markName());
+        return text;
+    }
+
     // "PARIS (75)"; empty before the first département and after a click
     // that named none.
     QString shown() const

@@ -12,8 +12,10 @@
 #include "geo/MaidenheadLocator.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
+#include "map/MapProjection.h"
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
+#include "search/NearestCommunes.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NumberText.h"
@@ -552,6 +554,7 @@ void Form1::showCurrentRecord()
     fillAtSeed();
     Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
     showLocator();
+    showCommuneMark();
 }
 
 void Form1::apres_Click()
@@ -576,6 +579,7 @@ void Form1::stepRecord(bool forward)
     showDepartementOfText9();
     fillAtSeed();
     resumeNext([&] { showLocator(); });
+    resumeNext([&] { showCommuneMark(); });
     // The other name that found a commune is not that of its neighbours.
     if (matches.foundByOtherNames())
         showMatchCount(*this);
@@ -624,10 +628,39 @@ void Form1::showLocator()
         letters[i]->setText(locator.size() == 6 ? locator.mid(i, 1) : QStringLiteral("-"));
 }
 
+// The commune's own point on the map, in the inset of its own département
+// (that of its postal code, as the fill): none overseas, none for a
+// position the map cannot show. A record that cannot be read keeps the
+// mark of the commune still shown.
+void Form1::showCommuneMark()
+{
+    const QString number = departementNumberText(rstInfo.fieldText(u"codepos"));
+    const QVariant longitude = rstInfo.field(u"longitude");
+    const QVariant latitude = rstInfo.field(u"latitude");
+    bool lonOk = false;
+    bool latOk = false;
+    const QPointF lonLat(longitude.toDouble(&lonOk), latitude.toDouble(&latOk));
+    const std::optional<QPoint> point =
+        lonOk && latOk ? communeMapPoint(Picture1->picture().stored(), number, lonLat) : std::optional<QPoint>();
+    Picture1->setMark(point, Label1->text());
+}
+
+void Form1::markStartingPoint(QStringView deptNumberText, std::optional<QPointF> lonLat)
+{
+    Picture1->setStartMark(lonLat ? communeMapPoint(Picture1->picture().stored(), deptNumberText, *lonLat)
+                                  : std::nullopt);
+}
+
 // ---- map, départements and the online map ---------------------------------
 
-void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF position)
+void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, QPointF position)
 {
+    if (shift.testFlag(Qt::ControlModifier)) {
+        Picture1_CtrlClick(position);
+        return;
+    }
+    // A click shows a département, no commune.
+    Picture1->setMark(std::nullopt);
     // Every button does the same; the département is named by the seed point
     // that the fill coloured.
     const ClickResult shown = clickMap(Picture1->picture(), fillColors, position);
@@ -636,6 +669,21 @@ void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF p
     Label5->setText(shown.number);
     Text6->setText(shortestText(float(position.x())));
     Text8->setText(shortestText(float(position.y())));
+}
+
+// The point goes back to a position through the map of the inset it lies
+// in; the communes around it are then shown as a search shows what it
+// found, F3 stepping outwards.
+void Form1::Picture1_CtrlClick(QPointF position)
+{
+    if (!ensureWholeTable())
+        return;
+    const QPointF lonLat = mapToPosition(insetAt(position), position);
+    std::vector<int> rows = nearestCommunes(rstInfo, lonLat, NearestListed);
+    if (rows.empty())
+        return;
+    matches = SearchMatches(std::move(rows));
+    showMatchRow(matches.row());
 }
 
 void Form1::Command1_Click()
@@ -650,6 +698,8 @@ void Form1::Command2_Click()
 
 void Form1::browseDepartement(BrowserDirection direction)
 {
+    // A département shows no commune.
+    Picture1->setMark(std::nullopt);
     BrowserState state{deptNumber, QPointF(seedX, seedY), deptName};
     const BrowserCaptions shown = browserPress(direction, state, Picture1->picture(), fillColors);
     deptNumber = state.deptNumber;

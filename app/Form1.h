@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class GraphicalButton;
 class MatchList;
@@ -96,6 +97,11 @@ public:
     // The list of matches, from the search box (Down arrow, right click).
     void Text7_ShowMatches();
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
+    // Ctrl and a click on the map: the communes nearest to the point.
+    void Picture1_CtrlClick(QPointF position);
+    // The starting point of distances, marked on the map too: its
+    // département number and (longitude, latitude); nothing clears it.
+    void markStartingPoint(QStringView deptNumberText, std::optional<QPointF> lonLat);
     void Form_MouseDown(Qt::MouseButton button);
     // Returns true when the key was handled here and must not reach the control.
     bool Form_KeyPress(int keyAscii, QObject *target);
@@ -120,6 +126,7 @@ private:
     void browseDepartement(BrowserDirection direction);
     void fillAtSeed();
     void showLocator();
+    void showCommuneMark();
     void showDepartementOfText9();
     void updateOnlineMapButton();
 

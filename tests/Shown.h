@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <initializer_list>
+#include <optional>
 
 namespace form1test {
 
@@ -33,6 +34,9 @@ struct Shown
     // the locator, named in textNames.
     QStringList texts;
     QImage map;
+    // The commune's and the starting point's marks drawn over the map.
+    std::optional<QPoint> mark;
+    std::optional<QPoint> startMark;
     QPointF seed;
     DeptNumber deptNumber;
     QColor cherche;
@@ -47,14 +51,14 @@ struct Shown
         : texts{form.Label1->text(),  form.Label11->text(), form.Label12->text(),
                 form.Label10->text(), form.Label8->text(),  form.Label20->text(),
                 form.Text9->text(),   form.Label5->text(),  locatorShown(form)},
-          map(form.Picture1->picture().image()), seed(form.seedX, form.seedY), deptNumber(form.deptNumber),
-          cherche(form.cherche->backColor()), swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()),
-          position(form.rstInfo.position())
+          map(form.Picture1->picture().image()), mark(form.Picture1->mark()), startMark(form.Picture1->startMark()),
+          seed(form.seedX, form.seedY), deptNumber(form.deptNumber), cherche(form.cherche->backColor()),
+          swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()), position(form.rstInfo.position())
     {
     }
 
     // The same with the named parts left out of comparisons: a text by its
-    // control's name, or "map", "seed", "deptNumber", "cherche", "Shape6",
+    // control's name, or "map" (its marks too), "seed", "deptNumber", "cherche", "Shape6",
     // "CmdCarte", "rstInfo".
     Shown without(std::initializer_list<const char *> parts) const
     {
@@ -63,9 +67,10 @@ struct Shown
             const QLatin1String name(part);
             if (const qsizetype i = textNames.indexOf(name); i >= 0)
                 kept.texts[i].clear();
-            else if (name == QLatin1String("map"))
+            else if (name == QLatin1String("map")) {
                 kept.map = QImage();
-            else if (name == QLatin1String("seed"))
+                kept.mark = kept.startMark = std::nullopt;
+            } else if (name == QLatin1String("seed"))
                 kept.seed = QPointF();
             else if (name == QLatin1String("deptNumber"))
                 kept.deptNumber = DeptNumber();
@@ -96,6 +101,8 @@ inline QString differences(const Shown &a, const Shown &b)
     }
     if (a.map != b.map)
         found << QStringLiteral("map");
+    if (a.mark != b.mark || a.startMark != b.startMark)
+        found << QStringLiteral("marks");
     if (a.seed != b.seed)
         found << QStringLiteral("seed");
     if (!(a.deptNumber == b.deptNumber))
@@ -120,6 +127,8 @@ inline char *toString(const Shown &s)
     const QByteArray pixels(reinterpret_cast<const char *>(s.map.constBits()), s.map.sizeInBytes());
     parts << QStringLiteral("map=%1").arg(
         QString::fromLatin1(QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex().left(8)))
+          << QStringLiteral("mark=%1").arg(s.mark ? QStringLiteral("(%1,%2)").arg(s.mark->x()).arg(s.mark->y())
+                                                  : "none")
           << QStringLiteral("seed=(%1,%2)").arg(s.seed.x()).arg(s.seed.y())
           << QStringLiteral("deptNumber=%1").arg(s.deptNumber.toText())
           << QStringLiteral("cherche=%1").arg(s.cherche.name()) << QStringLiteral("Shape6=%1").arg(s.swatch.name())

@@ -173,9 +173,12 @@ void TestAccessibility::mapNamesTheDepartementClicked()
     QTest::mouseClick(w.form.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(map->text(QAccessible::Value), QString());
 
-    // A search names the commune's département.
+    // A search names the commune's département, and the commune marked.
     w.search(QStringLiteral("PARIS"));
     QCOMPARE(map->text(QAccessible::Value), QStringLiteral("PARIS (75)"));
+    QVERIFY(map->text(QAccessible::Description).endsWith(QString::fromUtf8(" ; commune marquée : PARIS")));
+    QTest::mouseClick(w.form.Picture1, Qt::LeftButton, {}, ain.seed());
+    QVERIFY(!map->text(QAccessible::Description).contains(QString::fromUtf8("marquée")));
 }
 
 void TestAccessibility::mapStepsTheDepartementsFromTheKeyboard()

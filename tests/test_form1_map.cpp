@@ -155,8 +155,8 @@ void TestForm1Map::mapClick_data()
     QTest::newRow("Ain, right button") << QPoint(190, 142) << Qt::RightButton << none << "1" << "AIN";
     QTest::newRow("Ain, middle button") << QPoint(190, 142) << Qt::MiddleButton << none << "1" << "AIN";
     QTest::newRow("Ain, shift") << QPoint(190, 142) << left << Qt::KeyboardModifiers(Qt::ShiftModifier) << "1" << "AIN";
-    QTest::newRow("Ain, right button, control")
-        << QPoint(190, 142) << Qt::RightButton << Qt::KeyboardModifiers(Qt::ControlModifier) << "1" << "AIN";
+    QTest::newRow("Ain, right button, alt")
+        << QPoint(190, 142) << Qt::RightButton << Qt::KeyboardModifiers(Qt::AltModifier) << "1" << "AIN";
     QTest::newRow("Morbihan") << seedOf(56) << left << none << "56" << "MORBIHANT";
     QTest::newRow("Corsica") << QPoint(221, 244) << left << none << "20" << "CORSE";
     QTest::newRow("Paris inset, west") << QPoint(23, 40) << left << none << "92" << nameOf(92);

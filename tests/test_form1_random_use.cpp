@@ -633,8 +633,9 @@ QString RandomUse::clickMap()
         at = row.seed() + QPoint(int(below(5)) - 2, int(below(5)) - 2);
     }
     static const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+    // Ctrl makes it another action, that finds a commune.
     static const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier,
-                                                      Qt::ControlModifier};
+                                                      Qt::AltModifier};
     const Qt::MouseButton button = pick(buttons);
     const Qt::KeyboardModifiers modifier = pick(modifiers);
     describe(QStringLiteral("click the map at (%1,%2), button %3, modifiers %4")
@@ -1247,7 +1248,7 @@ void RandomUse::checkMap(Checklist &list)
 }
 
 // What the screen shows of the map: the model's map, except under the three
-// frame lines, which are drawn over it.
+// frame lines and around the marks, which are drawn over it.
 QString RandomUse::checkScreen()
 {
     Form1 &form = m_window->form;
@@ -1260,6 +1261,11 @@ QString RandomUse::checkScreen()
         for (int x = 0; x < form.Picture1->width(); ++x) {
             const QPoint p(x, y);
             if (std::any_of(std::begin(lines), std::end(lines), [p](const QRect &r) { return r.contains(p); }))
+                continue;
+            const auto near = [p](std::optional<QPoint> mark) {
+                return mark && std::abs(p.x() - mark->x()) <= 4 && std::abs(p.y() - mark->y()) <= 4;
+            };
+            if (near(form.Picture1->mark()) || near(form.Picture1->startMark()))
                 continue;
             if ((screen.pixel(origin + p) & rgbMask) != (m_model.map.pixel(p) & rgbMask))
                 return QStringLiteral("the screen shows %1 at (%2,%3) of the map, the map holds %4")

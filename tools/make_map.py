@@ -34,7 +34,9 @@ Method
   7. Draw the inset frames, the scale bar and its label; verify; write.
 
 Also writes tools/map_projection.json: the affine maps, so that a test can
-project the contours the same way and check each area against its shape.
+project the contours the same way and check each area against its shape; and
+map/MapProjectionTable.h, the same maps compiled into the program, which
+places a commune's own point on the map with them.
 
 Usage: python3 tools/make_map.py [DEPARTEMENTS_GEOJSON]
 Standard library only; the same contours give the same bytes.
@@ -54,6 +56,7 @@ DEFAULT_GEOJSON = os.path.join(REPO_ROOT, "..", "shared", "data",
                                "france-geojson", "departements.geojson")
 OUTPUT_BMP = os.path.join(REPO_ROOT, "resources", "map.bmp")
 OUTPUT_JSON = os.path.join(REPO_ROOT, "tools", "map_projection.json")
+OUTPUT_TABLE = os.path.join(REPO_ROOT, "map", "MapProjectionTable.h")
 
 WIDTH, HEIGHT = 265, 298
 LON_SCALE = round(math.cos(math.radians(46.5)), 9)
@@ -860,12 +863,53 @@ def write_projection(path, transforms, codes):
         f.write("\n".join(lines) + "\n")
 
 
+def write_projection_table(path, transforms, numbers):
+    """The same affine maps as a C++ header the program compiles in, so that
+    it places a commune with the very numbers the picture was drawn with."""
+    lines = [
+        "#pragma once",
+        "",
+        "// Written by tools/make_map.py together with resources/map.bmp: the affine",
+        "// maps the picture was drawn with. Run the tool again rather than edit it.",
+        "// A position (longitude, latitude) in degrees is first",
+        "// (x, y) = (longitude * lonScale, latitude), then the map point",
+        "// (a x + b y + c, d x + e y + f) of the inset its département is drawn in;",
+        "// the pixel (u, v) stands for the point (u, v).",
+        "",
+        "namespace mapProjectionTable {",
+        "",
+        "struct Affine",
+        "{",
+        "    double a, b, c, d, e, f;",
+        "};",
+        "",
+        "// One line per map, as the tool writes it.",
+        "// clang-format off",
+        "inline constexpr double lonScale = %r;" % LON_SCALE,
+    ]
+    for name in transforms:
+        lines.append("inline constexpr Affine %s{%s};"
+                     % (name, ", ".join(repr(v) for v in transforms[name])))
+    lines.append("")
+    lines.append("// The département numbers of the map's table drawn in each inset; every")
+    lines.append("// other number from 1 to 95 is drawn on the mainland.")
+    for name in transforms:
+        if name == "mainland":
+            continue
+        lines.append("inline constexpr int %sDepartements[] = {%s};"
+                     % (name, ", ".join(str(n) for n in numbers[name])))
+    lines += ["// clang-format on", "", "} // namespace mapProjectionTable"]
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("geojson", nargs="?", default=DEFAULT_GEOJSON,
                         help="departements.geojson (default: %(default)s)")
     parser.add_argument("--output", default=OUTPUT_BMP)
     parser.add_argument("--projection", default=OUTPUT_JSON)
+    parser.add_argument("--projection-table", default=OUTPUT_TABLE)
     parser.add_argument("--keep-failed", metavar="BMP",
                         help="where to write the picture when it fails its checks")
     args = parser.parse_args()
@@ -920,6 +964,7 @@ def main():
 
     transforms = {"mainland": main_matrix, "paris": paris_matrix, "corsica": corsica_matrix}
     codes_of = {name: [] for name in transforms}
+    numbers_of = {name: [] for name in transforms}
     regions = []
     for n in range(1, 96):
         if n == 20:
@@ -929,6 +974,7 @@ def main():
         else:
             codes, transform = ["%02d" % n], "mainland"
         codes_of[transform] += codes
+        numbers_of[transform].append(n)
         polygons = project_polygons([p for c in codes for p in departements[c]],
                                     transforms[transform])
         regions.append(Region("département %d" % n, polygons, SEEDS[n], n))
@@ -970,6 +1016,7 @@ def main():
     with open(args.output, "wb") as f:
         f.write(data)
     write_projection(args.projection, transforms, {name: sorted(codes) for name, codes in codes_of.items()})
+    write_projection_table(args.projection_table, transforms, numbers_of)
 
     kms = km_per_pixel(main_matrix)
     inverse = invert(main_matrix)
@@ -996,8 +1043,9 @@ def main():
             print("colours: " + ", ".join("%s %d" % (c, n) for c, n in sorted(value.items())))
         else:
             print("%s: %s" % (key, value))
-    print("wrote %s (%d bytes) and %s" % (os.path.relpath(args.output, REPO_ROOT), len(data),
-                                          os.path.relpath(args.projection, REPO_ROOT)))
+    print("wrote %s (%d bytes), %s and %s" % (os.path.relpath(args.output, REPO_ROOT), len(data),
+                                              os.path.relpath(args.projection, REPO_ROOT),
+                                              os.path.relpath(args.projection_table, REPO_ROOT)))
 
 
 if __name__ == "__main__":
