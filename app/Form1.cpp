@@ -306,11 +306,25 @@ void Form1::Form_Load(const QString &dataPath)
     QTimer::singleShot(0, this, [this] {
         if (m_wholeTable || !db || !db->isOpen())
             return;
-        db->startLoading(QStringLiteral("insee1"), [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
-        });
+        // The system may refuse the thread or the memory: that ends the
+        // program as an unusable file does.
+        try {
+            db->startLoading(QStringLiteral("insee1"), [this] {
+                QMetaObject::invokeMethod(
+                    this, [this] { ensureWholeTable(); }, Qt::QueuedConnection);
+            });
+        } catch (const DatabaseError &error) {
+            loadingFailed(error.message());
+        } catch (const std::bad_alloc &) {
+            loadingFailed(QStringLiteral("Mémoire insuffisante pour lire « %1 ».").arg(db->path()));
+        }
     });
+}
+
+void Form1::loadingFailed(const QString &message)
+{
+    m_loadFailed = true;
+    platform.failLoading(this, message);
 }
 
 // Puts rstInfo on the whole table, at the same record, waiting for the
@@ -336,10 +350,11 @@ bool Form1::ensureWholeTable()
         m_wholeTable = true;
         return true;
     } catch (const DatabaseError &error) {
-        m_loadFailed = true;
-        platform.failLoading(this, error.message());
-        return false;
+        loadingFailed(error.message());
+    } catch (const std::bad_alloc &) {
+        loadingFailed(QStringLiteral("Mémoire insuffisante pour lire « %1 ».").arg(db->path()));
     }
+    return false;
 }
 
 void Form1::showFieldsOfCurrentRecord()

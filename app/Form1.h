@@ -120,6 +120,7 @@ private:
     void wireHandlers();
     void closeDatabase();
     bool ensureWholeTable();
+    void loadingFailed(const QString &message);
     void showFieldsOfCurrentRecord();
     void showMatchRow(int row);
     void stepRecord(bool forward);

@@ -80,6 +80,7 @@ QString commandLineHelp()
                           "               ancienne commune...) a un septième champ : ce nom et sa nature.\n"
                           "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
                           "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
+                          "               TEXTE a au plus 1000 caractères.\n"
                           "  -h, --help   affiche cette aide et quitte\n"
                           "  --version    affiche la version et quitte\n"
                           "\n"

@@ -1,9 +1,17 @@
 #include "search/NamePattern.h"
 
+#include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"
 
 std::optional<NamePattern> NamePattern::compile(QStringView typed, QString *error)
 {
+    if (const qsizetype length = characterCount(typed); length > MaxLength) {
+        if (error)
+            *error = QStringLiteral("Motif de recherche invalide : motif trop long (%1 caractères ; au plus %2)")
+                         .arg(length)
+                         .arg(MaxLength);
+        return std::nullopt;
+    }
     const QString folded = foldPattern(typed);
     std::optional<LikePattern> foldedPattern = LikePattern::compile(folded, error);
     if (!foldedPattern)

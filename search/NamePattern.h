@@ -13,6 +13,12 @@
 class NamePattern
 {
 public:
+    // The longest text taken, in characters: room for any name (at most 255
+    // characters) written with a list for each character. The bound keeps
+    // compiling cheap: each run between stars gets a finder that grows with
+    // the square of the distinct letters in it.
+    static constexpr qsizetype MaxLength = 1000;
+
     // Nothing, with a French message in *error, when the folded text is not
     // a pattern the matcher can use.
     static std::optional<NamePattern> compile(QStringView typed, QString *error = nullptr);

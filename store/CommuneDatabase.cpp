@@ -15,30 +15,41 @@ QString communeDataPath(const QString &programDir)
     return dir.filePath(QStringLiteral("insee.sqlite"));
 }
 
-// Refuses a commune table whose names could make a search crawl.
-static void checkCommuneNames(const TableData &table, const QString &path)
+qsizetype characterCount(QStringView text)
 {
-    const int commune = table.columnIndex(u"commune");
+    qsizetype count = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --count;
+    return count;
+}
+
+// Refuses, as soon as it is read, a commune name that could make a search crawl.
+static void checkCommuneName(const TableData &table, int commune, size_t row, const QString &path)
+{
     if (commune < 0)
         return;
     const Column &names = table.data[size_t(commune)];
-    for (size_t row = 0; row < names.size(); ++row) {
-        const qsizetype length =
-            names.kind(row) == Column::Kind::Text ? names.text(row).size() : names.value(row).toString().size();
-        if (length > MaxCommuneNameLength)
-            throw DatabaseError(QStringLiteral("Le nom de commune de l'enregistrement %1 de « %2 » a %3 caractères ; "
-                                               "un nom en a au plus %4.")
-                                    .arg(row + 1)
-                                    .arg(path)
-                                    .arg(length)
-                                    .arg(MaxCommuneNameLength));
-    }
+    const qsizetype length =
+        names.kind(row) == Column::Kind::Text ? characterCount(names.text(row)) : names.value(row).toString().size();
+    if (length > MaxCommuneNameLength)
+        throw DatabaseError(QStringLiteral("Le nom de commune de l'enregistrement %1 de « %2 » a %3 caractères ; "
+                                           "un nom en a au plus %4.")
+                                .arg(row + 1)
+                                .arg(path)
+                                .arg(length)
+                                .arg(MaxCommuneNameLength));
 }
 
 std::unique_ptr<Database> openCommuneDatabase(const QString &path)
 {
     std::unique_ptr<Database> db = openDatabase(path);
-    db->setTableCheck(QStringLiteral("insee1"), [path](const TableData &table) { checkCommuneNames(table, path); });
+    // Each read checks with its own copy, which finds the column once.
+    db->setRecordCheck(QStringLiteral("insee1"), [path, commune = -2](const TableData &table, size_t row) mutable {
+        if (commune == -2)
+            commune = table.columnIndex(u"commune");
+        checkCommuneName(table, commune, row, path);
+    });
     // Only the first record is needed here: the rest may be read later.
     Recordset first = db->openFirstRecord(QStringLiteral("insee1"));
     if (first.recordCount() == 0)
@@ -55,7 +66,7 @@ std::unique_ptr<Database> openCommuneDatabase(const QString &path)
             throw DatabaseError(
                 QStringLiteral("Le premier enregistrement de « %1 » a un champ %2 vide.").arg(path, name));
     }
-    const qsizetype nameLength = first.fieldText(u"commune").size();
+    const qsizetype nameLength = characterCount(first.fieldText(u"commune"));
     if (nameLength > MaxCommuneNameLength)
         throw DatabaseError(QStringLiteral("Le nom de commune du premier enregistrement de « %1 » a %2 caractères ; "
                                            "un nom en a au plus %3.")

@@ -19,5 +19,9 @@ std::unique_ptr<Database> openCommuneDatabase(const QString &path);
 // search of the table short.
 inline constexpr qsizetype MaxCommuneNameLength = 255;
 
+// Characters as the user counts them: a character outside the basic plane
+// (an emoji) is one, not the two UTF-16 units that hold it.
+qsizetype characterCount(QStringView text);
+
 // The five fields every shown record carries.
 inline constexpr const char *communeFields[] = {"commune", "longitude", "latitude", "codepos", "departement"};

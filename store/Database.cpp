@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 
+#include <stdexcept>
+#include <system_error>
+
 namespace {
 
 DatabaseError closedError(const QString &path)
@@ -41,7 +44,12 @@ size_t Database::tableMemoryLimit() const
     return Floor + 16 * size_t(std::max<qint64>(0, storedFileSize(m_path)));
 }
 
-void Database::setTableCheck(const QString &tableName, TableCheck check)
+RecordCheck Database::recordCheck(const QString &tableName, size_t maxRows) const
+{
+    return maxRows == 0 ? m_checks.value(tableName.toLower()) : RecordCheck();
+}
+
+void Database::setRecordCheck(const QString &tableName, RecordCheck check)
 {
     finishLoading();
     m_checks.insert(tableName.toLower(), std::move(check));
@@ -50,11 +58,10 @@ void Database::setTableCheck(const QString &tableName, TableCheck check)
 Database::SharedTable Database::readWhole(const QString &tableName)
 {
     try {
-        auto table = std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
-        if (const TableCheck check = m_checks.value(tableName.toLower()))
-            check(*table);
-        return table;
+        return std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
     } catch (const std::bad_alloc &) {
+        throw outOfMemory(tableName, m_path);
+    } catch (const std::length_error &) { // a buffer past what a vector can hold
         throw outOfMemory(tableName, m_path);
     }
 }
@@ -101,18 +108,33 @@ void Database::startLoading(const QString &tableName, std::function<void()> done
         throw closedError(m_path);
     finishLoading();
     m_loadingKey = tableName.toLower();
-    m_loading = std::async(std::launch::async, [this, tableName, done = std::move(done)] {
-        struct Notify
-        {
-            const std::function<void()> &done;
-            ~Notify()
+    try {
+        m_loading = std::async(std::launch::async, [this, tableName, done = std::move(done)] {
+            struct Notify
             {
-                if (done)
-                    done();
-            }
-        } notify{done};
-        return readWhole(tableName);
-    });
+                const std::function<void()> &done;
+                ~Notify()
+                {
+                    // Whoever waits for the table still gets it, or its error,
+                    // when the news cannot be sent (no memory left for it).
+                    try {
+                        if (done)
+                            done();
+                    } catch (...) {
+                    }
+                }
+            } notify{done};
+            return readWhole(tableName);
+        });
+    } catch (const std::system_error &) {
+        // Under a cap on processes or on memory the system may refuse the thread.
+        throw DatabaseError(QStringLiteral("Lecture de la table %1 de « %2 » impossible : le système refuse de "
+                                           "lancer un fil d'exécution de plus (trop de processus ou mémoire "
+                                           "insuffisante).")
+                                .arg(tableName, m_path));
+    } catch (const std::bad_alloc &) {
+        throw outOfMemory(tableName, m_path);
+    }
 }
 
 bool Database::isLoading() const

@@ -32,10 +32,9 @@ public:
     // The first record of a table alone (none for an empty table), read at once.
     Recordset openFirstRecord(const QString &tableName);
 
-    // A check that every whole read of a table must pass; it throws
-    // DatabaseError to refuse the table. It may run on the background thread.
-    using TableCheck = std::function<void(const TableData &)>;
-    void setTableCheck(const QString &tableName, TableCheck check);
+    // The check every record of a whole read of the table must pass (see
+    // RecordCheck). It may run on the background thread.
+    void setRecordCheck(const QString &tableName, RecordCheck check);
 
     // Starts reading the whole table in the background. `done` is called on
     // that thread when the read ends, well or not.
@@ -63,6 +62,8 @@ protected:
     // The memory a table read from this file may hold: a small multiple of
     // what the file's own bytes could describe.
     size_t tableMemoryLimit() const;
+    // The check of the records of a read: none for a partial one.
+    RecordCheck recordCheck(const QString &tableName, size_t maxRows) const;
 
 private:
     using SharedTable = std::shared_ptr<const TableData>;
@@ -75,7 +76,7 @@ private:
     QHash<QString, SharedTable> m_tables;
     QHash<QString, SharedTable> m_firstRecords;
     QHash<QString, QString> m_failures; // the errors of background reads
-    QHash<QString, TableCheck> m_checks;
+    QHash<QString, RecordCheck> m_checks;
     QString m_loadingKey;
     std::future<SharedTable> m_loading;
     std::atomic<bool> m_stop = false;

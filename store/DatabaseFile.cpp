@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 DatabaseKind sniffDatabaseFile(const QString &path)
 {
     QFile file(path);
@@ -18,6 +22,43 @@ DatabaseKind sniffDatabaseFile(const QString &path)
     if (hasJetSignature(head))
         return DatabaseKind::Jet;
     return DatabaseKind::Unknown;
+}
+
+// Why a file cannot be read, from what the system says of it: "missing"
+// alone would send the user looking for a file that is there.
+static QString unreadableFile(const QString &path)
+{
+    struct stat info
+    {
+    };
+    const int error = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? 0 : errno;
+    QString why;
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("Le fichier de données « %1 » est introuvable.").arg(path);
+    case ELOOP:
+        why = QStringLiteral("les liens symboliques qui y mènent forment une boucle");
+        break;
+    case ENOTDIR:
+        why = QStringLiteral("un élément de son chemin n'est pas un dossier");
+        break;
+    case ENAMETOOLONG:
+        why = QStringLiteral("son chemin est trop long");
+        break;
+    case EACCES:
+    case EPERM:
+        why = QStringLiteral("accès refusé");
+        break;
+    case 0: // it is there: reading it is what fails
+        if (::access(QFile::encodeName(path).constData(), R_OK) != 0 && (errno == EACCES || errno == EPERM)) {
+            why = QStringLiteral("accès refusé");
+            break;
+        }
+        [[fallthrough]];
+    default:
+        return QStringLiteral("Le fichier de données « %1 » ne peut pas être lu.").arg(path);
+    }
+    return QStringLiteral("Le fichier de données « %1 » ne peut pas être lu : %2.").arg(path, why);
 }
 
 std::unique_ptr<Database> openDatabase(const QString &path)
@@ -35,9 +76,7 @@ std::unique_ptr<Database> openDatabase(const QString &path)
     case DatabaseKind::Sqlite:
         return std::make_unique<SqliteDatabase>(path);
     case DatabaseKind::Missing:
-        if (!QFileInfo::exists(path))
-            throw DatabaseError(QStringLiteral("Le fichier de données « %1 » est introuvable.").arg(path));
-        throw DatabaseError(QStringLiteral("Le fichier de données « %1 » ne peut pas être lu.").arg(path));
+        throw DatabaseError(unreadableFile(path));
     case DatabaseKind::Unknown:
         break;
     }

@@ -16,6 +16,10 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -59,6 +63,47 @@ constexpr unsigned MaxIndexes = 256;
 // needs at least that many pages.
 constexpr unsigned long CatalogPage = 2;
 constexpr qint64 MinimumPages = CatalogPage + 1;
+
+// libmdb tells of the damage it meets in English warnings of its own on the
+// standard error; the program's French message says all the user needs. The
+// error output is sent to /dev/null while libmdb reads (for the whole
+// process: whatever another thread writes then is lost with it).
+class LibmdbSilence
+{
+public:
+    LibmdbSilence()
+    {
+        const std::lock_guard lock(s_mutex);
+        if (s_depth++ > 0)
+            return;
+        std::fflush(stderr);
+        s_saved = ::dup(STDERR_FILENO);
+        if (s_saved < 0)
+            return; // closed: nothing is shown anyway
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) {
+            ::dup2(null, STDERR_FILENO);
+            ::close(null);
+        }
+    }
+    ~LibmdbSilence()
+    {
+        const std::lock_guard lock(s_mutex);
+        if (--s_depth > 0 || s_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(s_saved, STDERR_FILENO);
+        ::close(s_saved);
+        s_saved = -1;
+    }
+    LibmdbSilence(const LibmdbSilence &) = delete;
+    LibmdbSilence &operator=(const LibmdbSilence &) = delete;
+
+private:
+    static inline std::mutex s_mutex;
+    static inline int s_depth = 0;
+    static inline int s_saved = -1;
+};
 
 // A damaged spot found while reading a table; the caller names the table.
 struct DamagedData
@@ -395,13 +440,14 @@ QString RowReader::memo(const unsigned char *bytes, int size)
 }
 
 TableData readTableData(MdbHandle *mdb, MdbCatalogEntry &entry, size_t maxRows, size_t memoryLimit,
-                        const std::atomic<bool> &stop)
+                        const std::atomic<bool> &stop, RecordCheck check = {})
 {
     const TableDefinition table = readDefinition(entry);
     QStringList columns;
     for (guint i = 0; i < table->num_cols; ++i)
         columns << QString::fromUtf8(static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, i))->name);
     TableBuilder data(QString::fromUtf8(entry.object_name), columns, memoryLimit);
+    data.setRecordCheck(std::move(check));
     try {
         RowReader(mdb, table.get(), stop).read(data, maxRows);
     } catch (const TableTooLarge &tooLarge) {
@@ -463,6 +509,7 @@ bool hasJetSignature(const QByteArray &head)
 JetDatabase::JetDatabase(const QString &path) : Database(path), m_handle(std::make_unique<Handle>())
 {
     checkFileShape(path);
+    const LibmdbSilence silence;
     // An absolute name: given a name it cannot find, libmdb searches $MDBPATH.
     // MDB_NOFLAGS opens the file for reading only.
     m_handle->mdb = mdb_open(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(), MDB_NOFLAGS);
@@ -494,8 +541,9 @@ TableData JetDatabase::readTable(const QString &tableName, size_t maxRows, const
         throw DatabaseError(QStringLiteral("La table %1 est absente de « %2 ».").arg(tableName, path()));
 
     MdbCatalogEntry entry = catalogEntry(m_handle->mdb, found->name, found->definitionPage);
+    const LibmdbSilence silence;
     try {
-        return readTableData(m_handle->mdb, entry, maxRows, tableMemoryLimit(), stop);
+        return readTableData(m_handle->mdb, entry, maxRows, tableMemoryLimit(), stop, recordCheck(tableName, maxRows));
     } catch (const DamagedData &damage) {
         throw DatabaseError(
             QStringLiteral("Lecture de la table %1 de « %2 » impossible : %3.").arg(tableName, path(), damage.why));

@@ -4,6 +4,7 @@
 #include "store/FileSize.h"
 #include "store/TableBuilder.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -49,18 +50,74 @@ private:
     qint64 m_thousandsOfSteps;
 };
 
-// SQLite's own texts are English: the common failures are told in French,
-// with SQLite's code for whoever looks further.
+// SQLite's catch-all code covers failures of the schema and of what a view
+// computes; its English text says which. The common ones are told in
+// French, keeping only the names they hold (a table, a function).
+QString errorReason(const QString &english)
+{
+    struct Known
+    {
+        const char *english;
+        const char *french; // %1: what follows the colon, if anything
+    };
+    static const Known known[] = {
+        {"no such table", "une table dont elle dépend est absente (%1)"},
+        {"no such view", "une vue dont elle dépend est absente (%1)"},
+        {"no such column", "une colonne dont elle dépend est absente (%1)"},
+        {"no such function", "elle utilise une fonction inconnue de cette version de SQLite (%1)"},
+        {"no such module", "elle utilise un module inconnu de cette version de SQLite (%1)"},
+        {"no such collation sequence", "elle utilise un ordre de tri inconnu (%1)"},
+        {"unknown function", "elle utilise une fonction inconnue de cette version de SQLite (%1)"},
+        {"malformed JSON", "une valeur JSON qu'elle lit est mal formée"},
+        {"bad JSON path", "un chemin JSON qu'elle emploie est mal formé"},
+        {"JSON cannot hold BLOB", "une valeur binaire ne peut pas être lue en JSON"},
+        {"integer overflow", "un calcul sur des entiers dépasse leur taille"},
+        {"unsupported file format", "le format du fichier est plus récent que cette version de SQLite"},
+        {"wrong number of arguments", "une fonction y est appelée avec un mauvais nombre d'arguments (%1)"},
+        {"too many columns", "elle a trop de colonnes"},
+        {"too many levels of trigger recursion", "trop de déclencheurs s'appellent l'un l'autre"},
+        {"circularly defined", "une vue est définie par elle-même"},
+        {"parser stack overflow", "sa définition est trop imbriquée"},
+        {"Expression tree is too large", "sa définition est trop imbriquée"},
+        {"string or blob too big", "une valeur dépasse la taille permise"},
+        {"ambiguous column name", "un nom de colonne y est ambigu (%1)"},
+        {"misuse of aggregate", "une fonction d'agrégat y est mal employée (%1)"},
+        {"syntax error", "sa définition contient une erreur de syntaxe"},
+        {"malformed database schema", "le schéma de la base est endommagé"},
+    };
+    for (const Known &entry : known) {
+        const qsizetype at = english.indexOf(QLatin1String(entry.english));
+        if (at < 0)
+            continue;
+        const qsizetype colon = english.indexOf(QLatin1String(": "), at);
+        const QString detail = colon < 0 ? QString() : english.mid(colon + 2).trimmed();
+        QString reason = QString::fromUtf8(entry.french);
+        if (reason.contains(QLatin1String("%1")))
+            reason = detail.isEmpty() ? reason.remove(QLatin1String(" (%1)")) : reason.arg(detail);
+        return reason;
+    }
+    return QStringLiteral("la définition de la table, ou d'une vue dont elle dépend, ne peut pas être calculée");
+}
+
+// SQLite's own texts are English: each failure is told in French, with
+// SQLite's code for whoever looks further.
 QString sqliteReason(sqlite3 *db, int code)
 {
-    const int primary = code & 0xff;
     QString reason;
-    switch (primary) {
+    switch (code & 0xff) {
+    case SQLITE_ERROR:
+        reason = errorReason(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+        break;
     case SQLITE_CORRUPT:
         reason = QStringLiteral("le fichier est endommagé");
         break;
     case SQLITE_NOTADB:
         reason = QStringLiteral("ce n'est pas une base SQLite valide");
+        break;
+    case SQLITE_FORMAT:
+    case SQLITE_RANGE:
+    case SQLITE_MISMATCH:
+        reason = QStringLiteral("le fichier contient des données d'un format inattendu");
         break;
     case SQLITE_TOOBIG:
         reason = QStringLiteral("une valeur dépasse la taille permise");
@@ -72,25 +129,33 @@ QString sqliteReason(sqlite3 *db, int code)
         reason = QStringLiteral("le fichier ne peut pas être ouvert");
         break;
     case SQLITE_IOERR:
+    case SQLITE_NOLFS:
         reason = QStringLiteral("erreur de lecture du fichier");
+        break;
+    case SQLITE_FULL:
+        reason = QStringLiteral("plus de place pour les fichiers temporaires");
         break;
     case SQLITE_PERM:
     case SQLITE_AUTH:
         reason = QStringLiteral("accès refusé");
         break;
-    case SQLITE_ERROR: {
-        const QString english = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
-        if (english.startsWith(QLatin1String("no such table")))
-            reason = QStringLiteral("une table dont elle dépend est absente (%1)").arg(english);
-        else if (english.startsWith(QLatin1String("no such column")))
-            reason = QStringLiteral("une colonne dont elle dépend est absente (%1)").arg(english);
-        else
-            reason = QStringLiteral("erreur SQLite (%1)").arg(english);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = QStringLiteral("la base est verrouillée par un autre programme");
         break;
-    }
-    default:
-        reason =
-            QStringLiteral("erreur SQLite (%1)").arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+    case SQLITE_INTERRUPT:
+    case SQLITE_ABORT:
+        reason = QStringLiteral("lecture interrompue");
+        break;
+    case SQLITE_SCHEMA:
+        reason = QStringLiteral("le schéma de la base a changé pendant la lecture");
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_CONSTRAINT:
+        reason = QStringLiteral("la lecture a tenté une écriture, refusée");
+        break;
+    default: // SQLite's own faults (internal, misuse, protocol...)
+        reason = QStringLiteral("erreur interne de SQLite");
     }
     return QStringLiteral("%1 [code SQLite %2]").arg(reason).arg(code);
 }
@@ -102,13 +167,20 @@ struct Statement
     ~Statement() { sqlite3_finalize(handle); }
 };
 
-} // namespace
-
-SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
+// The store is opened without its journals (see below): a write they still
+// hold would show stale rows, or rows never committed. Such a store is
+// refused, saying how to mend it, and neither file is touched.
+void refuseUnfinishedWrites(const QString &path)
 {
-    // Committed changes may still wait in the write-ahead log beside the
-    // file; the store is opened without it (see below), so it would show
-    // stale rows. It is refused instead, and neither file is touched.
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+        const QFileInfo journal(path + suffix);
+        if (journal.exists() && !journal.isFile())
+            throw DatabaseError(QStringLiteral("Impossible d'ouvrir la base « %1 » : « %2 », la place de son "
+                                               "journal, n'est pas un fichier ordinaire (dossier, tube, "
+                                               "périphérique ou socket). Déplacez-le, puis relancez Topovil.")
+                                    .arg(path, journal.filePath()));
+    }
+    // Committed changes may still wait in the write-ahead log beside the file.
     const QString wal = path + QStringLiteral("-wal");
     if (QFileInfo(wal).size() > 0)
         throw DatabaseError(
@@ -117,6 +189,26 @@ SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
                            "une fois avec sqlite3 et exécutez « PRAGMA wal_checkpoint(TRUNCATE); », "
                            "puis relancez Topovil.")
                 .arg(path, wal));
+    // A rollback journal that begins with anything but zeros was left by a
+    // writer stopped before its COMMIT: the file holds part of a change
+    // that the journal alone can undo. SQLite undoes it on the next open
+    // that may write.
+    QFile journal(path + QStringLiteral("-journal"));
+    char first = 0;
+    if (journal.open(QIODevice::ReadOnly) && journal.getChar(&first) && first != 0)
+        throw DatabaseError(
+            QStringLiteral("Impossible d'ouvrir la base « %1 » : une modification y a été interrompue avant sa fin "
+                           "(son journal « %2 » est resté) et le fichier en garde une partie. Pour l'annuler, "
+                           "ouvrez la base une fois avec sqlite3, par exemple « sqlite3 %1 'PRAGMA "
+                           "quick_check;' », puis relancez Topovil.")
+                .arg(path, journal.fileName()));
+}
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
+{
+    refuseUnfinishedWrites(path);
     // Immutable: SQLite takes no lock and writes nothing beside the file,
     // not even the shared-memory file of a store kept in write-ahead mode.
     const QByteArray uri =
@@ -200,6 +292,7 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
 
     try {
         TableBuilder table(name, columns, tableMemoryLimit());
+        table.setRecordCheck(recordCheck(tableName, maxRows));
         table.reserveRows(maxRows > 0 ? std::min(maxRows, expectedRows) : expectedRows);
         while ((rc = sqlite3_step(select.handle)) == SQLITE_ROW) {
             for (int c = 0; c < columnCount; ++c) {
@@ -225,8 +318,8 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
             throw fail(budget.stopped() ? QStringLiteral("lecture interrompue")
                                         : QStringLiteral("elle demande bien plus de calcul que la taille du "
                                                          "fichier ne le justifie"));
-        if (rc != SQLITE_DONE)
-            throw failed(rc);
+        if (rc != SQLITE_DONE) // the record that could not be read is named
+            throw fail(QStringLiteral("enregistrement %1 : %2").arg(table.rowCount() + 1).arg(sqliteReason(m_db, rc)));
         return table.finish();
     } catch (const TableTooLarge &tooLarge) {
         throw fail(QStringLiteral("elle occuperait plus de %1 Mo de mémoire, bien plus que la taille du fichier "

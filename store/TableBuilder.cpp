@@ -2,6 +2,7 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <bit>
 #include <stdexcept>
 #include <unordered_set>
@@ -82,7 +83,7 @@ void TableBuilder::reserveRows(size_t rows)
     // Only what the budget allows: a count read from a file may be wrong.
     rows = std::min(rows, m_limit / (sizeof(std::uint64_t) * std::max<size_t>(1, m_table.data.size())));
     for (Column &column : m_table.data)
-        column.m_cells.reserve(rows);
+        makeRoom(column.m_cells, rows);
 }
 
 void TableBuilder::spend(size_t bytes)
@@ -92,16 +93,44 @@ void TableBuilder::spend(size_t bytes)
         throw TableTooLarge{m_limit};
 }
 
+// What a block holds is its whole capacity: it is counted before it grows,
+// so that no block ever holds more than the limit allows.
+template <typename T>
+void TableBuilder::makeRoom(std::vector<T> &buffer, size_t more)
+{
+    const size_t needed = buffer.size() + more;
+    if (needed <= buffer.capacity())
+        return;
+    const size_t grown = std::max(needed, buffer.capacity() + buffer.capacity() / 2);
+    spend((grown - buffer.capacity()) * sizeof(T));
+    buffer.reserve(grown);
+}
+
+// Down to what the block holds.
+template <typename T>
+void TableBuilder::trim(std::vector<T> &buffer)
+{
+    const size_t spare = (buffer.capacity() - buffer.size()) * sizeof(T);
+    if (spare == 0)
+        return;
+    buffer.shrink_to_fit();
+    m_bytes -= spare;
+}
+
 void TableBuilder::appendCell(int index, Column::Kind kind, std::uint64_t cell)
 {
     Column &target = column(index);
+    if (!target.m_kinds.empty())
+        makeRoom(target.m_kinds, 1);
+    else if (target.m_size > 0 && kind != target.m_uniformKind)
+        makeRoom(target.m_kinds, target.m_size + 1); // the column turns mixed
     target.appendKind(kind);
     if (kind == Column::Kind::Null && target.m_cells.empty())
         return; // a column of NULLs so far keeps nothing per cell
+    makeRoom(target.m_cells, target.m_size - target.m_cells.size());
     if (target.m_cells.size() + 1 < target.m_size)
         target.m_cells.resize(target.m_size - 1);
     target.m_cells.push_back(cell);
-    spend(sizeof cell + (target.m_kinds.empty() ? 0 : 1));
 }
 
 void TableBuilder::appendNull(int index)
@@ -126,13 +155,12 @@ void TableBuilder::appendText(int index, QStringView text)
     const auto length = size_t(text.size());
     if (start + length > MaxChars)
         throw TableTooLarge{m_limit};
-    spend(length * sizeof(char16_t));
+    makeRoom(chars, length);
     chars.insert(chars.end(), text.utf16(), text.utf16() + length);
     std::uint64_t place = Column::span(std::uint32_t(start), std::uint32_t(length));
     if (length <= ShortText) {
         if (const std::uint64_t stored = m_interners[size_t(index)]->findOrRemember(place)) {
             chars.resize(start);
-            m_bytes -= length * sizeof(char16_t);
             place = stored;
         }
     }
@@ -181,7 +209,8 @@ void TableBuilder::append(int index, const QVariant &value)
         break;
     }
     Column &target = column(index);
-    spend(sizeof(QVariant) + size_t(value.toByteArray().size()));
+    spend(size_t(value.toByteArray().size()));
+    makeRoom(target.m_others, 1);
     target.m_others.push_back(value);
     appendCell(index, Column::Kind::Other, target.m_others.size() - 1);
 }
@@ -192,17 +221,21 @@ void TableBuilder::endRow()
     // A NULL at the end of a column kept nothing: the row count says it is there.
     for (Column &column : m_table.data)
         Q_ASSERT(column.m_size == m_rows);
+    if (m_check)
+        m_check(m_table, m_rows - 1);
 }
 
 TableData TableBuilder::finish()
 {
     for (Column &column : m_table.data) {
-        if (!column.m_cells.empty() && column.m_cells.size() < column.m_size)
+        if (!column.m_cells.empty() && column.m_cells.size() < column.m_size) {
+            makeRoom(column.m_cells, column.m_size - column.m_cells.size());
             column.m_cells.resize(column.m_size);
-        column.m_cells.shrink_to_fit();
-        column.m_chars.shrink_to_fit();
-        column.m_kinds.shrink_to_fit();
-        column.m_others.shrink_to_fit();
+        }
+        trim(column.m_cells);
+        trim(column.m_chars);
+        trim(column.m_kinds);
+        trim(column.m_others);
     }
     m_interners.clear();
     // Folded once here, on the thread that reads the table, so that no

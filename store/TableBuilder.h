@@ -12,9 +12,9 @@ struct TableTooLarge
 
 // Fills a TableData one row at a time, each cell appended to its column in
 // order. Short texts that repeat down a column (département names, postal
-// codes) are stored once. The memory the table keeps is counted as it grows
-// and held to a limit, so that no file can make the program hold far more
-// than its rows and columns need.
+// codes) are stored once. The memory the table keeps is counted as it grows,
+// block by block as each is allocated, and held to a limit, so that no file
+// can make the program hold far more than its rows and columns need.
 class TableBuilder
 {
 public:
@@ -27,6 +27,8 @@ public:
     size_t rowCount() const { return m_rows; }
     // Room for this many rows, when the count is known beforehand.
     void reserveRows(size_t rows);
+    // Run on each row as soon as it is closed.
+    void setRecordCheck(RecordCheck check) { m_check = std::move(check); }
 
     void appendNull(int column);
     void appendInteger(int column, qint64 value);
@@ -36,7 +38,8 @@ public:
     // Any value: null, text and numbers as above, other types kept aside.
     void append(int column, const QVariant &value);
 
-    // Closes a row of exactly one cell per column; throws TableTooLarge.
+    // Closes a row of exactly one cell per column and checks it; throws
+    // TableTooLarge, or what the record check throws.
     void endRow();
 
     // The table, with its blocks trimmed to what they hold.
@@ -48,10 +51,15 @@ private:
     Column &column(int index) { return m_table.data[size_t(index)]; }
     void appendCell(int column, Column::Kind kind, std::uint64_t cell);
     void spend(size_t bytes);
+    template <typename T>
+    void makeRoom(std::vector<T> &buffer, size_t more);
+    template <typename T>
+    void trim(std::vector<T> &buffer);
 
     TableData m_table;
     std::vector<std::unique_ptr<Interner>> m_interners;
     size_t m_rows = 0;
     size_t m_bytes = 0;
     size_t m_limit;
+    RecordCheck m_check;
 };

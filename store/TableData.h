@@ -4,6 +4,7 @@
 #include "store/FoldedNames.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,3 +42,8 @@ struct TableData
         return bytes + (foldedNames ? foldedNames->memoryBytes() : 0);
     }
 };
+
+// A check of one record of a table being read, run as soon as the record is
+// whole, so that a bad record stops the read at once; it throws
+// DatabaseError to refuse the table.
+using RecordCheck = std::function<void(const TableData &table, size_t row)>;

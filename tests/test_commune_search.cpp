@@ -15,6 +15,8 @@ private slots:
     void scan_data();
     void scan();
     void scanGoesOnFromTheCurrentRecord();
+    void leadingStarTakesAnyFirstLetter_data();
+    void leadingStarTakesAnyFirstLetter();
     void tableWithoutCommuneFieldIsRefused();
     void foldedNamesAreSharedOnlyWhenAlreadyFolded();
     void ownNamesAreSearchedFolded_data();
@@ -61,6 +63,27 @@ void TestCommuneSearch::scan()
     QCOMPARE(result.skipped, skipped);
     QCOMPARE(records.position(), position);
     QCOMPARE(records.isEof(), !found);
+}
+
+void TestCommuneSearch::leadingStarTakesAnyFirstLetter_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<std::vector<int>>("rows");
+    // clang-format off
+    QTest::newRow("star, then the letter of the second name") << "*VILLE" << std::vector<int>{0, 1};
+    QTest::newRow("star and a question mark") << "*?ILLE" << std::vector<int>{0, 1};
+    QTest::newRow("letter, then star") << "V*" << std::vector<int>{1};
+    // clang-format on
+}
+
+// The first-letter shortcut of a scan holds only for a pattern that starts
+// with that letter: after a leading star any name may match.
+void TestCommuneSearch::leadingStarTakesAnyFirstLetter()
+{
+    QFETCH(QString, pattern);
+    QFETCH(std::vector<int>, rows);
+    const Recordset records(names({"ABBEVILLE", "VILLE"}));
+    QCOMPARE(findAllCommunes(records, *NamePattern::compile(pattern)), rows);
 }
 
 void TestCommuneSearch::scanGoesOnFromTheCurrentRecord()

@@ -3,7 +3,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <pthread.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 // The window shows the first record before the rest of the table is read.
 // Whatever needs the whole table waits for it and then does what it always
@@ -14,6 +16,9 @@ class TestForm1Loading : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    // First, while no thread has ended: the C library keeps the stacks of
+    // ended threads for new ones, which then need no address space.
+    void noThreadForTheRead();
     void actionsRightAfterStartWaitForTheTable_data();
     void actionsRightAfterStartWaitForTheTable();
     void tableRefusedAfterTheWindowShows();
@@ -97,6 +102,53 @@ void TestForm1Loading::tableRefusedAfterTheWindowShows()
     w.next();
     QCOMPARE(w.form.Label1->text(), QStringLiteral("COMMUNE 0"));
     QCOMPARE(w.calls, QStringList{"load failure " + w.loadFailures.front()});
+}
+
+namespace {
+
+// The address space this process holds now, in bytes.
+rlim_t addressSpaceInUse()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return rlim_t(line.mid(7).trimmed().split(' ').front().toULongLong()) * 1024;
+    return 0;
+}
+
+} // namespace
+
+void TestForm1Loading::noThreadForTheRead()
+{
+#ifdef TOPOVIL_SANITIZED
+    QSKIP("AddressSanitizer holds far more address space than any cap leaves");
+#endif
+    // The bare window: the driver would start the read while it shows it.
+    Form1 form;
+    QStringList failures;
+    form.platform.failLoading = [&failures](QWidget *, const QString &message) { failures << message; };
+    form.Form_Load(m_large);
+
+    // Room left for the event loop, not for the stack of one more thread.
+    pthread_attr_t defaults;
+    size_t stack = 0;
+    QCOMPARE(pthread_getattr_default_np(&defaults), 0);
+    pthread_attr_getstacksize(&defaults, &stack);
+    pthread_attr_destroy(&defaults);
+    QVERIFY(stack >= (2u << 20));
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+    rlimit cap = old;
+    cap.rlim_cur = addressSpaceInUse() + stack - (1u << 20);
+    QCOMPARE(setrlimit(RLIMIT_AS, &cap), 0);
+    {
+        const auto uncap = qScopeGuard([&old] { setrlimit(RLIMIT_AS, &old); });
+        QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, 5000);
+    }
+    QVERIFY2(failures.front().contains(m_large) && failures.front().contains(QStringLiteral("fil d'exécution")),
+             qPrintable(failures.front()));
 }
 
 QTEST_MAIN(TestForm1Loading)

@@ -1,4 +1,5 @@
 #include "search/LikePattern.h"
+#include "search/NamePattern.h"
 
 #include <QtTest>
 
@@ -12,6 +13,8 @@ private slots:
     void malformed_data();
     void malformed();
     void errorIsOptional();
+    void lengthBound_data();
+    void lengthBound();
     void pathologicalInputsComplete_data();
     void pathologicalInputsComplete();
     void controlCharacters();
@@ -308,6 +311,36 @@ void TestLikePattern::oneCompiledPatternServesManyNames()
             found << name;
     }
     QCOMPARE(found, QStringList({"SAINT-MALO", "SAINT", "SAINTES"}));
+}
+
+void TestLikePattern::lengthBound_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<qsizetype>("characters"); // 0 when accepted
+    QString cjk;
+    for (char16_t c = 0x4e00; c < 0x4e00 + 20000; ++c)
+        cjk += QChar(c);
+    // clang-format off
+    QTest::newRow("1000 letters") << QString(1000, u'A') << qsizetype(0);
+    QTest::newRow("1001 letters") << QString(1001, u'A') << qsizetype(1001);
+    QTest::newRow("1000 emoji, 2000 UTF-16 units") << QStringLiteral("😀").repeated(1000) << qsizetype(0);
+    QTest::newRow("20 000 distinct CJK letters after *?") << "*?" + cjk + "*" << qsizetype(20003);
+    QTest::newRow("*?A 43 690 times") << QStringLiteral("*?A").repeated(43690) << qsizetype(131070);
+    // clang-format on
+}
+
+// What the user types is bounded, so that compiling it stays cheap: each run
+// between stars gets a finder that grows with the square of its distinct
+// letters. The matcher itself takes any length (above).
+void TestLikePattern::lengthBound()
+{
+    QFETCH(QString, pattern);
+    QFETCH(qsizetype, characters);
+    QString error;
+    QCOMPARE(NamePattern::compile(pattern, &error).has_value(), characters == 0);
+    if (characters > 0)
+        QCOMPARE(error, QStringLiteral("Motif de recherche invalide : motif trop long (%1 caractères ; au plus 1000)")
+                            .arg(characters));
 }
 
 QTEST_GUILESS_MAIN(TestLikePattern)

@@ -8,9 +8,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // What a data file can ask of the program, and where the engine says no: a
 // file that is no file, changes left in a write-ahead log, tables far larger
@@ -35,10 +39,13 @@ private slots:
     void longCommuneNames();
     void outOfMemoryIsAMessage();
     void backgroundRead();
+    void abusedStores_data();
+    void abusedStores();
 
 private:
     QString exec(const QString &path, const QStringList &statements);
     QString refusalOf(const QString &path);
+    void makeAbusedStore(const QString &abuse, const QString &path);
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -69,6 +76,33 @@ long peakMiB()
 
 const QString Schema = "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
                        "departement TEXT)";
+
+// Forgets the peak resident memory so far; returns the memory resident now, in MiB.
+long restartPeak()
+{
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong() / 1024;
+    return 0;
+}
+
+// The peak resident memory since restartPeak(), in MiB.
+long peakSinceRestart()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLong() / 1024;
+    return 0;
+}
 
 // COMMUNE 0, COMMUNE 1, ... in one statement.
 QString manyCommunes(int count)
@@ -145,8 +179,25 @@ void TestLoadingLimits::notARegularFile()
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else
         QVERIFY(QDir().mkpath(path));
-    // Opening a pipe to read blocks until a writer comes: a refusal must come first.
+    // Opening a pipe to read blocks until a writer comes: a refusal must come
+    // first. Should the pipe be opened, a writer comes after two seconds, and
+    // again, so that the test fails then instead of blocking.
+    std::atomic<bool> answered = false;
+    std::thread writer([&answered, &path, kind] {
+        for (int tick = 1; kind == QLatin1String("fifo") && !answered; ++tick) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (tick % 40 != 0)
+                continue;
+            // Read-write never blocks on a pipe; closing it ends the reader's read.
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
     const QString message = refusalOf(path);
+    answered = true;
+    writer.join();
     QVERIFY2(message.contains(path) && message.contains(QStringLiteral("fichier ordinaire")), qPrintable(message));
 }
 
@@ -310,7 +361,7 @@ void TestLoadingLimits::outOfMemoryIsAMessage()
     const QString path = m_dir->filePath("insee.sqlite");
     QVERIFY(writeCommuneStore(path, threeCommunes()));
     const std::unique_ptr<Database> db = openDatabase(path);
-    db->setTableCheck("insee1", [](const TableData &) { throw std::bad_alloc(); });
+    db->setRecordCheck("insee1", [](const TableData &, size_t) { throw std::bad_alloc(); });
     try {
         db->openRecordset("insee1");
         QFAIL("the table was taken up");
@@ -353,6 +404,118 @@ void TestLoadingLimits::backgroundRead()
     closing->close();
     QVERIFY(!closing->isLoading());
     QVERIFY_THROWS_EXCEPTION(DatabaseError, closing->openRecordset("insee1"));
+}
+
+void TestLoadingLimits::abusedStores_data()
+{
+    QTest::addColumn<QString>("abuse");
+    QTest::addColumn<QString>("said");   // what the refusal says; empty when the store is read
+    QTest::addColumn<QString>("unsaid"); // SQLite's English, or a wrong cause
+    QTest::addColumn<int>("mostMiB");    // the memory the read may take, 0 when it is not measured
+    // clang-format off
+    QTest::newRow("hot rollback journal") << "hot journal" << "PRAGMA quick_check" << "UNCOMMITTED" << 0;
+    QTest::newRow("view of malformed JSON") << "json" << "JSON qu'elle lit est mal formée" << "malformed" << 0;
+    QTest::newRow("view of an integer overflow") << "overflow" << "dépasse leur taille" << "overflow" << 0;
+    QTest::newRow("table of an unknown module") << "module" << "module inconnu" << "no such" << 0;
+    QTest::newRow("schema format from the future") << "format" << "plus récent" << "unsupported" << 0;
+    QTest::newRow("a mebibyte of zeros a record") << "zero blobs" << "plus de 64 Mo" << "" << 0;
+    QTest::newRow("names of a million letters after the first")
+        << "long names" << "enregistrement 2 de" << "Mo de mémoire" << 16;
+    QTest::newRow("symbolic link loop") << "link loop" << "boucle" << "introuvable" << 0;
+    QTest::newRow("write-ahead log that is a folder") << "wal folder" << "fichier ordinaire" << "modifications" << 0;
+    QTest::newRow("journal that is a folder") << "journal folder" << "fichier ordinaire" << "" << 0;
+    QTest::newRow("200 emoji, 400 UTF-16 units") << "200 emoji" << "" << "" << 0;
+    QTest::newRow("256 emoji") << "256 emoji" << "a 256 caractères" << "512" << 0;
+    // clang-format on
+}
+
+void TestLoadingLimits::makeAbusedStore(const QString &abuse, const QString &path)
+{
+    const auto view = [](const QString &commune, const QString &departement, int rows) {
+        return QStringLiteral("CREATE VIEW insee1 AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+                              "WHERE x < %3) SELECT %1 AS commune, 1 AS longitude, 2 AS latitude, '01000' AS "
+                              "codepos, %2 AS departement FROM c")
+            .arg(commune, departement)
+            .arg(rows);
+    };
+    if (abuse == "hot journal") {
+        // A writer that spills its change into the file before its COMMIT,
+        // stopped there: the files are copied as it leaves them.
+        const QString source = m_dir->filePath("source.sqlite");
+        QCOMPARE(exec(source, {Schema, manyCommunes(5000)}), QString());
+        sqlite3 *writer = nullptr;
+        QCOMPARE(sqlite3_open(source.toUtf8().constData(), &writer), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(writer, "PRAGMA cache_size=1; BEGIN; UPDATE insee1 SET commune = 'UNCOMMITTED ' || rowid",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QVERIFY(QFile::copy(source, path));
+        QVERIFY(QFile::copy(source + "-journal", path + "-journal"));
+        sqlite3_close(writer);
+    } else if (abuse == "json") {
+        QCOMPARE(exec(path, {view("json_extract('{bad', '$')", "'AIN'", 1)}), QString());
+    } else if (abuse == "overflow") {
+        QCOMPARE(
+            exec(path, {view("'A'", "(SELECT sum(v) FROM (SELECT 9223372036854775807 AS v UNION ALL SELECT 1))", 1)}),
+            QString());
+    } else if (abuse == "module") {
+        QCOMPARE(exec(path, {Schema, "PRAGMA writable_schema=ON",
+                             "UPDATE sqlite_master SET sql = 'CREATE VIRTUAL TABLE insee1 USING nosuchmodule(x)', "
+                             "rootpage = 0 WHERE name = 'insee1'"}),
+                 QString());
+    } else if (abuse == "format") {
+        QVERIFY(writeCommuneStore(path, threeCommunes()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(44 + 3));
+        QVERIFY(file.putChar(9)); // schema format number 9: SQLite knows up to 4
+    } else if (abuse == "zero blobs") {
+        QCOMPARE(exec(path, {view("'A'", "zeroblob(1000000)", 1000)}), QString());
+    } else if (abuse == "long names") {
+        QCOMPARE(exec(path, {view("CASE x WHEN 1 THEN 'PARIS' ELSE printf('%.*c', 1000000, 'A') END", "'AIN'", 150)}),
+                 QString());
+    } else if (abuse == "link loop") {
+        QVERIFY(QFile::link(path, path));
+    } else if (abuse == "wal folder" || abuse == "journal folder") {
+        QVERIFY(writeCommuneStore(path, threeCommunes()));
+        QVERIFY(QDir().mkpath(path + (abuse == "wal folder" ? "-wal" : "-journal")));
+    } else if (abuse.endsWith(" emoji")) {
+        std::vector<std::vector<QVariant>> rows = threeCommunes();
+        rows[1][0] = QString(QStringLiteral("😀")).repeated(abuse.split(' ').front().toInt());
+        QVERIFY(writeCommuneStore(path, rows));
+    }
+}
+
+// Each store is refused for its true cause, in French, with none of SQLite's
+// words, or read; the memory a refused read takes stays in its bounds.
+void TestLoadingLimits::abusedStores()
+{
+    QFETCH(QString, abuse);
+    QFETCH(QString, said);
+    QFETCH(QString, unsaid);
+    QFETCH(int, mostMiB);
+    const QString path = m_dir->filePath("insee.sqlite");
+    makeAbusedStore(abuse, path);
+    if (QTest::currentTestFailed())
+        return;
+    QStringList files = QDir(m_dir->path()).entryList(QDir::Files);
+    QList<QByteArray> before;
+    for (const QString &file : files)
+        before << fingerprint(m_dir->filePath(file));
+
+    const long resident = restartPeak();
+    const QString message = refusalOf(path);
+    if (mostMiB > 0 && !sanitized)
+        QVERIFY2(peakSinceRestart() - resident <= mostMiB,
+                 qPrintable(QStringLiteral("%1 MiB over %2").arg(peakSinceRestart() - resident).arg(resident)));
+    if (said.isEmpty()) {
+        QCOMPARE(message, QString());
+    } else {
+        QVERIFY2(message.contains(path) && message.contains(said), qPrintable(message));
+        if (!unsaid.isEmpty())
+            QVERIFY2(!message.contains(unsaid), qPrintable(message));
+    }
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), files);
+    for (qsizetype i = 0; i < files.size(); ++i)
+        QCOMPARE(fingerprint(m_dir->filePath(files[i])), before[i]);
 }
 
 QTEST_GUILESS_MAIN(TestLoadingLimits)
