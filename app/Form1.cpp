@@ -489,17 +489,24 @@ void Form1::cherche_Click()
         return;
     }
     try {
-        rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
-        rstInfo.moveFirst();
-        matches = findCommunes(*db, rstInfo, *pattern, Text7->text());
-        const bool found = matches.count() > 0;
-        rstInfo.moveTo(found ? matches.row() : rstInfo.recordCount());
+        Recordset records = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
+        records.moveFirst();
+        SearchMatches found = findCommunes(*db, records, *pattern, Text7->text());
+        // Coordinates off the globe are refused as a malformed pattern is.
+        if (!found.refusal().isEmpty()) {
+            showSearchRefusal(*this, found.refusal());
+            return;
+        }
+        rstInfo = records;
+        matches = std::move(found);
+        const bool anyFound = matches.count() > 0;
+        rstInfo.moveTo(anyFound ? matches.row() : rstInfo.recordCount());
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
         if (rstInfo.position() > 0)
             cherche->setBackColor(searchRed);
         showMatchCount(*this);
-        if (found)
+        if (anyFound)
             showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());

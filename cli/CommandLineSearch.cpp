@@ -68,6 +68,8 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
         const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
+        if (!found.refusal().isEmpty())
+            return {2, {}, found.refusal()};
         for (int i = 0; i < found.count(); ++i)
             result.out += lineOf(records, found, i);
     } catch (const DatabaseError &error) {
