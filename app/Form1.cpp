@@ -31,6 +31,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopeGuard>
@@ -88,6 +89,8 @@ Form1Platform desktopPlatform()
             QCoreApplication::exit(1);
         },
         &QDesktopServices::openUrl,
+        &loadStartingPoint,
+        &saveStartingPoint,
     };
 }
 
@@ -238,6 +241,7 @@ void Form1::buildControls()
     find(Label18, "Label18");
     find(Label19, "Label19");
     find(Label20, "Label20");
+    find(distanceLabel, "distanceLabel");
     find(Text1, "Text1");
     find(Text6, "Text6");
     find(Text7, "Text7");
@@ -282,6 +286,12 @@ void Form1::wireHandlers()
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Text7->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Text7, &QLineEdit::customContextMenuRequested, this, &Form1::Text7_ShowMatches);
+    // The locator reads as one control: its caption and its six letters.
+    for (QLabel *part : {Label13, Label14, Label15, Label16, Label17, Label18, Label19}) {
+        part->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(part, &QLabel::customContextMenuRequested, this,
+                [this, part](QPoint position) { Label13_ContextMenu(part, position); });
+    }
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
     connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
@@ -299,6 +309,8 @@ void Form1::Form_Load(const QString &dataPath)
     showFieldsOfCurrentRecord();
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
+    startingPoint = platform.loadStartingPoint();
+    showDistanceLine(*this);
     // Started from the event loop, once the window is on its way: the read
     // then does not compete with the window's own first steps.
     QTimer::singleShot(0, this, [this] {
@@ -445,6 +457,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             F3_Press();
             return true;
         }
+        if (key->key() == Qt::Key_D && key->modifiers() == Qt::ControlModifier) {
+            CtrlD_Press();
+            return true;
+        }
         if (key->key() == Qt::Key_Down && watched == Text7 && matches.count() > 1) {
             Text7_ShowMatches();
             return true;
@@ -559,6 +575,7 @@ void Form1::showCurrentRecord()
     fillAtSeed();
     Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
     showLocator();
+    showDistanceLine(*this);
 }
 
 void Form1::apres_Click()
@@ -583,6 +600,7 @@ void Form1::stepRecord(bool forward)
     showDepartementOfText9();
     fillAtSeed();
     resumeNext([&] { showLocator(); });
+    showDistanceLine(*this);
     // The other name that found a commune is not that of its neighbours.
     if (matches.foundByOtherNames())
         showMatchCount(*this);
@@ -629,6 +647,58 @@ void Form1::showLocator()
     QLabel *const letters[] = {Label14, Label15, Label16, Label17, Label18, Label19};
     for (int i = 0; i < 6; ++i)
         letters[i]->setText(locator.size() == 6 ? locator.mid(i, 1) : QStringLiteral("-"));
+}
+
+// ---- the starting point ----------------------------------------------------
+
+std::optional<GeoPoint> Form1::shownPosition() const
+{
+    const std::optional<double> latitude = textToNumber(Label12->text());
+    const std::optional<double> longitude = textToNumber(Label11->text());
+    if (!latitude || !longitude || !isOnGlobe({*latitude, *longitude}))
+        return std::nullopt;
+    return GeoPoint{*latitude, *longitude};
+}
+
+void Form1::CtrlD_Press()
+{
+    const std::optional<GeoPoint> shown = shownPosition();
+    if (startingPoint && shown && *startingPoint == StartingPoint{Label1->text(), *shown})
+        clearStartingPoint();
+    else
+        takeStartingPoint();
+}
+
+void Form1::Label13_ContextMenu(QWidget *clicked, QPoint position)
+{
+    if (!locatorMenu) {
+        locatorMenu = new QMenu(this);
+        locatorMenu->setObjectName(QStringLiteral("locatorMenu"));
+        locatorMenu->addAction(QStringLiteral("Prendre comme point de départ"), this, &Form1::takeStartingPoint);
+        locatorMenu->addAction(QStringLiteral("Effacer le point de départ"), this, &Form1::clearStartingPoint);
+    }
+    const QList<QAction *> actions = locatorMenu->actions();
+    actions[0]->setEnabled(shownPosition().has_value());
+    actions[1]->setEnabled(startingPoint.has_value());
+    locatorMenu->popup(clicked->mapToGlobal(position));
+}
+
+void Form1::takeStartingPoint()
+{
+    // A commune without a readable position has no distance to give.
+    const std::optional<GeoPoint> shown = shownPosition();
+    if (!shown)
+        return;
+    startingPoint = StartingPoint{Label1->text(), *shown};
+    platform.saveStartingPoint(startingPoint);
+    showDistanceLine(*this);
+}
+
+void Form1::clearStartingPoint()
+{
+    startingPoint.reset();
+    platform.saveStartingPoint(startingPoint);
+    showDistanceLine(*this);
 }
 
 // ---- map, départements and the online map ---------------------------------
