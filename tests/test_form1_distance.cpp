@@ -108,6 +108,25 @@ private slots:
         QCOMPARE(lineShown(window.form), QString());
     }
 
+    // Coordinates typed in the box show the nearest commune, F3 the next
+    // nearest; a position off the globe is refused under the box and
+    // changes nothing shown.
+    void typedCoordinates()
+    {
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        window.pasteAndSearch(QStringLiteral("48°51'24\"N 2°21'08\"E"));
+        QCOMPARE(window.form.Label1->text(), QStringLiteral("PARIS"));
+        QCOMPARE(window.form.Label7->text(), QStringLiteral("1 sur 300 · F3 suivante"));
+        QTest::keyClick(window.form.Text7, Qt::Key_F3);
+        QVERIFY(window.form.Label1->text() != QStringLiteral("PARIS"));
+        const Shown before(window.form);
+        window.search("95.5 2");
+        QCOMPARE(window.form.Label7->text(), QStringLiteral("Latitude hors limites : 95,5° (de -90° à 90°)."));
+        QCOMPARE(window.form.Label7->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+        QCOMPARE(differences(before, Shown(window.form)), QString());
+    }
+
     // The user's settings keep it between runs; a hand-edited one that is
     // no position is not taken.
     void keptInTheSettings()

@@ -1,7 +1,6 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
 #include "geo/MaidenheadLocator.h"
-#include "geometry/NearestCommunes.h"
 #include "search/FindCommunes.h"
 #include "search/LocatorSearch.h"
 #include "search/NamePattern.h"
@@ -27,7 +26,6 @@ private slots:
     void iaruTestVector();
     void shippedCommunesRoundTrip();
     void shippedStoreFindsParis();
-    void coordinatesFindTheNearest();
 
 private:
     QTemporaryDir m_dir;
@@ -168,26 +166,6 @@ void TestLocatorSearch::shippedStoreFindsParis()
     const SearchMatches found = findCommunes(*db, communes, *NamePattern::compile(u"JN18EU"), u"JN18EU");
     QVERIFY(found.count() >= 1);
     QCOMPARE(communes.column(communes.fieldIndex(u"commune")).text(size_t(found.row())), QStringLiteral("PARIS"));
-}
-
-// Typed coordinates find the nearest commune, then the next nearest; a
-// position off the globe is refused, not searched.
-void TestLocatorSearch::coordinatesFindTheNearest()
-{
-    REQUIRE_SHARED_FILE(shippedStorePath());
-    const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
-    const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
-    const QString typed = QStringLiteral("48°51'24\"N 2°21'08\"E");
-    const SearchMatches found = findCommunes(*db, communes, *NamePattern::compile(typed), typed);
-    QCOMPARE(found.count(), MaxListedMatches);
-    QCOMPARE(communes.column(communes.fieldIndex(u"commune")).text(size_t(found.row())), QStringLiteral("PARIS"));
-    const GeoPoint point{48 + 51 / 60.0 + 24 / 3600.0, 2 + 21 / 60.0 + 8 / 3600.0};
-    for (size_t i = 1; i < found.rows().size(); ++i)
-        QVERIFY(distanceKm(point, *communePosition(communes, found.rows()[i - 1]))
-                <= distanceKm(point, *communePosition(communes, found.rows()[i])));
-    const SearchMatches refused = findCommunes(*db, communes, *NamePattern::compile(u"91 2"), u"91 2");
-    QCOMPARE(refused.count(), 0);
-    QVERIFY(refused.refusal().startsWith(QStringLiteral("Latitude hors limites")));
 }
 
 QTEST_GUILESS_MAIN(TestLocatorSearch)

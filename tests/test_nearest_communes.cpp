@@ -104,12 +104,12 @@ private slots:
             const std::optional<NearbyCommune> nearest = nearestCommune(records, point);
             QVERIFY(nearest);
             QCOMPARE(nearest->distanceKm, best);
-            std::vector<int> found;
-            for (const NearbyCommune &c : communesWithin(records, point, radius))
-                found.push_back(c.row);
-            const std::vector<NearbyCommune> ordered = communesWithin(records, point, radius);
-            QVERIFY(std::is_sorted(ordered.begin(), ordered.end(),
+            const std::vector<NearbyCommune> within = communesWithin(records, point, radius);
+            QVERIFY(std::is_sorted(within.begin(), within.end(),
                                    [](auto &a, auto &b) { return a.distanceKm < b.distanceKm; }));
+            std::vector<int> found;
+            for (const NearbyCommune &c : within)
+                found.push_back(c.row);
             std::sort(found.begin(), found.end());
             QCOMPARE(found, inside);
             const std::vector<NearbyCommune> ten = nearestCommunes(records, point, 10);
