@@ -31,6 +31,8 @@ const AccessibleText form1Texts[] = {
     {"Label5", nullptr, "Numéro du département affiché sur la carte"},
     {"Label20", nullptr, "Nom du département affiché sur la carte"},
     {"Label9", nullptr, "Date et heure"},
+    {"distanceLabel", nullptr,
+     "Distance en kilomètres et azimut en degrés de la commune affichée depuis le point de départ (Ctrl+D)"},
     {"Label7", nullptr, "Conseil de saisie"},
     {"Label2", "Saint s'écrit ST", "Conseil de saisie"},
     {"Shape6", "Couleur du département", "Couleur donnée sur la carte au département de la commune affichée"},

@@ -33,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopeGuard>
@@ -90,6 +91,8 @@ Form1Platform desktopPlatform()
             QCoreApplication::exit(1);
         },
         &QDesktopServices::openUrl,
+        &loadStartingPoint,
+        &saveStartingPoint,
     };
 }
 
@@ -240,6 +243,7 @@ void Form1::buildControls()
     find(Label18, "Label18");
     find(Label19, "Label19");
     find(Label20, "Label20");
+    find(distanceLabel, "distanceLabel");
     find(Text1, "Text1");
     find(Text6, "Text6");
     find(Text7, "Text7");
@@ -284,6 +288,12 @@ void Form1::wireHandlers()
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Text7->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Text7, &QLineEdit::customContextMenuRequested, this, &Form1::Text7_ShowMatches);
+    // The locator reads as one control: its caption and its six letters.
+    for (QLabel *part : {Label13, Label14, Label15, Label16, Label17, Label18, Label19}) {
+        part->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(part, &QLabel::customContextMenuRequested, this,
+                [this, part](QPoint position) { Label13_ContextMenu(part, position); });
+    }
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
     connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
@@ -301,6 +311,8 @@ void Form1::Form_Load(const QString &dataPath)
     showFieldsOfCurrentRecord();
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
+    startingPoint = platform.loadStartingPoint();
+    showDistanceLine(*this);
     // Started from the event loop, once the window is on its way: the read
     // then does not compete with the window's own first steps.
     QTimer::singleShot(0, this, [this] {
@@ -462,6 +474,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             F3_Press();
             return true;
         }
+        if (key->key() == Qt::Key_D && key->modifiers() == Qt::ControlModifier) {
+            CtrlD_Press();
+            return true;
+        }
         if (key->key() == Qt::Key_Down && watched == Text7 && matches.count() > 1) {
             Text7_ShowMatches();
             return true;
@@ -506,17 +522,24 @@ void Form1::cherche_Click()
         return;
     }
     try {
-        rstInfo = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
-        rstInfo.moveFirst();
-        matches = findCommunes(*db, rstInfo, *pattern, Text7->text());
-        const bool found = matches.count() > 0;
-        rstInfo.moveTo(found ? matches.row() : rstInfo.recordCount());
+        Recordset records = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
+        records.moveFirst();
+        SearchMatches found = findCommunes(*db, records, *pattern, Text7->text());
+        // Coordinates off the globe are refused as a malformed pattern is.
+        if (!found.refusal().isEmpty()) {
+            showSearchRefusal(*this, found.refusal());
+            return;
+        }
+        rstInfo = records;
+        matches = std::move(found);
+        const bool anyFound = matches.count() > 0;
+        rstInfo.moveTo(anyFound ? matches.row() : rstInfo.recordCount());
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
         if (rstInfo.position() > 0)
             cherche->setBackColor(searchRed);
         showMatchCount(*this);
-        if (found)
+        if (anyFound)
             showCurrentRecord();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());
@@ -570,6 +593,7 @@ void Form1::showCurrentRecord()
     Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
     showLocator();
     showCommuneMark();
+    showDistanceLine(*this);
 }
 
 void Form1::apres_Click()
@@ -595,6 +619,7 @@ void Form1::stepRecord(bool forward)
     fillAtSeed();
     resumeNext([&] { showLocator(); });
     resumeNext([&] { showCommuneMark(); });
+    showDistanceLine(*this);
     // The other name that found a commune is not that of its neighbours.
     if (matches.foundByOtherNames())
         showMatchCount(*this);
@@ -664,6 +689,58 @@ void Form1::markStartingPoint(QStringView deptNumberText, std::optional<QPointF>
 {
     Picture1->setStartMark(lonLat ? communeMapPoint(Picture1->picture().stored(), deptNumberText, *lonLat)
                                   : std::nullopt);
+}
+
+// ---- the starting point ----------------------------------------------------
+
+std::optional<GeoPoint> Form1::shownPosition() const
+{
+    const std::optional<double> latitude = textToNumber(Label12->text());
+    const std::optional<double> longitude = textToNumber(Label11->text());
+    if (!latitude || !longitude || !isOnGlobe({*latitude, *longitude}))
+        return std::nullopt;
+    return GeoPoint{*latitude, *longitude};
+}
+
+void Form1::CtrlD_Press()
+{
+    const std::optional<GeoPoint> shown = shownPosition();
+    if (startingPoint && shown && *startingPoint == StartingPoint{Label1->text(), *shown})
+        clearStartingPoint();
+    else
+        takeStartingPoint();
+}
+
+void Form1::Label13_ContextMenu(QWidget *clicked, QPoint position)
+{
+    if (!locatorMenu) {
+        locatorMenu = new QMenu(this);
+        locatorMenu->setObjectName(QStringLiteral("locatorMenu"));
+        locatorMenu->addAction(QStringLiteral("Prendre comme point de départ"), this, &Form1::takeStartingPoint);
+        locatorMenu->addAction(QStringLiteral("Effacer le point de départ"), this, &Form1::clearStartingPoint);
+    }
+    const QList<QAction *> actions = locatorMenu->actions();
+    actions[0]->setEnabled(shownPosition().has_value());
+    actions[1]->setEnabled(startingPoint.has_value());
+    locatorMenu->popup(clicked->mapToGlobal(position));
+}
+
+void Form1::takeStartingPoint()
+{
+    // A commune without a readable position has no distance to give.
+    const std::optional<GeoPoint> shown = shownPosition();
+    if (!shown)
+        return;
+    startingPoint = StartingPoint{Label1->text(), *shown};
+    platform.saveStartingPoint(startingPoint);
+    showDistanceLine(*this);
+}
+
+void Form1::clearStartingPoint()
+{
+    startingPoint.reset();
+    platform.saveStartingPoint(startingPoint);
+    showDistanceLine(*this);
 }
 
 // ---- map, départements and the online map ---------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StartingPoint.h"
 #include "map/DepartementBrowser.h"
 #include "map/FillColorGenerator.h"
 #include "search/SearchMatches.h"
@@ -21,6 +22,7 @@ class MapWidget;
 class ShapeWidget;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTimer;
 class frmAbout;
@@ -39,6 +41,9 @@ struct Form1Platform
     std::function<void(QWidget *, const QString &)> failLoading;
     // Opens a web address in the user's browser; says whether it was taken.
     std::function<bool(const QUrl &)> openUrl;
+    // The starting point kept across runs (the user's Qt settings).
+    std::function<std::optional<StartingPoint>()> loadStartingPoint;
+    std::function<void(const std::optional<StartingPoint> &)> saveStartingPoint;
 };
 
 // The main window. Its handlers are named after their control and event and
@@ -60,6 +65,7 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
     QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
     QLabel *Label18, *Label19, *Label20;
+    QLabel *distanceLabel; // distance and bearing from the starting point
     QLineEdit *Text1, *Text6, *Text7, *Text8, *Text9, *listeIP;
     GraphicalButton *cherche, *avant, *apres, *Command1, *Command2, *CmdQuitte, *CmdMinimise;
     QPushButton *Apropos, *CmdCarte;
@@ -80,6 +86,9 @@ public:
     // through them.
     SearchMatches matches;
     MatchList *matchList = nullptr; // made when first opened
+    // Where distances are told from; none until the user takes one.
+    std::optional<StartingPoint> startingPoint;
+    QMenu *locatorMenu = nullptr; // made when first opened
 
     // Handlers.
     void cherche_Click();
@@ -96,6 +105,15 @@ public:
     void F3_Press();
     // The list of matches, from the search box (Down arrow, right click).
     void Text7_ShowMatches();
+    // Ctrl+D takes the shown commune as the starting point, or clears the
+    // starting point when it is that commune.
+    void CtrlD_Press();
+    // A right click on the locator: a menu to take or clear the starting point.
+    void Label13_ContextMenu(QWidget *clicked, QPoint position);
+    void takeStartingPoint();
+    void clearStartingPoint();
+    // The position the labels show, read back in the user's locale.
+    std::optional<GeoPoint> shownPosition() const;
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
     // Ctrl and a click on the map: the communes nearest to the point.
     void Picture1_CtrlClick(QPointF position);

@@ -58,6 +58,9 @@ const std::vector<ControlSpec> &form1Controls()
         {"CmdQuitte", K::GraphicalButton, "", {496, 24, 17, 17}, F::Regular, none, none, centre, 33},
         {"CmdMinimise", K::GraphicalButton, "", {472, 24, 17, 17}, F::Regular, none, none, centre, 34},
         {"listeIP", K::HiddenTextBox, "Text2", {16, 384, 89, 19}, F::Regular, none, none, left, 35, false},
+        // Between the online-map button and the search frame, where the
+        // skin is bare: shown only once a starting point is taken.
+        {"distanceLabel", K::Label, "", {24, 240, 225, 17}, F::Bold, blue, none, centre, 36, false, true},
     };
     return controls;
 }

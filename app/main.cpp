@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "app/StartupFailure.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
 #include "store/CommuneDatabase.h"
 #include "store/DataFileLocation.h"
@@ -20,7 +21,8 @@ static bool asksForSearch(const QStringList &arguments)
     for (const QString &argument : arguments) {
         if (argument == QLatin1String("--"))
             return false;
-        if (argument == QLatin1String("--chercher") || argument.startsWith(QLatin1String("--chercher=")))
+        if (argument == QLatin1String("--chercher") || argument.startsWith(QLatin1String("--chercher="))
+            || argument == QLatin1String("--autour") || argument == QLatin1String("--depuis"))
             return true;
     }
     return false;
@@ -35,7 +37,9 @@ static int searchWithoutWindow(int argc, char *argv[], const CommandLine &line)
         !line.dataFile.isEmpty()
             ? line.dataFile
             : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
-    const CommandLineSearchResult result = searchFromCommandLine(line.searchText, dataPath);
+    const CommandLineSearchResult result = line.action == CommandLine::Action::Around
+                                               ? aroundFromCommandLine(line.aroundText, line.aroundRadius, dataPath)
+                                               : searchFromCommandLine(line.searchText, dataPath, line.fromText);
     std::fputs(result.out.toUtf8().constData(), stdout);
     if (!result.err.isEmpty())
         std::fprintf(stderr, "topovil : %s\n", result.err.toUtf8().constData());
@@ -55,7 +59,7 @@ static int answerWithoutWindow(int argc, char *argv[])
         std::fputs(commandLineHelp().toUtf8().constData(), stdout);
     else if (line.action == CommandLine::Action::Version)
         std::fputs(commandLineVersion().toUtf8().constData(), stdout);
-    else if (line.action == CommandLine::Action::Search)
+    else if (line.action == CommandLine::Action::Search || line.action == CommandLine::Action::Around)
         return searchWithoutWindow(argc, argv, line);
     else if (line.action == CommandLine::Action::Error && asksForSearch(arguments))
         return reportCommandLineError(line); // a search line has no Qt options to take away first

@@ -1,5 +1,33 @@
 #include "cli/CommandLine.h"
 
+namespace {
+
+// --depuis TEXTE and --autour TEXTE RAYON_KM, at arguments[i]: true when it is
+// one of them, with `i` on its last argument.
+bool parseDistanceOption(const QStringList &arguments, qsizetype &i, CommandLine &line)
+{
+    const QString &argument = arguments[i];
+    const qsizetype needed = argument == QLatin1String("--depuis") ? 1 : argument == QLatin1String("--autour") ? 2 : 0;
+    if (needed == 0)
+        return false;
+    if (i + needed >= arguments.size()) {
+        if (line.error.isEmpty())
+            line.error = needed == 1 ? QStringLiteral("l'option --depuis demande un texte")
+                                     : QStringLiteral("l'option --autour demande un texte et un rayon en km");
+        i = arguments.size();
+        return true;
+    }
+    if (needed == 1) {
+        line.fromText = arguments[++i];
+    } else {
+        line.aroundText = arguments[++i];
+        line.aroundRadius = arguments[++i];
+    }
+    return true;
+}
+
+} // namespace
+
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine line;
@@ -22,6 +50,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         } else if (!optionsEnded && argument.startsWith(searchOption + QLatin1Char('='))) {
             search = true;
             line.searchText = argument.mid(searchOption.size() + 1);
+        } else if (!optionsEnded && parseDistanceOption(arguments, i, line)) {
+            // --depuis, --autour: CommandLineDistance.h
         } else if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == QLatin1String("-h") || argument == QLatin1String("--help"))) {
@@ -40,6 +70,11 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     if (files.size() == 1 && files.first().isEmpty() && line.error.isEmpty())
         line.error = QStringLiteral("le nom du fichier de données est vide");
 
+    const bool around = !line.aroundRadius.isNull();
+    if (around && search && line.error.isEmpty())
+        line.error = QStringLiteral("--chercher et --autour ne vont pas ensemble");
+    if (!line.fromText.isNull() && !search && line.error.isEmpty())
+        line.error = QStringLiteral("l'option --depuis va avec --chercher");
     if (help || version)
         line.error.clear();
     if (help)
@@ -50,7 +85,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         line.action = Action::Error;
     else if (search)
         line.action = Action::Search;
-    if (line.action == Action::Run || line.action == Action::Search)
+    else if (around)
+        line.action = Action::Around;
+    if (line.action == Action::Run || line.action == Action::Search || line.action == Action::Around)
         line.dataFile = files.value(0);
     return line;
 }
@@ -58,7 +95,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 QString commandLineHelp()
 {
     return QStringLiteral("Utilisation : topovil [FICHIER]\n"
-                          "            topovil --chercher TEXTE [FICHIER]\n"
+                          "            topovil --chercher TEXTE [--depuis LIEU] [FICHIER]\n"
+                          "            topovil --autour LIEU RAYON_KM [FICHIER]\n"
                           "\n"
                           "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
                           "son département, son locator Maidenhead et le département sur une carte.\n"
@@ -81,6 +119,14 @@ QString commandLineHelp()
                           "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
                           "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
                           "               TEXTE a au plus 1000 caractères.\n"
+                          "  --depuis LIEU\n"
+                          "               avec --chercher, ajoute à chaque ligne distance_km (grand\n"
+                          "               cercle, une décimale) et azimut (degrés depuis le nord, sens\n"
+                          "               horaire) depuis LIEU : une commune, un locator (le centre de\n"
+                          "               son carré) ou des coordonnées « 48.8566 2.3522 ».\n"
+                          "  --autour LIEU RAYON_KM\n"
+                          "               écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
+                          "               la plus proche d'abord, chaque ligne finie par distance_km.\n"
                           "  -h, --help   affiche cette aide et quitte\n"
                           "  --version    affiche la version et quitte\n"
                           "\n"

@@ -1,5 +1,6 @@
 #include "cli/CommandLineSearch.h"
 
+#include "cli/CommandLineDistance.h"
 #include "geo/MaidenheadLocator.h"
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
@@ -38,7 +39,9 @@ QString locatorOf(const Recordset &records, int row)
     return maidenheadLocator(lat, lon);
 }
 
-QString lineOf(const Recordset &records, const SearchMatches &found, int index)
+} // namespace
+
+QString communeLine(const Recordset &records, const SearchMatches &found, int index, const QStringList &extraFields)
 {
     const int row = found.rows()[size_t(index)];
     QStringList fields = {
@@ -51,12 +54,10 @@ QString lineOf(const Recordset &records, const SearchMatches &found, int index)
     // A commune found by another name says which, and what it was.
     if (const OtherName other = found.otherName(index); !other.name.isEmpty())
         fields << (other.kind.isEmpty() ? other.name : QStringLiteral("%1 (%2)").arg(other.name, other.kind));
-    return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return (fields + extraFields).join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
-} // namespace
-
-CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath)
+CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, const QString &fromText)
 {
     CommandLineSearchResult result;
     // The window searches the upper-cased text; so does the command line.
@@ -68,8 +69,14 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
         const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
+        if (!found.refusal().isEmpty())
+            return {2, {}, found.refusal()};
+        std::optional<GeoPoint> from;
+        if (!fromText.isNull() && !(from = placeOfText(*db, records, fromText, &why)))
+            return {2, {}, why};
         for (int i = 0; i < found.count(); ++i)
-            result.out += lineOf(records, found, i);
+            result.out += communeLine(records, found, i,
+                                      from ? distanceFields(records, found.rows()[size_t(i)], *from) : QStringList());
     } catch (const DatabaseError &error) {
         return {2, {}, error.message()};
     } catch (const std::bad_alloc &) {

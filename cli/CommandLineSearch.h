@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What `topovil --chercher TEXTE [FICHIER]` prints and returns: every
 // commune the window's search finds for the text, in table order, one line
@@ -16,4 +17,13 @@ struct CommandLineSearchResult
     QString err;    // a French message for status 2
 };
 
-CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath);
+// With `fromText` (--depuis), each line ends with the commune's distance_km
+// and azimut from that place (CommandLineDistance.h).
+CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath,
+                                              const QString &fromText = QString());
+
+// One line of the output: the fields above, then `extraFields`.
+class Recordset;
+class SearchMatches;
+QString communeLine(const Recordset &records, const SearchMatches &found, int index,
+                    const QStringList &extraFields = {});

@@ -21,6 +21,11 @@ QChar gridDigit(double index)
 
 QString maidenheadLocator(double latitude, double longitude)
 {
+    return maidenheadLocator8(latitude, longitude).left(6);
+}
+
+QString maidenheadLocator8(double latitude, double longitude)
+{
     // The negated comparisons also refuse NaN.
     if (!(latitude >= -90.0 && latitude < 90.0) || !(longitude >= -180.0 && longitude < 180.0))
         return {};
@@ -34,14 +39,19 @@ QString maidenheadLocator(double latitude, double longitude)
     const double d = (b - std::floor(b)) * 10.0;
     const double e = (c - std::floor(c)) * 24.0;
     const double f = (d - std::floor(d)) * 24.0;
+    // The extended square: each subsquare cut in ten along both sides.
+    const double g = (e - std::floor(e)) * 10.0;
+    const double h = (f - std::floor(f)) * 10.0;
 
     QString locator;
-    locator.reserve(6);
+    locator.reserve(8);
     locator += gridLetter(a, 18);
     locator += gridLetter(b, 18);
     locator += gridDigit(c);
     locator += gridDigit(d);
     locator += gridLetter(e, 24);
     locator += gridLetter(f, 24);
+    locator += gridDigit(g);
+    locator += gridDigit(h);
     return locator;
 }

@@ -11,3 +11,7 @@
 // grid has no square to name, so the result is an empty string rather than
 // letters past the end of the grid.
 QString maidenheadLocator(double latitude, double longitude);
+
+// The same with the extended square's two digits: "JN18EU47", each
+// subsquare cut in ten along both sides (about 600 m by 460 m in France).
+QString maidenheadLocator8(double latitude, double longitude);

@@ -3,6 +3,7 @@
 #include "search/CommuneSearch.h"
 #include "search/LocatorSearch.h"
 #include "search/OtherNameSearch.h"
+#include "search/PositionSearch.h"
 #include "search/PostcodeSearch.h"
 
 SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
@@ -22,7 +23,7 @@ SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePa
     if (isLocatorText(typed))
         return SearchMatches(findCommunesByLocator(communes, typed));
     if (!isPostcodeText(typed))
-        return {};
+        return findCommunesByPosition(communes, typed).value_or(SearchMatches());
     const std::optional<LikePattern> code = LikePattern::compile(typed);
     if (!code)
         return {};

@@ -1,10 +1,9 @@
 #include "search/LocatorSearch.h"
 
 #include "geo/MaidenheadLocator.h"
+#include "geometry/NearestCommunes.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -24,41 +23,17 @@ int letterValue(QChar c)
     return c.toUpper().unicode() - u'A';
 }
 
-// The great-circle angle between two positions, enough to order distances.
-double angleBetween(QPointF a, QPointF b)
-{
-    constexpr double radians = std::numbers::pi / 180;
-    const double lat1 = a.y() * radians;
-    const double lat2 = b.y() * radians;
-    const double dLat = lat2 - lat1;
-    const double dLon = (b.x() - a.x()) * radians;
-    const double h =
-        std::pow(std::sin(dLat / 2), 2) + std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dLon / 2), 2);
-    return 2 * std::asin(std::sqrt(std::min(1.0, h)));
-}
-
-std::optional<QPointF> positionOf(const Column &longitudes, const Column &latitudes, size_t row)
-{
-    if (longitudes.isNull(row) || latitudes.isNull(row))
-        return std::nullopt;
-    bool lonOk = false;
-    bool latOk = false;
-    const double lon = longitudes.value(row).toDouble(&lonOk);
-    const double lat = latitudes.value(row).toDouble(&latOk);
-    if (!lonOk || !latOk || !std::isfinite(lon) || !std::isfinite(lat))
-        return std::nullopt;
-    return QPointF(lon, lat);
-}
-
 } // namespace
 
 bool isLocatorText(QStringView typed)
 {
-    if (typed.size() != 4 && typed.size() != 6)
+    if (typed.size() != 4 && typed.size() != 6 && typed.size() != 8)
         return false;
     if (!letterIn(typed[0], u'R') || !letterIn(typed[1], u'R') || !isDigit(typed[2]) || !isDigit(typed[3]))
         return false;
-    return typed.size() == 4 || (letterIn(typed[4], u'X') && letterIn(typed[5], u'X'));
+    if (typed.size() >= 6 && !(letterIn(typed[4], u'X') && letterIn(typed[5], u'X')))
+        return false;
+    return typed.size() < 8 || (isDigit(typed[6]) && isDigit(typed[7]));
 }
 
 std::optional<QPointF> locatorCentre(QStringView locator)
@@ -71,7 +46,11 @@ std::optional<QPointF> locatorCentre(QStringView locator)
         return QPointF(lon + 1, lat + 0.5);
     lon += letterValue(locator[4]) * (2.0 / 24);
     lat += letterValue(locator[5]) * (1.0 / 24);
-    return QPointF(lon + 1.0 / 24, lat + 1.0 / 48);
+    if (locator.size() == 6)
+        return QPointF(lon + 1.0 / 24, lat + 1.0 / 48);
+    lon += locator[6].digitValue() * (2.0 / 240);
+    lat += locator[7].digitValue() * (1.0 / 240);
+    return QPointF(lon + 1.0 / 240, lat + 1.0 / 480);
 }
 
 std::vector<int> findCommunesByLocator(const Recordset &communes, QStringView locator)
@@ -79,38 +58,25 @@ std::vector<int> findCommunesByLocator(const Recordset &communes, QStringView lo
     const std::optional<QPointF> centre = locatorCentre(locator);
     if (!centre)
         return {};
-    const Column &longitudes = communes.column(communes.fieldIndex(u"longitude"));
-    const Column &latitudes = communes.column(communes.fieldIndex(u"latitude"));
-    struct Candidate
-    {
-        double angle;
-        int row;
-        bool inside;
-    };
-    std::vector<Candidate> candidates;
-    for (int row = 0; row < communes.recordCount(); ++row) {
-        const std::optional<QPointF> position = positionOf(longitudes, latitudes, size_t(row));
-        if (!position)
-            continue;
-        const QString own = maidenheadLocator(position->y(), position->x());
-        candidates.push_back(
-            {angleBetween(*centre, *position), row, own.startsWith(locator.toString(), Qt::CaseInsensitive)});
+    const GeoPoint middle{centre->y(), centre->x()};
+    // Every commune of the square lies within the distance from its centre
+    // to its farthest corner; a margin covers the rounding of edges.
+    const double halfWidth = locator.size() == 4 ? 1 : locator.size() == 6 ? 1.0 / 24 : 1.0 / 240;
+    double reach = 0;
+    for (const double dLat : {-halfWidth / 2, halfWidth / 2}) {
+        for (const double dLon : {-halfWidth, halfWidth})
+            reach = std::max(reach, distanceKm(middle, {middle.latitude + dLat, middle.longitude + dLon}));
     }
-    const auto nearer = [](const Candidate &a, const Candidate &b) {
-        return a.angle < b.angle || (a.angle == b.angle && a.row < b.row);
-    };
+    const QString square = locator.toString().toUpper();
     std::vector<int> rows;
-    std::vector<Candidate> inside;
-    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(inside),
-                 [](const Candidate &c) { return c.inside; });
-    if (inside.empty()) {
-        const auto nearest = std::min_element(candidates.begin(), candidates.end(), nearer);
-        if (nearest != candidates.end())
-            rows.push_back(nearest->row);
-        return rows;
+    for (const NearbyCommune &commune : communesWithin(communes, middle, reach * 1.01 + 0.01)) {
+        const std::optional<GeoPoint> position = communePosition(communes, commune.row);
+        if (maidenheadLocator8(position->latitude, position->longitude).startsWith(square))
+            rows.push_back(commune.row);
     }
-    std::sort(inside.begin(), inside.end(), nearer);
-    for (const Candidate &c : inside)
-        rows.push_back(c.row);
+    if (rows.empty()) {
+        if (const std::optional<NearbyCommune> nearest = nearestCommune(communes, middle))
+            rows.push_back(nearest->row);
+    }
     return rows;
 }

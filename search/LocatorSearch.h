@@ -7,8 +7,9 @@
 #include <optional>
 #include <vector>
 
-// A search text that is a Maidenhead locator of 4 or 6 characters: two
-// letters A-R, two digits, then optionally two letters A-X, in any case.
+// A search text that is a Maidenhead locator of 4, 6 or 8 characters: two
+// letters A-R, two digits, then optionally two letters A-X, in any case,
+// and after them optionally two digits.
 bool isLocatorText(QStringView typed);
 
 // The centre of the locator's square, as (longitude, latitude) in degrees;

@@ -32,6 +32,16 @@ public:
     {
     }
 
+    // A text the search read but cannot use (coordinates off the globe):
+    // no match, and why, in French.
+    static SearchMatches refused(QString why)
+    {
+        SearchMatches none;
+        none.m_refusal = std::move(why);
+        return none;
+    }
+    QString refusal() const { return m_refusal; }
+
     int count() const { return int(m_rows.size()); }
     // The position of the shown match among them, from 0.
     int index() const { return m_index; }
@@ -60,6 +70,7 @@ private:
     std::vector<int> m_rows;
     QStringList m_codes;
     std::vector<OtherName> m_others;
+    QString m_refusal;
     int m_index = 0;
 };
 

@@ -39,6 +39,8 @@ public:
     const Column &column(int index) const { return m_table->data[size_t(index)]; }
     // The commune names folded for searching; null without a commune column.
     const FoldedNames *foldedNames() const { return m_table ? m_table->foldedNames.get() : nullptr; }
+    // The table itself, shared by every cursor over it; null for none.
+    const TableData *table() const { return m_table.get(); }
     // Puts the cursor on a record found by a scan; -1 and recordCount() stand
     // for BOF and EOF.
     void moveTo(int position);

@@ -244,5 +244,6 @@ TableData TableBuilder::finish()
         m_table.foldedNames = std::make_shared<const FoldedNames>(m_table.data[size_t(commune)]);
         spend(m_table.foldedNames->memoryBytes()); // held to the same limit as the table
     }
+    m_table.memoryLimit = m_limit;
     return std::move(m_table);
 }

@@ -2,8 +2,10 @@
 
 #include "store/Column.h"
 #include "store/FoldedNames.h"
+#include "store/LazyIndex.h"
 
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -18,6 +20,11 @@ struct TableData
     // The commune names folded for searching, made with the table; none
     // when the table has no commune column.
     std::shared_ptr<const FoldedNames> foldedNames;
+    // The memory the table was allowed to hold; indexes made from it later
+    // are held to the same limit.
+    size_t memoryLimit = SIZE_MAX;
+    // The geographic index of the positions, made when first asked for.
+    std::shared_ptr<LazyIndex> geoIndex = std::make_shared<LazyIndex>();
 
     size_t rowCount() const { return data.empty() ? 0 : data.front().size(); }
 

@@ -35,6 +35,10 @@ inline void typeText(QWidget *widget, const QString &text)
     }
 }
 
+// The starting point the test's windows keep across their runs, in place of
+// the user's own settings, which no test reads or writes.
+inline std::optional<StartingPoint> keptStartingPoint;
+
 // A shown main window on a data file, whose desktop calls are recorded
 // instead of reaching the desktop: no test quits, moves a real window or
 // opens a browser.
@@ -77,6 +81,8 @@ struct Window
             calls << "open " + url.toString(QUrl::FullyEncoded);
             return true;
         };
+        form.platform.loadStartingPoint = [] { return keptStartingPoint; };
+        form.platform.saveStartingPoint = [](const std::optional<StartingPoint> &point) { keptStartingPoint = point; };
         form.Form_Load(dataPath);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
@@ -108,6 +114,14 @@ struct Window
     {
         form.Text7->setText(text);
         QTest::mouseClick(form.cherche, Qt::LeftButton);
+    }
+    // A right click as the desktop gives it: the press, then the request
+    // for a context menu.
+    void rightClick(QWidget *control, QPoint at = QPoint(5, 5))
+    {
+        QTest::mouseClick(control, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, control->mapToGlobal(at));
+        QApplication::sendEvent(control, &menu);
     }
     void clickMap(QPoint point, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {})
     {

@@ -65,6 +65,21 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "topovil : Le fichier de données";
     QTest::newRow("not a database") << QStringList{"--chercher", "paris", sourceDir() + "/README.md"} << 2 << "" << "topovil : ";
     QTest::newRow("no text") << QStringList{"--chercher"} << 2 << "" << "topovil : l'option --chercher demande un texte";
+    // Paris to Brest: 504.4 km, leaving at 266.7° (west).
+    const QString brestFromParis = brestLine().chopped(1) + "\t504.4\t267\n";
+    QTest::newRow("from a commune") << QStringList{"--chercher", "brest", "--depuis", "paris", store} << 0 << brestFromParis << "";
+    QTest::newRow("from a point") << QStringList{"--depuis", "48.85661, 2.3428", "--chercher", "brest", store} << 0 << brestFromParis << "";
+    QTest::newRow("from no place") << QStringList{"--chercher", "brest", "--depuis", "nulle part", store} << 2 << "" << "topovil : « nulle part » : aucune commune";
+    QTest::newRow("from, alone") << QStringList{"--depuis", "paris", store} << 2 << "" << "topovil : l'option --depuis va avec --chercher";
+    QTest::newRow("coordinates, nearest first") << QStringList{"--chercher", "48.4 -4.4", store} << 0
+        << brestLine() + "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\n"
+           + "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\n" << "";
+    QTest::newRow("coordinates off the globe") << QStringList{"--chercher", "48 200", store} << 2 << "" << "topovil : Longitude hors limites";
+    QTest::newRow("around, nearest first") << QStringList{"--autour", "paris", "600", store} << 0
+        << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t0.0\n" + brestLine().chopped(1) + "\t504.4\n" << "";
+    QTest::newRow("around a locator, none") << QStringList{"--autour", "JN18EU", "1", store} << 1 << "" << "";
+    QTest::newRow("around, a bad radius") << QStringList{"--autour", "paris", "-3", store} << 2 << "" << "topovil : rayon invalide";
+    QTest::newRow("around, no radius") << QStringList{"--autour", "paris"} << 2 << "" << "topovil : l'option --autour demande";
     // clang-format on
 }
 

@@ -23,6 +23,8 @@ private slots:
     void centres();
     void communesOfTheSquare_data();
     void communesOfTheSquare();
+    void iaruTestVector();
+    void shippedCommunesRoundTrip();
     void shippedStoreFindsParis();
 
 private:
@@ -41,7 +43,10 @@ void TestLocatorSearch::locatorTexts_data()
     QTest::newRow("field letter S") << "JS18" << false;
     QTest::newRow("subsquare letter Y") << "JN18EY" << false;
     QTest::newRow("five characters") << "JN18E" << false;
-    QTest::newRow("eight characters") << "JN18EU12" << false;
+    QTest::newRow("eight characters") << "JN18EU12" << true;
+    QTest::newRow("eight, a letter last") << "JN18EU1A" << false;
+    QTest::newRow("seven characters") << "JN18EU1" << false;
+    QTest::newRow("ten characters") << "JN18EU12AB" << false;
     QTest::newRow("digits first") << "18JN" << false;
     QTest::newRow("a name") << "PARI" << false;
     // clang-format on
@@ -64,6 +69,8 @@ void TestLocatorSearch::centres_data()
     QTest::newRow("AA00AA") << "AA00AA";
     QTest::newRow("RR99XX") << "RR99XX";
     QTest::newRow("FK94ls") << "FK94ls";
+    QTest::newRow("JN18EU47") << "JN18EU47";
+    QTest::newRow("RR99XX99") << "RR99XX99";
     // clang-format on
 }
 
@@ -73,12 +80,12 @@ void TestLocatorSearch::centres()
     QFETCH(QString, locator);
     const std::optional<QPointF> centre = locatorCentre(locator);
     QVERIFY(centre);
-    QVERIFY(maidenheadLocator(centre->y(), centre->x()).startsWith(locator.toUpper()));
-    const double halfLon = locator.size() == 4 ? 1.0 : 1.0 / 24;
-    const double halfLat = locator.size() == 4 ? 0.5 : 1.0 / 48;
-    QVERIFY(!maidenheadLocator(centre->y(), centre->x() - 1.01 * halfLon).startsWith(locator.toUpper())
+    QVERIFY(maidenheadLocator8(centre->y(), centre->x()).startsWith(locator.toUpper()));
+    const double halfLon = locator.size() == 4 ? 1.0 : locator.size() == 6 ? 1.0 / 24 : 1.0 / 240;
+    const double halfLat = halfLon / 2;
+    QVERIFY(!maidenheadLocator8(centre->y(), centre->x() - 1.01 * halfLon).startsWith(locator.toUpper())
             || centre->x() - 1.01 * halfLon < -180);
-    QVERIFY(!maidenheadLocator(centre->y() + 1.01 * halfLat, centre->x()).startsWith(locator.toUpper())
+    QVERIFY(!maidenheadLocator8(centre->y() + 1.01 * halfLat, centre->x()).startsWith(locator.toUpper())
             || centre->y() + 1.01 * halfLat >= 90);
 }
 
@@ -92,6 +99,8 @@ void TestLocatorSearch::communesOfTheSquare_data()
     QTest::newRow("one subsquare") << "jn18eu" << QStringList{"PARIS"};
     QTest::newRow("empty square: the nearest commune") << "JN19" << QStringList{"BORD"};
     QTest::newRow("far away: the nearest commune") << "AA00" << QStringList{"AILLEURS"};
+    QTest::newRow("extended square") << "JN18EU15" << QStringList{"PARIS"};
+    QTest::newRow("empty extended square: the nearest") << "JN18ML19" << QStringList{"CENTRE"};
     // clang-format on
 }
 
@@ -115,6 +124,38 @@ void TestLocatorSearch::communesOfTheSquare()
     for (const int row : findCommunesByLocator(communes, locator))
         found << column.text(size_t(row)).toString();
     QCOMPARE(found, names);
+}
+
+// The IARU's own example: IO91WM is centred on 51.52° N, 0.125° W.
+void TestLocatorSearch::iaruTestVector()
+{
+    const std::optional<QPointF> centre = locatorCentre(u"IO91wm");
+    QVERIFY(centre);
+    QCOMPARE(qRound(centre->y() * 100), 5152);
+    QCOMPARE(centre->x(), -0.125);
+}
+
+// Each shipped commune's 8-character locator finds the communes of that
+// extended square, itself among them; it comes first when it is the
+// nearest of them to the square's centre.
+void TestLocatorSearch::shippedCommunesRoundTrip()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
+    const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
+    const int latitude = communes.fieldIndex(u"latitude");
+    const int longitude = communes.fieldIndex(u"longitude");
+    int backToItself = 0;
+    for (int row = 0; row < communes.recordCount(); ++row) {
+        const QString square = maidenheadLocator8(communes.column(latitude).value(size_t(row)).toDouble(),
+                                                  communes.column(longitude).value(size_t(row)).toDouble());
+        const std::vector<int> found = findCommunesByLocator(communes, square);
+        QVERIFY2(std::find(found.begin(), found.end(), row) != found.end(), qPrintable(square));
+        backToItself += found.front() == row;
+    }
+    qInfo("%d of %d communes come back to themselves through their 8-character locator", backToItself,
+          communes.recordCount());
+    QVERIFY(backToItself > communes.recordCount() / 2);
 }
 
 void TestLocatorSearch::shippedStoreFindsParis()

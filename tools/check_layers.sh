@@ -10,13 +10,14 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 declare -A may_use=(
   [store]="store"
   [geo]="geo"
-  [search]="search store geo"
-  [cli]="cli search store geo"
+  [geometry]="geometry store geo"
+  [search]="search store geo geometry"
+  [cli]="cli search store geo geometry"
   [map]="map store"
   [weblink]="weblink"
   [widgets]="widgets map store"
   [about]="about widgets map store"
-  [app]="app about widgets map store geo search weblink cli"
+  [app]="app about widgets map store geo geometry search weblink cli"
 )
 
 status=0
@@ -41,7 +42,7 @@ if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v '^app/main.cpp$'; then
   echo "only app/main.cpp may include cli/"
   status=1
 fi
-if grep -l 'QFont\b\|QFontMetrics' store/* search/* cli/* geo/* map/* weblink/*; then
+if grep -l 'QFont\b\|QFontMetrics' store/* search/* cli/* geo/* geometry/* map/* weblink/*; then
   echo "fonts belong to the windows (app/, about/, widgets/)"
   status=1
 fi
