@@ -10,12 +10,12 @@
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
 #include "geo/MaidenheadLocator.h"
+#include "geometry/NearestCommunes.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
 #include "map/MapProjection.h"
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
-#include "search/NearestCommunes.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NumberText.h"
@@ -771,7 +771,9 @@ void Form1::Picture1_CtrlClick(QPointF position)
     if (!ensureWholeTable())
         return;
     const QPointF lonLat = mapToPosition(insetAt(position), position);
-    std::vector<int> rows = nearestCommunes(rstInfo, lonLat, NearestListed);
+    std::vector<int> rows;
+    for (const NearbyCommune &nearby : nearestCommunes(rstInfo, {lonLat.y(), lonLat.x()}, NearestListed))
+        rows.push_back(nearby.row);
     if (rows.empty())
         return;
     matches = SearchMatches(std::move(rows));

@@ -48,6 +48,10 @@ struct Form1Platform
 
 // The main window. Its handlers are named after their control and event and
 // read like the steps of the behaviour; the work is done by the core library.
+// How many communes a Ctrl+click on the map finds around its point, for F3
+// and the list of matches to step outwards through.
+inline constexpr int NearestListed = 20;
+
 class Form1 : public QWidget
 {
     Q_OBJECT

@@ -4,9 +4,9 @@
 
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "geometry/NearestCommunes.h"
 #include "map/DepartementTable.h"
 #include "map/MapProjection.h"
-#include "search/NearestCommunes.h"
 #include "store/NumberText.h"
 
 #include <QtTest>
@@ -68,8 +68,10 @@ void TestForm1Marks::markFollowsTheShownCommune()
 
     // Ctrl+click: the communes nearest to the point, F3 to the next.
     w.clickMap(*brest, Qt::LeftButton, Qt::ControlModifier);
-    const std::vector<int> nearest =
-        nearestCommunes(w.form.rstInfo, mapToPosition(MapInset::Mainland, *brest), NearestListed);
+    const QPointF clicked = mapToPosition(MapInset::Mainland, *brest);
+    std::vector<int> nearest;
+    for (const NearbyCommune &nearby : nearestCommunes(w.form.rstInfo, {clicked.y(), clicked.x()}, NearestListed))
+        nearest.push_back(nearby.row);
     QVERIFY(w.form.matches.rows() == nearest && w.form.rstInfo.position() == nearest[0]);
     QCOMPARE(mapColor(w.form, LookupDepartement(u"29")->seed()), fillColor(w.form));
     QVERIFY(w.form.Label7->text().startsWith(QStringLiteral("1 sur %1").arg(NearestListed)));

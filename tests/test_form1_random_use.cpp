@@ -14,6 +14,7 @@
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 #include "search/LikePattern.h"
+#include "search/NamePattern.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
@@ -966,7 +967,8 @@ void RandomUse::expectSearch(const QString &pattern)
     // A refused pattern is explained under the search box, with no message;
     // after Esc the closed data file is told in a message. Nothing else
     // changes in either case.
-    if (!parsed) {
+    // A text longer than the search takes is refused whatever it holds.
+    if (!parsed || pattern.toUcs4().size() > NamePattern::MaxLength) {
         ++m_tally.searchesRefused;
         return;
     }
