@@ -29,7 +29,7 @@ std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordse
     try {
         const Column &codes = communes.column(communes.fieldIndex(u"code_insee"));
         for (size_t row = 0; row < codes.size(); ++row) {
-            if (textAt(codes, row) == code)
+            if (codes.text(row) == code)
                 matches.push_back({int(row), {QStringLiteral("code INSEE %1").arg(code), QString()}, QString()});
         }
     } catch (const DatabaseError &) {
@@ -42,7 +42,7 @@ std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordse
         const Column &kinds = former.column(former.fieldIndex(u"nature"));
         const Column &targets = former.column(former.fieldIndex(u"actuelle"));
         for (size_t row = 0; row < codes.size(); ++row) {
-            if (textAt(codes, row) != code)
+            if (codes.text(row) != code)
                 continue;
             bool isNumber = false;
             const qlonglong rowid = targets.value(row).toLongLong(&isNumber);
