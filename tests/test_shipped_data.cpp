@@ -75,6 +75,23 @@ std::vector<OtherNameRow> readOtherNames(const QString &path)
     return rows;
 }
 
+// The first column of a query's rows, as text.
+QStringList sqliteColumn(const QString &path, const char *query)
+{
+    QStringList values;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db, query, -1, &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return values;
+}
+
 QJsonArray readJsonArray(const QString &path)
 {
     QFile file(path);
@@ -544,6 +561,35 @@ private slots:
                 ++found;
         }
         QCOMPARE(found, 1);
+    }
+
+    // Each row's INSEE code is the code of a current commune of INSEE's list
+    // that bears its name, once, in the table's order.
+    void inseeCodesAreTheSourcesOwn()
+    {
+        const QString source = sharedDir() + "/data/insee-cog/communes.csv";
+        REQUIRE_SHARED_FILE(source);
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QHash<QString, QString> nameOfCode;
+        while (!file.atEnd()) {
+            const QStringList fields = QString::fromUtf8(file.readLine()).split(u',');
+            if (fields.value(0) == QLatin1String("COM"))
+                nameOfCode.insert(fields.value(1), fields.value(9));
+        }
+        QStringList codes = sqliteColumn(shippedStorePath(), "SELECT code_insee FROM insee1 ORDER BY rowid");
+        QCOMPARE(size_t(codes.size()), m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const QString &code = codes[qsizetype(i)];
+            QVERIFY2(nameOfCode.contains(code), qPrintable(code));
+            // The table writes the parentheses of BORS (CANTON DE ...) as blanks.
+            QString name = nameOfCode.value(code);
+            name.replace(u'(', u' ').replace(u')', u' ');
+            QCOMPARE(foldName(name), m_rows[i][Commune].toString());
+        }
+        QCOMPARE(codes.first(), QStringLiteral("01001"));
+        codes.removeDuplicates();
+        QCOMPARE(size_t(codes.size()), m_rows.size());
     }
 
     void toolRebuildsTheSameRows()
