@@ -120,9 +120,22 @@ QString fieldName(size_t i)
     return QString::fromLatin1(communeFields[i]);
 }
 
-QString departementNumberText(const QString &codepos)
+// The number of the département whose map the commune lights: the one its
+// postal code begins with, except for the few communes whose mail goes
+// through a post office of a neighbouring département (RIBOUX, Var, 13780):
+// those take their own, named by their departement field, when the table
+// knows that name.
+QString departementNumberText(const QString &codepos, const QString &departement)
 {
-    return QString::number(leadingNumber(QStringView(codepos).left(2)));
+    const QString byPostcode = QString::number(leadingNumber(QStringView(codepos).left(2)));
+    const std::optional<DepartementRow> row = LookupDepartement(byPostcode);
+    if (row && row->number != 0 && row->displayName() != departement) {
+        for (const DepartementRow &own : DepartementTable()) {
+            if (own.number != 0 && own.displayName() == departement)
+                return QString::number(own.number);
+        }
+    }
+    return byPostcode;
 }
 
 } // namespace
@@ -313,6 +326,12 @@ void Form1::Form_Load(const QString &dataPath)
     deptNumber = DeptNumber(0);
     startingPoint = platform.loadStartingPoint();
     showDistanceLine(*this);
+    // The locator beside the first commune is its own, not a caption that
+    // would read as a wrong one; a position off the grid keeps the caption.
+    try {
+        showLocator();
+    } catch (const DatabaseError &) {
+    }
     // Started from the event loop, once the window is on its way: the read
     // then does not compete with the window's own first steps.
     QTimer::singleShot(0, this, [this] {
@@ -586,7 +605,7 @@ void Form1::showCurrentRecord()
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
-        Text9->setText(departementNumberText(Label10->text()));
+        Text9->setText(departementNumberText(Label10->text(), Label8->text()));
         showDepartementOfText9();
     }
     fillAtSeed();
@@ -614,7 +633,10 @@ void Form1::stepRecord(bool forward)
     for (size_t i = 0; i < std::size(communeFields); ++i)
         resumeNext([&] { (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i))); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
-    resumeNext([&] { Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"))); });
+    resumeNext([&] {
+        // A NULL département leaves the number to the postal code alone.
+        Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString()));
+    });
     showDepartementOfText9();
     fillAtSeed();
     resumeNext([&] { showLocator(); });
@@ -669,12 +691,13 @@ void Form1::showLocator()
 }
 
 // The commune's own point on the map, in the inset of its own département
-// (that of its postal code, as the fill): none overseas, none for a
+// (the one the fill lights): none overseas, none for a
 // position the map cannot show. A record that cannot be read keeps the
 // mark of the commune still shown.
 void Form1::showCommuneMark()
 {
-    const QString number = departementNumberText(rstInfo.fieldText(u"codepos"));
+    const QString number =
+        departementNumberText(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString());
     const QVariant longitude = rstInfo.field(u"longitude");
     const QVariant latitude = rstInfo.field(u"latitude");
     bool lonOk = false;

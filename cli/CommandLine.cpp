@@ -116,6 +116,8 @@ QString commandLineHelp()
                           "               séparés par des tabulations, nombres avec un point décimal.\n"
                           "               Une commune trouvée par un autre nom (commune déléguée,\n"
                           "               ancienne commune...) a un septième champ : ce nom et sa nature.\n"
+                          "               TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
+                          "               ou un nom porté depuis 1943 (Voisinlieu).\n"
                           "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
                           "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
                           "               TEXTE a au plus 1000 caractères.\n"

@@ -14,21 +14,28 @@ QString textAt(const Column &column, int row)
 
 } // namespace
 
-std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes, const NamePattern &pattern)
+std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes, const NamePattern &pattern,
+                                                    const QString &table)
 {
     std::vector<OtherNameMatch> matches;
     try {
-        const Recordset others = db.openRecordset(QStringLiteral("autres_noms"));
+        const Recordset others = db.openRecordset(table);
         const Column &names = others.column(others.fieldIndex(u"commune"));
         const Column &kinds = others.column(others.fieldIndex(u"nature"));
         const Column &targets = others.column(others.fieldIndex(u"actuelle"));
-        const Column &codes = others.column(others.fieldIndex(u"codepos"));
+        const Column *codes = nullptr;
+        try {
+            codes = &others.column(others.fieldIndex(u"codepos"));
+        } catch (const DatabaseError &) {
+            // The history names no postal code.
+        }
         for (const int row : findAllCommunes(others, pattern)) {
             bool isNumber = false;
             const qlonglong rowid = targets.value(size_t(row)).toLongLong(&isNumber);
             if (!isNumber || rowid < 1 || rowid > communes.recordCount())
                 continue;
-            matches.push_back({int(rowid - 1), {textAt(names, row), textAt(kinds, row)}, textAt(codes, row)});
+            matches.push_back(
+                {int(rowid - 1), {textAt(names, row), textAt(kinds, row)}, codes ? textAt(*codes, row) : QString()});
         }
     } catch (const DatabaseError &) {
         return {}; // no such table, or not one that this program wrote

@@ -20,5 +20,8 @@ struct OtherNameMatch
 // in `nature`, the insee1 rowid in `actuelle`, a postal code in `codepos`.
 // A file without it (a user's own insee.mdb) has no other names, and a row
 // that leads to no commune of the table is passed over.
-std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes,
-                                                    const NamePattern &pattern);
+//
+// Another table of the same columns may be named instead (the history of
+// HistorySearch.h); without a codepos column, no match carries a code.
+std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes, const NamePattern &pattern,
+                                                    const QString &table = QStringLiteral("autres_noms"));

@@ -27,6 +27,8 @@ private slots:
     void shippedTableHasTwelveOfTheCommonestName();
     void shippedPostalCodeGivesTheCodeThatMatched();
     void shippedOtherNameGivesASeventhField();
+    void shippedCodesAndFormerNamesLeadToToday_data();
+    void shippedCodesAndFormerNamesLeadToToday();
 
 private:
     QTemporaryDir m_root;
@@ -146,7 +148,8 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QTemporaryDir root;
     const ProgramRun run = runProgram(root, {"--chercher", "ste colombe", shippedStorePath()});
     QCOMPARE(run.status, 0);
-    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // The twelve communes first, then those former communes of that name lead to.
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 12);
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
@@ -163,7 +166,9 @@ void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
     QTemporaryDir root;
     const ProgramRun run = runProgram(root, {"--chercher", "75015", shippedStorePath()});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\n");
+    // 75015 was also the INSEE code of BRY SUR MARNE while it was in the Seine.
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0),
+             "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\tcode postal 75015");
 }
 
 // A commune found by another name says which in a seventh field; an
@@ -183,6 +188,53 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
+}
+
+void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("commune");
+    QTest::addColumn<QString>("codepos");
+    QTest::addColumn<QString>("seventh");
+    // clang-format off
+    QTest::newRow("INSEE code") << "75056" << 0 << "PARIS" << "75001" << "code INSEE 75056";
+    QTest::newRow("INSEE code, Corsica") << "2a004" << 0 << "AJACCIO" << "20000" << "code INSEE 2A004";
+    QTest::newRow("postal code first") << "97411" << 0 << "ST PAUL" << "97411" << "code postal 97411";
+    QTest::newRow("then the INSEE code") << "97411" << 1 << "ST DENIS" << "97400" << "code INSEE 97411";
+    QTest::newRow("former code") << "74011" << 0 << "ANNECY" << "74000" << "ANNECY LE VIEUX, code INSEE 74011 (commune nouvelle, 2017)";
+    QTest::newRow("code before Corsica split") << "20001" << 0 << "AFA" << "20167" << "AFA, code INSEE 20001 (changement de département, 1976)";
+    QTest::newRow("merged in 1943") << "Voisinlieu" << 0 << "BEAUVAIS" << "60000" << "VOISINLIEU (fusion, 1943)";
+    QTest::newRow("renamed") << "Châlons-sur-Marne" << 0 << "CHALONS EN CHAMPAGNE" << "51000" << "CHALONS SUR MARNE (changement de nom, 1998)";
+    QTest::newRow("Paris 15e") << "Paris 15e" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)";
+    QTest::newRow("Paris 15") << "PARIS 15" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)";
+    QTest::newRow("Marseille 1er arrondissement") << "marseille 1er arrondissement" << 0 << "MARSEILLE" << "13001" << "MARSEILLE 1ER ARRONDISSEMENT (arrondissement municipal)";
+    QTest::newRow("whole city code") << "69000" << 0 << "LYON" << "69001" << "";
+    QTest::newRow("article added") << "Havre" << 0 << "LE HAVRE" << "76600" << "";
+    QTest::newRow("article L'") << "Île d'Yeu" << 0 << "L ILE D YEU" << "85350" << "";
+    QTest::newRow("article taken away") << "Le Paris" << 0 << "PARIS" << "75001" << "";
+    QTest::newRow("current name first") << "Vire" << 0 << "VIRE" << "71260" << "";
+    QTest::newRow("then its délégué") << "Vire" << 1 << "VIRE NORMANDIE" << "14500" << "VIRE (commune déléguée)";
+    QTest::newRow("blanks around a code") << " 13008 " << 0 << "MARSEILLE" << "13008" << "code postal 13008";
+    QTest::newRow("and its INSEE code") << " 13008 " << 1 << "AURONS" << "13121" << "code INSEE 13008";
+    // clang-format on
+}
+
+void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, line);
+    QFETCH(QString, commune);
+    QFETCH(QString, codepos);
+    QFETCH(QString, seventh);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, {"--chercher", typed, shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    const QStringList fields = run.out.split(QLatin1Char('\n')).value(line).split(QLatin1Char('\t'));
+    QCOMPARE(fields.value(0), commune);
+    QCOMPARE(fields.value(1), codepos);
+    QCOMPARE(fields.value(6), seventh);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

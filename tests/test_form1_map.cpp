@@ -93,6 +93,8 @@ private slots:
     void browserAfterSearch_data();
     void browserAfterSearch();
     void browserAfterSearchInTheShippedStore();
+    void ownDepartementOfTheShippedStore_data();
+    void ownDepartementOfTheShippedStore();
 
     void onlineMap_data();
     void onlineMap();
@@ -398,6 +400,39 @@ void TestForm1Map::browserAfterSearchInTheShippedStore()
     const QString difference = onlyAreaFilled(form->Picture1->picture(), seedOf(74), nthColor(4));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
     QCOMPARE(communeDisplay(*form), before);
+}
+
+// A commune whose post office is in a neighbouring département is lit and
+// numbered in its own; every other keeps the number of its postal code.
+void TestForm1Map::ownDepartementOfTheShippedStore_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("departement");
+    // clang-format off
+    QTest::newRow("Var, code of 13") << "RIBOUX" << "83" << "VAR";
+    QTest::newRow("Haute-Savoie, code of 01") << "ELOISE" << "74" << "HAUTE-SAVOIE";
+    QTest::newRow("own code") << "LAJOUX" << "39" << "JURA";
+    QTest::newRow("Corsica keeps 20") << "AJACCIO" << "20" << "CORSE";
+    // clang-format on
+}
+
+void TestForm1Map::ownDepartementOfTheShippedStore()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, number);
+    QFETCH(QString, departement);
+    if (!QFileInfo::exists(shippedStorePath()))
+        QSKIP("the shipped commune store is absent");
+    const auto w = startWindow(shippedStorePath());
+    search(*w, name);
+    QCOMPARE(w->form.Label5->text(), number);
+    QCOMPARE(w->form.deptNumber, DeptNumber(number));
+    const auto row = LookupDepartement(number);
+    QVERIFY(row);
+    QCOMPARE(QPointF(w->form.seedX, w->form.seedY), QPointF(row->seed()));
+    if (departement != QLatin1String("CORSE"))
+        QCOMPARE(w->form.Label8->text(), departement);
 }
 
 // ---- online map ----------------------------------------------------------------

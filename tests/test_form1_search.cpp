@@ -486,9 +486,10 @@ void TestForm1Search::postalCodeShowsTheCodeThatMatched_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("count");
     // clang-format off
-    QTest::newRow("Paris, 15th") << "75015" << "PARIS" << "75015" << "75" << hint;
-    QTest::newRow("Marseille, 8th") << "13008" << "MARSEILLE" << "13008" << "13" << hint;
-    QTest::newRow("a code shared by five") << "01410" << "CHAMPFROMIER" << "01410" << "1" << "1 sur 5 · F3 suivante";
+    // Each is also an INSEE code, the commune of which comes second.
+    QTest::newRow("Paris, 15th") << "75015" << "PARIS" << "75015" << "75" << "code postal 75015 → PARIS · 1 sur 2 · F3 suivante";
+    QTest::newRow("Marseille, 8th") << "13008" << "MARSEILLE" << "13008" << "13" << "code postal 13008 → MARSEILLE · 1 sur 2 · F3 suivante";
+    QTest::newRow("a code shared by five") << "01410" << "CHAMPFROMIER" << "01410" << "1" << "code postal 01410 → CHAMPFROMIER · 1 sur 6 · F3 suivante";
     QTest::newRow("wildcards") << "7501#" << "PARIS" << "75010" << "75" << hint;
     // clang-format on
 }

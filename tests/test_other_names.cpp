@@ -95,11 +95,11 @@ void TestOtherNames::shippedStore_data()
     QTest::newRow("ancienne commune, known by its code only") << "Gourville" << "ROUILLAC < GOURVILLE (ancienne commune)";
     QTest::newRow("arrondissement, its own postal code") << "Paris 15e Arrondissement" << "PARIS < PARIS 15E ARRONDISSEMENT (arrondissement municipal) 75015";
     QTest::newRow("arrondissement by pattern") << "Lyon 3e*" << "LYON < LYON 3E ARRONDISSEMENT (arrondissement municipal) 69003";
-    QTest::newRow("current name wins over a former one") << "Beon" << "BEON";
+    QTest::newRow("current name first, then a former one") << "Beon" << "BEON\nCULOZ BEON < BEON (commune déléguée)";
     QTest::newRow("current name wins, pattern") << "CHERBOURG*" << "CHERBOURG EN COTENTIN";
     QTest::newRow("several, in the order of the communes") << "VIREY" << "ST HILAIRE DU HARCOUET < VIREY (commune déléguée)\nAVRIGNEY VIREY < VIREY (commune associée)";
     QTest::newRow("several leading to one commune") << "MARSEILLE 1*" << "MARSEILLE < MARSEILLE 1ER ARRONDISSEMENT (arrondissement municipal) 13001\nMARSEILLE < MARSEILLE 10E ARRONDISSEMENT (arrondissement municipal) 13010\nMARSEILLE < MARSEILLE 11E ARRONDISSEMENT (arrondissement municipal) 13011\nMARSEILLE < MARSEILLE 12E ARRONDISSEMENT (arrondissement municipal) 13012\nMARSEILLE < MARSEILLE 13E ARRONDISSEMENT (arrondissement municipal) 13013\nMARSEILLE < MARSEILLE 14E ARRONDISSEMENT (arrondissement municipal) 13014\nMARSEILLE < MARSEILLE 15E ARRONDISSEMENT (arrondissement municipal) 13015\nMARSEILLE < MARSEILLE 16E ARRONDISSEMENT (arrondissement municipal) 13016";
-    QTest::newRow("postal code still a postal code") << "75015" << "PARIS 75015";
+    QTest::newRow("postal code first, then an INSEE code") << "75015" << "PARIS < code postal 75015 () 75015\nBRY SUR MARNE < BRY SUR MARNE, code INSEE 75015 (changement de département, 1968)";
     QTest::newRow("locator still a locator") << "IN99EP" << "CHERBOURG EN COTENTIN";
     QTest::newRow("no name at all") << "NULLE PART SUR TERRE" << "";
     // clang-format on
@@ -117,7 +117,7 @@ void TestOtherNames::ownStore_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
     // clang-format off
-    QTest::newRow("a current name never looks further") << "BEON" << "BEON";
+    QTest::newRow("a current name, then the others of that name") << "BEON" << "BEON\nCULOZ BEON < BEON (commune déléguée)";
     QTest::newRow("rows that lead nowhere are passed over") << "ANCIEN*" << "BEON < ANCIEN AUTRE (ancienne commune)\nCULOZ BEON < ANCIEN BEON (ancienne commune)\nPARIS < ANCIEN PARIS ()";
     QTest::newRow("folded as current names are") << "Paris 2e-Arrondissement" << "PARIS < PARIS 2E ARRONDISSEMENT (arrondissement municipal) 75002";
     // clang-format on

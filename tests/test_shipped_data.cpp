@@ -75,6 +75,23 @@ std::vector<OtherNameRow> readOtherNames(const QString &path)
     return rows;
 }
 
+// The first column of a query's rows, as text.
+QStringList sqliteColumn(const QString &path, const char *query)
+{
+    QStringList values;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(db, query, -1, &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return values;
+}
+
 QJsonArray readJsonArray(const QString &path)
 {
     QFile file(path);
@@ -177,7 +194,7 @@ private slots:
         m_rows = readRows(shippedStorePath());
     }
 
-    void schemaHasTheFiveColumnsInOrder()
+    void schemaHasTheColumnsInOrder()
     {
         sqlite3 *db = nullptr;
         QCOMPARE(sqlite3_open_v2(shippedStorePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr),
@@ -203,8 +220,8 @@ private slots:
         sqlite3_finalize(stmt);
         sqlite3_close(db);
 
-        QCOMPARE(columns,
-                 QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT", "departement TEXT"}));
+        QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
+                                       "departement TEXT", "code_insee TEXT"}));
         QCOMPARE(badlyTyped, 0);
     }
 
@@ -436,16 +453,16 @@ private slots:
     }
 
     // Every other name leads to a row of insee1, in the stored form of its
-    // names, and is no current commune's name.
+    // names, and is not the name of the commune it leads to (another
+    // commune's, it may be: VIRE leads to VIRE NORMANDIE). Former names of
+    // the history read their change and its year.
     void otherNamesLeadToCurrentCommunes()
     {
         const auto others = readOtherNames(shippedStorePath());
-        QSet<QString> currentNames;
-        for (const Row &row : m_rows)
-            currentNames.insert(row[Commune].toString());
         const QStringList kinds = {"arrondissement municipal", "commune déléguée", "commune associée",
                                    "ancienne commune"};
         const QRegularExpression storedForm(QStringLiteral("^[A-Z0-9]+( [A-Z0-9]+)*$"));
+        const QRegularExpression formerKind(QStringLiteral("^[a-zéè ]+, (19[4-9]\\d|20[0-2]\\d)$"));
         QSet<QString> seen;
         QHash<QString, int> perKind;
         int previous = 0;
@@ -453,9 +470,10 @@ private slots:
             const QString where = other.name + " → " + QString::number(other.commune);
             QVERIFY2(other.commune >= previous && size_t(other.commune) <= m_rows.size(), qPrintable(where));
             previous = other.commune;
-            QVERIFY2(kinds.contains(other.kind), qPrintable(where + " " + other.kind));
+            QVERIFY2(kinds.contains(other.kind) || formerKind.match(other.kind).hasMatch(),
+                     qPrintable(where + " " + other.kind));
             QVERIFY2(storedForm.match(other.name).hasMatch(), qPrintable(where));
-            QVERIFY2(!currentNames.contains(other.name), qPrintable(where));
+            QVERIFY2(other.name != m_rows[size_t(other.commune) - 1][Commune].toString(), qPrintable(where));
             QVERIFY2(!seen.contains(where), qPrintable(where));
             seen.insert(where);
             const bool arrondissement = other.kind == kinds[0];
@@ -543,6 +561,35 @@ private slots:
                 ++found;
         }
         QCOMPARE(found, 1);
+    }
+
+    // Each row's INSEE code is the code of a current commune of INSEE's list
+    // that bears its name, once, in the table's order.
+    void inseeCodesAreTheSourcesOwn()
+    {
+        const QString source = sharedDir() + "/data/insee-cog/communes.csv";
+        REQUIRE_SHARED_FILE(source);
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QHash<QString, QString> nameOfCode;
+        while (!file.atEnd()) {
+            const QStringList fields = QString::fromUtf8(file.readLine()).split(u',');
+            if (fields.value(0) == QLatin1String("COM"))
+                nameOfCode.insert(fields.value(1), fields.value(9));
+        }
+        QStringList codes = sqliteColumn(shippedStorePath(), "SELECT code_insee FROM insee1 ORDER BY rowid");
+        QCOMPARE(size_t(codes.size()), m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const QString &code = codes[qsizetype(i)];
+            QVERIFY2(nameOfCode.contains(code), qPrintable(code));
+            // The table writes the parentheses of BORS (CANTON DE ...) as blanks.
+            QString name = nameOfCode.value(code);
+            name.replace(u'(', u' ').replace(u')', u' ');
+            QCOMPARE(foldName(name), m_rows[i][Commune].toString());
+        }
+        QCOMPARE(codes.first(), QStringLiteral("01001"));
+        codes.removeDuplicates();
+        QCOMPARE(size_t(codes.size()), m_rows.size());
     }
 
     void toolRebuildsTheSameRows()

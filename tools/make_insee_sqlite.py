@@ -19,6 +19,7 @@ Standard library only; the same sources give the same file, byte for byte.
 
 import argparse
 import collections
+import csv
 import glob
 import json
 import math
@@ -55,7 +56,7 @@ FAR_PART_KM = 100.0
 KM_PER_DEGREE = 111.2
 
 SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
-          "codepos TEXT, departement TEXT)")
+          "codepos TEXT, departement TEXT, code_insee TEXT)")
 # Every postal code of every commune: `commune` is the rowid of its insee1 row.
 POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
 # Other names of current communes: `commune` is the other name, in the stored
@@ -250,6 +251,7 @@ def build_rows(source):
     per_zone = collections.Counter()
     used_contours = set()
     rows = []
+    codes = []
     rowid_of = {}
 
     for commune in sorted(communes, key=lambda c: code_order(c["code"])):
@@ -302,10 +304,14 @@ def build_rows(source):
                      departements[commune["departement"]]))
         postcode_rows.extend((len(rows), postcode) for postcode in postcodes)
         rowid_of[code] = len(rows)
+        codes.append(code)
         per_zone[zone] += 1
 
+    current_names = [row[0] for row in rows]
+    history = build_history(source, rowid_of, current_names, odd_characters)
     other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
-                                                 {row[0] for row in rows}, odd_characters)
+                                                 current_names, odd_characters,
+                                                 history["shared"])
     report = {
         "per_zone": per_zone,
         "merged": merged,
@@ -318,11 +324,126 @@ def build_rows(source):
         "stray_parts": stray_parts,
         "unused_contours": sorted(set(contours) - used_contours),
         "other_names": other_report,
+        "history": history,
     }
-    return rows, postcode_rows, other_rows, report
+    return rows, codes, postcode_rows, other_rows, report
 
 
-def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters):
+def with_code_insee(rows, codes):
+    """insee1 rows with each commune's INSEE code as their last field."""
+    return [row + (code,) for row, code in zip(rows, codes)]
+
+
+# The kinds of change of INSEE's history, as a former name's kind reads.
+CHANGE_KIND = {
+    "10": "changement de nom",
+    "20": "création",
+    "21": "rétablissement",
+    "30": "suppression",
+    "31": "fusion",
+    "32": "commune nouvelle",
+    "33": "association",
+    "34": "fusion",
+    "35": "commune déléguée supprimée",
+    "41": "changement de département",
+    "50": "changement de code",
+    "70": "commune déléguée",
+    "71": "commune déléguée",
+    "72": "commune déléguée",
+}
+# A change of another kind (a creation out of parts of others) reads so.
+OTHER_CHANGE = "changement"
+
+HISTORY_SCHEMA = "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER)"
+FORMER_CODES_SCHEMA = ("CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, "
+                       "actuelle INTEGER)")
+
+
+def read_movements(source):
+    path = os.path.join(source, "insee-cog", "mouvements-communes.csv")
+    with open(path, encoding="utf-8", newline="") as f:
+        return list(csv.DictReader(f))
+
+
+def leads_of_changes(movements, current_codes):
+    """Every name and code of the history, as (name, code, MOD, year,
+    today's codes it leads to), the most recent change first.
+
+    The changes are read from the latest back to 1943, keeping for each code
+    the current communes that a commune of that code leads to at the time
+    read: a commune that keeps its code across a change leads where it leads
+    after it; one that goes into others (merger, code change, removal in
+    parts) leads where they lead."""
+    leads = {code: frozenset([code]) for code in current_codes}
+    by_date = collections.defaultdict(list)
+    for row in movements:
+        by_date[row["DATE_EFF"]].append(row)
+    entries = []
+    for date in sorted(by_date, reverse=True):
+        before = collections.defaultdict(list)
+        for row in by_date[date]:
+            if row["COM_AV"]:
+                before[(row["TYPECOM_AV"], row["COM_AV"], row["LIBELLE_AV"])].append(row)
+        updates = {}
+        for (typecom, code, name), changes in before.items():
+            after = [row["COM_AP"] for row in changes if row["TYPECOM_AP"] == "COM"]
+            if code in after:
+                targets = leads.get(code, frozenset())
+            else:
+                targets = frozenset().union(*(leads.get(other, frozenset()) for other in after))
+            entries.append((name, code, changes[0]["MOD"], int(date[:4]), targets))
+            if typecom == "COM":
+                updates[code] = targets
+        leads.update(updates)
+    return entries
+
+
+def build_history(source, rowid_of, current_names, odd_characters):
+    """The former names and codes of communes since 1943, each leading to
+    today's commune(s): names that no current commune bears (table
+    historique), those that one does (given to autres_noms, which the search
+    reads after the current names), and every former INSEE code (table
+    anciens_codes). A name or code that leads to several communes (a commune
+    removed in parts) leads to each."""
+    entries = leads_of_changes(read_movements(source), rowid_of)
+    current = set(current_names)
+    names = {}
+    codes = {}
+    nowhere = set()
+    for name, code, mod, year, targets in entries:
+        rowids = sorted(rowid_of[target] for target in targets if target in rowid_of)
+        if not rowids:
+            nowhere.add(code)
+            continue
+        nature = f"{CHANGE_KIND.get(mod, OTHER_CHANGE)}, {year}"
+        stored = commune_name(name, odd_characters)
+        for rowid in rowids:
+            # The most recent change of a name or code is the one it tells.
+            if stored != current_names[rowid - 1]:
+                names.setdefault((stored, rowid), (stored, nature, rowid, code))
+            if code not in rowid_of:
+                codes.setdefault((code, rowid), (code, stored, nature, rowid))
+    own = [row for row in names.values() if row[0] not in current]
+    shared = [(name, nature, rowid, None, code) for name, nature, rowid, code in names.values()
+              if name in current]
+    order = lambda row: (row[2], row[0], row[1])
+    history_rows = [(name, nature, rowid) for name, nature, rowid, _ in sorted(own, key=order)]
+    code_rows = sorted(codes.values(), key=lambda row: (code_order(row[0]), row[3]))
+    targets_of = collections.defaultdict(set)
+    for name, _, rowid, _ in names.values():
+        targets_of[name].add(rowid)
+    return {
+        "rows": history_rows,
+        "shared": shared,
+        "codes": code_rows,
+        "per_kind": collections.Counter(nature.split(",")[0] for _, nature, _ in history_rows),
+        "former_codes": len({code for code, _, _, _ in code_rows}),
+        "nowhere": len(nowhere - set(rowid_of)),
+        "homonyms": sorted(name for name, rowids in targets_of.items() if len(rowids) > 1),
+    }
+
+
+def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters, shared_history):
     """The rows of autres_noms, (name, kind, rowid, codepos) in the order of
     the communes they lead to, and what was counted on the way.
 
@@ -331,8 +452,11 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
     (anciensCodes) to that one; a former commune that is also déléguée or
     associée is named once, by that kind. A former commune's name is known
     only from the 2018 contours, so one merged before 2018 cannot be named.
-    A name that some current commune bears is left out: the search finds the
-    current commune first anyway."""
+    A name that its own commune bears is left out; one that another current
+    commune bears is kept, and the search lists it after the current ones.
+    Former names of the history that some current commune bears come here
+    too (`shared_history`), so that a search whose name is current never
+    needs the history's own table."""
     unlinked = collections.Counter()
     candidates = []
     named_by_type = set()
@@ -363,28 +487,56 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
                                    rowid_of[commune["code"]], None, code))
 
     same_as_current = collections.Counter()
+    shared = collections.Counter()
     repeated = collections.Counter()
     kept = {}
-    # By commune, kind, then the INSEE code of the other name: Paris 1er to 20e.
-    order = lambda c: (c[2], KIND_ORDER.index(c[1]), code_order(c[4]))
+    candidates.extend(shared_history)
+    current_set = set(current_names)
+    # By commune, kind, then the INSEE code of the other name: Paris 1er to
+    # 20e; the former names of the history after the four kinds.
+    kind_rank = lambda kind: KIND_ORDER.index(kind) if kind in KIND_ORDER else len(KIND_ORDER)
+    order = lambda c: (c[2], kind_rank(c[1]), code_order(c[4]), c[0])
     for name, kind, rowid, codepos, _ in sorted(candidates, key=order):
-        if name in current_names:
+        if name == current_names[rowid - 1]:
             same_as_current[kind] += 1
         elif (name, rowid) in kept:
             repeated[kind] += 1
         else:
             kept[(name, rowid)] = (name, kind, rowid, codepos)
+            if name in current_set:
+                shared[kind if kind in KIND_ORDER else "ancien nom"] += 1
     rows = list(kept.values())
     report = {
-        "per_kind": collections.Counter(kind for _, kind, _, _ in rows),
+        "per_kind": collections.Counter(kind if kind in KIND_ORDER else "ancien nom" for _, kind, _, _ in rows),
         "same_as_current": same_as_current,
+        "shared": shared,
         "repeated": repeated,
         "unlinked": unlinked,
     }
     return rows, report
 
 
-def write_database(rows, postcode_rows, other_rows, output):
+def write_history(db, history):
+    db.execute(HISTORY_SCHEMA)
+    db.executemany("INSERT INTO historique VALUES (?, ?, ?)", history["rows"])
+    db.execute(FORMER_CODES_SCHEMA)
+    db.executemany("INSERT INTO anciens_codes VALUES (?, ?, ?, ?)", history["codes"])
+
+
+def print_history(history, codes):
+    print(f"code_insee: {len(codes)} current codes; anciens_codes: {len(history['codes'])} rows, "
+          f"{history['former_codes']} former codes")
+    print(f"historique: {len(history['rows'])} former names that no current commune bears")
+    for kind, count in sorted(history["per_kind"].items()):
+        print(f"  {count:6} {kind}")
+    print(f"former names that a current commune bears, given to autres_noms: {len(history['shared'])}")
+    print(f"codes of the history that lead to no commune of the table: {history['nowhere']}")
+    print(f"former names that lead to two or more communes: {len(history['homonyms'])}")
+    for name in history["homonyms"]:
+        print(f"  {name}")
+
+
+def write_database(rows, codes, postcode_rows, other_rows, history, output):
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".partial"
     if os.path.exists(partial):
@@ -393,11 +545,12 @@ def write_database(rows, postcode_rows, other_rows, output):
     db.execute("PRAGMA page_size = 4096")
     db.execute("PRAGMA journal_mode = OFF")
     db.execute(SCHEMA)
-    db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?)", rows)
+    db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?, ?)", with_code_insee(rows, codes))
     db.execute(POSTCODE_SCHEMA)
     db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
     db.execute(OTHER_NAMES_SCHEMA)
     db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?)", other_rows)
+    write_history(db, history)
     db.commit()
     db.execute("VACUUM")
     db.close()
@@ -435,8 +588,11 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
     print(f"autres_noms: {len(other_rows)} rows")
     for kind in KIND_ORDER:
         print(f"  {others['per_kind'][kind]:6} {kind}")
+    print(f"  {others['per_kind']['ancien nom']:6} ancien nom (history)")
     for kind, count in sorted(others["same_as_current"].items()):
-        print(f"  left out, the name of a current commune: {count} {kind}")
+        print(f"  left out, the name of the commune it leads to: {count} {kind}")
+    for kind, count in sorted(others["shared"].items()):
+        print(f"  kept, the name of another current commune: {count} {kind}")
     for kind, count in sorted(others["repeated"].items()):
         print(f"  left out, the same name already leads to the same commune: {count} {kind}")
     for reason, count in sorted(others["unlinked"].items()):
@@ -454,9 +610,10 @@ def main():
     args = parser.parse_args()
 
     start = time.monotonic()
-    rows, postcode_rows, other_rows, report = build_rows(args.source)
-    write_database(rows, postcode_rows, other_rows, args.output)
+    rows, codes, postcode_rows, other_rows, report = build_rows(args.source)
+    write_database(rows, codes, postcode_rows, other_rows, report["history"], args.output)
     print_report(rows, postcode_rows, other_rows, report, args.output, time.monotonic() - start)
+    print_history(report["history"], codes)
     return 0
 
 

@@ -1,0 +1,58 @@
+#include "search/InseeCodeSearch.h"
+
+#include "store/DatabaseError.h"
+
+#include <QRegularExpression>
+
+bool isInseeCodeText(QStringView typed)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d\\d|2[AB])\\d{3}$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return form.match(typed.trimmed().toString()).hasMatch();
+}
+
+namespace {
+
+QString textAt(const Column &column, size_t row)
+{
+    return column.isNull(row) ? QString() : column.value(row).toString();
+}
+
+} // namespace
+
+std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordset &communes, QStringView typed)
+{
+    if (!isInseeCodeText(typed))
+        return {};
+    const QString code = typed.trimmed().toString().toUpper();
+    std::vector<OtherNameMatch> matches;
+    try {
+        const Column &codes = communes.column(communes.fieldIndex(u"code_insee"));
+        for (size_t row = 0; row < codes.size(); ++row) {
+            if (codes.text(row) == code)
+                matches.push_back({int(row), {QStringLiteral("code INSEE %1").arg(code), QString()}, QString()});
+        }
+    } catch (const DatabaseError &) {
+        return {}; // a user's own insee.mdb, which knows no codes
+    }
+    try {
+        const Recordset former = db.openRecordset(QStringLiteral("anciens_codes"));
+        const Column &codes = former.column(former.fieldIndex(u"code_insee"));
+        const Column &names = former.column(former.fieldIndex(u"commune"));
+        const Column &kinds = former.column(former.fieldIndex(u"nature"));
+        const Column &targets = former.column(former.fieldIndex(u"actuelle"));
+        for (size_t row = 0; row < codes.size(); ++row) {
+            if (codes.text(row) != code)
+                continue;
+            bool isNumber = false;
+            const qlonglong rowid = targets.value(row).toLongLong(&isNumber);
+            if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+                continue;
+            const QString name = QStringLiteral("%1, code INSEE %2").arg(textAt(names, row), code);
+            matches.push_back({int(rowid - 1), {name, textAt(kinds, row)}, QString()});
+        }
+    } catch (const DatabaseError &) {
+        // No former codes in this file: today's are all it knows.
+    }
+    return matches;
+}

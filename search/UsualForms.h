@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The ways people write a commune that its table names otherwise.
+
+// « Paris 15e », « PARIS 15 », « Marseille 1er arrondissement »: the name of
+// that municipal arrondissement as autres_noms holds it (PARIS 15E
+// ARRONDISSEMENT), or an empty text for anything else.
+QString arrondissementName(QStringView typed);
+
+// The text with its leading article (LE, LA, LES, L') taken away, or with
+// each of them put before it when it has none, in the folded form of names.
+QStringList articleVariants(QStringView typed);
+
+// 75000, 69000, 13000, the codes people write for a whole city with
+// arrondissements, which no post office bears: the city's name, or an
+// empty text.
+QString cityOfWholeCityCode(QStringView typed);
