@@ -13,9 +13,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class GraphicalButton;
 class MatchList;
+class SuggestionIndex;
+class SuggestionList;
+struct Suggestion;
 class MapWidget;
 class ShapeWidget;
 class QLabel;
@@ -79,6 +83,8 @@ public:
     // through them.
     SearchMatches matches;
     MatchList *matchList = nullptr; // made when first opened
+    // The names proposed while typing and after a search that found nothing.
+    SuggestionList *suggestionList = nullptr; // made when first needed
 
     // Handlers.
     void cherche_Click();
@@ -95,6 +101,9 @@ public:
     void F3_Press();
     // The list of matches, from the search box (Down arrow, right click).
     void Text7_ShowMatches();
+    // Suggestions while typing, and taking one.
+    void Text7_Change();
+    void takeSuggestion(const Suggestion &suggestion);
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
     void Form_MouseDown(Qt::MouseButton button);
     // Returns true when the key was handled here and must not reach the control.
@@ -122,8 +131,13 @@ private:
     void showLocator();
     void showDepartementOfText9();
     void updateOnlineMapButton();
+    SuggestionIndex *suggestionIndex();
+    void openSuggestions(std::vector<Suggestion> suggestions);
+    bool suggestionKey(int key);
+    void showNoMatch();
 
     QPixmap m_skin;
     bool m_wholeTable = false; // rstInfo runs over the whole table, not the first record alone
     bool m_loadFailed = false;
+    std::unique_ptr<SuggestionIndex> m_suggestionIndex; // made on the first keystroke that needs it
 };

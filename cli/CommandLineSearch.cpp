@@ -4,6 +4,7 @@
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
+#include "search/Suggestions.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NumberText.h"
@@ -54,6 +55,12 @@ QString lineOf(const Recordset &records, const SearchMatches &found, int index)
     return fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
+// Nothing matched: say so, with the names the user may have meant.
+QString noMatchText(Database &db, const Recordset &records, const QString &text)
+{
+    return noMatchMessage(text, SuggestionIndex(records, &db).afterTypo(text));
+}
+
 } // namespace
 
 CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath)
@@ -70,6 +77,8 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
         const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
         for (int i = 0; i < found.count(); ++i)
             result.out += lineOf(records, found, i);
+        if (found.count() == 0)
+            result.err = noMatchText(*db, records, text);
     } catch (const DatabaseError &error) {
         return {2, {}, error.message()};
     } catch (const std::bad_alloc &) {

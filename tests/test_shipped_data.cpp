@@ -177,7 +177,7 @@ private slots:
         m_rows = readRows(shippedStorePath());
     }
 
-    void schemaHasTheFiveColumnsInOrder()
+    void schemaHasTheSixColumnsInOrder()
     {
         sqlite3 *db = nullptr;
         QCOMPARE(sqlite3_open_v2(shippedStorePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr),
@@ -195,7 +195,8 @@ private slots:
         QCOMPARE(sqlite3_prepare_v2(db,
                                     "SELECT count(*) FROM insee1 WHERE typeof(commune) <> 'text' "
                                     "OR typeof(longitude) <> 'real' OR typeof(latitude) <> 'real' "
-                                    "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text'",
+                                    "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text' "
+                                    "OR typeof(population) <> 'integer'",
                                     -1, &stmt, nullptr),
                  SQLITE_OK);
         QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
@@ -203,8 +204,8 @@ private slots:
         sqlite3_finalize(stmt);
         sqlite3_close(db);
 
-        QCOMPARE(columns,
-                 QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT", "departement TEXT"}));
+        QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
+                                       "departement TEXT", "population INTEGER"}));
         QCOMPARE(badlyTyped, 0);
     }
 
