@@ -617,9 +617,10 @@ void Form1::showNoMatch()
 {
     SuggestionIndex *index = suggestionIndex();
     std::vector<Suggestion> near = index ? index->afterTypo(Text7->text()) : std::vector<Suggestion>{};
-    QString message = noMatchMessage(Text7->text(), near);
+    // The hint has room for the best name; the list under the box has them all.
+    QString message = noMatchMessage(Text7->text(), {near.begin(), near.begin() + std::min<qsizetype>(1, near.size())});
     if (!near.empty())
-        message += QStringLiteral(" (F3 ou un clic)");
+        message += QStringLiteral(" (F3)");
     showSearchRefusal(*this, message);
     openSuggestions(std::move(near));
 }

@@ -2,6 +2,7 @@
 
 #include "store/DatabaseError.h"
 #include "store/Recordset.h"
+#include "widgets/Fonts.h"
 
 #include <QAccessible>
 
@@ -31,6 +32,7 @@ SuggestionList::SuggestionList(QWidget *owner) : QListWidget(owner)
     setAccessibleDescription(QStringLiteral("Des communes proposées pour le texte tapé ; Haut et Bas pour choisir, "
                                             "Entrée pour la montrer, Échap pour fermer la liste."));
     setUniformItemSizes(true);
+    setFont(uiFont());
     connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         const int index = row(item);
         hide();
