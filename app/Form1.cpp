@@ -9,6 +9,7 @@
 #include "app/MatchList.h"
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
+#include "app/SuggestionList.h"
 #include "geo/MaidenheadLocator.h"
 #include "geometry/NearestCommunes.h"
 #include "map/DepartementTable.h"
@@ -16,6 +17,7 @@
 #include "map/MapProjection.h"
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
+#include "search/Suggestions.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NumberText.h"
@@ -307,6 +309,7 @@ void Form1::wireHandlers()
         connect(part, &QLabel::customContextMenuRequested, this,
                 [this, part](QPoint position) { Label13_ContextMenu(part, position); });
     }
+    connect(Text7, &QLineEdit::textEdited, this, &Form1::Text7_Change);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
     connect(Picture1, &MapWidget::previousRequested, this, &Form1::Command1_Click);
@@ -315,6 +318,7 @@ void Form1::wireHandlers()
 
 void Form1::Form_Load(const QString &dataPath)
 {
+    m_suggestionIndex.reset();
     db = openCommuneDatabase(dataPath);
     // The window needs only the first record to show; the whole table is
     // read in the background and taken up as soon as it is there.
@@ -452,7 +456,8 @@ void Form1::Apropos_Click()
 void Form1::Timer1_Timer()
 {
     const QDateTime now = platform.now();
-    const QLocale locale;
+    // French in every locale, as every other text of the window.
+    const QLocale locale(QLocale::French, QLocale::France);
     Label9->setVisible(true);
     Label9->setText(locale.toString(now.date(), QStringLiteral("dd MMMM yyyy")) + QStringLiteral("  ")
                     + locale.toString(now.time(), QStringLiteral("HH:mm:ss")));
@@ -482,6 +487,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == Text7 && suggestionKey(key->key()))
+            return true;
         int ascii = 0;
         if (key->key() == Qt::Key_Escape)
             ascii = 27;
@@ -501,7 +508,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             Text7_ShowMatches();
             return true;
         }
-    } else if (event->type() == QEvent::MouseButtonPress && watched == Text7) {
+    } else if (event->type() == QEvent::MouseButtonPress && watched == Text7
+               && static_cast<QMouseEvent *>(event)->button() != Qt::RightButton) {
+        // A right click opens the list of matches over the text as it is.
         Text7_Click();
     }
     return QWidget::eventFilter(watched, event);
@@ -533,6 +542,8 @@ void Form1::cherche_Click()
 {
     if (!ensureWholeTable())
         return;
+    if (suggestionList)
+        suggestionList->hide();
     Text7->setText(Text7->text().toUpper());
     QString why;
     const std::optional<NamePattern> pattern = NamePattern::compile(Text7->text(), &why);
@@ -560,6 +571,8 @@ void Form1::cherche_Click()
         showMatchCount(*this);
         if (anyFound)
             showCurrentRecord();
+        else
+            showNoMatch();
     } catch (const DatabaseError &error) {
         platform.showMessage(this, error.message());
     }
@@ -569,6 +582,12 @@ void Form1::cherche_Click()
 // found it after skipping records: its département too.
 void Form1::F3_Press()
 {
+    // After a search that found nothing, F3 takes the first suggestion.
+    if (matches.count() == 0 && suggestionList && suggestionList->isVisible()
+        && !suggestionList->suggestions().empty()) {
+        takeSuggestion(suggestionList->suggestions().front());
+        return;
+    }
     if (matches.count() > 1)
         showMatchRow(matches.next());
 }
@@ -582,6 +601,87 @@ void Form1::Text7_ShowMatches()
         connect(matchList, &MatchList::chosen, this, [this](int index) { showMatchRow(matches.select(index)); });
     }
     matchList->open(rstInfo, matches, Text7);
+}
+
+// ---- suggestions ------------------------------------------------------------
+
+// Built on the first keystroke that needs it, from the whole table; while the
+// table is still being read, typing goes on without suggestions.
+SuggestionIndex *Form1::suggestionIndex()
+{
+    if (!m_suggestionIndex) {
+        if (!db || !db->isOpen() || (!m_wholeTable && db->isLoading()) || !ensureWholeTable())
+            return nullptr;
+        try {
+            m_suggestionIndex = std::make_unique<SuggestionIndex>(rstInfo, db.get());
+        } catch (const DatabaseError &) {
+            return nullptr; // no commune column: no suggestions
+        }
+    }
+    return m_suggestionIndex.get();
+}
+
+void Form1::openSuggestions(std::vector<Suggestion> suggestions)
+{
+    if (!suggestionList) {
+        suggestionList = new SuggestionList(this);
+        connect(suggestionList, &SuggestionList::chosen, this, &Form1::takeSuggestion);
+    }
+    suggestionList->open(rstInfo, std::move(suggestions), Text7);
+}
+
+void Form1::Text7_Change()
+{
+    SuggestionIndex *index = suggestionIndex();
+    openSuggestions(index ? index->whileTyping(Text7->text()) : std::vector<Suggestion>{});
+}
+
+// Keys of the search box that go to an open list of suggestions.
+bool Form1::suggestionKey(int key)
+{
+    if (!suggestionList || !suggestionList->isVisible())
+        return false;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        suggestionList->moveHighlight(key == Qt::Key_Down ? 1 : -1);
+        return true;
+    case Qt::Key_Escape:
+        suggestionList->hide(); // and the window stays
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (suggestionList->chooseHighlighted())
+            return true;
+        suggestionList->hide(); // nothing highlighted: the search as typed
+        return false;
+    default:
+        return false;
+    }
+}
+
+void Form1::takeSuggestion(const Suggestion &suggestion)
+{
+    Text7->setText(suggestion.name);
+    cherche_Click();
+    // Among homonyms, the one chosen.
+    const std::vector<int> &rows = matches.rows();
+    if (const auto at = std::find(rows.begin(), rows.end(), suggestion.row);
+        at != rows.end() && int(at - rows.begin()) != matches.index())
+        showMatchRow(matches.select(int(at - rows.begin())));
+}
+
+// Nothing matched: the hint says so, with the names within two edits.
+void Form1::showNoMatch()
+{
+    SuggestionIndex *index = suggestionIndex();
+    std::vector<Suggestion> near = index ? index->afterTypo(Text7->text()) : std::vector<Suggestion>{};
+    // The hint has room for the best name; the list under the box has them all.
+    QString message = noMatchMessage(Text7->text(), {near.begin(), near.begin() + std::min<qsizetype>(1, near.size())});
+    if (!near.empty())
+        message += QStringLiteral(" (F3)");
+    showSearchRefusal(*this, message);
+    openSuggestions(std::move(near));
 }
 
 void Form1::showMatchRow(int row)
@@ -642,9 +742,7 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { showLocator(); });
     resumeNext([&] { showCommuneMark(); });
     showDistanceLine(*this);
-    // The other name that found a commune is not that of its neighbours.
-    if (matches.foundByOtherNames())
-        showMatchCount(*this);
+    showMatchCountAfterStep(*this);
 }
 
 // The département number in Text9 becomes the current one: its number, its

@@ -15,9 +15,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class GraphicalButton;
 class MatchList;
+class SuggestionIndex;
+class SuggestionList;
+struct Suggestion;
 class MapWidget;
 class ShapeWidget;
 class QLabel;
@@ -93,6 +97,8 @@ public:
     // Where distances are told from; none until the user takes one.
     std::optional<StartingPoint> startingPoint;
     QMenu *locatorMenu = nullptr; // made when first opened
+    // The names proposed while typing and after a search that found nothing.
+    SuggestionList *suggestionList = nullptr; // made when first needed
 
     // Handlers.
     void cherche_Click();
@@ -118,6 +124,9 @@ public:
     void clearStartingPoint();
     // The position the labels show, read back in the user's locale.
     std::optional<GeoPoint> shownPosition() const;
+    // Suggestions while typing, and taking one.
+    void Text7_Change();
+    void takeSuggestion(const Suggestion &suggestion);
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
     // Ctrl and a click on the map: the communes nearest to the point.
     void Picture1_CtrlClick(QPointF position);
@@ -152,8 +161,13 @@ private:
     void showCommuneMark();
     void showDepartementOfText9();
     void updateOnlineMapButton();
+    SuggestionIndex *suggestionIndex();
+    void openSuggestions(std::vector<Suggestion> suggestions);
+    bool suggestionKey(int key);
+    void showNoMatch();
 
     QPixmap m_skin;
     bool m_wholeTable = false; // rstInfo runs over the whole table, not the first record alone
     bool m_loadFailed = false;
+    std::unique_ptr<SuggestionIndex> m_suggestionIndex; // made on the first keystroke that needs it
 };

@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <algorithm>
 
 namespace {
 
@@ -49,8 +50,20 @@ void showMatchCount(Form1 &form)
     // A commune found by another name says so while it is shown.
     if (matches.row() >= 0 && matches.row() == form.rstInfo.position())
         parts << otherNameText(form.rstInfo, matches, matches.index());
-    if (matches.count() > 1)
+    // The count is of the matches: a record stepped to that is not one of
+    // them shows none, and F3 brings it back.
+    if (matches.count() > 1 && matches.row() == form.rstInfo.position())
         parts << matches.countText() + QStringLiteral(" · F3 suivante");
     parts.removeAll(QString());
     showHint(form, parts.isEmpty() ? QString::fromUtf8(hintSpec().text) : parts.join(QStringLiteral(" · ")));
+}
+
+void showMatchCountAfterStep(Form1 &form)
+{
+    SearchMatches &matches = form.matches;
+    const std::vector<int> &rows = matches.rows();
+    if (const auto at = std::find(rows.begin(), rows.end(), form.rstInfo.position()); at != rows.end())
+        matches.select(int(at - rows.begin()));
+    if (matches.count() > 0)
+        showMatchCount(form);
 }

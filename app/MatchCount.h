@@ -8,3 +8,7 @@ class Form1;
 // told while it is shown: « CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN
 // (commune déléguée) », before the count when there are several.
 void showMatchCount(Form1 &form);
+
+// After `<<` or `>>`: a record that is one of the matches becomes the shown
+// match, with its count; any other record shows no count.
+void showMatchCountAfterStep(Form1 &form);

@@ -3,6 +3,7 @@
 #include "search/SearchMatches.h"
 
 #include <QKeyEvent>
+#include <QLocale>
 #include <algorithm>
 
 namespace {
@@ -37,8 +38,10 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
     for (int i = 0; i < listed; ++i)
         addItem(matchLine(records, matches, i));
     if (matches.count() > listed) {
-        auto *more = new QListWidgetItem(
-            QStringLiteral("… et %1 autres (F3 pour les voir)").arg(matches.count() - listed), this);
+        auto *more = new QListWidgetItem(QStringLiteral("%1 premières sur %2 · F3 les montre toutes")
+                                             .arg(listed)
+                                             .arg(QLocale(QLocale::French, QLocale::France).toString(matches.count())),
+                                         this);
         more->setFlags(Qt::NoItemFlags);
     }
     setCurrentRow(std::min(matches.index(), listed - 1));

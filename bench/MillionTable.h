@@ -27,7 +27,7 @@ inline const BenchTables &benchTables()
             const QByteArray sql = "ATTACH '" + shipped
                                    + "' AS shipped;"
                                      "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, "
-                                     "codepos TEXT, departement TEXT);"
+                                     "codepos TEXT, departement TEXT, population INTEGER);"
                                    + QByteArray(rows) + ";DETACH shipped;";
             ok = ok && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
             sqlite3_close(db);
@@ -36,7 +36,7 @@ inline const BenchTables &benchTables()
         const bool ok =
             make(made.million, "WITH RECURSIVE copy(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM copy WHERE n < 30) "
                                "INSERT INTO insee1 SELECT CASE n WHEN 1 THEN commune ELSE commune || ' ' || n END, "
-                               "longitude, latitude, codepos, departement "
+                               "longitude, latitude, codepos, departement, population "
                                "FROM copy, shipped.insee1 ORDER BY n, shipped.insee1.rowid LIMIT 1000000")
             && make(made.oneRow, "INSERT INTO insee1 SELECT * FROM shipped.insee1 ORDER BY rowid LIMIT 1");
         return ok ? made : BenchTables{};

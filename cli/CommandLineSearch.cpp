@@ -5,6 +5,7 @@
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
+#include "search/Suggestions.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NumberText.h"
@@ -57,6 +58,12 @@ QString communeLine(const Recordset &records, const SearchMatches &found, int in
     return (fields + extraFields).join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
+// Nothing matched: say so, with the names the user may have meant.
+static QString noMatchText(Database &db, const Recordset &records, const QString &text)
+{
+    return noMatchMessage(text, SuggestionIndex(records, &db).afterTypo(text));
+}
+
 CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, const QString &fromText)
 {
     CommandLineSearchResult result;
@@ -77,6 +84,8 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
         for (int i = 0; i < found.count(); ++i)
             result.out += communeLine(records, found, i,
                                       from ? distanceFields(records, found.rows()[size_t(i)], *from) : QStringList());
+        if (found.count() == 0)
+            result.err = noMatchText(*db, records, text);
     } catch (const DatabaseError &error) {
         return {2, {}, error.message()};
     } catch (const std::bad_alloc &) {

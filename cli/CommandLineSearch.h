@@ -14,7 +14,7 @@ struct CommandLineSearchResult
 {
     int status = 0; // 0: at least one line; 1: nothing matched; 2: malformed pattern or unusable file
     QString out;    // the lines, each ending in a newline
-    QString err;    // a French message for status 2
+    QString err;    // a French message for status 2; for status 1, the names the user may have meant
 };
 
 // With `fromText` (--depuis), each line ends with the commune's distance_km

@@ -60,9 +60,10 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("option after the file") << QStringList{store, "--chercher=brest"} << 0 << brestLine() << "";
     QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\n" << "";
     QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\n" << "";
-    QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "";
+    QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "topovil : Aucune commune ne répond à « 99* ».\n";
+    QTest::newRow("a typo, with suggestions") << QStringList{"--chercher", "Bresst", store} << 1 << "" << "topovil : Aucune commune ne répond à « Bresst ». Vouliez-vous dire BREST ?\n";
     QTest::newRow("locator square") << QStringList{"--chercher", "IN78", store} << 0 << brestLine() << "";
-    QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "";
+    QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "topovil : Aucune commune ne répond à « nulle part ».\n";
     QTest::newRow("malformed pattern") << QStringList{"--chercher", "[a", store} << 2 << "" << "topovil : Motif de recherche invalide";
     QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "topovil : Le fichier de données";
     QTest::newRow("not a database") << QStringList{"--chercher", "paris", sourceDir() + "/README.md"} << 2 << "" << "topovil : ";

@@ -375,9 +375,9 @@ void TestForm1Chrome::clockTick_data()
     const QDateTime evening(QDate(2027, 1, 3), QTime(20, 0, 0));
     // clang-format off
     QTest::newRow("French") << french << december << QStringLiteral("07 décembre 2026  08:05:09");
-    QTest::newRow("English") << english << december << QStringLiteral("07 December 2026  08:05:09");
+    QTest::newRow("English") << english << december << QStringLiteral("07 décembre 2026  08:05:09");
     QTest::newRow("French, evening") << french << evening << QStringLiteral("03 janvier 2027  20:00:00");
-    QTest::newRow("English, evening") << english << evening << QStringLiteral("03 January 2027  20:00:00");
+    QTest::newRow("English, evening") << english << evening << QStringLiteral("03 janvier 2027  20:00:00");
     // clang-format on
 }
 

@@ -423,7 +423,8 @@ void TestForm1Search::unusualPatternsAreHarmless()
     // A refused pattern is explained in the hint under the box, not in a
     // message window.
     QCOMPARE(w.messages, QStringList());
-    const bool refused = w.form.Label7->text() != hint;
+    const bool noMatch = w.form.Label7->text().startsWith(u"Aucune commune");
+    const bool refused = !noMatch && w.form.Label7->text() != hint;
     if (!refused) {
         // A pattern the box accepted that names no commune.
         QCOMPARE(after.cherche, red);

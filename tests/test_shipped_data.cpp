@@ -212,7 +212,8 @@ private slots:
         QCOMPARE(sqlite3_prepare_v2(db,
                                     "SELECT count(*) FROM insee1 WHERE typeof(commune) <> 'text' "
                                     "OR typeof(longitude) <> 'real' OR typeof(latitude) <> 'real' "
-                                    "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text'",
+                                    "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text' "
+                                    "OR typeof(population) <> 'integer'",
                                     -1, &stmt, nullptr),
                  SQLITE_OK);
         QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
@@ -221,7 +222,7 @@ private slots:
         sqlite3_close(db);
 
         QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
-                                       "departement TEXT", "code_insee TEXT"}));
+                                       "departement TEXT", "code_insee TEXT", "population INTEGER"}));
         QCOMPARE(badlyTyped, 0);
     }
 

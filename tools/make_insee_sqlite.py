@@ -3,7 +3,8 @@
 
 One row per current commune of metropolitan France (Corsica included) and of
 the five overseas départements 971-976, in the order of the INSEE commune
-code, in table insee1 (commune, longitude, latitude, codepos, departement);
+code, in table insee1 (commune, longitude, latitude, codepos, departement,
+population);
 every postal code of each in table codes_postaux; and the other names that
 lead to a current commune (communes déléguées and associées, former communes
 merged into it, municipal arrondissements) in table autres_noms.
@@ -56,7 +57,7 @@ FAR_PART_KM = 100.0
 KM_PER_DEGREE = 111.2
 
 SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
-          "codepos TEXT, departement TEXT, code_insee TEXT)")
+          "codepos TEXT, departement TEXT, code_insee TEXT, population INTEGER)")
 # Every postal code of every commune: `commune` is the rowid of its insee1 row.
 POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
 # Other names of current communes: `commune` is the other name, in the stored
@@ -309,6 +310,7 @@ def build_rows(source):
 
     current_names = [row[0] for row in rows]
     history = build_history(source, rowid_of, current_names, odd_characters)
+    rows = with_populations(with_code_insee(rows, codes), communes, rowid_of)
     other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
                                                  current_names, odd_characters,
                                                  history["shared"])
@@ -443,6 +445,15 @@ def build_history(source, rowid_of, current_names, odd_characters):
     }
 
 
+def with_populations(rows, communes, rowid_of):
+    """The rows with each commune's population appended (NULL when the
+    commune list gives none), so that suggestions can put the larger
+    communes first."""
+    population_of = {rowid_of[c["code"]]: c.get("population") for c in communes
+                     if c["type"] == "commune-actuelle" and c["code"] in rowid_of}
+    return [row + (population_of.get(rowid),) for rowid, row in enumerate(rows, start=1)]
+
+
 def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters, shared_history):
     """The rows of autres_noms, (name, kind, rowid, codepos) in the order of
     the communes they lead to, and what was counted on the way.
@@ -545,7 +556,7 @@ def write_database(rows, codes, postcode_rows, other_rows, history, output):
     db.execute("PRAGMA page_size = 4096")
     db.execute("PRAGMA journal_mode = OFF")
     db.execute(SCHEMA)
-    db.executemany("INSERT INTO insee1 VALUES (?, ?, ?, ?, ?, ?)", with_code_insee(rows, codes))
+    db.executemany(f"INSERT INTO insee1 VALUES ({', '.join('?' * len(rows[0]))})", rows)
     db.execute(POSTCODE_SCHEMA)
     db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
     db.execute(OTHER_NAMES_SCHEMA)
@@ -584,6 +595,7 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
         print(f"no postal code in the commune's own département: {len(report['foreign_postcodes'])}")
         for line in report["foreign_postcodes"]:
             print(f"  {line}")
+    print_population_report(rows)
     others = report["other_names"]
     print(f"autres_noms: {len(other_rows)} rows")
     for kind in KIND_ORDER:
@@ -599,6 +611,12 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
         print(f"  not linked: {count} {reason}")
     if report["unused_contours"]:
         print(f"2018 contours used by no commune: {' '.join(report['unused_contours'])}")
+
+
+def print_population_report(rows):
+    known = [row[-1] for row in rows if row[-1] is not None]
+    print(f"population: {len(known)} communes with one, {len(rows) - len(known)} without, "
+          f"{sum(known)} inhabitants, {sum(1 for p in known if p >= 5000)} communes of 5,000 or more")
 
 
 def main():

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "search/Suggestions.h"
+
+#include <QListWidget>
+#include <vector>
+
+class Recordset;
+
+// The names proposed under the search box: while typing, and after a search
+// that found nothing. It never takes the focus, so that typing goes on in the
+// box; the box hands it Up, Down, Enter and Esc (Form1). A choice, by a click
+// or Enter on the highlighted line, is told by `chosen`.
+class SuggestionList : public QListWidget
+{
+    Q_OBJECT
+public:
+    explicit SuggestionList(QWidget *owner);
+
+    // Lists the suggestions, each with its département and postal code,
+    // none highlighted, under `anchor`; closes when there are none.
+    void open(const Recordset &records, std::vector<Suggestion> suggestions, QWidget *anchor);
+    const std::vector<Suggestion> &suggestions() const { return m_suggestions; }
+
+    // Up and Down from the search box: moves the highlight, and says so to
+    // screen readers.
+    void moveHighlight(int step);
+    // Enter from the search box: the highlighted suggestion is chosen; false
+    // when none is highlighted.
+    bool chooseHighlighted();
+
+signals:
+    void chosen(const Suggestion &suggestion);
+
+private:
+    std::vector<Suggestion> m_suggestions;
+};

@@ -1,0 +1,84 @@
+#include "Form1Driver.h"
+#include "TestPaths.h"
+#include "app/SuggestionList.h"
+
+#include <QtTest>
+
+using namespace form1test;
+
+// Names proposed while typing and after a search that found nothing, on the
+// shipped table.
+class TestForm1Suggestions : public QObject
+{
+    Q_OBJECT
+private slots:
+    void whileTypingDownAndEnterTakeOne()
+    {
+        Window w(shippedStorePath(), Window::Clock::Stopped);
+        w.search(QStringLiteral("paris")); // the whole table is read
+        w.type(QStringLiteral("bord"));
+        const SuggestionList *list = w.form.suggestionList;
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->item(0)->text(), QStringLiteral("BORDEAUX — GIRONDE — 33000"));
+        QCOMPARE(list->currentRow(), -1);
+        QTest::keyClick(w.form.Text7, Qt::Key_Down);
+        QTest::keyClick(w.form.Text7, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 1);
+        const QString second = list->suggestions()[1].name;
+        QTest::keyClick(w.form.Text7, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(w.form.Label1->text(), second);
+    }
+
+    void enterWithNothingHighlightedSearchesAsTyped()
+    {
+        Window w(shippedStorePath(), Window::Clock::Stopped);
+        w.search(QStringLiteral("paris"));
+        w.search(QStringLiteral("lyo*"));
+        QVERIFY(!w.form.suggestionList->isVisible());
+        QCOMPARE(w.form.Label1->text(), QStringLiteral("LYONS LA FORET"));
+    }
+
+    void escClosesTheListOnly()
+    {
+        Window w(shippedStorePath(), Window::Clock::Stopped);
+        w.search(QStringLiteral("paris"));
+        w.type(QStringLiteral("ly"));
+        QVERIFY(w.form.suggestionList->isVisible());
+        QTest::keyClick(w.form.Text7, Qt::Key_Escape);
+        QVERIFY(!w.form.suggestionList->isVisible());
+        QCOMPARE(w.quits, 0);
+        QTest::keyClick(w.form.Text7, Qt::Key_Escape);
+        QCOMPARE(w.quits, 1);
+    }
+
+    void noMatchProposesAndF3TakesTheFirst()
+    {
+        Window w(shippedStorePath(), Window::Clock::Stopped);
+        w.search(QStringLiteral("Marseile"));
+        QVERIFY2(
+            w.form.Label7->text().startsWith(u"Aucune commune ne répond à « MARSEILE ». Vouliez-vous dire MARSEILLE"),
+            qPrintable(w.form.Label7->text()));
+        QCOMPARE(w.form.cherche->backColor(), red);
+        QTest::keyClick(w.form.Text7, Qt::Key_F3);
+        QCOMPARE(w.form.Label1->text(), QStringLiteral("MARSEILLE"));
+        QCOMPARE(w.form.Label10->text(), QStringLiteral("13001"));
+    }
+
+    void countFollowsTheDisplay()
+    {
+        Window w(shippedStorePath(), Window::Clock::Stopped);
+        w.search(QStringLiteral("ste marie"));
+        QVERIFY(w.form.Label7->text().contains(u"1 sur "));
+        w.next();
+        QVERIFY2(!w.form.Label7->text().contains(u" sur "), qPrintable(w.form.Label7->text()));
+        QTest::keyClick(w.form.Text7, Qt::Key_F3);
+        QVERIFY(w.form.Label7->text().contains(u"2 sur "));
+        // A right click opens the list over the text as it is.
+        QTest::mousePress(w.form.Text7, Qt::RightButton);
+        QCOMPARE(w.form.Text7->text(), QStringLiteral("STE MARIE"));
+    }
+};
+
+QTEST_MAIN(TestForm1Suggestions)
+#include "test_form1_suggestions.moc"
