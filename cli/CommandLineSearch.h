@@ -1,19 +1,19 @@
 #pragma once
 
-#include <QString>
+#include "cli/RecordWriter.h"
 
-// What `topovil --chercher TEXTE [FICHIER]` prints and returns: every
-// commune the window's search finds for the text, in table order, one line
-// each with tab-separated fields (name, postal code, longitude, latitude,
-// département, locator), numbers with a decimal point whatever the locale.
-// A commune found by another name (a commune déléguée, a former commune...)
-// has a seventh field: that name and its kind, « CHERBOURG OCTEVILLE
-// (commune déléguée) ».
+#include <QString>
+#include <cstdio>
+
+// What `topovil --chercher TEXTE [FICHIER]` writes and returns: every
+// commune the window's search finds for the text, in table order, one
+// record each (OutputFields.h: searchFields), numbers with a decimal point
+// whatever the locale.
 struct CommandLineSearchResult
 {
-    int status = 0; // 0: at least one line; 1: nothing matched; 2: malformed pattern or unusable file
-    QString out;    // the lines, each ending in a newline
+    int status = 0; // 0: at least one commune; 1: nothing matched; 2: malformed pattern, unusable file or output
     QString err;    // a French message for status 2
 };
 
-CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath);
+CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, std::FILE *out,
+                                              RecordWriter::Kind kind, bool headerLine);

@@ -5,9 +5,11 @@
 #include "search/OtherNameSearch.h"
 #include "search/PostcodeSearch.h"
 
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
+SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed,
+                           const NameIndex *names)
 {
-    std::vector<int> rows = findAllCommunes(communes, pattern);
+    std::optional<std::vector<int>> indexed = names ? names->find(typed) : std::nullopt;
+    std::vector<int> rows = indexed ? std::move(*indexed) : findAllCommunes(communes, pattern);
     if (!rows.empty())
         return SearchMatches(std::move(rows));
     QStringList codes;

@@ -9,7 +9,8 @@
 
 // A copy of the program in a folder of its own, started with the given
 // arguments and an environment whose home and XDG folders lie in `root`;
-// `adjust` may change that environment further.
+// `adjust` may change that environment further; `input` is its standard
+// input.
 struct ProgramRun
 {
     int status = -1;
@@ -19,7 +20,8 @@ struct ProgramRun
 
 inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &arguments,
                              const QStringList &xdgDataDirs = {},
-                             const std::function<void(QProcessEnvironment &)> &adjust = {})
+                             const std::function<void(QProcessEnvironment &)> &adjust = {},
+                             const QByteArray &input = {})
 {
     ProgramRun run;
     const QString folder = root.filePath(QStringLiteral("programme"));
@@ -38,6 +40,8 @@ inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &argum
         adjust(env);
     process.setProcessEnvironment(env);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished();
