@@ -1,5 +1,3 @@
-#include "app/Form1.h"
-#include "app/StartupFailure.h"
 #include "cli/BatchLookup.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineSearch.h"
@@ -7,9 +5,14 @@
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <unistd.h>
 
 static int reportCommandLineError(const QString &error)
 {
@@ -87,55 +90,22 @@ static int answerWithoutWindow(int argc, char *argv[])
     return -1;
 }
 
-// Qt ends the program with an English abort when it finds no display; the
-// user is told in French first.
-static bool mayHaveDisplay(int argc, char *argv[])
+// The window is a program of its own beside this one, so that answering
+// on the command line never loads the window libraries.
+static int startWindow(char *argv[])
 {
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (!qEnvironmentVariableIsEmpty(name))
-            return true;
-    }
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "-platform" || argument == "--platform" || argument.startsWith("-platform=")
-            || argument.startsWith("--platform="))
-            return true;
-    }
-    return false;
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    const QByteArray window = QFile::encodeName(QFileInfo(self).dir().filePath(QStringLiteral("topovil-fenetre")));
+    argv[0] = const_cast<char *>(window.constData());
+    execv(window.constData(), argv);
+    std::fprintf(stderr, "Topovil : la fenêtre (%s) ne peut pas démarrer : %s.\n", window.constData(),
+                 errno == ENOENT ? "programme introuvable" : "programme inutilisable");
+    return 1;
 }
 
 int main(int argc, char *argv[])
 {
     if (const int status = answerWithoutWindow(argc, argv); status >= 0)
         return status;
-    if (!mayHaveDisplay(argc, argv)) {
-        std::fputs("Topovil : aucun écran n'a été trouvé (ni DISPLAY ni WAYLAND_DISPLAY n'est défini) ; la fenêtre "
-                   "ne peut pas s'ouvrir. Sans écran, « topovil --chercher TEXTE » et « topovil --lot ENTREE » "
-                   "répondent.\n",
-                   stderr);
-        return 1;
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Topovil"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-
-    // Read again once Qt has taken its own options (-platform...) away.
-    const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
-    if (line.action == CommandLine::Action::Error)
-        return reportCommandLineError(line.error);
-
-    Form1 form;
-    const QString dataPath = dataPathOf(line);
-    try {
-        form.Form_Load(dataPath);
-    } catch (const DatabaseError &error) {
-        reportStartupFailure(error.message());
-        return 1;
-    } catch (const std::bad_alloc &) {
-        reportStartupFailure(QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath));
-        return 1;
-    }
-
-    form.show();
-    return app.exec();
+    return startWindow(argv);
 }

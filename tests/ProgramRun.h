@@ -18,6 +18,16 @@ struct ProgramRun
     QString err;
 };
 
+// Copies the program into a folder: topovil and the window it starts.
+inline bool copyProgram(const QString &folder)
+{
+    const QString window = QFileInfo(QStringLiteral(TOPOVIL_EXECUTABLE)).dir().filePath("topovil-fenetre");
+    QFile::remove(folder + "/topovil");
+    QFile::remove(folder + "/topovil-fenetre");
+    return QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), folder + "/topovil")
+           && QFile::copy(window, folder + "/topovil-fenetre");
+}
+
 inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &arguments,
                              const QStringList &xdgDataDirs = {},
                              const std::function<void(QProcessEnvironment &)> &adjust = {},
@@ -27,7 +37,7 @@ inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &argum
     const QString folder = root.filePath(QStringLiteral("programme"));
     QDir().mkpath(folder);
     const QString program = folder + QStringLiteral("/topovil");
-    if (!QFileInfo::exists(program) && !QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), program))
+    if (!QFileInfo::exists(program) && !copyProgram(folder))
         return run;
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

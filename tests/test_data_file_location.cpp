@@ -174,7 +174,7 @@ void TestDataFileLocation::namedFileIsOpened()
     QVERIFY(writeCommuneStore(store, {commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")}));
     const QString folder = root.filePath(QStringLiteral("programme"));
     QDir().mkpath(folder);
-    QVERIFY(QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), folder + "/topovil"));
+    QVERIFY(copyProgram(folder));
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("maison")));
