@@ -1,9 +1,11 @@
 #include "cli/CommandLineSearch.h"
 
 #include "cli/OutputFields.h"
+#include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/NameFolding.h"
 
 namespace {
 
@@ -29,8 +31,20 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
     RecordWriter writer(out, kind);
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
-        const Recordset records = db->openRecordset(QStringLiteral("insee1"));
-        const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
+        const QString typed = text.toUpper();
+        // A plain name found among the few rows that may hold it needs no
+        // read of the whole table; anything else searches it all.
+        std::optional<Recordset> candidates;
+        if (!hasWildcard(typed) && !hasWildcard(foldPattern(typed)))
+            candidates = openCommuneCandidates(*db, foldPattern(typed));
+        SearchMatches found;
+        if (candidates)
+            found = SearchMatches(findAllCommunes(*candidates, *pattern));
+        if (found.count() == 0)
+            candidates.reset();
+        const Recordset records = candidates ? *candidates : db->openRecordset(QStringLiteral("insee1"));
+        if (!candidates)
+            found = findCommunes(*db, records, *pattern, typed);
         const CommuneColumns columns(records);
         const std::vector<OutputField> &fields = searchFields();
         writer.setFields(fieldNames(fields), numberFlags(fields), headerLine);

@@ -4,9 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The characters that make a text a pattern (LikePattern.h).
 bool hasWildcard(QStringView text)
 {
     for (const QChar c : text) {
@@ -15,8 +12,6 @@ bool hasWildcard(QStringView text)
     }
     return false;
 }
-
-} // namespace
 
 NameIndex::NameIndex(const Recordset &records)
 {

@@ -39,7 +39,8 @@ void TestScriptOutput::initTestCase()
         "('STE COLOMBE', NULL, NULL, '33350', 'GIRONDE', '33390'),"
         "('STE COLOMBE', NULL, NULL, '89440', 'YONNE', '89338'),"
         "('AB' || char(0) || 'CD', NULL, NULL, '01000', 'AIN', NULL),"
-        "('LYON', NULL, NULL, '69' || char(9) || '001', 'RHONE', '69123');"
+        "('LYON', NULL, NULL, '69' || char(9) || '001', 'RHONE', '69123'),"
+        "('SAINT DENIS', NULL, NULL, '93200', 'SEINE-ST-DENIS', NULL), ('ST DENIS', NULL, NULL, '11310', 'AUDE', NULL);"
         "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
         "INSERT INTO codes_postaux VALUES(1, '75001'), (2, '33350'), (3, '89440'), (4, '01000'),"
         "(5, '69' || char(9) || '001');"
@@ -67,9 +68,10 @@ void TestScriptOutput::cases_data()
     const QString yonne = "STE COLOMBE;89440;89338;;;YONNE;89;;;1\n";
     // clang-format off
     QTest::newRow("header") << QStringList{"--chercher", "paris", "--entete", s} << QByteArray() << 0 << "commune\tcode_postal\tlongitude\tlatitude\tdepartement\tlocator\tautre_nom\tcode_insee\tnum_departement\n" + paris << "";
-    QTest::newRow("NUL kept and shown") << QStringList{"--chercher", "*", s} << QByteArray() << 0 << paris + "STE COLOMBE\t33350\t\t\tGIRONDE\t\t\t33390\t33\nSTE COLOMBE\t89440\t\t\tYONNE\t\t\t89338\t89\nAB\\0CD\t01000\t\t\tAIN\t\t\t\t01\nLYON\t69 001\t\t\tRHONE\t\t\t69123\t69\n" << "";
+    QTest::newRow("NUL kept and shown") << QStringList{"--chercher", "*", s} << QByteArray() << 0 << paris + "STE COLOMBE\t33350\t\t\tGIRONDE\t\t\t33390\t33\nSTE COLOMBE\t89440\t\t\tYONNE\t\t\t89338\t89\nAB\\0CD\t01000\t\t\tAIN\t\t\t\t01\nLYON\t69 001\t\t\tRHONE\t\t\t69123\t69\nSAINT DENIS\t93200\t\t\tSEINE-ST-DENIS\t\t\t\t93\nST DENIS\t11310\t\t\tAUDE\t\t\t\t11\n" << "";
     QTest::newRow("tab in a postal code") << QStringList{"--chercher", "69*", "--format", "csv", s} << QByteArray() << 0 << "commune,code_postal,longitude,latitude,departement,locator,autre_nom,code_insee,num_departement\nLYON,69 001,,,RHONE,,,69123,69\n" << "";
     QTest::newRow("line break in a kind, JSON") << QStringList{"--chercher", "vieux", "--format=json", s} << QByteArray() << 0 << "[\n{\"commune\":\"STE COLOMBE\",\"code_postal\":\"89440\",\"longitude\":null,\"latitude\":null,\"departement\":\"YONNE\",\"locator\":\"\",\"autre_nom\":\"VIEUX (commune déléguée)\",\"code_insee\":\"89338\",\"num_departement\":\"89\"}\n]\n" << "";
+    QTest::newRow("plain name, stored unfolded too") << QStringList{"--chercher", "Saint-Denis", s} << QByteArray() << 0 << "SAINT DENIS\t93200\t\t\tSEINE-ST-DENIS\t\t\t\t93\nST DENIS\t11310\t\t\tAUDE\t\t\t\t11\n" << "";
     QTest::newRow("JSON, nothing") << QStringList{"--chercher", "nulle part", "--format", "json", s} << QByteArray() << 1 << "[]\n" << "";
     QTest::newRow("search twice") << QStringList{"--chercher", "a", "--chercher", "b", s} << QByteArray() << 2 << "" << "l'option --chercher est donnée deux fois";
     QTest::newRow("mistyped option") << QStringList{"--chercehr", "paris"} << QByteArray() << 2 << "" << "option inconnue : --chercehr";
