@@ -14,17 +14,25 @@
 // user is told in French first.
 static bool mayHaveDisplay(int argc, char *argv[])
 {
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (!qEnvironmentVariableIsEmpty(name))
-            return true;
-    }
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "-platform" || argument == "--platform" || argument.startsWith("-platform=")
-            || argument.startsWith("--platform="))
-            return true;
+        if ((argument == "-platform" || argument == "--platform") && i + 1 < argc)
+            platform = argv[i + 1];
+        else if (argument.startsWith("-platform=") || argument.startsWith("--platform="))
+            platform = argument.mid(argument.indexOf('=') + 1);
     }
-    return false;
+    // The X11 and Wayland platforms need their display; any other (offscreen,
+    // vnc, eglfs...) is Qt's to judge.
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty())
+        return x11 || wayland;
+    if (platform.startsWith("xcb"))
+        return x11;
+    if (platform.startsWith("wayland"))
+        return wayland;
+    return true;
 }
 
 int main(int argc, char *argv[])
