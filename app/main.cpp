@@ -1,5 +1,4 @@
-#include "app/Form1.h"
-#include "app/StartupFailure.h"
+#include "cli/BatchLookup.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
@@ -7,95 +6,115 @@
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
-static int reportCommandLineError(const CommandLine &line)
+static int reportCommandLineError(const QString &error)
 {
-    std::fprintf(stderr, "topovil : %s\nEssayez « topovil --help ».\n", line.error.toUtf8().constData());
+    std::fprintf(stderr, "topovil : %s\nEssayez « topovil --help ».\n", error.toUtf8().constData());
     return 2;
 }
 
-static bool asksForSearch(const QStringList &arguments)
+static int reportFailure(const QString &error)
 {
-    for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--"))
-            return false;
-        if (argument == QLatin1String("--chercher") || argument.startsWith(QLatin1String("--chercher="))
-            || argument == QLatin1String("--autour") || argument == QLatin1String("--depuis"))
-            return true;
-    }
-    return false;
+    std::fprintf(stderr, "topovil : %s\n", error.toUtf8().constData());
+    return 2;
 }
 
-// --chercher prints the communes found and needs no display: only Qt Core
-// starts, for the program's folder, where the data file is looked for.
-static int searchWithoutWindow(int argc, char *argv[], const CommandLine &line)
+static QString dataPathOf(const CommandLine &line)
 {
+    return !line.dataFile.isEmpty()
+               ? line.dataFile
+               : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
+}
+
+static RecordWriter::Kind writerKind(CommandLine::Format format)
+{
+    return format == CommandLine::Format::Csv    ? RecordWriter::Kind::Csv
+           : format == CommandLine::Format::Json ? RecordWriter::Kind::Json
+                                                 : RecordWriter::Kind::Tsv;
+}
+
+// --chercher and --lot print what they find and need no display: only Qt
+// Core starts, for the program's folder, where the data file is looked for.
+static int answerScript(int argc, char *argv[], const CommandLine &line)
+{
+    // A closed standard output would hand its number to the next file opened.
+    if (fcntl(STDOUT_FILENO, F_GETFL) == -1)
+        return reportFailure(QStringLiteral("la sortie standard est fermée : rien ne peut être écrit"));
     QCoreApplication app(argc, argv);
-    const QString dataPath =
-        !line.dataFile.isEmpty()
-            ? line.dataFile
-            : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
-    const CommandLineSearchResult result = line.action == CommandLine::Action::Around
-                                               ? aroundFromCommandLine(line.aroundText, line.aroundRadius, dataPath)
-                                               : searchFromCommandLine(line.searchText, dataPath, line.fromText);
-    std::fputs(result.out.toUtf8().constData(), stdout);
+    if (line.action == CommandLine::Action::Batch) {
+        const BatchResult result = runBatch(line, dataPathOf(line), stdin, stdout, stderr);
+        return result.err.isEmpty() ? result.status : reportFailure(result.err);
+    }
+    const CommandLineSearchResult result =
+        line.action == CommandLine::Action::Around
+            ? aroundFromCommandLine(line.aroundText, line.aroundRadius, dataPathOf(line), stdout,
+                                    writerKind(line.format), line.header)
+            : searchFromCommandLine(line.searchText, dataPathOf(line), stdout, writerKind(line.format), line.header,
+                                    line.fromText);
+    // Nothing found still says why, with the names the user may have meant.
     if (!result.err.isEmpty())
         std::fprintf(stderr, "topovil : %s\n", result.err.toUtf8().constData());
     return result.status;
 }
 
-// --help, --version and --chercher are answered before the window's Qt
-// starts, so that they work without a display. Returns -1 when the window
-// is to start.
+static int print(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+        || std::fflush(stdout) != 0)
+        return reportFailure(QStringLiteral("la sortie ne peut pas être écrite"));
+    return 0;
+}
+
+// Everything but the window is answered before the window's Qt starts, so
+// that it works without a display. Returns -1 when the window is to start.
 static int answerWithoutWindow(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine line = CommandLine::parse(arguments);
-    if (line.action == CommandLine::Action::Help)
-        std::fputs(commandLineHelp().toUtf8().constData(), stdout);
-    else if (line.action == CommandLine::Action::Version)
-        std::fputs(commandLineVersion().toUtf8().constData(), stdout);
-    else if (line.action == CommandLine::Action::Search || line.action == CommandLine::Action::Around)
-        return searchWithoutWindow(argc, argv, line);
-    else if (line.action == CommandLine::Action::Error && asksForSearch(arguments))
-        return reportCommandLineError(line); // a search line has no Qt options to take away first
-    else
-        return -1;
-    return 0;
+    const CommandLine line = CommandLine::parse(withoutWindowSystemOptions(arguments));
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        return print(commandLineHelp());
+    case CommandLine::Action::Version:
+        return print(commandLineVersion());
+    case CommandLine::Action::Search:
+    case CommandLine::Action::Batch:
+    case CommandLine::Action::Around:
+        return answerScript(argc, argv, line);
+    case CommandLine::Action::Error:
+        return reportCommandLineError(line.error);
+    case CommandLine::Action::Run:
+        break;
+    }
+    return -1;
+}
+
+// The window is a program of its own beside this one, so that answering
+// on the command line never loads the window libraries.
+static int startWindow(char *argv[])
+{
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    const QByteArray window = QFile::encodeName(QFileInfo(self).dir().filePath(QStringLiteral("topovil-fenetre")));
+    argv[0] = const_cast<char *>(window.constData());
+    execv(window.constData(), argv);
+    std::fprintf(stderr, "Topovil : la fenêtre (%s) ne peut pas démarrer : %s.\n", window.constData(),
+                 errno == ENOENT ? "programme introuvable" : "programme inutilisable");
+    return 1;
 }
 
 int main(int argc, char *argv[])
 {
     if (const int status = answerWithoutWindow(argc, argv); status >= 0)
         return status;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Topovil"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-
-    // Read again once Qt has taken its own options (-platform...) away.
-    const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1));
-    if (line.action == CommandLine::Action::Error)
-        return reportCommandLineError(line);
-
-    Form1 form;
-    const QString dataPath =
-        !line.dataFile.isEmpty()
-            ? line.dataFile
-            : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
-    try {
-        form.Form_Load(dataPath);
-    } catch (const DatabaseError &error) {
-        reportStartupFailure(error.message());
-        return 1;
-    } catch (const std::bad_alloc &) {
-        reportStartupFailure(QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath));
-        return 1;
-    }
-
-    form.show();
-    return app.exec();
+    return startWindow(argv);
 }

@@ -59,8 +59,10 @@ struct BrokenInstall
             return;
         }
         QFile data(dir.filePath(QStringLiteral("insee.sqlite")));
-        if (!QFile::copy(built, program) || !data.open(QIODevice::WriteOnly)
-            || data.write("Ceci n'est pas une base.\n") < 0) {
+        // topovil starts the window, topovil-fenetre, from its own folder.
+        if (!QFile::copy(built, program)
+            || !QFile::copy(built + QStringLiteral("-fenetre"), program + QStringLiteral("-fenetre"))
+            || !data.open(QIODevice::WriteOnly) || data.write("Ceci n'est pas une base.\n") < 0) {
             problem = QStringLiteral("cannot prepare ") + dir.path();
         }
     }

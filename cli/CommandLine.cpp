@@ -1,29 +1,150 @@
 #include "cli/CommandLine.h"
 
+#include <array>
+#include <optional>
+
 namespace {
 
-// --depuis TEXTE and --autour TEXTE RAYON_KM, at arguments[i]: true when it is
-// one of them, with `i` on its last argument.
-bool parseDistanceOption(const QStringList &arguments, qsizetype &i, CommandLine &line)
+// The options that take a value, and where it goes.
+struct ValueOption
+{
+    const char *name;
+    QString CommandLine::*value;
+    const char *wants; // what the message asks for when the value is missing
+};
+
+const std::array<ValueOption, 6> valueOptions = {{
+    {"--chercher", &CommandLine::searchText, "un texte"},
+    {"--lot", &CommandLine::batchInput, "un fichier"},
+    {"--colonne", &CommandLine::queryColumn, "un nom de colonne"},
+    {"--colonne-cp", &CommandLine::postcodeColumn, "un nom de colonne"},
+    {"--colonne-dep", &CommandLine::departementColumn, "un nom de colonne"},
+    {"--depuis", &CommandLine::fromText, "un lieu"},
+}};
+
+void fail(CommandLine &line, const QString &error)
+{
+    if (line.error.isEmpty()) // the first fault is the one told
+        line.error = error;
+}
+
+std::optional<CommandLine::Format> formatNamed(const QString &name)
+{
+    if (name == QLatin1String("tsv"))
+        return CommandLine::Format::Tsv;
+    if (name == QLatin1String("csv"))
+        return CommandLine::Format::Csv;
+    if (name == QLatin1String("json"))
+        return CommandLine::Format::Json;
+    return std::nullopt;
+}
+
+// Splits "--option=value"; the value of "--option" alone is the next argument.
+bool takeValue(const QStringList &arguments, qsizetype &i, const QString &name, QString *value, bool *given)
 {
     const QString &argument = arguments[i];
-    const qsizetype needed = argument == QLatin1String("--depuis") ? 1 : argument == QLatin1String("--autour") ? 2 : 0;
-    if (needed == 0)
-        return false;
-    if (i + needed >= arguments.size()) {
-        if (line.error.isEmpty())
-            line.error = needed == 1 ? QStringLiteral("l'option --depuis demande un texte")
-                                     : QStringLiteral("l'option --autour demande un texte et un rayon en km");
-        i = arguments.size();
+    if (argument == name) {
+        *given = i + 1 < arguments.size();
+        if (*given)
+            *value = arguments[++i];
         return true;
     }
-    if (needed == 1) {
-        line.fromText = arguments[++i];
-    } else {
-        line.aroundText = arguments[++i];
-        line.aroundRadius = arguments[++i];
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        *given = true;
+        *value = argument.mid(name.size() + 1);
+        return true;
     }
+    return false;
+}
+
+// Reads one option at arguments[i]; false when it is none of the program's.
+bool readOption(CommandLine &line, const QStringList &arguments, qsizetype &i, QStringList &seen)
+{
+    const QString &argument = arguments[i];
+    QString value;
+    bool given = false;
+    for (const ValueOption &option : valueOptions) {
+        const QString name = QLatin1String(option.name);
+        if (!takeValue(arguments, i, name, &value, &given))
+            continue;
+        if (!given)
+            fail(line, QStringLiteral("l'option %1 demande %2").arg(name, QLatin1String(option.wants)));
+        else if (seen.contains(name))
+            fail(line, QStringLiteral("l'option %1 est donnée deux fois").arg(name));
+        else
+            line.*option.value = value;
+        seen << name;
+        return true;
+    }
+    // --autour takes two values, the second a number that may start with "-".
+    if (argument == QLatin1String("--autour")) {
+        if (i + 2 >= arguments.size()) {
+            fail(line, QStringLiteral("l'option --autour demande un lieu et un rayon en km"));
+            i = arguments.size();
+        } else if (seen.contains(argument)) {
+            fail(line, QStringLiteral("l'option --autour est donnée deux fois"));
+            i += 2;
+        } else {
+            line.aroundText = arguments[++i];
+            line.aroundRadius = arguments[++i];
+        }
+        seen << QStringLiteral("--autour");
+        return true;
+    }
+    if (takeValue(arguments, i, QStringLiteral("--format"), &value, &given)) {
+        const std::optional<CommandLine::Format> format = formatNamed(value);
+        if (!given)
+            fail(line, QStringLiteral("l'option --format demande une valeur"));
+        else if (!format)
+            fail(line, QStringLiteral("format inconnu : %1 (tsv, csv ou json)").arg(value));
+        else
+            line.format = *format;
+        return true;
+    }
+    if (argument == QLatin1String("--entete"))
+        line.header = true;
+    else if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
+        seen << QStringLiteral("--help");
+    else if (argument == QLatin1String("--version"))
+        seen << QStringLiteral("--version");
+    else
+        return false;
     return true;
+}
+
+// What the options given ask for, or why they do not fit together.
+void chooseAction(CommandLine &line, const QStringList &files, const QStringList &seen)
+{
+    const bool search = seen.contains(QLatin1String("--chercher"));
+    const bool batch = seen.contains(QLatin1String("--lot"));
+    const bool columns = seen.contains(QLatin1String("--colonne-cp")) || seen.contains(QLatin1String("--colonne-dep"));
+    if (files.size() > 1)
+        fail(line, QStringLiteral("un seul fichier de données à la fois (%1 donnés)").arg(files.size()));
+    if (files.size() == 1 && files.first().isEmpty())
+        fail(line, QStringLiteral("le nom du fichier de données est vide"));
+    const bool around = seen.contains(QLatin1String("--autour"));
+    if (search && batch)
+        fail(line, QStringLiteral("--chercher et --lot ne vont pas ensemble"));
+    if (around && (search || batch))
+        fail(line, QStringLiteral("--autour ne va ni avec --chercher ni avec --lot"));
+    if (seen.contains(QLatin1String("--depuis")) && !search)
+        fail(line, QStringLiteral("l'option --depuis va avec --chercher"));
+    if (batch && line.batchInput.isEmpty())
+        fail(line, QStringLiteral("le nom du fichier de l'option --lot est vide"));
+    if (!batch && (columns || seen.contains(QLatin1String("--colonne"))))
+        fail(line, QStringLiteral("les options --colonne, --colonne-cp et --colonne-dep vont avec --lot"));
+    if (batch && !seen.contains(QLatin1String("--colonne")) && columns)
+        fail(line, QStringLiteral("--colonne-cp et --colonne-dep demandent --colonne"));
+    if (!search && !batch && !around && (line.format != CommandLine::Format::Default || line.header))
+        fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot ou --autour"));
+    if (!line.error.isEmpty())
+        line.action = CommandLine::Action::Error;
+    else if (search)
+        line.action = CommandLine::Action::Search;
+    else if (batch)
+        line.action = CommandLine::Action::Batch;
+    else if (around)
+        line.action = CommandLine::Action::Around;
 }
 
 } // namespace
@@ -31,72 +152,78 @@ bool parseDistanceOption(const QStringList &arguments, qsizetype &i, CommandLine
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine line;
-    bool help = false;
-    bool version = false;
+    QStringList seen; // the options given
     bool optionsEnded = false;
-    bool search = false;
     QStringList files;
-    const QLatin1String searchOption("--chercher");
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if (!optionsEnded && argument == searchOption) {
-            // The text that follows is the text, even when it starts with "-".
-            if (i + 1 < arguments.size()) {
-                search = true;
-                line.searchText = arguments[++i];
-            } else if (line.error.isEmpty()) {
-                line.error = QStringLiteral("l'option --chercher demande un texte");
-            }
-        } else if (!optionsEnded && argument.startsWith(searchOption + QLatin1Char('='))) {
-            search = true;
-            line.searchText = argument.mid(searchOption.size() + 1);
-        } else if (!optionsEnded && parseDistanceOption(arguments, i, line)) {
-            // --depuis, --autour: CommandLineDistance.h
-        } else if (!optionsEnded && argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (!optionsEnded && (argument == QLatin1String("-h") || argument == QLatin1String("--help"))) {
-            help = true;
-        } else if (!optionsEnded && argument == QLatin1String("--version")) {
-            version = true;
-        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            if (line.error.isEmpty())
-                line.error = QStringLiteral("option inconnue : %1").arg(argument);
-        } else {
+        if (optionsEnded || argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-')))
             files << argument;
-        }
+        else if (argument == QLatin1String("--"))
+            optionsEnded = true;
+        else if (!readOption(line, arguments, i, seen))
+            fail(line, QStringLiteral("option inconnue : %1").arg(argument));
     }
-    if (files.size() > 1 && line.error.isEmpty())
-        line.error = QStringLiteral("un seul fichier de données à la fois (%1 donnés)").arg(files.size());
-    if (files.size() == 1 && files.first().isEmpty() && line.error.isEmpty())
-        line.error = QStringLiteral("le nom du fichier de données est vide");
-
-    const bool around = !line.aroundRadius.isNull();
-    if (around && search && line.error.isEmpty())
-        line.error = QStringLiteral("--chercher et --autour ne vont pas ensemble");
-    if (!line.fromText.isNull() && !search && line.error.isEmpty())
-        line.error = QStringLiteral("l'option --depuis va avec --chercher");
+    chooseAction(line, files, seen);
+    const bool help = seen.contains(QLatin1String("--help"));
+    const bool version = seen.contains(QLatin1String("--version"));
     if (help || version)
         line.error.clear();
     if (help)
         line.action = Action::Help;
     else if (version)
         line.action = Action::Version;
-    else if (!line.error.isEmpty())
-        line.action = Action::Error;
-    else if (search)
-        line.action = Action::Search;
-    else if (around)
-        line.action = Action::Around;
-    if (line.action == Action::Run || line.action == Action::Search || line.action == Action::Around)
+    if (line.action == Action::Run || line.action == Action::Search || line.action == Action::Batch
+        || line.action == Action::Around)
         line.dataFile = files.value(0);
     return line;
+}
+
+QStringList withoutWindowSystemOptions(const QStringList &arguments)
+{
+    // Qt's own options, with one dash or two; the first ones take a value.
+    static const QStringList withValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("title"),           QStringLiteral("name"),
+        QStringLiteral("qwindowstate"),
+    };
+    static const QStringList alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("--")) {
+            kept << arguments.mid(i);
+            break;
+        }
+        QString name = argument.startsWith(QLatin1String("--")) ? argument.mid(2)
+                       : argument.startsWith(QLatin1Char('-'))  ? argument.mid(1)
+                                                                : QString();
+        const bool hasValue = name.contains(QLatin1Char('='));
+        name = name.section(QLatin1Char('='), 0, 0);
+        if (withValue.contains(name) && hasValue)
+            continue;
+        if (withValue.contains(name)) {
+            ++i; // its value
+            continue;
+        }
+        if (!alone.contains(name) || name.isEmpty())
+            kept << argument;
+    }
+    return kept;
 }
 
 QString commandLineHelp()
 {
     return QStringLiteral("Utilisation : topovil [FICHIER]\n"
-                          "            topovil --chercher TEXTE [--depuis LIEU] [FICHIER]\n"
-                          "            topovil --autour LIEU RAYON_KM [FICHIER]\n"
+                          "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
+                          "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
+                          "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
                           "\n"
                           "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
                           "son département, son locator Maidenhead et le département sur une carte.\n"
@@ -111,29 +238,55 @@ QString commandLineHelp()
                           "                 la table livrée insee.sqlite à côté du programme.\n"
                           "  --chercher TEXTE\n"
                           "               écrit, sans ouvrir de fenêtre, chaque commune que la recherche\n"
-                          "               trouve pour TEXTE, dans l'ordre de la table, une par ligne :\n"
-                          "               nom, code postal, longitude, latitude, département et locator,\n"
-                          "               séparés par des tabulations, nombres avec un point décimal.\n"
-                          "               Une commune trouvée par un autre nom (commune déléguée,\n"
-                          "               ancienne commune...) a un septième champ : ce nom et sa nature.\n"
+                          "               trouve pour TEXTE, une par ligne, dans l'ordre de la table\n"
+                          "               (pour un locator : la plus proche du centre du carré d'abord).\n"
+                          "               Champs séparés par des tabulations, nombres avec un point\n"
+                          "               décimal : nom, code postal, longitude, latitude, département,\n"
+                          "               locator, puis autre_nom (le nom, et sa nature, par lequel une\n"
+                          "               commune déléguée, ancienne commune... l'a trouvée ; vide sinon),\n"
+                          "               code_insee et num_departement. --chercher se donne une fois.\n"
                           "               TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
-                          "               ou un nom porté depuis 1943 (Voisinlieu).\n"
-                          "               Code de sortie 0 si une commune au moins est trouvée, 1 si\n"
-                          "               aucune, 2 pour un motif invalide ou un fichier inutilisable.\n"
-                          "               TEXTE a au plus 1000 caractères.\n"
+                          "               un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
+                          "               il a au plus 1000 caractères.\n"
                           "  --depuis LIEU\n"
-                          "               avec --chercher, ajoute à chaque ligne distance_km (grand\n"
+                          "               avec --chercher, ajoute à chaque commune distance_km (grand\n"
                           "               cercle, une décimale) et azimut (degrés depuis le nord, sens\n"
                           "               horaire) depuis LIEU : une commune, un locator (le centre de\n"
                           "               son carré) ou des coordonnées « 48.8566 2.3522 ».\n"
                           "  --autour LIEU RAYON_KM\n"
                           "               écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
-                          "               la plus proche d'abord, chaque ligne finie par distance_km.\n"
+                          "               la plus proche d'abord, chacune avec distance_km.\n"
+                          "  --lot ENTREE cherche chaque ligne du fichier ENTREE (« - » : l'entrée standard)\n"
+                          "               et écrit une ligne de résultat par ligne lue, dans l'ordre,\n"
+                          "               avec une ligne d'en-tête : recherche, statut, commune,\n"
+                          "               code_postal, code_insee, longitude, latitude, departement,\n"
+                          "               num_departement, locator, autre_nom, nb_resultats.\n"
+                          "               statut : trouvée, homonymes (la première est donnée,\n"
+                          "               nb_resultats les compte), autre nom, aucune, refusée (motif\n"
+                          "               invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
+                          "               signalée avec son numéro sur la sortie d'erreur).\n"
+                          "  --colonne NOM\n"
+                          "               ENTREE est un CSV avec une ligne d'en-tête ; la colonne NOM tient\n"
+                          "               la recherche. Séparateur « ; », « , » ou tabulation, encodage\n"
+                          "               UTF-8 (avec ou sans BOM) ou Windows-1252 : reconnus. Chaque\n"
+                          "               colonne lue est gardée, avec le même séparateur, puis viennent\n"
+                          "               les colonnes de résultat, en UTF-8.\n"
+                          "  --colonne-cp COL, --colonne-dep COL\n"
+                          "               colonnes dont le code postal ou le département (numéro ou nom)\n"
+                          "               départagent des homonymes.\n"
+                          "  --format tsv|csv|json\n"
+                          "               tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
+                          "               --colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
+                          "               d'objets aux mêmes noms de champs).\n"
+                          "  --entete     ajoute la ligne des noms de champs à --chercher en tsv.\n"
                           "  -h, --help   affiche cette aide et quitte\n"
                           "  --version    affiche la version et quitte\n"
                           "\n"
+                          "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
+                          "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
+                          "fichier inutilisable ou une sortie impossible à écrire.\n"
                           "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
-                          "Topovil dit pourquoi et quitte avec le code 1.\n");
+                          "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
 }
 
 QString commandLineVersion()

@@ -3,34 +3,45 @@
 #include <QString>
 #include <QStringList>
 
-// The program's command line:  topovil [--chercher TEXTE] [FICHIER]
-//   FICHIER        the commune data to open (.mdb or .sqlite) instead of
-//                  the file found by the usual search
-//   --chercher TEXTE  prints the communes the search finds for TEXTE, with
-//                  no window (also --chercher=TEXTE)
-//   --depuis TEXTE with --chercher: each commune's distance and bearing
-//                  from that commune, locator or point
-//   --autour TEXTE RAYON_KM  prints the communes within RAYON_KM of it
+// The program's command line:
+//   topovil [FICHIER]
+//   topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]
+//   topovil --lot ENTREE [--colonne NOM [--colonne-cp COL] [--colonne-dep COL]]
+//           [--format tsv|csv|json] [FICHIER]
+//   topovil --chercher TEXTE --depuis LIEU ...: with each commune's distance
+//   topovil --autour LIEU RAYON_KM [--format ...] [FICHIER]
 //   -h, --help     the French usage text on standard output
 //   --version      the program's name and version
-// "--" ends the options, so that a file whose name starts with "-" can be
-// named.
+// Every option that takes a value also takes it after "=". "--" ends the
+// options, so that a file whose name starts with "-" can be named.
 struct CommandLine
 {
-    enum class Action { Run, Search, Around, Help, Version, Error };
+    enum class Action { Run, Search, Batch, Around, Help, Version, Error };
+    enum class Format { Default, Tsv, Csv, Json };
 
     Action action = Action::Run;
     QString dataFile;   // empty: search for it
     QString searchText; // for Action::Search
-    QString fromText;   // --depuis TEXTE with --chercher; null without
-    QString aroundText; // for Action::Around: --autour TEXTE RAYON_KM
+    QString fromText;   // --depuis LIEU with --chercher; null without
+    QString aroundText; // for Action::Around: --autour LIEU RAYON_KM
     QString aroundRadius;
+    QString batchInput; // for Action::Batch: a file, or "-" for standard input
+    QString queryColumn;
+    QString postcodeColumn;
+    QString departementColumn;
+    Format format = Format::Default;
+    bool header = false;
     QString error; // French, for Action::Error
 
     // The arguments without the program's own name. --help and --version
     // win over anything else on the line.
     static CommandLine parse(const QStringList &arguments);
 };
+
+// The arguments without the window system's own options (-platform NAME,
+// -style NAME, -reverse...), which Qt takes for itself when a window starts:
+// what is left must make sense to the program, with or without a display.
+QStringList withoutWindowSystemOptions(const QStringList &arguments);
 
 QString commandLineHelp();
 QString commandLineVersion();

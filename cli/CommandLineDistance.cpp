@@ -1,6 +1,7 @@
 #include "cli/CommandLineDistance.h"
 
 #include "cli/CommandLineSearch.h"
+#include "cli/OutputFields.h"
 #include "geometry/CoordinateText.h"
 #include "geometry/NearestCommunes.h"
 #include "search/FindCommunes.h"
@@ -36,7 +37,7 @@ std::optional<GeoPoint> placeOfText(Database &db, const Recordset &communes, con
     return std::nullopt;
 }
 
-QStringList distanceFields(const Recordset &communes, int row, GeoPoint from)
+QStringList distanceTexts(const Recordset &communes, int row, GeoPoint from)
 {
     const std::optional<GeoPoint> position = communePosition(communes, row);
     if (!position)
@@ -45,32 +46,40 @@ QStringList distanceFields(const Recordset &communes, int row, GeoPoint from)
     return {QLocale::c().toString(distanceKm(from, *position), 'f', 1), QString::number(bearing)};
 }
 
-CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString &radiusKm, const QString &dataPath)
+CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString &radiusKm, const QString &dataPath,
+                                              std::FILE *out, RecordWriter::Kind kind, bool headerLine)
 {
     bool ok = false;
     const double radius = QLocale::c().toDouble(QString(radiusKm).replace(u',', u'.'), &ok);
     if (!ok || !(radius >= 0) || !std::isfinite(radius))
-        return {2, {}, QStringLiteral("rayon invalide : « %1 » (un nombre de kilomètres, 0 ou plus)").arg(radiusKm)};
+        return {2, QStringLiteral("rayon invalide : « %1 » (un nombre de kilomètres, 0 ou plus)").arg(radiusKm)};
+    RecordWriter writer(out, kind);
+    size_t count = 0;
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
         QString why;
         const std::optional<GeoPoint> place = placeOfText(*db, records, text, &why);
         if (!place)
-            return {2, {}, why};
+            return {2, why};
         const std::vector<NearbyCommune> around = communesWithin(records, *place, radius);
-        std::vector<int> rows;
-        for (const NearbyCommune &commune : around)
-            rows.push_back(commune.row);
-        const SearchMatches found(std::move(rows));
-        CommandLineSearchResult result;
-        for (int i = 0; i < found.count(); ++i)
-            result.out += communeLine(records, found, i, {QLocale::c().toString(around[size_t(i)].distanceKm, 'f', 1)});
-        result.status = result.out.isEmpty() ? 1 : 0;
-        return result;
+        const CommuneColumns columns(records);
+        const std::vector<OutputField> &fields = aroundFields();
+        writer.setFields(fieldNames(fields), numberFlags(fields), headerLine);
+        count = around.size();
+        for (size_t i = 0; i < count && writer.ok(); ++i) {
+            Answer answer;
+            answer.row = around[i].row;
+            answer.count = int(count);
+            answer.distanceKm = QLocale::c().toString(around[i].distanceKm, 'f', 1);
+            writer.write(fieldTexts(fields, columns, answer));
+        }
     } catch (const DatabaseError &error) {
-        return {2, {}, error.message()};
+        return {2, error.message()};
     } catch (const std::bad_alloc &) {
-        return {2, {}, QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath)};
+        return {2, QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath)};
     }
+    if (!writer.finish())
+        return {2, writer.error()};
+    return {count > 0 ? 0 : 1, {}};
 }

@@ -18,9 +18,10 @@ std::optional<GeoPoint> placeOfText(Database &db, const Recordset &communes, con
 // The fields `distance_km` (one decimal, a decimal point) and `azimut` (whole
 // degrees from north, clockwise) of a commune seen from `from`; empty
 // fields when the commune has no position.
-QStringList distanceFields(const Recordset &communes, int row, GeoPoint from);
+QStringList distanceTexts(const Recordset &communes, int row, GeoPoint from);
 
-// What `topovil --autour TEXTE RAYON_KM [FICHIER]` prints and returns: the
-// communes within the radius of the place, nearest first, each line ending
+// What `topovil --autour TEXTE RAYON_KM [FICHIER]` writes and returns: the
+// communes within the radius of the place, nearest first, each record ending
 // with its `distance_km`. Status as for --chercher.
-CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString &radiusKm, const QString &dataPath);
+CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString &radiusKm, const QString &dataPath,
+                                              std::FILE *out, RecordWriter::Kind kind, bool headerLine);

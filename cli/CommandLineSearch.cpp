@@ -1,96 +1,97 @@
 #include "cli/CommandLineSearch.h"
 
 #include "cli/CommandLineDistance.h"
-#include "geo/MaidenheadLocator.h"
+#include "cli/OutputFields.h"
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
-#include "search/SearchMatches.h"
 #include "search/Suggestions.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
-#include "store/NumberText.h"
-
-#include <QLocale>
+#include "store/NameFolding.h"
 
 namespace {
 
-// A field as text, numbers with a decimal point; an empty field is empty. A
-// tab or a line break inside a text would cut the line: they read as blanks.
-QString fieldText(const Recordset &records, int row, const char16_t *name)
+// Other names that share the name follow its communes, and only the whole
+// table says where they lead: such a name takes the ordinary way.
+bool otherNamesMatch(Database &db, const NamePattern &pattern)
 {
-    const QVariant value = records.column(records.fieldIndex(name)).value(size_t(row));
-    QString text = value.isNull() ? QString() : valueToText(value, QLocale::c());
-    for (QChar &c : text) {
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
+    try {
+        return !findAllCommunes(db.openRecordset(QStringLiteral("autres_noms")), pattern).empty();
+    } catch (const DatabaseError &) {
+        return false; // a file without other names
     }
-    return text;
-}
-
-QString locatorOf(const Recordset &records, int row)
-{
-    const QVariant latitude = records.column(records.fieldIndex(u"latitude")).value(size_t(row));
-    const QVariant longitude = records.column(records.fieldIndex(u"longitude")).value(size_t(row));
-    bool latitudeOk = false;
-    bool longitudeOk = false;
-    const double lat = latitude.toDouble(&latitudeOk);
-    const double lon = longitude.toDouble(&longitudeOk);
-    if (latitude.isNull() || longitude.isNull() || !latitudeOk || !longitudeOk)
-        return {};
-    return maidenheadLocator(lat, lon);
 }
 
 } // namespace
 
-QString communeLine(const Recordset &records, const SearchMatches &found, int index, const QStringList &extraFields)
+std::vector<bool> numberFlags(const std::vector<OutputField> &fields)
 {
-    const int row = found.rows()[size_t(index)];
-    QStringList fields = {
-        fieldText(records, row, u"commune"),     fieldText(records, row, u"codepos"),
-        fieldText(records, row, u"longitude"),   fieldText(records, row, u"latitude"),
-        fieldText(records, row, u"departement"), locatorOf(records, row),
-    };
-    if (const QString code = found.code(index); !code.isEmpty())
-        fields[1] = code; // the postal code that matched
-    // A commune found by another name says which, and what it was.
-    if (const OtherName other = found.otherName(index); !other.name.isEmpty())
-        fields << (other.kind.isEmpty() ? other.name : QStringLiteral("%1 (%2)").arg(other.name, other.kind));
-    return (fields + extraFields).join(QLatin1Char('\t')) + QLatin1Char('\n');
+    std::vector<bool> numbers;
+    for (const OutputField &field : fields)
+        numbers.push_back(field.number);
+    return numbers;
 }
 
-// Nothing matched: say so, with the names the user may have meant.
-static QString noMatchText(Database &db, const Recordset &records, const QString &text)
+CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, std::FILE *out,
+                                              RecordWriter::Kind kind, bool headerLine, const QString &fromText)
 {
-    return noMatchMessage(text, SuggestionIndex(records, &db).afterTypo(text));
-}
-
-CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, const QString &fromText)
-{
-    CommandLineSearchResult result;
     // The window searches the upper-cased text; so does the command line.
     QString why;
     const std::optional<NamePattern> pattern = NamePattern::compile(text.toUpper(), &why);
     if (!pattern)
-        return {2, {}, why};
+        return {2, why};
+    int count = 0;
+    QString noMatch;
+    RecordWriter writer(out, kind);
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
-        const Recordset records = db->openRecordset(QStringLiteral("insee1"));
-        const SearchMatches found = findCommunes(*db, records, *pattern, text.toUpper());
+        const QString typed = text.toUpper();
+        // A plain name found among the few rows that may hold it needs no
+        // read of the whole table; anything else searches it all.
+        std::optional<Recordset> candidates;
+        if (fromText.isNull() && !hasWildcard(typed) && !hasWildcard(foldPattern(typed)))
+            candidates = openCommuneCandidates(*db, foldPattern(typed));
+        SearchMatches found;
+        if (candidates)
+            found = SearchMatches(findAllCommunes(*candidates, *pattern));
+        if (found.count() == 0 || otherNamesMatch(*db, *pattern))
+            candidates.reset();
+        const Recordset records = candidates ? *candidates : db->openRecordset(QStringLiteral("insee1"));
+        if (!candidates)
+            found = findCommunes(*db, records, *pattern, typed);
+        // Coordinates off the globe are refused as a malformed pattern is.
         if (!found.refusal().isEmpty())
-            return {2, {}, found.refusal()};
+            return {2, found.refusal()};
         std::optional<GeoPoint> from;
         if (!fromText.isNull() && !(from = placeOfText(*db, records, fromText, &why)))
-            return {2, {}, why};
-        for (int i = 0; i < found.count(); ++i)
-            result.out += communeLine(records, found, i,
-                                      from ? distanceFields(records, found.rows()[size_t(i)], *from) : QStringList());
+            return {2, why};
+        const CommuneColumns columns(records);
+        std::vector<OutputField> fields = searchFields();
+        if (from)
+            fields.insert(fields.end(), distanceFields().begin(), distanceFields().end());
+        writer.setFields(fieldNames(fields), numberFlags(fields), headerLine);
         if (found.count() == 0)
-            result.err = noMatchText(*db, records, text);
+            noMatch = noMatchMessage(text, SuggestionIndex(records, db.get()).afterTypo(text));
+        count = found.count();
+        for (int i = 0; i < count && writer.ok(); ++i) {
+            Answer answer;
+            answer.row = found.rows()[size_t(i)];
+            answer.count = count;
+            answer.code = found.code(i);
+            answer.other = found.otherName(i);
+            if (from) {
+                const QStringList distance = distanceTexts(records, answer.row, *from);
+                answer.distanceKm = distance[0];
+                answer.azimut = distance[1];
+            }
+            writer.write(fieldTexts(fields, columns, answer));
+        }
     } catch (const DatabaseError &error) {
-        return {2, {}, error.message()};
+        return {2, error.message()};
     } catch (const std::bad_alloc &) {
-        return {2, {}, QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath)};
+        return {2, QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath)};
     }
-    result.status = result.out.isEmpty() ? 1 : 0;
-    return result;
+    if (!writer.finish())
+        return {2, writer.error()};
+    return {count > 0 ? 0 : 1, noMatch};
 }

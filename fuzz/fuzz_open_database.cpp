@@ -4,7 +4,9 @@
 // whole, field by field, and their cursors are moved past both ends; the
 // catalog of an Access file is never offered as a table. Last, a search that
 // matches no current name goes on through the table of other names and the
-// postal codes, as the window's does. A DatabaseError is
+// postal codes, as the window's does. Then the command line answers, in each
+// of its formats, a search and a batch, and every line it writes must be
+// whole: one record a line, as many fields as the header. A DatabaseError is
 // the expected refusal of a damaged file; anything else is a finding.
 //
 // The bytes are written to one file per process, in $TMPDIR or /tmp. A file
@@ -12,6 +14,9 @@
 // files are refused early otherwise, and the fuzzer's insertions and
 // deletions would seldom reach the reader of pages.
 
+#include "cli/BatchInput.h"
+#include "cli/BatchLookup.h"
+#include "cli/CommandLineSearch.h"
 #include "search/FindCommunes.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
@@ -96,6 +101,65 @@ void readWhole(Recordset rows)
         rows.movePrevious();
         rows.movePrevious();
     } catch (const DatabaseError &) {
+    }
+}
+
+// Every line of a TSV or CSV output has the header's count of fields, and
+// JSON holds no raw control character: a field of the store never cut a line.
+void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const char *what)
+{
+    const QList<QByteArray> lines = output.split('\n');
+    const QChar separator = kind == RecordWriter::Kind::Csv ? u',' : u'\t';
+    qsizetype headerFields = -1;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines[i]);
+        bool whole = !line.contains(QChar(0));
+        if (kind == RecordWriter::Kind::Json) {
+            whole = whole && std::none_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x20; });
+        } else {
+            const qsizetype fields = parseCsvRecord(line, separator).fields.size();
+            if (headerFields < 0)
+                headerFields = fields;
+            whole = whole && fields == headerFields;
+        }
+        if (!whole) {
+            std::fprintf(stderr, "%s: line %lld is not whole: %s\n", what, static_cast<long long>(i + 1),
+                         lines[i].constData());
+            std::abort();
+        }
+    }
+}
+
+// The command line's answers on the file, through its own output path.
+void answerOnTheCommandLine(const QString &path)
+{
+    for (const RecordWriter::Kind kind : {RecordWriter::Kind::Tsv, RecordWriter::Kind::Csv, RecordWriter::Kind::Json}) {
+        for (const char *typed : {"*", "PARIS", "75*"}) {
+            char *buffer = nullptr;
+            std::size_t size = 0;
+            std::FILE *out = open_memstream(&buffer, &size);
+            searchFromCommandLine(QString::fromLatin1(typed), path, out, kind, true);
+            std::fclose(out);
+            checkWholeLines(QByteArray(buffer, qsizetype(size)), kind, typed);
+            std::free(buffer);
+        }
+        char input[] = "PARIS\nANCIEN*\n75*\n\n[a\n";
+        std::FILE *in = fmemopen(input, sizeof input - 1, "r");
+        char *buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE *out = open_memstream(&buffer, &size);
+        std::FILE *err = std::fopen("/dev/null", "w");
+        CommandLine line;
+        line.batchInput = QStringLiteral("-");
+        line.format = kind == RecordWriter::Kind::Json  ? CommandLine::Format::Json
+                      : kind == RecordWriter::Kind::Csv ? CommandLine::Format::Csv
+                                                        : CommandLine::Format::Tsv;
+        runBatch(line, path, in, out, err);
+        std::fclose(in);
+        std::fclose(out);
+        std::fclose(err);
+        checkWholeLines(QByteArray(buffer, qsizetype(size)), kind, "--lot");
+        std::free(buffer);
     }
 }
 
@@ -189,6 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         db->close();
     } catch (const DatabaseError &) {
     }
+    answerOnTheCommandLine(path);
     removeScratchFiles(path);
     return 0;
 }

@@ -104,9 +104,17 @@ void findByCodes(Found &found, Database &db, const Recordset &communes, QStringV
 
 } // namespace
 
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed)
+SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed,
+                           const NameIndex *names)
 {
     Found found;
+    if (std::optional<std::vector<int>> indexed = names ? names->find(typed) : std::nullopt;
+        indexed && !indexed->empty()) {
+        for (const int row : *indexed)
+            found.add(row);
+        found.add(findCommunesByOtherName(db, communes, pattern));
+        return found.take();
+    }
     findByNames(found, db, communes, pattern);
     if (!found.empty())
         return found.take();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/NameIndex.h"
 #include "search/NamePattern.h"
 #include "search/SearchMatches.h"
 #include "store/Database.h"
@@ -12,5 +13,7 @@
 // postal code, then by INSEE code (InseeCodeSearch.h); last by the usual
 // forms of names (UsualForms.h: arrondissements, an article added or taken
 // away); last of all by position for coordinates (PositionSearch.h; a
-// refusal for a position off the globe).
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed);
+// refusal for a position off the globe). A batch of searches passes the
+// index of the names, which answers a plain name at once.
+SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed,
+                           const NameIndex *names = nullptr);

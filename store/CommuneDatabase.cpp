@@ -75,3 +75,17 @@ std::unique_ptr<Database> openCommuneDatabase(const QString &path)
                                 .arg(MaxCommuneNameLength));
     return db;
 }
+
+std::optional<Recordset> openCommuneCandidates(Database &db, const QString &foldedName)
+{
+    std::optional<Recordset> rows = db.openNameCandidates(QStringLiteral("insee1"), foldedName);
+    if (!rows)
+        return std::nullopt;
+    const Column &names = rows->column(rows->fieldIndex(u"commune"));
+    for (size_t row = 0; row < names.size(); ++row) {
+        if (names.kind(row) == Column::Kind::Text ? names.text(row).size() > MaxCommuneNameLength
+                                                  : names.value(row).toString().size() > MaxCommuneNameLength)
+            return std::nullopt;
+    }
+    return rows;
+}

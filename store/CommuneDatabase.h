@@ -14,6 +14,11 @@ QString communeDataPath(const QString &programDir);
 // DatabaseError with a French message naming the file and the cause.
 std::unique_ptr<Database> openCommuneDatabase(const QString &path);
 
+// The rows of insee1 a search for one plain name needs, read without the
+// whole table (Database::openNameCandidates); nothing when the file cannot
+// be asked so, or when a name is too long, which the whole read refuses.
+std::optional<Recordset> openCommuneCandidates(Database &db, const QString &foldedName);
+
 // Longer commune names are refused when the table is read: Access itself
 // keeps at most 255 characters in a text field, and the bound keeps every
 // search of the table short.

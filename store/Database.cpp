@@ -180,3 +180,8 @@ QString tableNameOfQuery(const QString &sql)
                                 .arg(sql));
     return match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
 }
+
+std::optional<Recordset> Database::openNameCandidates(const QString &, const QString &)
+{
+    return std::nullopt;
+}

@@ -9,6 +9,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 
 // An open commune database. The data is read-only, so each table is read
 // once and kept: opening a recordset again is a new cursor over the same rows,
@@ -41,6 +42,14 @@ public:
     void startLoading(const QString &tableName, std::function<void()> done = {});
     // Whether a background read has not ended yet.
     bool isLoading() const;
+
+    // For a search of one plain name: the rows of a table whose name is
+    // `foldedName`, and every row whose name is not plainly its own folded
+    // form (isPlainFoldedName), longer than 255 bytes or not a text, which
+    // only the search itself can judge; in table order, read at once without
+    // the whole table. Nothing when the engine cannot select rows (an Access
+    // file is read whole).
+    virtual std::optional<Recordset> openNameCandidates(const QString &tableName, const QString &foldedName);
 
     // Releases the file, stopping a background read; later opens fail.
     void close();

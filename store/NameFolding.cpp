@@ -1,5 +1,6 @@
 #include "store/NameFolding.h"
 
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -203,4 +204,22 @@ QString foldPattern(QStringView pattern)
         }
     }
     return finish(folded);
+}
+
+bool isPlainFoldedName(const char *utf8, size_t bytes)
+{
+    if (bytes == 0 || utf8[0] == ' ' || utf8[bytes - 1] == ' ')
+        return false;
+    size_t wordStart = 0;
+    for (size_t i = 0; i <= bytes; ++i) {
+        if (i == bytes || utf8[i] == ' ') {
+            const std::string_view word(utf8 + wordStart, i - wordStart);
+            if (word.empty() || word == "SAINT" || word == "SAINTE")
+                return false; // two blanks in a row, or a word that folds
+            wordStart = i + 1;
+        } else if (!((utf8[i] >= 'A' && utf8[i] <= 'Z') || (utf8[i] >= '0' && utf8[i] <= '9'))) {
+            return false;
+        }
+    }
+    return true;
 }

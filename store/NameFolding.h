@@ -24,3 +24,9 @@ QString foldName(QStringView name);
 // its range meaning. A list is not a word and is never trimmed or joined.
 // A pattern that cannot be compiled stays one that cannot be compiled.
 QString foldPattern(QStringView pattern);
+
+// A stored name (UTF-8) that is surely its own folded form: only A-Z, 0-9
+// and single blanks inside, and no word SAINT or SAINTE. A store can then
+// be asked in SQL for the rows that may match a plain name, without folding
+// every name (false only says that folding must decide).
+bool isPlainFoldedName(const char *utf8, size_t bytes);

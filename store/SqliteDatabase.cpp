@@ -2,6 +2,7 @@
 
 #include "store/DatabaseError.h"
 #include "store/FileSize.h"
+#include "store/NameFolding.h"
 #include "store/TableBuilder.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -236,7 +238,39 @@ void SqliteDatabase::releaseFile()
     m_db = nullptr;
 }
 
+// SQL's view of isPlainFoldedName: whether the row may hold the name ?2.
+static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
+{
+    if (sqlite3_value_type(values[0]) != SQLITE_TEXT) {
+        sqlite3_result_int(context, 1);
+        return;
+    }
+    const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
+    const auto bytes = size_t(sqlite3_value_bytes(values[0]));
+    const auto *wanted = reinterpret_cast<const char *>(sqlite3_value_text(values[1]));
+    const auto wantedBytes = size_t(sqlite3_value_bytes(values[1]));
+    const bool same = bytes == wantedBytes && std::memcmp(name, wanted, bytes) == 0;
+    sqlite3_result_int(context, same || bytes > 255 || !isPlainFoldedName(name, bytes));
+}
+
+std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &tableName, const QString &foldedName)
+{
+    if (!m_db)
+        return std::nullopt;
+    sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               mayHoldName, nullptr, nullptr, nullptr);
+    const QByteArray name = foldedName.toUtf8();
+    const std::atomic<bool> stop = false;
+    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &name)));
+}
+
 TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop)
+{
+    return selectRows(tableName, maxRows, stop, nullptr);
+}
+
+TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
+                                     const QByteArray *candidateName)
 {
     auto fail = [&](const QString &why) {
         return DatabaseError(
@@ -269,7 +303,7 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
 
     // A table's rows are counted first, so that its columns are sized once.
     size_t expectedRows = 0;
-    if (!isView && maxRows != 1) {
+    if (!isView && maxRows != 1 && !candidateName) {
         Statement count;
         const QByteArray sql = (QStringLiteral("SELECT count(*)") + from).toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &count.handle, nullptr) == SQLITE_OK
@@ -279,12 +313,16 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
 
     Statement select;
     QString selectSql = QStringLiteral("SELECT *") + from;
+    if (candidateName)
+        selectSql += QStringLiteral(" WHERE topovil_may_hold_name(commune, ?1)");
     if (maxRows > 0)
         selectSql += QStringLiteral(" LIMIT %1").arg(maxRows);
     const QByteArray sql = selectSql.toUtf8();
     rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &select.handle, nullptr);
     if (rc != SQLITE_OK)
         throw failed(rc);
+    if (candidateName)
+        sqlite3_bind_text(select.handle, 1, candidateName->constData(), int(candidateName->size()), SQLITE_STATIC);
     const int columnCount = sqlite3_column_count(select.handle);
     QStringList columns;
     for (int c = 0; c < columnCount; ++c)

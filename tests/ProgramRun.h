@@ -9,7 +9,8 @@
 
 // A copy of the program in a folder of its own, started with the given
 // arguments and an environment whose home and XDG folders lie in `root`;
-// `adjust` may change that environment further.
+// `adjust` may change that environment further; `input` is its standard
+// input.
 struct ProgramRun
 {
     int status = -1;
@@ -17,15 +18,26 @@ struct ProgramRun
     QString err;
 };
 
+// Copies the program into a folder: topovil and the window it starts.
+inline bool copyProgram(const QString &folder)
+{
+    const QString window = QFileInfo(QStringLiteral(TOPOVIL_EXECUTABLE)).dir().filePath("topovil-fenetre");
+    QFile::remove(folder + "/topovil");
+    QFile::remove(folder + "/topovil-fenetre");
+    return QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), folder + "/topovil")
+           && QFile::copy(window, folder + "/topovil-fenetre");
+}
+
 inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &arguments,
                              const QStringList &xdgDataDirs = {},
-                             const std::function<void(QProcessEnvironment &)> &adjust = {})
+                             const std::function<void(QProcessEnvironment &)> &adjust = {},
+                             const QByteArray &input = {})
 {
     ProgramRun run;
     const QString folder = root.filePath(QStringLiteral("programme"));
     QDir().mkpath(folder);
     const QString program = folder + QStringLiteral("/topovil");
-    if (!QFileInfo::exists(program) && !QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), program))
+    if (!QFileInfo::exists(program) && !copyProgram(folder))
         return run;
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -38,6 +50,8 @@ inline ProgramRun runProgram(const QTemporaryDir &root, const QStringList &argum
         adjust(env);
     process.setProcessEnvironment(env);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished();

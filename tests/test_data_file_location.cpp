@@ -132,6 +132,12 @@ void TestDataFileLocation::parseCommandLine_data()
     QTest::newRow("search text starting with -") << QStringList{"--chercher", "-x"} << int(A::Search) << QString();
     QTest::newRow("search without text") << QStringList{"--chercher"} << int(A::Error) << QString();
     QTest::newRow("search, two files") << QStringList{"--chercher", "x", "a", "b"} << int(A::Error) << QString();
+    QTest::newRow("search twice") << QStringList{"--chercher", "x", "--chercher=y"} << int(A::Error) << QString();
+    QTest::newRow("batch of standard input") << QStringList{"--lot", "-", "a.mdb"} << int(A::Batch) << "a.mdb";
+    QTest::newRow("batch and search") << QStringList{"--lot", "-", "--chercher", "x"} << int(A::Error) << QString();
+    QTest::newRow("postal code column alone") << QStringList{"--lot", "-", "--colonne-cp", "cp"} << int(A::Error) << QString();
+    QTest::newRow("header without a search") << QStringList{"--entete"} << int(A::Error) << QString();
+    QTest::newRow("window system options") << withoutWindowSystemOptions({"-platform", "xcb", "--style=fusion", "-reverse", "a.mdb"}) << int(A::Run) << "a.mdb";
     // clang-format on
 }
 
@@ -168,7 +174,7 @@ void TestDataFileLocation::namedFileIsOpened()
     QVERIFY(writeCommuneStore(store, {commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")}));
     const QString folder = root.filePath(QStringLiteral("programme"));
     QDir().mkpath(folder);
-    QVERIFY(QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), folder + "/topovil"));
+    QVERIFY(copyProgram(folder));
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("maison")));

@@ -17,6 +17,8 @@ private slots:
     void typedTextFindsName_data();
     void typedTextFindsName();
     void malformedPatternsStayMalformed_data();
+    void plainFoldedNamesAreTheirOwnFolding_data();
+    void plainFoldedNamesAreTheirOwnFolding();
     void malformedPatternsStayMalformed();
 };
 
@@ -168,6 +170,38 @@ void TestNameFolding::malformedPatternsStayMalformed()
     QString why;
     QVERIFY(!NamePattern::compile(pattern, &why));
     QVERIFY(why.startsWith(QStringLiteral("Motif de recherche invalide")));
+}
+
+void TestNameFolding::plainFoldedNamesAreTheirOwnFolding_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+    // clang-format off
+    QTest::newRow("plain") << "L ABERGEMENT CLEMENCIAT" << true;
+    QTest::newRow("digits") << "PARIS 15" << true;
+    QTest::newRow("ST and STE") << "STE MARIE ST DENIS" << true;
+    QTest::newRow("SAINTES is a word of its own") << "SAINTES" << true;
+    QTest::newRow("SAINT") << "SAINT DENIS" << false;
+    QTest::newRow("SAINTE at the end") << "LA SAINTE" << false;
+    QTest::newRow("hyphen") << "HAUTES-ALPES" << false;
+    QTest::newRow("two blanks") << "LA  ROCHE" << false;
+    QTest::newRow("blank at the end") << "PARIS " << false;
+    QTest::newRow("lower case") << "Paris" << false;
+    QTest::newRow("accent") << "ÉVREUX" << false;
+    QTest::newRow("empty") << "" << false;
+    // clang-format on
+}
+
+// A name said plain is searched in SQL by its text alone: it must be its
+// own folded form.
+void TestNameFolding::plainFoldedNamesAreTheirOwnFolding()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, plain);
+    const QByteArray utf8 = name.toUtf8();
+    QCOMPARE(isPlainFoldedName(utf8.constData(), size_t(utf8.size())), plain);
+    if (plain)
+        QCOMPARE(foldName(name), name);
 }
 
 QTEST_GUILESS_MAIN(TestNameFolding)

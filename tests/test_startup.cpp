@@ -1,4 +1,5 @@
 #include "CommuneStore.h"
+#include "ProgramRun.h"
 #include "Shown.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
@@ -162,8 +163,7 @@ void TestStartup::unusableData()
 static QProcess *startProgramWith(const QTemporaryDir &dir, const QString &dataFile, const QString &asName)
 {
     const QString program = dir.filePath("topovil");
-    QFile::remove(program);
-    if (!QFile::copy(QStringLiteral(TOPOVIL_EXECUTABLE), program))
+    if (!copyProgram(dir.path()))
         qFatal("cannot copy the program");
     QFile::remove(dir.filePath("insee.sqlite"));
     QFile::remove(dir.filePath("insee.mdb"));

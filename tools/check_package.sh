@@ -40,6 +40,7 @@ metainfo=usr/share/metainfo/example.topovil.Topovil.metainfo.xml
 expected_files=(
   usr/bin/topovil
   usr/lib/topovil/topovil
+  usr/lib/topovil/topovil-fenetre
   usr/lib/topovil/insee.sqlite
   usr/share/applications/topovil.desktop
   "$metainfo"
@@ -50,7 +51,7 @@ expected_files=(
   usr/share/icons/hicolor/64x64/apps/topovil.png
   usr/share/icons/hicolor/128x128/apps/topovil.png
 )
-executables=(usr/bin/topovil usr/lib/topovil/topovil)
+executables=(usr/bin/topovil usr/lib/topovil/topovil usr/lib/topovil/topovil-fenetre)
 required_depends=(libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libmdb3 fonts-liberation2)
 
 failures=0

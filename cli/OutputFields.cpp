@@ -1,0 +1,147 @@
+#include "cli/OutputFields.h"
+
+#include "geo/MaidenheadLocator.h"
+#include "store/NameFolding.h"
+#include "store/NumberText.h"
+
+#include <QLocale>
+
+namespace {
+
+int columnOrMissing(const Recordset &records, const char16_t *name)
+{
+    try {
+        return records.fieldIndex(name);
+    } catch (...) {
+        return -1;
+    }
+}
+
+QString textAt(const CommuneColumns &columns, int column, int row)
+{
+    if (row < 0 || column < 0)
+        return {};
+    const QVariant value = columns.records.column(column).value(size_t(row));
+    return value.isNull() ? QString() : valueToText(value, QLocale::c());
+}
+
+QString locatorOf(const CommuneColumns &columns, int row)
+{
+    if (row < 0)
+        return {};
+    const QVariant latitude = columns.records.column(columns.latitude).value(size_t(row));
+    const QVariant longitude = columns.records.column(columns.longitude).value(size_t(row));
+    bool latitudeOk = false;
+    bool longitudeOk = false;
+    const double lat = latitude.toDouble(&latitudeOk);
+    const double lon = longitude.toDouble(&longitudeOk);
+    if (latitude.isNull() || longitude.isNull() || !latitudeOk || !longitudeOk)
+        return {};
+    return maidenheadLocator(lat, lon);
+}
+
+QString postalCode(const CommuneColumns &c, const Answer &a)
+{
+    return a.row >= 0 && !a.code.isEmpty() ? a.code : textAt(c, c.codepos, a.row);
+}
+
+QString otherName(const CommuneColumns &, const Answer &a)
+{
+    if (a.other.name.isEmpty())
+        return {};
+    return a.other.kind.isEmpty() ? a.other.name : QStringLiteral("%1 (%2)").arg(a.other.name, a.other.kind);
+}
+
+// clang-format off
+const OutputField query{"recherche", false, [](const CommuneColumns &, const Answer &a) { return a.query; }};
+const OutputField status{"statut", false, [](const CommuneColumns &, const Answer &a) { return a.status; }};
+const OutputField name{"commune", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
+const OutputField code{"code_postal", false, postalCode};
+const OutputField insee{"code_insee", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
+const OutputField longitude{"longitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
+const OutputField latitude{"latitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
+const OutputField departement{"departement", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
+const OutputField number{"num_departement", false, [](const CommuneColumns &c, const Answer &a) { return departementNumber(c, a.row); }};
+const OutputField locator{"locator", false, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
+const OutputField other{"autre_nom", false, otherName};
+const OutputField distance{"distance_km", true, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
+const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
+const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
+// clang-format on
+
+} // namespace
+
+CommuneColumns::CommuneColumns(const Recordset &records)
+    : records(records), commune(records.fieldIndex(u"commune")), longitude(records.fieldIndex(u"longitude")),
+      latitude(records.fieldIndex(u"latitude")), codepos(records.fieldIndex(u"codepos")),
+      departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee"))
+{
+}
+
+const std::vector<OutputField> &searchFields()
+{
+    static const std::vector<OutputField> fields = {name,    code,  longitude, latitude, departement,
+                                                    locator, other, insee,     number};
+    return fields;
+}
+
+const std::vector<OutputField> &distanceFields()
+{
+    static const std::vector<OutputField> fields = {distance, azimut};
+    return fields;
+}
+
+const std::vector<OutputField> &aroundFields()
+{
+    static const std::vector<OutputField> fields = [] {
+        std::vector<OutputField> all = searchFields();
+        all.push_back(distance);
+        return all;
+    }();
+    return fields;
+}
+
+const std::vector<OutputField> &batchFields()
+{
+    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
+                                                    latitude, departement, number, locator, other, count};
+    return fields;
+}
+
+QStringList fieldNames(const std::vector<OutputField> &fields)
+{
+    QStringList names;
+    for (const OutputField &field : fields)
+        names << QLatin1String(field.name);
+    return names;
+}
+
+QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer)
+{
+    QStringList texts;
+    texts.reserve(qsizetype(fields.size()));
+    for (const OutputField &field : fields)
+        texts << field.text(columns, answer);
+    return texts;
+}
+
+QString departementNumber(const CommuneColumns &columns, int row)
+{
+    const QString insee = textAt(columns, columns.codeInsee, row).trimmed();
+    if (insee.size() == 5)
+        return insee.left(insee.startsWith(QLatin1String("97")) ? 3 : 2);
+    const QString code = textAt(columns, columns.codepos, row).trimmed();
+    if (code.size() < 2)
+        return {};
+    if (code.startsWith(QLatin1String("97")) || code.startsWith(QLatin1String("98")))
+        return code.left(3);
+    if (code.startsWith(QLatin1String("20"))) {
+        // Corsica shares its postal codes' 20: the name tells which half.
+        const QString name = foldName(textAt(columns, columns.departement, row));
+        if (name.contains(QLatin1String("SUD")))
+            return QStringLiteral("2A");
+        if (name.contains(QLatin1String("HAUTE")))
+            return QStringLiteral("2B");
+    }
+    return code.left(2);
+}

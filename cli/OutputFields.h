@@ -1,0 +1,62 @@
+#pragma once
+
+#include "search/SearchMatches.h"
+#include "store/Recordset.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// One line of the command line's output: a commune found (or none), with
+// what the search knew about it.
+struct Answer
+{
+    QString query;  // the text searched, as read (the batch mode's recherche)
+    QString status; // the batch mode's statut: trouvée, homonymes, autre nom...
+    int row = -1;   // the commune's row of insee1; -1 for none
+    int count = 0;  // how many communes the search found
+    QString code;   // the postal code that matched, if any
+    OtherName other;
+    QString distanceKm; // from the --depuis place, or from the --autour one
+    QString azimut;     // from the --depuis place
+};
+
+// The columns of insee1 a line reads, found once for a whole output.
+struct CommuneColumns
+{
+    explicit CommuneColumns(const Recordset &records);
+
+    const Recordset &records;
+    int commune;
+    int longitude;
+    int latitude;
+    int codepos;
+    int departement;
+    int codeInsee; // -1 when the file has no code_insee column
+};
+
+// An output field: its name (the header's, JSON's key), whether JSON gives it
+// as a number, and its text for one answer ("" when there is no commune).
+struct OutputField
+{
+    const char *name;
+    bool number;
+    QString (*text)(const CommuneColumns &, const Answer &);
+};
+
+// The fields of `topovil --chercher`, in their order: the first six of old,
+// then those every line has since.
+const std::vector<OutputField> &searchFields();
+// The fields --depuis adds to every commune, and the one --autour adds.
+const std::vector<OutputField> &distanceFields();
+const std::vector<OutputField> &aroundFields();
+// The result fields of `topovil --lot`, after the input's own columns.
+const std::vector<OutputField> &batchFields();
+
+QStringList fieldNames(const std::vector<OutputField> &fields);
+QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);
+
+// The département's number of a row: from its INSEE code when the file has
+// one, else from its postal code (2A and 2B told apart by the département's
+// name, 971 to 976 with three digits).
+QString departementNumber(const CommuneColumns &columns, int row);

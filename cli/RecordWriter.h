@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <vector>
+
+// Every text a field carries is cleaned the same way in every format before
+// it is written, so that a damaged store cannot cut a line or hide a
+// character: tabs, line breaks and the other blanks of control read as one
+// space, a NUL as « \0 », any other control character as « \xHH ».
+QString cleanField(QStringView text);
+
+// Writes records as tab-separated lines, as CSV (RFC 4180 quoting, the given
+// separator) or as a JSON array of objects, in UTF-8, to a stream. A failed
+// write is kept: ok() turns false and error() says why, in French.
+class RecordWriter
+{
+public:
+    enum class Kind { Tsv, Csv, Json };
+
+    RecordWriter(std::FILE *out, Kind kind, QChar separator = QLatin1Char(','));
+
+    // The field names: the header line of TSV (when asked) and CSV, the keys of
+    // JSON. `numbers` tells which fields JSON writes as numbers.
+    void setFields(const QStringList &names, std::vector<bool> numbers, bool headerLine);
+    void write(const QStringList &fields);
+    // Ends the output (JSON's closing bracket) and flushes it.
+    bool finish();
+
+    bool ok() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+
+private:
+    void append(const QString &text);
+    void flush();
+
+    std::FILE *m_out;
+    Kind m_kind;
+    QChar m_separator;
+    QStringList m_names;
+    std::vector<bool> m_numbers;
+    QByteArray m_buffer;
+    qint64 m_records = 0;
+    QString m_error;
+};

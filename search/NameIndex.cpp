@@ -1,0 +1,48 @@
+#include "search/NameIndex.h"
+
+#include "store/NameFolding.h"
+
+#include <algorithm>
+
+bool hasWildcard(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c == u'?' || c == u'*' || c == u'#' || c == u'[')
+            return true;
+    }
+    return false;
+}
+
+NameIndex::NameIndex(const Recordset &records)
+{
+    const Column &names = records.column(records.fieldIndex(u"commune"));
+    const FoldedNames *folded = records.foldedNames();
+    const bool sameAsNames = names.isAllText() && (!folded || folded->sameAsNames());
+    for (size_t row = 0; row < names.size(); ++row) {
+        if (names.isNull(row))
+            continue; // a NULL name matches nothing
+        // A number stored as a name is matched as it reads.
+        const QString stored =
+            names.kind(row) == Column::Kind::Text ? names.text(row).toString() : names.value(row).toString();
+        m_stored[stored].push_back(int(row));
+        if (!sameAsNames)
+            m_folded[foldName(stored)].push_back(int(row));
+    }
+    if (sameAsNames)
+        m_folded = m_stored;
+}
+
+std::optional<std::vector<int>> NameIndex::find(QStringView typed) const
+{
+    const QString folded = foldPattern(typed);
+    if (hasWildcard(typed) || hasWildcard(folded))
+        return std::nullopt;
+    std::vector<int> rows = m_folded.value(folded);
+    const std::vector<int> asTyped = m_stored.value(typed.toString());
+    if (!asTyped.empty() && folded != typed) {
+        std::vector<int> both;
+        std::set_union(rows.begin(), rows.end(), asTyped.begin(), asTyped.end(), std::back_inserter(both));
+        rows = std::move(both);
+    }
+    return rows;
+}
