@@ -113,7 +113,7 @@ void frmAbout::buildControls()
         {&frmAbout::Label10, "Label10", "Ecrire dans la case bleue le nom de la commune recherchée", {56, 80, 297, 25}},
         {&frmAbout::Label4,
          "Label4",
-         "L'écriture de La localité recherchée ne doit comporter ni tiret, ni virgule ni apostrophe. ",
+         "Nom comme on l'écrit, code postal ou INSEE, locator ou coordonnées, jokers * ? #. ",
          {8, 96, 401, 33}},
         {&frmAbout::Label6,
          "Label6",

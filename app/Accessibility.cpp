@@ -15,7 +15,7 @@ const AccessibleText form1Texts[] = {
     {"CmdQuitte", "Quitter", "Fermer Topovil"},
     {"Apropos", "À propos", "Ouvrir la fenêtre À propos de Topovil"},
     {"Text7", "Commune à chercher",
-     "Nom de la commune en majuscules, sans tiret, accent ni apostrophe ; Saint s'écrit ST. "
+     "Nom de la commune comme on l'écrit, code postal ou INSEE, locator ou coordonnées. "
      "Jokers : ? un caractère, * une suite, # un chiffre, [AB] un caractère de la liste"},
     {"cherche", "Chercher", "Chercher la première commune dont le nom correspond (touche Entrée)"},
     {"avant", "Commune précédente", "Afficher la commune précédente du fichier"},

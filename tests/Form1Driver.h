@@ -22,7 +22,7 @@ inline const QColor green(0, 255, 0);
 inline const QLocale french(QLocale::French, QLocale::France);
 inline const QLocale english(QLocale::English, QLocale::UnitedStates);
 // The hint under the search box, shown while no count or other name is.
-inline const QString hint = QStringLiteral("Ni tiret, ni accent, ni apostrophe ");
+inline const QString hint = QStringLiteral("Nom, code postal, INSEE ou locator");
 
 // Key presses that type a text, letters beyond ASCII included.
 inline void typeText(QWidget *widget, const QString &text)

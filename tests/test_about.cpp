@@ -151,9 +151,8 @@ void TestAbout::controls_data()
         {16, 56, 387, 14}, Font::Text);
     row("Label10", "QLabel", "Ecrire dans la case bleue le nom de la commune recherchée", {56, 80, 297, 25},
         Font::Text);
-    row("Label4", "QLabel",
-        "L'écriture de La localité recherchée ne doit comporter ni tiret, ni virgule ni apostrophe. ", {8, 96, 401, 33},
-        Font::Text);
+    row("Label4", "QLabel", "Nom comme on l'écrit, code postal ou INSEE, locator ou coordonnées, jokers * ? #. ",
+        {8, 96, 401, 33}, Font::Text);
     row("Label6", "QLabel",
         "Une fois la localité choisie, cliquer sur le bouton \"Chercher\" ou sur la touche \"Enter\" pour valider "
         "votre choix.",
