@@ -3,12 +3,18 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/SearchRefusal.h"
+#include "geo/MaidenheadLocator.h"
+#include "geometry/GreatCircle.h"
+#include "geometry/NearestCommunes.h"
+#include "search/LocatorSearch.h"
 #include "widgets/Fonts.h"
 #include "widgets/WholeNameFont.h"
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -40,6 +46,20 @@ void showHint(Form1 &form, const QString &text)
     QAccessible::updateAccessibility(&changed);
 }
 
+// A locator whose square holds no commune finds the nearest one: say so,
+// and how far it lies from the square's centre. Empty otherwise.
+QString locatorFallbackText(const Recordset &records, int row, const QString &typed)
+{
+    const QString locator = typed.trimmed().toUpper();
+    const std::optional<QPointF> centre = isLocatorText(locator) ? locatorCentre(locator) : std::nullopt;
+    const std::optional<GeoPoint> position = centre ? communePosition(records, row) : std::nullopt;
+    if (!position || maidenheadLocator8(position->latitude, position->longitude).startsWith(locator))
+        return {};
+    const double km = distanceKm({centre->y(), centre->x()}, *position);
+    return QStringLiteral("Aucune commune dans %1 · %2 à %3 km du centre")
+        .arg(locator, records.fieldText(u"commune"), QString::number(std::lround(km)));
+}
+
 } // namespace
 
 void showMatchCount(Form1 &form)
@@ -48,8 +68,10 @@ void showMatchCount(Form1 &form)
     const SearchMatches &matches = form.matches;
     QStringList parts;
     // A commune found by another name says so while it is shown.
-    if (matches.row() >= 0 && matches.row() == form.rstInfo.position())
+    if (matches.row() >= 0 && matches.row() == form.rstInfo.position()) {
         parts << otherNameText(form.rstInfo, matches, matches.index());
+        parts << locatorFallbackText(form.rstInfo, matches.row(), form.Text7->text());
+    }
     // The count is of the matches: a record stepped to that is not one of
     // them shows none, and F3 brings it back.
     if (matches.count() > 1 && matches.row() == form.rstInfo.position())

@@ -537,10 +537,12 @@ void TestForm1Search::locatorFindsTheNearestCommune_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("locator");
+    QTest::addColumn<QString>("said");
     // clang-format off
-    QTest::newRow("Paris's own square") << "jn18eu" << "PARIS" << "JN18EU";
-    QTest::newRow("Brest's own square") << "IN78RJ" << "BREST" << "IN78RJ";
-    QTest::newRow("open sea: the nearest commune's own locator") << "IN88AA" << "" << "";
+    QTest::newRow("Paris's own square") << "jn18eu" << "PARIS" << "JN18EU" << hint;
+    QTest::newRow("Brest's own square") << "IN78RJ" << "BREST" << "IN78RJ" << hint;
+    QTest::newRow("open sea: the nearest commune's own locator") << "IN88AA" << "" << "" << "Aucune commune dans IN88AA · ";
+    QTest::newRow("open sea, said with the distance") << "IN83" << "HENDAYE" << "" << "Aucune commune dans IN83 · HENDAYE à 101 km du centre";
     // clang-format on
 }
 
@@ -549,6 +551,7 @@ void TestForm1Search::locatorFindsTheNearestCommune()
     QFETCH(QString, typed);
     QFETCH(QString, name);
     QFETCH(QString, locator);
+    QFETCH(QString, said);
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
     w.search(QStringLiteral("ajaccio"));
@@ -564,6 +567,7 @@ void TestForm1Search::locatorFindsTheNearestCommune()
         QCOMPARE(locatorShown(w.form), locator);
     else
         QVERIFY(!locatorShown(w.form).startsWith(typed.toUpper()));
+    QVERIFY2(w.form.Label7->text().startsWith(said), qPrintable(w.form.Label7->text()));
     QCOMPARE(w.form.cherche->backColor(), green);
     QCOMPARE(w.messages, QStringList());
 }
