@@ -16,7 +16,10 @@ constexpr int ListWidth = 340;
 MatchList::MatchList(QWidget *owner) : QListWidget(owner)
 {
     setObjectName(QStringLiteral("matchList"));
-    setWindowFlags(Qt::Popup);
+    // A frameless tool window rather than a popup: screen readers are shown
+    // the application's windows but never its popups, and this list must be
+    // read. It closes as a popup does when the user goes back to the window.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAccessibleName(QStringLiteral("Communes trouvées"));
     setAccessibleDescription(QStringLiteral("Les communes qui répondent à la recherche ; Entrée montre la commune "
                                             "choisie, Échap ferme la liste."));
@@ -49,12 +52,28 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
     resize(ListWidth, lineHeight * std::min(count(), VisibleLines) + 2 * frameWidth());
     move(anchor->mapToGlobal(QPoint(0, anchor->height())));
     show();
+    activateWindow();
     setFocus();
+}
+
+void MatchList::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+        hide();
+    QListWidget::changeEvent(event);
+}
+
+void MatchList::hideEvent(QHideEvent *event)
+{
+    // The keys go back to the search box's window.
+    if (QWidget *owner = parentWidget())
+        owner->activateWindow();
+    QListWidget::hideEvent(event);
 }
 
 void MatchList::keyPressEvent(QKeyEvent *event)
 {
-    // A popup is a window of its own: Esc closes it here and goes no further.
+    // The list is a window of its own: Esc closes it here and goes no further.
     if (event->key() == Qt::Key_Escape) {
         hide();
         return;

@@ -2,6 +2,7 @@
 #include "TestPaths.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
+#include "app/MatchList.h"
 #include "map/DepartementTable.h"
 #include "widgets/MapWidget.h"
 
@@ -63,6 +64,7 @@ private slots:
     void mapStepsTheDepartementsFromTheKeyboard();
     void mapIsInTheTabOrderAndShowsTheFocus();
     void aboutWindowIsNamed();
+    void matchListIsReadWithItsItems();
 };
 
 void TestAccessibility::controlsHaveFrenchNamesAndRoles_data()
@@ -261,3 +263,28 @@ void TestAccessibility::aboutWindowIsNamed()
 
 QTEST_MAIN(TestAccessibility)
 #include "test_accessibility.moc"
+
+// A screen reader finds the application's windows, and through them the
+// list of matches and each of its lines; popups it is never shown.
+void TestAccessibility::matchListIsReadWithItsItems()
+{
+    Window w(shippedStorePath());
+    w.search(QStringLiteral("ste marie"));
+    QTest::keyClick(w.form.Text7, Qt::Key_Down);
+    QVERIFY(w.form.matchList && w.form.matchList->isVisible());
+    QTest::keyClick(w.form.matchList, Qt::Key_Down);
+    QAccessibleInterface *application = accessible(qApp);
+    QAccessibleInterface *list = nullptr;
+    for (int i = 0; i < application->childCount(); ++i)
+        if (application->child(i)->object() == w.form.matchList)
+            list = application->child(i);
+    QVERIFY2(list, "the open list is not among the application's windows");
+    QCOMPARE(int(list->role()), int(QAccessible::List));
+    QCOMPARE(list->text(QAccessible::Name), QString::fromUtf8("Communes trouvées"));
+    QCOMPARE(list->childCount(), w.form.matchList->count());
+    for (int i = 0; i < list->childCount(); ++i) {
+        QCOMPARE(int(list->child(i)->role()), int(QAccessible::ListItem));
+        QCOMPARE(list->child(i)->text(QAccessible::Name), w.form.matchList->item(i)->text());
+        QCOMPARE(bool(list->child(i)->state().focused), i == w.form.matchList->currentRow());
+    }
+}
