@@ -9,6 +9,7 @@
 #include "app/MatchList.h"
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
+#include "app/SuggestionIndexBuild.h"
 #include "app/SuggestionList.h"
 #include "geo/MaidenheadLocator.h"
 #include "geometry/NearestCommunes.h"
@@ -309,6 +310,7 @@ void Form1::wireHandlers()
         connect(part, &QLabel::customContextMenuRequested, this,
                 [this, part](QPoint position) { Label13_ContextMenu(part, position); });
     }
+    newSuggestionIndex();
     connect(Text7, &QLineEdit::textEdited, this, &Form1::Text7_Change);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
     // The keyboard's way to the département browser.
@@ -318,7 +320,7 @@ void Form1::wireHandlers()
 
 void Form1::Form_Load(const QString &dataPath)
 {
-    m_suggestionIndex.reset();
+    newSuggestionIndex();
     db = openCommuneDatabase(dataPath);
     // The window needs only the first record to show; the whole table is
     // read in the background and taken up as soon as it is there.
@@ -544,6 +546,7 @@ void Form1::cherche_Click()
         return;
     if (suggestionList)
         suggestionList->hide();
+    m_suggestAfterBuild = false;
     Text7->setText(Text7->text().toUpper());
     QString why;
     const std::optional<NamePattern> pattern = NamePattern::compile(Text7->text(), &why);
@@ -605,20 +608,29 @@ void Form1::Text7_ShowMatches()
 
 // ---- suggestions ------------------------------------------------------------
 
-// Built on the first keystroke that needs it, from the whole table; while the
-// table is still being read, typing goes on without suggestions.
+// A new file, a new index: none is made until typing needs it.
+void Form1::newSuggestionIndex()
+{
+    delete m_suggestionBuild;
+    m_suggestionBuild = new SuggestionIndexBuild(this);
+    m_suggestAfterBuild = false;
+    connect(m_suggestionBuild, &SuggestionIndexBuild::built, this, [this] {
+        if (m_suggestAfterBuild)
+            Text7_Change();
+    });
+}
+
+// Started on the first keystroke that needs it, from the whole table, and
+// made on another thread; until it is there, and while the table is still
+// being read, typing goes on without suggestions.
 SuggestionIndex *Form1::suggestionIndex()
 {
-    if (!m_suggestionIndex) {
+    if (!m_suggestionBuild->index() && !m_suggestionBuild->isBuilding()) {
         if (!db || !db->isOpen() || (!m_wholeTable && db->isLoading()) || !ensureWholeTable())
             return nullptr;
-        try {
-            m_suggestionIndex = std::make_unique<SuggestionIndex>(rstInfo, db.get());
-        } catch (const DatabaseError &) {
-            return nullptr; // no commune column: no suggestions
-        }
+        m_suggestionBuild->start(rstInfo, SuggestionIndex::otherNamesIn(db.get()));
     }
-    return m_suggestionIndex.get();
+    return m_suggestionBuild->index();
 }
 
 void Form1::openSuggestions(std::vector<Suggestion> suggestions)
@@ -633,6 +645,7 @@ void Form1::openSuggestions(std::vector<Suggestion> suggestions)
 void Form1::Text7_Change()
 {
     SuggestionIndex *index = suggestionIndex();
+    m_suggestAfterBuild = !index && m_suggestionBuild->isBuilding();
     openSuggestions(index ? index->whileTyping(Text7->text()) : std::vector<Suggestion>{});
 }
 
@@ -674,7 +687,14 @@ void Form1::takeSuggestion(const Suggestion &suggestion)
 // Nothing matched: the hint says so, with the names within two edits.
 void Form1::showNoMatch()
 {
-    SuggestionIndex *index = suggestionIndex();
+    // Asked for by Enter: worth waiting for an index being made.
+    suggestionIndex();
+    const bool busy = m_suggestionBuild->isBuilding();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    SuggestionIndex *index = m_suggestionBuild->wait();
+    if (busy)
+        QApplication::restoreOverrideCursor();
     std::vector<Suggestion> near = index ? index->afterTypo(Text7->text()) : std::vector<Suggestion>{};
     // The hint has room for the best name; the list under the box has them all.
     QString message = noMatchMessage(Text7->text(), {near.begin(), near.begin() + std::min<qsizetype>(1, near.size())});

@@ -20,6 +20,7 @@
 class GraphicalButton;
 class MatchList;
 class SuggestionIndex;
+class SuggestionIndexBuild;
 class SuggestionList;
 struct Suggestion;
 class MapWidget;
@@ -161,6 +162,7 @@ private:
     void showCommuneMark();
     void showDepartementOfText9();
     void updateOnlineMapButton();
+    void newSuggestionIndex();
     SuggestionIndex *suggestionIndex();
     void openSuggestions(std::vector<Suggestion> suggestions);
     bool suggestionKey(int key);
@@ -169,5 +171,6 @@ private:
     QPixmap m_skin;
     bool m_wholeTable = false; // rstInfo runs over the whole table, not the first record alone
     bool m_loadFailed = false;
-    std::unique_ptr<SuggestionIndex> m_suggestionIndex; // made on the first keystroke that needs it
+    SuggestionIndexBuild *m_suggestionBuild = nullptr; // started on the first keystroke that needs it
+    bool m_suggestAfterBuild = false;                  // typed while the index was being made
 };

@@ -87,7 +87,28 @@ int boundedEditDistance(QStringView a, QStringView b, int limit)
     return std::min(previous[size_t(m)], limit + 1);
 }
 
-SuggestionIndex::SuggestionIndex(const Recordset &communes, Database *db) : m_communes(communes)
+Recordset SuggestionIndex::otherNamesIn(Database *db)
+{
+    try {
+        return db ? db->openRecordset(QStringLiteral("autres_noms")) : Recordset();
+    } catch (const DatabaseError &) {
+        return {}; // no other names in this file
+    }
+}
+
+size_t SuggestionIndex::expectedBytes(const Recordset &communes, const Recordset &others)
+{
+    // An entry, its places in the name and length orders, two later words,
+    // and the population read while making it.
+    constexpr size_t PerName = sizeof(Entry) + 2 * 4 + 2 * sizeof(WordStart) + 8;
+    return PerName * size_t(communes.recordCount() + (others.table() ? others.recordCount() : 0));
+}
+
+SuggestionIndex::SuggestionIndex(const Recordset &communes, Database *db) : SuggestionIndex(communes, otherNamesIn(db))
+{
+}
+
+SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &others) : m_communes(communes)
 {
     m_communeNames = m_communes.fieldIndex(u"commune");
     const Column &names = m_communes.column(m_communeNames);
@@ -115,9 +136,9 @@ SuggestionIndex::SuggestionIndex(const Recordset &communes, Database *db) : m_co
         add(std::uint32_t(row), row, populationOf[size_t(row)], false);
     }
     const size_t currentCount = m_entries.size();
-    if (db) {
+    if (others.table()) {
         try {
-            m_others = db->openRecordset(QStringLiteral("autres_noms"));
+            m_others = others;
             m_otherNames = m_others.fieldIndex(u"commune");
             const Column &otherNames = m_others.column(m_otherNames);
             const Column &targets = m_others.column(m_others.fieldIndex(u"actuelle"));

@@ -23,7 +23,14 @@ struct Suggestion
 class SuggestionIndex
 {
 public:
+    // `others` is the file's table autres_noms, or an empty recordset.
+    SuggestionIndex(const Recordset &communes, const Recordset &others);
     SuggestionIndex(const Recordset &communes, Database *db);
+    // The file's other names, read apart so that the index can be made on
+    // another thread than the one the file belongs to; empty when it has none.
+    static Recordset otherNamesIn(Database *db);
+    // About what an index over these tables takes, told before it is made.
+    static size_t expectedBytes(const Recordset &communes, const Recordset &others);
 
     // While typing: the current names that start with the folded text, then
     // those with a later word that starts with it; the more populous first

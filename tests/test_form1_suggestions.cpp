@@ -1,6 +1,9 @@
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "app/SuggestionIndexBuild.h"
 #include "app/SuggestionList.h"
+#include "store/DatabaseFile.h"
+#include "store/TableData.h"
 
 #include <QtTest>
 
@@ -17,8 +20,9 @@ private slots:
         Window w(shippedStorePath(), Window::Clock::Stopped);
         w.search(QStringLiteral("paris")); // the whole table is read
         w.type(QStringLiteral("bord"));
+        // The list opens once the index, made on another thread, is there.
+        QTRY_VERIFY(w.form.suggestionList && w.form.suggestionList->isVisible());
         const SuggestionList *list = w.form.suggestionList;
-        QVERIFY(list && list->isVisible());
         QCOMPARE(list->item(0)->text(), QStringLiteral("BORDEAUX — GIRONDE — 33000"));
         QCOMPARE(list->currentRow(), -1);
         QTest::keyClick(w.form.Text7, Qt::Key_Down);
@@ -44,7 +48,7 @@ private slots:
         Window w(shippedStorePath(), Window::Clock::Stopped);
         w.search(QStringLiteral("paris"));
         w.type(QStringLiteral("ly"));
-        QVERIFY(w.form.suggestionList->isVisible());
+        QTRY_VERIFY(w.form.suggestionList->isVisible());
         QTest::keyClick(w.form.Text7, Qt::Key_Escape);
         QVERIFY(!w.form.suggestionList->isVisible());
         QCOMPARE(w.quits, 0);
@@ -77,6 +81,25 @@ private slots:
         // A right click opens the list over the text as it is.
         QTest::mousePress(w.form.Text7, Qt::RightButton);
         QCOMPARE(w.form.Text7->text(), QStringLiteral("STE MARIE"));
+    }
+
+    // The index is held to the memory its table was allowed: a table with
+    // no room left gets no index, and no thread is started for it.
+    void indexStaysWithinTheTableLimit()
+    {
+        const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
+        const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
+        auto full = std::make_shared<TableData>(*communes.table());
+        full->memoryLimit = full->memoryBytes();
+        SuggestionIndexBuild refused;
+        refused.start(Recordset(full), {});
+        QVERIFY(!refused.isBuilding());
+        QVERIFY(!refused.wait());
+
+        SuggestionIndexBuild made;
+        made.start(communes, SuggestionIndex::otherNamesIn(db.get()));
+        QVERIFY(made.wait());
+        QCOMPARE(made.index()->whileTyping(u"bord").front().name, QStringLiteral("BORDEAUX"));
     }
 };
 
