@@ -16,8 +16,11 @@
 
 namespace {
 
-// No commune store has a value anywhere near this long.
-constexpr int MaxValueBytes = 1 << 20;
+// No commune store has a value anywhere near this long (the longest are
+// names of some forty letters). Kept low so that a store of huge values,
+// even one whose file takes little room on disk, is refused at its first
+// such value rather than after reading gigabytes of them.
+constexpr int MaxValueBytes = 64 << 10;
 
 // A store is data, but its schema can make reading it compute: a view is a
 // query, a generated column an expression, and either can be written to run
@@ -30,7 +33,8 @@ class ReadBudget
 {
 public:
     ReadBudget(sqlite3 *db, qint64 fileSize, const std::atomic<bool> &stop)
-        : m_db(db), m_stop(stop), m_thousandsOfSteps(std::max<qint64>(200, fileSize / 50))
+        : m_db(db), m_stop(stop), m_thousandsOfSteps(std::max<qint64>(200, fileSize / 50)),
+          m_valueBytes(ValueBytesFloor + size_t(std::max<qint64>(0, fileSize)))
     {
         sqlite3_progress_handler(m_db, 1000, &ReadBudget::spendSteps, this);
     }
@@ -39,6 +43,16 @@ public:
     ReadBudget &operator=(const ReadBudget &) = delete;
 
     bool stopped() const { return m_stop; }
+
+    // A table's texts come from the bytes its file holds: more than that
+    // (and a margin for what views compute) is a file whose holes read as
+    // values, gigabytes of them. Refused as they come, before memory fills.
+    bool spendValueBytes(size_t bytes)
+    {
+        m_valueBytesRead += bytes;
+        return m_valueBytesRead <= m_valueBytes;
+    }
+    size_t valueBytes() const { return m_valueBytes; }
 
 private:
     static int spendSteps(void *data)
@@ -50,6 +64,9 @@ private:
     sqlite3 *m_db;
     const std::atomic<bool> &m_stop;
     qint64 m_thousandsOfSteps;
+    static constexpr size_t ValueBytesFloor = 64u << 20;
+    size_t m_valueBytes;
+    size_t m_valueBytesRead = 0;
 };
 
 // SQLite's catch-all code covers failures of the schema and of what a view
@@ -122,7 +139,7 @@ QString sqliteReason(sqlite3 *db, int code)
         reason = QStringLiteral("le fichier contient des données d'un format inattendu");
         break;
     case SQLITE_TOOBIG:
-        reason = QStringLiteral("une valeur dépasse la taille permise");
+        reason = QStringLiteral("une valeur dépasse %1 Kio").arg(MaxValueBytes >> 10);
         break;
     case SQLITE_NOMEM:
         reason = QStringLiteral("mémoire insuffisante");
@@ -346,7 +363,13 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
                     break;
                 default: {
                     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
-                    table.appendUtf8(c, text, size_t(sqlite3_column_bytes(select.handle, c)));
+                    const size_t bytes = size_t(sqlite3_column_bytes(select.handle, c));
+                    if (!budget.spendValueBytes(bytes))
+                        throw fail(QStringLiteral("enregistrement %1 : ses valeurs passent %2 Mo, plus que le "
+                                                  "fichier n'en occupe sur le disque")
+                                       .arg(table.rowCount() + 1)
+                                       .arg(budget.valueBytes() >> 20));
+                    table.appendUtf8(c, text, bytes);
                 }
                 }
             }

@@ -249,7 +249,7 @@ void TestLoadingLimits::memoryHeldToTheFileSize_data()
     QTest::newRow("view of huge texts")
         << QStringList{"CREATE VIEW insee1 AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
                        "WHERE x < 1000) SELECT 'A' AS commune, 1 AS longitude, 2 AS latitude, '01000' AS codepos, "
-                       "x || printf('%.*c', 1000000, 'x') AS departement FROM c"}
+                       "x || printf('%.*c', 60000, 'x') AS departement FROM c"}
         << QStringLiteral("mémoire");
     // clang-format on
     // Columns added after the rows were written cost the file nothing: the
@@ -327,7 +327,7 @@ void TestLoadingLimits::longCommuneNames_data()
     // clang-format off
     QTest::newRow("255 characters") << 3 << 255 << false;
     QTest::newRow("256 characters, third record") << 3 << 256 << true;
-    QTest::newRow("a mebibyte, second record") << 2 << (1 << 20) - 16 << true;
+    QTest::newRow("60,000 characters, second record") << 2 << 60000 << true;
     QTest::newRow("256 characters, first record") << 1 << 256 << true;
     // clang-format on
 }
@@ -418,8 +418,12 @@ void TestLoadingLimits::abusedStores_data()
     QTest::newRow("view of an integer overflow") << "overflow" << "dépasse leur taille" << "overflow" << 0;
     QTest::newRow("table of an unknown module") << "module" << "module inconnu" << "no such" << 0;
     QTest::newRow("schema format from the future") << "format" << "plus récent" << "unsupported" << 0;
-    QTest::newRow("a mebibyte of zeros a record") << "zero blobs" << "plus de 64 Mo" << "" << 0;
-    QTest::newRow("names of a million letters after the first")
+    QTest::newRow("60 kB of zeros a record") << "zero blobs" << "plus de 64 Mo" << "" << 0;
+    QTest::newRow("sparse table of a mebibyte a value")
+        << "sparse blobs" << "enregistrement 2 : une valeur dépasse 64 Kio" << "" << 16;
+    QTest::newRow("values past what the file holds")
+        << "values past the file" << "plus que le fichier n'en occupe" << "" << 0;
+    QTest::newRow("names of 60,000 letters after the first")
         << "long names" << "enregistrement 2 de" << "Mo de mémoire" << 16;
     QTest::newRow("symbolic link loop") << "link loop" << "boucle" << "introuvable" << 0;
     QTest::newRow("write-ahead log that is a folder") << "wal folder" << "fichier ordinaire" << "modifications" << 0;
@@ -468,9 +472,21 @@ void TestLoadingLimits::makeAbusedStore(const QString &abuse, const QString &pat
         QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(44 + 3));
         QVERIFY(file.putChar(9)); // schema format number 9: SQLite knows up to 4
     } else if (abuse == "zero blobs") {
-        QCOMPARE(exec(path, {view("'A'", "zeroblob(1000000)", 1000)}), QString());
+        QCOMPARE(exec(path, {view("'A'", "zeroblob(60000)", 2000)}), QString());
+    } else if (abuse == "values past the file") {
+        // 60 kB of three-byte letters a record, 72 MB in all from a file of
+        // a few kilobytes: less memory than bytes, so only their count stops it.
+        QCOMPARE(exec(path, {view("'A'", "replace(hex(zeroblob(10000)), '0', '€')", 1200)}), QString());
+    } else if (abuse == "sparse blobs") {
+        // Large pages: the zeros of each value would be holes on disk.
+        QCOMPARE(exec(path, {"PRAGMA page_size = 65536", Schema,
+                             "INSERT INTO insee1 VALUES ('PARIS', 2.35, 48.85, '75001', 'PARIS')",
+                             "INSERT INTO insee1 SELECT 'A', 1, 1, '01000', zeroblob(1000000) FROM "
+                             "(WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 20) "
+                             "SELECT x FROM n)"}),
+                 QString());
     } else if (abuse == "long names") {
-        QCOMPARE(exec(path, {view("CASE x WHEN 1 THEN 'PARIS' ELSE printf('%.*c', 1000000, 'A') END", "'AIN'", 150)}),
+        QCOMPARE(exec(path, {view("CASE x WHEN 1 THEN 'PARIS' ELSE printf('%.*c', 60000, 'A') END", "'AIN'", 150)}),
                  QString());
     } else if (abuse == "link loop") {
         QVERIFY(QFile::link(path, path));
