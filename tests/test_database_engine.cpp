@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -110,6 +111,8 @@ private slots:
     void cursorsMoveIndependently();
     void closedDatabase();
     void missingStore();
+    void unreadablePathSaysWhy_data();
+    void unreadablePathSaysWhy();
     void notADatabase_data();
     void notADatabase();
     void computedTablesBounded_data();
@@ -387,6 +390,39 @@ void TestDatabaseEngine::missingStore()
     }
     QVERIFY_THROWS_EXCEPTION(DatabaseError, SqliteDatabase{path});
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestDatabaseEngine::unreadablePathSaysWhy_data()
+{
+    QTest::addColumn<QString>("where"); // under the test folder
+    QTest::addColumn<QString>("why");
+    // clang-format off
+    QTest::newRow("a file where a folder should be") << "plain/insee.sqlite" << "n'est pas un dossier";
+    QTest::newRow("a name too long") << QString(300, u'n') + "/insee.sqlite" << "trop long";
+    QTest::newRow("a folder closed to its reader") << "closed/insee.sqlite" << "accès refusé";
+    // clang-format on
+}
+
+void TestDatabaseEngine::unreadablePathSaysWhy()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, why);
+    QVERIFY(QFile::copy(m_store, m_dir->filePath("plain")));
+    QVERIFY(QDir(m_dir->path()).mkdir("closed"));
+    QVERIFY(QFile::copy(m_store, m_dir->filePath("closed/insee.sqlite")));
+    QVERIFY(QFile::setPermissions(m_dir->filePath("closed"), {}));
+    const auto reopen = qScopeGuard([this] {
+        QFile::setPermissions(m_dir->filePath("closed"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (where.startsWith("closed") && geteuid() == 0)
+        QSKIP("the superuser reads any folder");
+    const QString path = m_dir->filePath(where);
+    try {
+        openDatabase(path);
+        QFAIL("an unreadable path was opened");
+    } catch (const DatabaseError &error) {
+        QVERIFY2(error.message().contains(path) && error.message().contains(why), qPrintable(error.message()));
+    }
 }
 
 void TestDatabaseEngine::notADatabase_data()
