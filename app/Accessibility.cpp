@@ -1,5 +1,7 @@
 #include "app/Accessibility.h"
 
+#include <QListWidget>
+
 #include "app/Form1.h"
 #include "widgets/AccessibleTexts.h"
 #include "widgets/MapWidget.h"
@@ -144,4 +146,15 @@ void setAccessibleTexts(Form1 &form)
     applyAccessibleTexts(form, form1Texts, form1Hidden);
     setAccessibleMaker(form.Label13, makeLocator);
     setAccessibleMaker(form.Picture1, makeMap);
+}
+
+void forgetLinesOfClosedList(QListWidget *list)
+{
+    QMetaObject::invokeMethod(
+        list,
+        [list] {
+            if (!list->isVisible())
+                list->clear();
+        },
+        Qt::QueuedConnection);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 class Form1;
+class QListWidget;
 
 // What a screen reader hears of the main window: a French name and
 // description for every control, from one table. Buttons with the same
@@ -8,3 +9,8 @@ class Form1;
 // one text; the map names the département it shows; frames, lines and empty
 // labels are left out.
 void setAccessibleTexts(Form1 &form);
+
+// A list under the search box, once closed: its lines are let go, so that
+// screen readers, which take them for shown while they exist, no longer
+// list them. Later, when no event of the closing is still being handled.
+void forgetLinesOfClosedList(QListWidget *list);

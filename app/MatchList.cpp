@@ -1,5 +1,6 @@
 #include "app/MatchList.h"
 
+#include "app/Accessibility.h"
 #include "search/SearchMatches.h"
 
 #include <QKeyEvent>
@@ -25,10 +26,11 @@ MatchList::MatchList(QWidget *owner) : QListWidget(owner)
                                             "choisie, Échap ferme la liste."));
     setUniformItemSizes(true);
     const auto choose = [this](QListWidgetItem *item) {
-        if (!item->flags().testFlag(Qt::ItemIsEnabled))
-            return; // the line that counts the matches left out
+        if (!item || !isVisible() || !item->flags().testFlag(Qt::ItemIsEnabled))
+            return; // chosen already (a click also activates), or the line that counts the matches left out
+        const int index = row(item);
         hide();
-        emit chosen(row(item));
+        emit chosen(index);
     };
     connect(this, &QListWidget::itemActivated, this, choose);
     connect(this, &QListWidget::itemClicked, this, choose);
@@ -68,6 +70,7 @@ void MatchList::hideEvent(QHideEvent *event)
     // The keys go back to the search box's window.
     if (QWidget *owner = parentWidget())
         owner->activateWindow();
+    forgetLinesOfClosedList(this);
     QListWidget::hideEvent(event);
 }
 

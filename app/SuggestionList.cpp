@@ -1,5 +1,6 @@
 #include "app/SuggestionList.h"
 
+#include "app/Accessibility.h"
 #include "store/DatabaseError.h"
 #include "store/Recordset.h"
 #include "widgets/Fonts.h"
@@ -79,4 +80,10 @@ bool SuggestionList::chooseHighlighted()
     hide();
     emit chosen(m_suggestions[size_t(index)]);
     return true;
+}
+
+void SuggestionList::hideEvent(QHideEvent *event)
+{
+    forgetLinesOfClosedList(this);
+    QListWidget::hideEvent(event);
 }

@@ -32,6 +32,9 @@ public:
 signals:
     void chosen(const Suggestion &suggestion);
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     std::vector<Suggestion> m_suggestions;
 };

@@ -287,4 +287,7 @@ void TestAccessibility::matchListIsReadWithItsItems()
         QCOMPARE(list->child(i)->text(QAccessible::Name), w.form.matchList->item(i)->text());
         QCOMPARE(bool(list->child(i)->state().focused), i == w.form.matchList->currentRow());
     }
+    // Closed, it lists no line that a reader would take for shown.
+    QTest::keyClick(w.form.matchList, Qt::Key_Escape);
+    QTRY_COMPARE(list->childCount(), 0);
 }
