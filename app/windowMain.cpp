@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
         reportStartupFailure(error.message());
         return 1;
     } catch (const std::bad_alloc &) {
-        reportStartupFailure(QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath));
+        reportStartupFailure(outOfMemoryOpening(dataPath));
         return 1;
     }
 

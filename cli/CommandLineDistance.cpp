@@ -77,7 +77,7 @@ CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString
     } catch (const DatabaseError &error) {
         return {2, error.message()};
     } catch (const std::bad_alloc &) {
-        return {2, QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(dataPath)};
+        return {2, outOfMemoryOpening(dataPath)};
     }
     if (!writer.finish())
         return {2, writer.error()};

@@ -15,3 +15,9 @@ public:
 private:
     QString m_message;
 };
+
+// Said when memory runs out while a data file is opened and read.
+inline QString outOfMemoryOpening(const QString &path)
+{
+    return QStringLiteral("Mémoire insuffisante pour ouvrir « %1 ».").arg(path);
+}
