@@ -1,7 +1,5 @@
 #include "app/Accessibility.h"
 
-#include <QListWidget>
-
 #include "app/Form1.h"
 #include "widgets/AccessibleTexts.h"
 #include "widgets/MapWidget.h"
@@ -9,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QListWidget>
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "app/SuggestionIndexBuild.h"
 
-#include "store/DatabaseError.h"
 #include "store/TableData.h"
 
 #include <QScopeGuard>
