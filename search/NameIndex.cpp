@@ -1,5 +1,6 @@
 #include "search/NameIndex.h"
 
+#include "search/Query.h"
 #include "store/NameFolding.h"
 
 #include <algorithm>
@@ -32,14 +33,13 @@ NameIndex::NameIndex(const Recordset &records)
         m_folded = m_stored;
 }
 
-std::optional<std::vector<int>> NameIndex::find(QStringView typed) const
+std::vector<int> NameIndex::find(const Query &query) const
 {
-    const QString folded = foldPattern(typed);
-    if (hasWildcard(typed) || hasWildcard(folded))
-        return std::nullopt;
-    std::vector<int> rows = m_folded.value(folded);
-    const std::vector<int> asTyped = m_stored.value(typed.toString());
-    if (!asTyped.empty() && folded != typed) {
+    std::vector<int> rows = m_folded.value(query.folded());
+    if (query.folded() == query.typed())
+        return rows;
+    const std::vector<int> asTyped = m_stored.value(query.typed());
+    if (!asTyped.empty()) {
         std::vector<int> both;
         std::set_union(rows.begin(), rows.end(), asTyped.begin(), asTyped.end(), std::back_inserter(both));
         rows = std::move(both);

@@ -4,26 +4,26 @@
 
 #include <QHash>
 #include <QString>
-#include <optional>
 #include <vector>
+
+class Query;
 
 // Whether a typed text has a wildcard (LikePattern.h): a text without is a
 // plain name, found by its folded form alone.
 bool hasWildcard(QStringView text);
 
-// The commune names of a whole table by their text, for the many searches of
-// a batch: a search for a plain name (no wildcard) is then a look-up instead
-// of a scan, and finds exactly the rows the scan finds (CommuneSearch.h): a
-// name whose folded form is the folded text, or whose stored form is the
-// text as typed.
+// The names of a whole table (its column commune) by their text, for the
+// many searches of a batch: a search for a plain name (no wildcard) is then a
+// look-up instead of a scan, and finds exactly the rows the scan finds
+// (CommuneSearch.h): a name whose folded form is the folded text, or whose
+// stored form is the text as typed.
 class NameIndex
 {
 public:
     explicit NameIndex(const Recordset &records);
 
-    // The rows, in table order, a typed text finds by current name; nothing
-    // when the text is a pattern with wildcards, which only a scan answers.
-    std::optional<std::vector<int>> find(QStringView typed) const;
+    // The rows, in table order, whose name a plain name finds.
+    std::vector<int> find(const Query &query) const;
 
 private:
     QHash<QString, std::vector<int>> m_folded;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/Database.h"
+
+#include <QStringList>
+#include <vector>
+
+// Every postal code of each commune of table insee1, read once: those of
+// table codes_postaux when the file has it (the shipped store: the insee1
+// rowid in its column commune, the codes in its order), else the commune's
+// codepos alone (a user's own insee.mdb).
+class PostalCodes
+{
+public:
+    PostalCodes(Database &db, const Recordset &communes);
+
+    // The codes of the commune at `row`; its codepos when the table lists none.
+    QStringList of(int row) const;
+
+private:
+    const Recordset &m_communes;
+    int m_codepos;
+    std::vector<QStringList> m_listed;
+};
