@@ -67,8 +67,8 @@ Answer lookUp(SearchTables &tables, const QString &query, const QString &postcod
     answer.query = query;
     answer.held = heldWords(found.held());
     answer.status = isOtherName(found.match(0).kind) ? BatchStatus::otherName
-                    : answer.count > 1                ? BatchStatus::homonyms
-                                                      : BatchStatus::found;
+                    : answer.count > 1               ? BatchStatus::homonyms
+                                                     : BatchStatus::found;
     return answer;
 }
 
@@ -211,7 +211,8 @@ public:
         int found = 0;
         QByteArray bytes;
         bool broken = false;
-        while (writer.ok() && (m_layout->csv ? m_reader->nextRecord(&bytes, &broken) : m_reader->next(&bytes, &broken))) {
+        while (writer.ok()
+               && (m_layout->csv ? m_reader->nextRecord(&bytes, &broken) : m_reader->next(&bytes, &broken))) {
             const InputRecord record = splitRecord(bytes, broken, *m_layout);
             Answer answer;
             if (record.fault.isEmpty()) {

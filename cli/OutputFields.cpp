@@ -118,8 +118,9 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,   status, name,  code,  insee, longitude, latitude, departement,
-                                                    number,  locator, other, count, codes, kind,  held};
+    static const std::vector<OutputField> fields = {query,     status,   name,        code,   insee,
+                                                    longitude, latitude, departement, number, locator,
+                                                    other,     count,    codes,       kind,   held};
     return fields;
 }
 

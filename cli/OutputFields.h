@@ -19,8 +19,8 @@ struct Answer
     QString code;   // the postal code that matched, if any
     QString codes;  // every postal code of the commune, blank-separated
     OtherName other;
-    QString kind; // how it was found, in French (matchKindWords)
-    QString held; // which constraints held (the batch's contrainte)
+    QString kind;       // how it was found, in French (matchKindWords)
+    QString held;       // which constraints held (the batch's contrainte)
     QString distanceKm; // from the --depuis place, or from the --autour one
     QString azimut;     // from the --depuis place
 };

@@ -40,7 +40,8 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     if (fcntl(STDOUT_FILENO, F_GETFL) == -1)
         return reportFailure(QStringLiteral("la sortie standard est fermée : rien ne peut être écrit"));
     QCoreApplication app(argc, argv);
-    const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch  ? batchCommand(line, stdin, stderr)
+    const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
+                                                 ? batchCommand(line, stdin, stderr)
                                              : line.action == CommandLine::Action::Around ? aroundCommand(line)
                                                                                           : searchCommand(line);
     const CommandResult result = runCommand(*command, dataPathOf(line), stdout);

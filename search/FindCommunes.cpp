@@ -1,7 +1,7 @@
 #include "search/FindCommunes.h"
 
-#include "map/DepartementCode.h"
 #include "geometry/NearestCommunes.h"
+#include "map/DepartementCode.h"
 #include "search/CommuneSearch.h"
 #include "search/InseeCodeSearch.h"
 #include "search/LocatorSearch.h"
@@ -346,7 +346,8 @@ private:
     bool hasPostcode(const Match &match)
     {
         const bool ownCode = match.kind != MatchKind::InseeCode && match.kind != MatchKind::FormerInseeCode;
-        return (ownCode && match.code == m_given.postcode) || m_tables.postalCodes().of(match.row).contains(m_given.postcode);
+        return (ownCode && match.code == m_given.postcode)
+               || m_tables.postalCodes().of(match.row).contains(m_given.postcode);
     }
 
     bool inDepartementGiven(int row)

@@ -1,6 +1,5 @@
 #include "search/PostcodeSearch.h"
 
-
 bool isPostcodeText(QStringView typed)
 {
     int digits = 0;

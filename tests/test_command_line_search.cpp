@@ -63,7 +63,6 @@ void TestCommandLineSearch::initTestCase()
                                        }));
 }
 
-
 void TestCommandLineSearch::statusAndLines_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -200,7 +199,8 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
-                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\t50100 50110 50120 50130 50460 50470\tautre nom : commune déléguée\n");
+                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\t50100 50110 50120 50130 50460 "
+                            "50470\tautre nom : commune déléguée\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
