@@ -115,9 +115,8 @@ private:
                 const Column &rowids = codes.column(codes.fieldIndex(u"commune"));
                 const Column &texts = codes.column(codes.fieldIndex(u"codepos"));
                 for (size_t i = 0; i < rowids.size(); ++i) {
-                    const qlonglong rowid = rowids.value(i).toLongLong();
-                    if (rowid >= 1 && rowid <= qlonglong(m_codes.size()))
-                        m_codes[size_t(rowid - 1)] << texts.value(i).toString();
+                    if (const std::optional<int> row = m_records.rowOfRowid(rowids.value(i).toLongLong()))
+                        m_codes[size_t(*row)] << texts.value(i).toString();
                 }
             } catch (const DatabaseError &) {
                 // A user's own file: its codepos alone.

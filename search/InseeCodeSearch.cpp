@@ -45,11 +45,11 @@ std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordse
             if (codes.text(row) != code)
                 continue;
             bool isNumber = false;
-            const qlonglong rowid = targets.value(row).toLongLong(&isNumber);
-            if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+            const std::optional<int> commune = communes.rowOfRowid(targets.value(row).toLongLong(&isNumber));
+            if (!isNumber || !commune)
                 continue;
             const QString name = QStringLiteral("%1, code INSEE %2").arg(textAt(names, row), code);
-            matches.push_back({int(rowid - 1), {name, textAt(kinds, row)}, QString()});
+            matches.push_back({*commune, {name, textAt(kinds, row)}, QString()});
         }
     } catch (const DatabaseError &) {
         // No former codes in this file: today's are all it knows.

@@ -31,11 +31,11 @@ std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordse
         }
         for (const int row : findAllCommunes(others, pattern)) {
             bool isNumber = false;
-            const qlonglong rowid = targets.value(size_t(row)).toLongLong(&isNumber);
-            if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+            const std::optional<int> commune = communes.rowOfRowid(targets.value(size_t(row)).toLongLong(&isNumber));
+            if (!isNumber || !commune)
                 continue;
             matches.push_back(
-                {int(rowid - 1), {textAt(names, row), textAt(kinds, row)}, codes ? textAt(*codes, row) : QString()});
+                {*commune, {textAt(names, row), textAt(kinds, row)}, codes ? textAt(*codes, row) : QString()});
         }
     } catch (const DatabaseError &) {
         return {}; // no such table, or not one that this program wrote

@@ -42,10 +42,10 @@ std::vector<PostcodeMatch> findCommunesByPostcode(Database &db, const Recordset 
         const Column &rowids = codes->column(codes->fieldIndex(u"commune"));
         const Column &values = codes->column(codes->fieldIndex(u"codepos"));
         for (size_t i = 0; i < rowids.size(); ++i) {
-            const qlonglong rowid = rowids.value(i).toLongLong();
+            const std::optional<int> row = communes.rowOfRowid(rowids.value(i).toLongLong());
             const QString code = codeText(values, i);
-            if (rowid >= 1 && rowid <= count && found[size_t(rowid - 1)].isNull() && likeMatch(code, pattern))
-                found[size_t(rowid - 1)] = code;
+            if (row && found[size_t(*row)].isNull() && likeMatch(code, pattern))
+                found[size_t(*row)] = code;
         }
     } else {
         const Column &values = communes.column(communes.fieldIndex(u"codepos"));
