@@ -145,16 +145,6 @@ struct InputLayout
     qsizetype departement = -1;
 };
 
-qsizetype columnNamed(const QStringList &header, const QString &name)
-{
-    qsizetype index = header.indexOf(name);
-    for (qsizetype i = 0; index < 0 && i < header.size(); ++i) {
-        if (header[i].trimmed().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            index = i;
-    }
-    return index;
-}
-
 // Reads a CSV's header line and finds the columns named on the command line.
 std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &line, QString *error)
 {
@@ -168,8 +158,12 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
         *error = QStringLiteral("« %1 » n'a pas de ligne d'en-tête").arg(line.batchInput);
         return std::nullopt;
     }
+    if (broken) {
+        *error = QStringLiteral("la ligne d'en-tête de « %1 » a un guillemet non fermé").arg(line.batchInput);
+        return std::nullopt;
+    }
     const QString text = decodeLine(bytes);
-    layout.separator = detectSeparator(text);
+    layout.separator = QLatin1Char(reader.separator());
     layout.header = parseCsvRecord(text, layout.separator).fields;
     const std::pair<const QString *, qsizetype *> wanted[] = {{&line.queryColumn, &layout.query},
                                                               {&line.postcodeColumn, &layout.postcode},
@@ -177,10 +171,10 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
     for (const auto &[name, index] : wanted) {
         if (name->isNull())
             continue;
-        *index = columnNamed(layout.header, *name);
+        *index = findColumn(layout.header, *name);
         if (*index < 0) {
             *error = QStringLiteral("la colonne « %1 » n'est pas dans l'en-tête de « %2 » (%3)")
-                         .arg(*name, line.batchInput, layout.header.join(QStringLiteral(", ")));
+                         .arg(*name, line.batchInput, describeHeader(layout.header));
             return std::nullopt;
         }
     }
@@ -199,7 +193,8 @@ RecordWriter::Kind writerKind(const CommandLine &line, const InputLayout &layout
     case CommandLine::Format::Default:
         break;
     }
-    return layout.csv ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv;
+    // A tab-separated input gets tab-separated lines back.
+    return layout.csv && layout.separator != u'\t' ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv;
 }
 
 // The input record's own fields and the answer's, or why the record is
@@ -247,6 +242,19 @@ std::vector<bool> numberFlags(qsizetype inputColumns, const std::vector<OutputFi
     return numbers;
 }
 
+// The output's field names: the input's own, renamed where they clash (told
+// on `err`), then the results'.
+QStringList outputHeader(const QStringList &input, const std::vector<OutputField> &fields, const QString &inputName,
+                         std::FILE *err)
+{
+    QStringList renamed;
+    const QStringList names = uniqueInputNames(input, fieldNames(fields), &renamed);
+    if (!renamed.isEmpty())
+        std::fprintf(err, "topovil : %s : colonnes renommées dans la sortie : %s\n",
+                     inputName.toLocal8Bit().constData(), renamed.join(QStringLiteral(", ")).toUtf8().constData());
+    return names + fieldNames(fields);
+}
+
 } // namespace
 
 BatchResult runBatch(const CommandLine &line, const QString &dataPath, std::FILE *in, std::FILE *out, std::FILE *err)
@@ -271,18 +279,22 @@ BatchResult runBatch(const CommandLine &line, const QString &dataPath, std::FILE
     } closer{opened};
 
     LineReader reader(in);
+    if (reader.startsAsUtf16())
+        return {2, utf16Refusal(line.batchInput)};
     QString why;
     const std::optional<InputLayout> layout = readHeader(reader, line, &why);
     if (!layout)
         return {2, why};
     int found = 0;
     RecordWriter writer(out, writerKind(line, *layout), layout->separator);
+    writer.setFlushEachRecord(!isRegularFile(in));
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
         const Recordset records = db->openRecordset(QStringLiteral("insee1"));
         BatchSearcher searcher(*db, records);
         const std::vector<OutputField> &fields = batchFields();
-        writer.setFields(layout->header + fieldNames(fields), numberFlags(layout->header.size(), fields), true);
+        writer.setFields(outputHeader(layout->header, fields, line.batchInput, err),
+                         numberFlags(layout->header.size(), fields), true);
         QByteArray bytes;
         bool broken = false;
         while (writer.ok() && (layout->csv ? reader.nextRecord(&bytes, &broken) : reader.next(&bytes, &broken))) {
