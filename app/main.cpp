@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
+#include "cli/OutOfMemoryExit.h"
 #include "store/CommuneDatabase.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
@@ -48,6 +49,7 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     // A closed standard output would hand its number to the next file opened.
     if (fcntl(STDOUT_FILENO, F_GETFL) == -1)
         return reportFailure(QStringLiteral("la sortie standard est fermée : rien ne peut être écrit"));
+    exitOnUncaughtOutOfMemory();
     QCoreApplication app(argc, argv);
     if (line.action == CommandLine::Action::Batch) {
         const BatchResult result = runBatch(line, dataPathOf(line), stdin, stdout, stderr);

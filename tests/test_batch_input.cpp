@@ -1,11 +1,14 @@
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
+#include "cli/OutOfMemoryExit.h"
 #include "cli/RecordWriter.h"
 
 #include <QtTest>
 #include <cstdio>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The pieces of the batch mode's reading and writing that a spreadsheet's
 // odd file could trip: encodings, separators, RFC 4180 quoting, long lines,
@@ -24,6 +27,7 @@ private slots:
     void batches_data();
     void batches();
     void eachRecordFlushed();
+    void uncaughtOutOfMemory();
 
 private:
     QTemporaryDir m_dir;
@@ -269,6 +273,35 @@ void TestBatchInput::eachRecordFlushed()
     QCOMPARE(info.st_size, 6);
     QVERIFY(writer.finish());
     std::fclose(output);
+}
+
+// Memory that runs out inside code that lets no exception through (Qt's
+// hash tables) ends with status 2 and a French message, not an abort. The
+// fault is in the process, so a child of this one meets it.
+void TestBatchInput::uncaughtOutOfMemory()
+{
+    int fds[2];
+    QCOMPARE(pipe(fds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(fds[1], STDERR_FILENO);
+        exitOnUncaughtOutOfMemory();
+        static void (*volatile thrower)() = [] { throw std::bad_alloc(); };
+        // As Qt's code meets it: inside a function that lets nothing through.
+        const auto noThrow = []() noexcept { thrower(); };
+        noThrow();
+        _exit(0);
+    }
+    close(fds[1]);
+    char told[256] = {};
+    const ssize_t bytes = read(fds[0], told, sizeof told - 1);
+    close(fds[0]);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 2);
+    QVERIFY(bytes > 0);
+    QVERIFY2(QString::fromUtf8(told).startsWith("topovil : mémoire insuffisante"), told);
 }
 
 QTEST_GUILESS_MAIN(TestBatchInput)
