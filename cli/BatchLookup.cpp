@@ -8,6 +8,7 @@
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
+#include "store/SystemError.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -16,16 +17,7 @@ namespace {
 
 QString systemError()
 {
-    switch (errno) {
-    case ENOENT:
-        return QStringLiteral("fichier introuvable");
-    case EACCES:
-        return QStringLiteral("accès refusé");
-    case EISDIR:
-        return QStringLiteral("c'est un dossier");
-    default:
-        return QStringLiteral("erreur système %1").arg(errno);
-    }
+    return systemErrorText(errno);
 }
 
 // « 1 » and « 01 » are the same département; « 2a » is 2A.
