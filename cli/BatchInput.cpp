@@ -1,24 +1,86 @@
 #include "cli/BatchInput.h"
 
+#include <QSet>
 #include <QStringDecoder>
 #include <array>
+#include <vector>
 
-bool LineReader::next(QByteArray *line, bool *cut)
+namespace {
+
+// Whether a record's quotes leave a field open, followed as parseCsvRecord
+// reads them: a quote opens a field only at its start (O"NEIL is a plain
+// field, malformed, that ends with its line), and "" inside a quoted field
+// is one quote.
+class QuoteState
+{
+public:
+    explicit QuoteState(char separator) : m_separator(separator) {}
+
+    void feed(QByteArrayView bytes)
+    {
+        for (const char c : bytes) {
+            switch (m_state) {
+            case State::Start:
+                m_state = c == '"' ? State::Quoted : c == m_separator ? State::Start : State::Plain;
+                break;
+            case State::Plain:
+                if (c == m_separator)
+                    m_state = State::Start;
+                break;
+            case State::Quoted:
+                if (c == '"')
+                    m_state = State::QuoteInQuoted;
+                break;
+            case State::QuoteInQuoted:
+                // Text after a closing quote reads as plain text up to the separator.
+                m_state = c == '"' ? State::Quoted : c == m_separator ? State::Start : State::Plain;
+                break;
+            }
+        }
+    }
+    bool open() const { return m_state == State::Quoted; }
+
+private:
+    enum class State { Start, Plain, Quoted, QuoteInQuoted } m_state = State::Start;
+    char m_separator;
+};
+
+} // namespace
+
+bool LineReader::readLine(QByteArray *line, bool *cut)
 {
     line->clear();
     *cut = false;
     int c = getc_unlocked(m_in);
     if (c == EOF)
         return false;
-    m_first = ++m_line;
-    for (; c != EOF && c != '\n'; c = getc_unlocked(m_in)) {
+    for (; c != EOF && c != '\n' && c != '\r'; c = getc_unlocked(m_in)) {
         if (line->size() < MaxLineBytes)
             line->append(char(c));
         else
             *cut = true;
     }
-    if (line->endsWith('\r'))
-        line->chop(1);
+    if (c == '\r') {
+        const int after = getc_unlocked(m_in);
+        if (after != '\n' && after != EOF)
+            std::ungetc(after, m_in);
+    }
+    return true;
+}
+
+bool LineReader::next(QByteArray *line, bool *cut)
+{
+    if (!m_again.empty()) {
+        Line &again = m_again.front();
+        *line = std::move(again.bytes);
+        *cut = again.cut;
+        m_first = again.number;
+        m_again.pop_front();
+        return true;
+    }
+    if (!readLine(line, cut))
+        return false;
+    m_first = ++m_line;
     return true;
 }
 
@@ -27,22 +89,49 @@ bool LineReader::nextRecord(QByteArray *record, bool *broken)
     bool cut = false;
     if (!next(record, &cut))
         return false;
+    if (m_separator == 0)
+        m_separator = detectSeparator(decodeLine(*record)).toLatin1();
     const qint64 first = m_first;
     *broken = cut;
-    // A quote is ASCII in both encodings read: an odd count leaves one open.
-    qsizetype quotes = record->count('"');
+    QuoteState quotes(m_separator);
+    quotes.feed(*record);
+    std::vector<Line> joined;
+    qsizetype bytes = record->size();
     QByteArray more;
-    while (quotes % 2 == 1 && !*broken) {
-        if (!next(&more, &cut)) {
-            *broken = true; // left open at the end of the input
+    while (quotes.open() && !*broken) {
+        if (joined.size() + 1 >= size_t(MaxRecordLines) || !next(&more, &cut)) {
+            *broken = true;
             break;
         }
-        quotes += more.count('"');
-        record->append('\n').append(more);
-        *broken = cut || record->size() > MaxLineBytes;
+        bytes += 1 + more.size();
+        joined.push_back({more, m_first, cut});
+        *broken = cut || bytes > MaxLineBytes;
+        quotes.feed("\n");
+        quotes.feed(more);
+    }
+    if (*broken) {
+        // The lines taken after the first are read again, in their order.
+        for (auto line = joined.rbegin(); line != joined.rend(); ++line)
+            m_again.push_front(std::move(*line));
+    } else {
+        for (const Line &line : joined)
+            record->append('\n').append(line.bytes);
     }
     m_first = first;
     return true;
+}
+
+bool LineReader::startsAsUtf16()
+{
+    QByteArray line;
+    bool cut = false;
+    if (m_line > 0 || !m_again.empty() || !readLine(&line, &cut))
+        return false;
+    const QByteArrayView bytes(line);
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
+                       || (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0'));
+    m_again.push_back({line, ++m_line, cut});
+    return utf16;
 }
 
 QString decodeLine(const QByteArray &bytes)
@@ -142,4 +231,59 @@ CsvRecord parseCsvRecord(QStringView text, QChar separator)
         record.wellFormed = false;
     record.fields << field;
     return record;
+}
+
+static QString columnKey(const QString &name)
+{
+    return name.trimmed().normalized(QString::NormalizationForm_C).toCaseFolded();
+}
+
+qsizetype findColumn(const QStringList &header, const QString &name)
+{
+    const qsizetype exact = header.indexOf(name);
+    if (exact >= 0)
+        return exact;
+    const QString key = columnKey(name);
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        if (columnKey(header[i]) == key)
+            return i;
+    }
+    return -1;
+}
+
+QString describeHeader(const QStringList &header)
+{
+    constexpr qsizetype shownColumns = 12;
+    constexpr qsizetype shownLength = 40;
+    QStringList shown;
+    for (qsizetype i = 0; i < header.size() && i < shownColumns; ++i) {
+        const QString name = header[i].simplified();
+        shown << (name.size() > shownLength ? name.left(shownLength) + QStringLiteral("…") : name);
+    }
+    if (header.size() > shownColumns)
+        shown << QStringLiteral("… %1 colonnes en tout").arg(header.size());
+    return shown.join(QStringLiteral(", "));
+}
+
+QStringList uniqueInputNames(const QStringList &header, const QStringList &results, QStringList *renamed)
+{
+    QSet<QString> taken(results.begin(), results.end());
+    QStringList names;
+    for (const QString &name : header) {
+        QString unique = name;
+        for (int suffix = 2; taken.contains(unique); ++suffix)
+            unique = QStringLiteral("%1_%2").arg(name).arg(suffix);
+        if (unique != name)
+            *renamed << QStringLiteral("« %1 » → « %2 »").arg(name, unique);
+        taken.insert(unique);
+        names << unique;
+    }
+    return names;
+}
+
+QString utf16Refusal(const QString &inputName)
+{
+    return QStringLiteral("« %1 » est écrit en UTF-16, que Topovil ne lit pas : enregistrez-le en UTF-8 "
+                          "(« CSV UTF-8 » dans un tableur), puis relancez")
+        .arg(inputName);
 }

@@ -4,6 +4,7 @@
 #include "cli/OutputFields.h"
 #include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
+#include "store/SystemError.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -12,16 +13,7 @@ namespace {
 
 QString systemError()
 {
-    switch (errno) {
-    case ENOENT:
-        return QStringLiteral("fichier introuvable");
-    case EACCES:
-        return QStringLiteral("accès refusé");
-    case EISDIR:
-        return QStringLiteral("c'est un dossier");
-    default:
-        return QStringLiteral("erreur système %1").arg(errno);
-    }
+    return systemErrorText(errno);
 }
 
 // Which of the postal code and the département given held, as the field
@@ -83,16 +75,6 @@ struct InputLayout
     qsizetype departement = -1;
 };
 
-qsizetype columnNamed(const QStringList &header, const QString &name)
-{
-    qsizetype index = header.indexOf(name);
-    for (qsizetype i = 0; index < 0 && i < header.size(); ++i) {
-        if (header[i].trimmed().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            index = i;
-    }
-    return index;
-}
-
 // Reads a CSV's header line and finds the columns named on the command line.
 std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &line, QString *error)
 {
@@ -106,8 +88,12 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
         *error = QStringLiteral("« %1 » n'a pas de ligne d'en-tête").arg(line.batchInput);
         return std::nullopt;
     }
+    if (broken) {
+        *error = QStringLiteral("la ligne d'en-tête de « %1 » a un guillemet non fermé").arg(line.batchInput);
+        return std::nullopt;
+    }
     const QString text = decodeLine(bytes);
-    layout.separator = detectSeparator(text);
+    layout.separator = QLatin1Char(reader.separator());
     layout.header = parseCsvRecord(text, layout.separator).fields;
     const std::pair<const QString *, qsizetype *> wanted[] = {{&line.queryColumn, &layout.query},
                                                               {&line.postcodeColumn, &layout.postcode},
@@ -115,10 +101,10 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
     for (const auto &[name, index] : wanted) {
         if (name->isNull())
             continue;
-        *index = columnNamed(layout.header, *name);
+        *index = findColumn(layout.header, *name);
         if (*index < 0) {
             *error = QStringLiteral("la colonne « %1 » n'est pas dans l'en-tête de « %2 » (%3)")
-                         .arg(*name, line.batchInput, layout.header.join(QStringLiteral(", ")));
+                         .arg(*name, line.batchInput, describeHeader(layout.header));
             return std::nullopt;
         }
     }
@@ -170,6 +156,19 @@ std::vector<bool> numberFlags(qsizetype inputColumns, const std::vector<OutputFi
     return numbers;
 }
 
+// The output's field names: the input's own, renamed where they clash (told
+// on `err`), then the results'.
+QStringList outputHeader(const QStringList &input, const std::vector<OutputField> &fields, const QString &inputName,
+                         std::FILE *err)
+{
+    QStringList renamed;
+    const QStringList names = uniqueInputNames(input, fieldNames(fields), &renamed);
+    if (!renamed.isEmpty())
+        std::fprintf(err, "topovil : %s : colonnes renommées dans la sortie : %s\n",
+                     inputName.toLocal8Bit().constData(), renamed.join(QStringLiteral(", ")).toUtf8().constData());
+    return names + fieldNames(fields);
+}
+
 class BatchCommand : public Command
 {
 public:
@@ -191,6 +190,8 @@ public:
             m_in = m_opened;
         }
         m_reader.emplace(m_in);
+        if (m_reader->startsAsUtf16())
+            return utf16Refusal(m_line.batchInput);
         QString why;
         m_layout = readHeader(*m_reader, m_line, &why);
         return why;
@@ -198,8 +199,12 @@ public:
 
     RecordWriter::Kind writerKind() const override
     {
-        return writerKindOf(m_line.format, m_layout->csv ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv);
+        // A tab-separated input gets tab-separated lines back.
+        const bool csv = m_layout->csv && m_layout->separator != u'\t';
+        return writerKindOf(m_line.format, csv ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv);
     }
+    // A pipe gets each answer as soon as its line is read.
+    bool flushEachRecord() const override { return !isRegularFile(m_in); }
     QChar separator() const override { return m_layout->separator; }
 
     int run(SearchTables &tables, RecordWriter &writer) override
@@ -207,7 +212,8 @@ public:
         tables.indexNames();
         const CommuneColumns columns(tables.communes());
         const std::vector<OutputField> &fields = batchFields();
-        writer.setFields(m_layout->header + fieldNames(fields), numberFlags(m_layout->header.size(), fields), true);
+        writer.setFields(outputHeader(m_layout->header, fields, m_line.batchInput, m_err),
+                         numberFlags(m_layout->header.size(), fields), true);
         int found = 0;
         QByteArray bytes;
         bool broken = false;

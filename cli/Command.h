@@ -28,6 +28,8 @@ public:
     virtual QString prepare() { return {}; }
     virtual RecordWriter::Kind writerKind() const = 0;
     virtual QChar separator() const { return QLatin1Char(','); }
+    // Whether each record is written out as soon as it is made.
+    virtual bool flushEachRecord() const { return false; }
 
     // Writes the records; the number of communes found. A failure that
     // ends the command is set in `failure`.

@@ -1,6 +1,9 @@
 #include "cli/RecordWriter.h"
 
+#include <QLocale>
 #include <cerrno>
+#include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,19 +30,47 @@ QString jsonString(const QString &text)
     return out;
 }
 
-// A number is written as one when it reads as one; otherwise as a text, so
-// that an odd value in a store never makes the JSON invalid.
+// Whether a text is a number as JSON writes one: -?(0|[1-9][0-9]*), then
+// optionally a fraction and an exponent, each with at least one digit.
+bool isJsonNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
+            ++i;
+        return i - from;
+    };
+    if (i < text.size() && text[i] == u'-')
+        ++i;
+    const qsizetype integer = digits();
+    if (integer == 0 || (integer > 1 && text[i - integer] == u'0'))
+        return false;
+    if (i < text.size() && text[i] == u'.' && (++i, digits() == 0))
+        return false;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == text.size();
+}
+
+// A number is written as JSON writes it: as it is when it already reads so,
+// in its shortest form when it reads as a number another way (« 1. »,
+// « 01 », a blank before it), as a text otherwise (beyond a double's range too), so that an odd value in a
+// store never makes the JSON invalid.
 QString jsonNumber(const QString &text)
 {
     if (text.isEmpty())
         return QStringLiteral("null");
     bool ok = false;
-    text.toDouble(&ok);
-    const bool plain = ok && !text.contains(QLatin1String("inf"), Qt::CaseInsensitive)
-                       && !text.contains(QLatin1String("nan"), Qt::CaseInsensitive)
-                       && !text.startsWith(QLatin1Char('+')) && !text.startsWith(QLatin1Char('.'))
-                       && !text.contains(QLatin1String("-."));
-    return plain ? text : jsonString(text);
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) // 1e400 reads as JSON but no parser keeps it
+        return jsonString(text);
+    return isJsonNumber(text) ? text : QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 // Why a write failed, in French.
@@ -81,8 +112,16 @@ QString cleanField(QStringView text)
     return out;
 }
 
+bool isRegularFile(std::FILE *file)
+{
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 RecordWriter::RecordWriter(std::FILE *out, Kind kind, QChar separator)
-    : m_out(out), m_kind(kind), m_separator(kind == Kind::Tsv ? QChar(u'\t') : separator)
+    : m_out(out), m_kind(kind), m_separator(kind == Kind::Tsv    ? QChar(u'\t')
+                                            : separator == u'\t' ? QChar(u',')
+                                                                 : separator)
 {
 }
 
@@ -124,6 +163,11 @@ void RecordWriter::write(const QStringList &fields)
     }
     ++m_records;
     append(line);
+    if (m_flushEach) {
+        flush();
+        if (ok() && std::fflush(m_out) != 0)
+            m_error = writeFailure(errno);
+    }
 }
 
 bool RecordWriter::finish()

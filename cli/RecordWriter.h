@@ -12,8 +12,11 @@
 // space, a NUL as « \0 », any other control character as « \xHH ».
 QString cleanField(QStringView text);
 
+// Whether a stream is a plain file (not a pipe, a terminal or a socket).
+bool isRegularFile(std::FILE *file);
+
 // Writes records as tab-separated lines, as CSV (RFC 4180 quoting, the given
-// separator) or as a JSON array of objects, in UTF-8, to a stream. A failed
+// separator, or a comma for a tab: CSV is never tab-separated) or as a JSON array of objects, in UTF-8, to a stream. A failed
 // write is kept: ok() turns false and error() says why, in French.
 class RecordWriter
 {
@@ -26,6 +29,9 @@ public:
     // JSON. `numbers` tells which fields JSON writes as numbers.
     void setFields(const QStringList &names, std::vector<bool> numbers, bool headerLine);
     void write(const QStringList &fields);
+    // Whether each record goes out as soon as it is written: for a reader
+    // that waits for each answer before it asks the next.
+    void setFlushEachRecord(bool each) { m_flushEach = each; }
     // Ends the output (JSON's closing bracket) and flushes it.
     bool finish();
 
@@ -43,5 +49,6 @@ private:
     std::vector<bool> m_numbers;
     QByteArray m_buffer;
     qint64 m_records = 0;
+    bool m_flushEach = false;
     QString m_error;
 };

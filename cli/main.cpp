@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
+#include "cli/OutOfMemoryExit.h"
 #include "store/DataFileLocation.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,11 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     // A closed standard output would hand its number to the next file opened.
     if (fcntl(STDOUT_FILENO, F_GETFL) == -1)
         return reportFailure(QStringLiteral("la sortie standard est fermée : rien ne peut être écrit"));
+    // So would a closed standard input, read as the batch's lines.
+    if (line.action == CommandLine::Action::Batch && line.batchInput == QLatin1String("-")
+        && fcntl(STDIN_FILENO, F_GETFL) == -1)
+        return reportFailure(QStringLiteral("l'entrée standard est fermée : aucune ligne à lire"));
+    exitOnUncaughtOutOfMemory();
     QCoreApplication app(argc, argv);
     const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
                                                  ? batchCommand(line, stdin, stderr)

@@ -60,13 +60,13 @@ const OtherNameTable &SearchTables::history()
 const PostalCodes &SearchTables::postalCodes()
 {
     if (!m_postalCodes)
-        m_postalCodes.emplace(m_db, whole());
+        m_postalCodes.emplace(m_db, communes());
     return *m_postalCodes;
 }
 
 QString SearchTables::departementCode(int row)
 {
-    const Recordset &communes = whole();
+    const Recordset &communes = this->communes();
     if (m_inseeColumn == -2) {
         try {
             m_inseeColumn = communes.fieldIndex(u"code_insee");
@@ -84,7 +84,8 @@ QString SearchTables::departementCode(int row)
 
 QString SearchTables::departementName(int row)
 {
-    return foldName(whole().column(whole().fieldIndex(u"departement")).value(size_t(row)).toString());
+    const Recordset &communes = this->communes();
+    return foldName(communes.column(communes.fieldIndex(u"departement")).value(size_t(row)).toString());
 }
 
 std::optional<SearchMatches> SearchTables::fromCandidates(const Query &query)
@@ -97,7 +98,7 @@ std::optional<SearchMatches> SearchTables::fromCandidates(const Query &query)
     const std::vector<int> rows = findAllCommunes(*candidates, query.pattern());
     // Other names that share the name follow its communes, and only the
     // whole table says where they lead.
-    if (rows.empty() || !otherNames().find(whole(), query).empty())
+    if (rows.empty() || otherNames().anyMatches(query))
         return std::nullopt;
     m_candidates = std::move(candidates);
     return SearchMatches(rows, MatchKind::Name);

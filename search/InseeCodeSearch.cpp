@@ -45,12 +45,12 @@ std::vector<Match> findCommunesByInseeCode(Database &db, const Recordset &commun
             if (codes.text(row) != code)
                 continue;
             bool isNumber = false;
-            const qlonglong rowid = targets.value(row).toLongLong(&isNumber);
-            if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+            const std::optional<int> commune = communes.rowOfRowid(targets.value(row).toLongLong(&isNumber));
+            if (!isNumber || !commune)
                 continue;
             const QString kind = textAt(kinds, row);
             matches.push_back(
-                {int(rowid - 1), MatchKind::FormerInseeCode, code, {textAt(names, row), kind}, yearOfKind(kind)});
+                {*commune, MatchKind::FormerInseeCode, code, {textAt(names, row), kind}, yearOfKind(kind)});
         }
     } catch (const DatabaseError &) {
         // No former codes in this file: today's are all it knows.

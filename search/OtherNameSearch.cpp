@@ -43,12 +43,21 @@ void OtherNameTable::buildIndex()
         m_index.emplace(*m_rows);
 }
 
-std::vector<Match> OtherNameTable::find(const Recordset &communes, const Query &query) const
+std::vector<int> OtherNameTable::matchingRows(const Query &query) const
 {
     if (!m_rows)
         return {};
-    const std::vector<int> found =
-        m_index && query.isPlainName() ? m_index->find(query) : findAllCommunes(*m_rows, query.pattern());
+    return m_index && query.isPlainName() ? m_index->find(query) : findAllCommunes(*m_rows, query.pattern());
+}
+
+bool OtherNameTable::anyMatches(const Query &query) const
+{
+    return !matchingRows(query).empty();
+}
+
+std::vector<Match> OtherNameTable::find(const Recordset &communes, const Query &query) const
+{
+    const std::vector<int> found = matchingRows(query);
     if (found.empty())
         return {};
     const Column &names = m_rows->column(m_names);
@@ -57,11 +66,11 @@ std::vector<Match> OtherNameTable::find(const Recordset &communes, const Query &
     std::vector<Match> matches;
     for (const int row : found) {
         bool isNumber = false;
-        const qlonglong rowid = targets.value(size_t(row)).toLongLong(&isNumber);
-        if (!isNumber || rowid < 1 || rowid > communes.recordCount())
+        const std::optional<int> commune = communes.rowOfRowid(targets.value(size_t(row)).toLongLong(&isNumber));
+        if (!isNumber || !commune)
             continue;
         const QString kind = textAt(kinds, row);
-        Match match{int(rowid - 1), otherNameKind(kind), {}, {textAt(names, row), kind}, yearOfKind(kind)};
+        Match match{*commune, otherNameKind(kind), {}, {textAt(names, row), kind}, yearOfKind(kind)};
         if (m_codes >= 0)
             match.code = textAt(m_rows->column(m_codes), row);
         matches.push_back(std::move(match));

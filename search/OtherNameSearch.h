@@ -26,6 +26,9 @@ public:
     // commune of the table is passed over.
     std::vector<Match> find(const Recordset &communes, const Query &query) const;
 
+    // Whether any name of the table matches, wherever it leads.
+    bool anyMatches(const Query &query) const;
+
     // For many searches: a plain name is then a look-up instead of a scan.
     void buildIndex();
 
@@ -36,4 +39,6 @@ private:
     int m_targets = -1;
     int m_codes = -1; // -1: the table names no postal code
     std::optional<NameIndex> m_index;
+
+    std::vector<int> matchingRows(const Query &query) const;
 };

@@ -144,11 +144,11 @@ SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &oth
             const Column &targets = m_others.column(m_others.fieldIndex(u"actuelle"));
             for (int row = 0; row < m_others.recordCount(); ++row) {
                 bool isNumber = false;
-                const qlonglong rowid = targets.value(size_t(row)).toLongLong(&isNumber);
-                if (!isNumber || rowid < 1 || rowid > m_communes.recordCount()
-                    || otherNames.kind(size_t(row)) != Column::Kind::Text)
+                const std::optional<int> commune =
+                    m_communes.rowOfRowid(targets.value(size_t(row)).toLongLong(&isNumber));
+                if (!isNumber || !commune || otherNames.kind(size_t(row)) != Column::Kind::Text)
                     continue;
-                add(std::uint32_t(row), int(rowid - 1), populationOf[size_t(rowid - 1)], true);
+                add(std::uint32_t(row), *commune, populationOf[size_t(*commune)], true);
             }
         } catch (const DatabaseError &) {
             m_otherNames = -1; // no other names in this file

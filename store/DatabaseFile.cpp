@@ -3,11 +3,13 @@
 #include "store/DatabaseError.h"
 #include "store/JetDatabase.h"
 #include "store/SqliteDatabase.h"
+#include "store/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,12 +51,15 @@ static QString unreadableFile(const QString &path)
     case EPERM:
         why = QStringLiteral("accès refusé");
         break;
-    case 0: // it is there: reading it is what fails
-        if (::access(QFile::encodeName(path).constData(), R_OK) != 0 && (errno == EACCES || errno == EPERM)) {
-            why = QStringLiteral("accès refusé");
-            break;
+    case 0: { // it is there: opening it is what fails, and says why
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+            return QStringLiteral("Le fichier de données « %1 » ne peut pas être lu.").arg(path);
         }
-        [[fallthrough]];
+        why = systemErrorText(errno);
+        break;
+    }
     default:
         return QStringLiteral("Le fichier de données « %1 » ne peut pas être lu.").arg(path);
     }

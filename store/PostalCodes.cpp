@@ -11,9 +11,9 @@ PostalCodes::PostalCodes(Database &db, const Recordset &communes)
         const Column &texts = codes.column(codes.fieldIndex(u"codepos"));
         m_listed.resize(size_t(communes.recordCount()));
         for (size_t i = 0; i < rowids.size(); ++i) {
-            const qlonglong rowid = rowids.value(i).toLongLong();
-            if (rowid >= 1 && rowid <= qlonglong(m_listed.size()) && !texts.isNull(i))
-                m_listed[size_t(rowid - 1)] << texts.value(i).toString();
+            const std::optional<int> row = communes.rowOfRowid(rowids.value(i).toLongLong());
+            if (row && !texts.isNull(i))
+                m_listed[size_t(*row)] << texts.value(i).toString();
         }
     } catch (const DatabaseError &) {
         m_listed.clear(); // a user's own file: its codepos alone

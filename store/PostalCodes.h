@@ -7,7 +7,8 @@
 
 // Every postal code of each commune of table insee1, read once: those of
 // table codes_postaux when the file has it (the shipped store: the insee1
-// rowid in its column commune, the codes in its order), else the commune's
+// rowid in its column commune, the codes in its order; a few candidate rows
+// of insee1 find theirs by their rowids too), else the commune's
 // codepos alone (a user's own insee.mdb).
 class PostalCodes
 {

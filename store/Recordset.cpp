@@ -67,6 +67,13 @@ int Recordset::fieldIndex(QStringView name) const
     return column;
 }
 
+std::optional<int> Recordset::rowOfRowid(qlonglong rowid) const
+{
+    if (!m_table)
+        return std::nullopt;
+    return m_table->rowids.rowOf(rowid, size_t(m_count));
+}
+
 void Recordset::moveTo(int position)
 {
     m_pos = std::clamp(position, -1, m_count);

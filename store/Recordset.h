@@ -4,6 +4,7 @@
 
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 // A cursor over the rows of a table, opened on the first record. Positions run from -1 (before the first
 // record, BOF) through 0..count-1 to count (past the last record, EOF).
@@ -41,6 +42,9 @@ public:
     const FoldedNames *foldedNames() const { return m_table ? m_table->foldedNames.get() : nullptr; }
     // The table itself, shared by every cursor over it; null for none.
     const TableData *table() const { return m_table.get(); }
+    // The row that a link of another table to this one names by its rowid
+    // (autres_noms.actuelle, codes_postaux.commune...); none when no row has it.
+    std::optional<int> rowOfRowid(qlonglong rowid) const;
     // Puts the cursor on a record found by a scan; -1 and recordCount() stand
     // for BOF and EOF.
     void moveTo(int position);

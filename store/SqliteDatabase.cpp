@@ -22,6 +22,10 @@ namespace {
 // such value rather than after reading gigabytes of them.
 constexpr int MaxValueBytes = 64 << 10;
 
+// How long a read waits for another program to finish writing the store
+// before it gives up and says so.
+constexpr int BusyWaitMs = 3000;
+
 // A store is data, but its schema can make reading it compute: a view is a
 // query, a generated column an expression, and either can be written to run
 // for ever. A read is held to what the file's size warrants in steps of
@@ -160,7 +164,7 @@ QString sqliteReason(sqlite3 *db, int code)
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        reason = QStringLiteral("la base est verrouillée par un autre programme");
+        reason = QStringLiteral("un autre programme est en train d'y écrire ; réessayez quand il aura fini");
         break;
     case SQLITE_INTERRUPT:
     case SQLITE_ABORT:
@@ -170,6 +174,14 @@ QString sqliteReason(sqlite3 *db, int code)
         reason = QStringLiteral("le schéma de la base a changé pendant la lecture");
         break;
     case SQLITE_READONLY:
+        if (code == SQLITE_READONLY_ROLLBACK) {
+            reason = QStringLiteral("une modification y a été interrompue avant sa fin et le fichier en garde une "
+                                    "partie (son journal est resté) ; pour l'annuler, ouvrez la base une fois avec "
+                                    "sqlite3, par exemple « sqlite3 FICHIER 'PRAGMA quick_check;' », puis relancez "
+                                    "Topovil");
+            break;
+        }
+        [[fallthrough]];
     case SQLITE_CONSTRAINT:
         reason = QStringLiteral("la lecture a tenté une écriture, refusée");
         break;
@@ -208,19 +220,17 @@ void refuseUnfinishedWrites(const QString &path)
                            "une fois avec sqlite3 et exécutez « PRAGMA wal_checkpoint(TRUNCATE); », "
                            "puis relancez Topovil.")
                 .arg(path, wal));
-    // A rollback journal that begins with anything but zeros was left by a
-    // writer stopped before its COMMIT: the file holds part of a change
-    // that the journal alone can undo. SQLite undoes it on the next open
-    // that may write.
-    QFile journal(path + QStringLiteral("-journal"));
-    char first = 0;
-    if (journal.open(QIODevice::ReadOnly) && journal.getChar(&first) && first != 0)
-        throw DatabaseError(
-            QStringLiteral("Impossible d'ouvrir la base « %1 » : une modification y a été interrompue avant sa fin "
-                           "(son journal « %2 » est resté) et le fichier en garde une partie. Pour l'annuler, "
-                           "ouvrez la base une fois avec sqlite3, par exemple « sqlite3 %1 'PRAGMA "
-                           "quick_check;' », puis relancez Topovil.")
-                .arg(path, journal.fileName()));
+}
+
+// Whether the file's header says it keeps a write-ahead log (bytes 18 and 19
+// of a SQLite header are 2 then, 1 for a rollback journal).
+bool keepsWriteAheadLog(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header[18] == 2 && header[19] == 2;
 }
 
 } // namespace
@@ -228,10 +238,14 @@ void refuseUnfinishedWrites(const QString &path)
 SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
 {
     refuseUnfinishedWrites(path);
-    // Immutable: SQLite takes no lock and writes nothing beside the file,
-    // not even the shared-memory file of a store kept in write-ahead mode.
+    // Read-only under SQLite's locks, so that a program writing the store
+    // meanwhile is waited for, not read half-way. A store kept in write-ahead
+    // mode with no change waiting in its log is read immutable instead: its
+    // file only changes when changes are carried over from the log, and a
+    // reader with locks would have to write a shared-memory file beside it.
     const QByteArray uri =
-        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + QByteArrayLiteral("?immutable=1");
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()
+        + (keepsWriteAheadLog(path) ? QByteArrayLiteral("?immutable=1") : QByteArrayLiteral("?mode=ro"));
     const int rc =
         sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
@@ -241,6 +255,8 @@ SqliteDatabase::SqliteDatabase(const QString &path) : Database(path)
         throw DatabaseError(QStringLiteral("Impossible d'ouvrir la base « %1 » : %2.").arg(path, why));
     }
     sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, MaxValueBytes);
+    sqlite3_busy_timeout(m_db, BusyWaitMs);
+    sqlite3_extended_result_codes(m_db, 1); // tells an interrupted change from other refusals
 }
 
 SqliteDatabase::~SqliteDatabase()
@@ -272,13 +288,28 @@ static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
 
 std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &tableName, const QString &foldedName)
 {
-    if (!m_db)
+    // A view is a query: the rows it gives for one name may cost nothing while
+    // the whole view is refused for what it computes (a table crossed with
+    // itself gives each commune once per row). Read whole, it is judged once.
+    if (!m_db || isView(tableName))
         return std::nullopt;
     sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                mayHoldName, nullptr, nullptr, nullptr);
     const QByteArray name = foldedName.toUtf8();
     const std::atomic<bool> stop = false;
     return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &name)));
+}
+
+bool SqliteDatabase::isView(const QString &tableName)
+{
+    Statement lookup;
+    if (sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'view' AND lower(name) = lower(?1)", -1,
+                           &lookup.handle, nullptr)
+        != SQLITE_OK)
+        return true; // unknown: read whole
+    const QByteArray name = tableName.toUtf8();
+    sqlite3_bind_text(lookup.handle, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    return sqlite3_step(lookup.handle) != SQLITE_DONE;
 }
 
 TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop)
@@ -328,42 +359,62 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
             expectedRows = size_t(std::max<sqlite3_int64>(0, sqlite3_column_int64(count.handle, 0)));
     }
 
+    // A table's rows are read with their rowids, which the other tables'
+    // links name; a view, or a table without rowids, has none to read.
     Statement select;
-    QString selectSql = QStringLiteral("SELECT *") + from;
-    if (candidateName)
-        selectSql += QStringLiteral(" WHERE topovil_may_hold_name(commune, ?1)");
-    if (maxRows > 0)
-        selectSql += QStringLiteral(" LIMIT %1").arg(maxRows);
-    const QByteArray sql = selectSql.toUtf8();
-    rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &select.handle, nullptr);
-    if (rc != SQLITE_OK)
-        throw failed(rc);
+    const auto prepare = [&](bool withRowid) {
+        QString selectSql = (withRowid ? QStringLiteral("SELECT _rowid_, *") : QStringLiteral("SELECT *")) + from;
+        if (candidateName)
+            selectSql += QStringLiteral(" WHERE topovil_may_hold_name(commune, ?1)");
+        if (withRowid) // the table's own order, which a covering index could change
+            selectSql += QStringLiteral(" ORDER BY _rowid_");
+        if (maxRows > 0)
+            selectSql += QStringLiteral(" LIMIT %1").arg(maxRows);
+        const QByteArray sql = selectSql.toUtf8();
+        return sqlite3_prepare_v2(m_db, sql.constData(), -1, &select.handle, nullptr);
+    };
+    bool withRowid = !isView && prepare(true) == SQLITE_OK;
+    for (int c = 1; withRowid && c < sqlite3_column_count(select.handle); ++c) {
+        if (qstricmp(sqlite3_column_name(select.handle, c), "_rowid_") == 0)
+            withRowid = false; // a column of that name hides the rowid
+    }
+    if (!withRowid) {
+        sqlite3_finalize(select.handle);
+        select.handle = nullptr;
+        rc = prepare(false);
+        if (rc != SQLITE_OK)
+            throw failed(rc);
+    }
     if (candidateName)
         sqlite3_bind_text(select.handle, 1, candidateName->constData(), int(candidateName->size()), SQLITE_STATIC);
-    const int columnCount = sqlite3_column_count(select.handle);
+    const int first = withRowid ? 1 : 0;
+    const int columnCount = sqlite3_column_count(select.handle) - first;
     QStringList columns;
     for (int c = 0; c < columnCount; ++c)
-        columns << QString::fromUtf8(sqlite3_column_name(select.handle, c));
+        columns << QString::fromUtf8(sqlite3_column_name(select.handle, first + c));
 
     try {
         TableBuilder table(name, columns, tableMemoryLimit());
         table.setRecordCheck(recordCheck(tableName, maxRows));
         table.reserveRows(maxRows > 0 ? std::min(maxRows, expectedRows) : expectedRows);
         while ((rc = sqlite3_step(select.handle)) == SQLITE_ROW) {
-            for (int c = 0; c < columnCount; ++c) {
-                switch (sqlite3_column_type(select.handle, c)) {
+            if (withRowid)
+                table.setRowid(sqlite3_column_int64(select.handle, 0));
+            for (int column = first; column < first + columnCount; ++column) {
+                const int c = column - first;
+                switch (sqlite3_column_type(select.handle, column)) {
                 case SQLITE_NULL:
                     table.appendNull(c);
                     break;
                 case SQLITE_INTEGER:
-                    table.appendInteger(c, sqlite3_column_int64(select.handle, c));
+                    table.appendInteger(c, sqlite3_column_int64(select.handle, column));
                     break;
                 case SQLITE_FLOAT:
-                    table.appendReal(c, sqlite3_column_double(select.handle, c));
+                    table.appendReal(c, sqlite3_column_double(select.handle, column));
                     break;
                 default: {
-                    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, c));
-                    const size_t bytes = size_t(sqlite3_column_bytes(select.handle, c));
+                    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.handle, column));
+                    const size_t bytes = size_t(sqlite3_column_bytes(select.handle, column));
                     if (!budget.spendValueBytes(bytes))
                         throw fail(QStringLiteral("enregistrement %1 : ses valeurs passent %2 Mo, plus que le "
                                                   "fichier n'en occupe sur le disque")

@@ -18,6 +18,8 @@ protected:
     void releaseFile() override;
 
 private:
+    // Whether the table of that name is a view (or cannot be told).
+    bool isView(const QString &tableName);
     // Reads the table's rows, all of them or, with `candidateName`, those
     // openNameCandidates asks for.
     TableData selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,

@@ -225,6 +225,12 @@ void TableBuilder::endRow()
         m_check(m_table, m_rows - 1);
 }
 
+void TableBuilder::setRowid(qint64 rowid)
+{
+    spend(2 * sizeof(qint64)); // what the vector may hold as it doubles
+    m_table.rowids.add(rowid);
+}
+
 TableData TableBuilder::finish()
 {
     for (Column &column : m_table.data) {
@@ -238,6 +244,7 @@ TableData TableBuilder::finish()
         trim(column.m_others);
     }
     m_interners.clear();
+    m_table.rowids.finish();
     // Folded once here, on the thread that reads the table, so that no
     // search ever folds a name.
     if (const int commune = m_table.columnIndex(u"commune"); commune >= 0) {

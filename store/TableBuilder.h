@@ -38,6 +38,9 @@ public:
     // Any value: null, text and numbers as above, other types kept aside.
     void append(int column, const QVariant &value);
 
+    // The SQLite rowid of the row being appended, for the tables that have one.
+    void setRowid(qint64 rowid);
+
     // Closes a row of exactly one cell per column and checks it; throws
     // TableTooLarge, or what the record check throws.
     void endRow();

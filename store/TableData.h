@@ -3,6 +3,7 @@
 #include "store/Column.h"
 #include "store/FoldedNames.h"
 #include "store/LazyIndex.h"
+#include "store/RowidMap.h"
 
 #include <QStringList>
 #include <cstdint>
@@ -20,6 +21,9 @@ struct TableData
     // The commune names folded for searching, made with the table; none
     // when the table has no commune column.
     std::shared_ptr<const FoldedNames> foldedNames;
+    // The rowids of the rows, where the engine has them and they are not
+    // simply 1..n.
+    RowidMap rowids;
     // The memory the table was allowed to hold; indexes made from it later
     // are held to the same limit.
     size_t memoryLimit = SIZE_MAX;
@@ -46,7 +50,7 @@ struct TableData
         size_t bytes = 0;
         for (const Column &column : data)
             bytes += column.memoryBytes();
-        return bytes + (foldedNames ? foldedNames->memoryBytes() : 0);
+        return bytes + rowids.memoryBytes() + (foldedNames ? foldedNames->memoryBytes() : 0);
     }
 };
 

@@ -1,8 +1,14 @@
 #include "cli/BatchInput.h"
+#include "cli/BatchLookup.h"
+#include "cli/OutOfMemoryExit.h"
 #include "cli/RecordWriter.h"
 
 #include <QtTest>
 #include <cstdio>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The pieces of the batch mode's reading and writing that a spreadsheet's
 // odd file could trip: encodings, separators, RFC 4180 quoting, long lines,
@@ -18,6 +24,13 @@ private slots:
     void recordsAcrossLines();
     void cleaning_data();
     void cleaning();
+    void batches_data();
+    void batches();
+    void eachRecordFlushed();
+    void uncaughtOutOfMemory();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void TestBatchInput::decoding_data()
@@ -115,6 +128,180 @@ void TestBatchInput::cleaning()
     QFETCH(QString, field);
     QFETCH(QString, clean);
     QCOMPARE(cleanField(field), clean);
+}
+
+namespace {
+
+// A store of three communes, two of them homonyms told apart by département.
+QString batchStore(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("batch.sqlite"));
+    if (QFileInfo::exists(path))
+        return path;
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    const char *sql = "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement "
+                      "TEXT);"
+                      "INSERT INTO insee1 VALUES('PARIS', 2.3428, 48.85661, '75001', 'PARIS'),"
+                      "('LYON', 4.835, 45.758, '69001', 'RHONE'),"
+                      "('STE COLOMBE', 5.0, 45.0, '05700', 'HAUTES-ALPES'),"
+                      "('STE COLOMBE', -0.05, 44.88, '33350', 'GIRONDE');";
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok ? path : QString();
+}
+
+QByteArray readAll(std::FILE *file)
+{
+    std::rewind(file);
+    QByteArray bytes;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        bytes.append(chunk, qsizetype(n));
+    return bytes;
+}
+
+} // namespace
+
+// Whole batches run in this process: each input is read row for row, nothing
+// lost or merged, and the output is what its format says.
+void TestBatchInput::batches_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("statuses"); // the statut of each record, in order
+    QTest::addColumn<QString>("out");          // a part of the output
+    QTest::addColumn<QString>("err");          // a part of standard error, or of the message
+    const QStringList csv{"--colonne", "ville"};
+    const QString header = "recherche\tstatut\tcommune";
+    // clang-format off
+    QTest::newRow("stray quote inside a plain field")
+        << csv << QByteArray("ville;cp\nO\"NEIL;00000\nPARIS;75001\nLYON;69001\n") << 0
+        << QStringList{"illisible", "trouvée", "trouvée"} << "LYON;69001;LYON;trouvée" << "ligne 2 : guillemets mal placés";
+    QTest::newRow("quote left open gives back the lines after it")
+        << csv << QByteArray("ville\n\"PARIS\nLYON\nPARIS\n") << 0
+        << QStringList{"illisible", "trouvée", "trouvée"} << "\nPARIS;PARIS;trouvée" << "ligne 2 : guillemet non fermé";
+    QTest::newRow("quoted field over two lines stays one record")
+        << csv << QByteArray("ville;note\nPARIS;\"a\nb\"\nLYON;c\n") << 0
+        << QStringList{"trouvée", "trouvée"} << "PARIS;a b;" << "";
+    QTest::newRow("CR line ends, plain")
+        << QStringList{} << QByteArray("PARIS\rLYON\rPARIS\r") << 0
+        << QStringList{"trouvée", "trouvée", "trouvée"} << header << "";
+    QTest::newRow("CR line ends, CSV")
+        << csv << QByteArray("ville;cp\rPARIS;75001\rLYON;69001") << 0
+        << QStringList{"trouvée", "trouvée"} << "LYON;69001;LYON" << "";
+    QTest::newRow("a lone CR among LF line ends")
+        << QStringList{} << QByteArray("PARIS\rLYON\nNULLEPART\r\n") << 0
+        << QStringList{"trouvée", "trouvée", "aucune"} << "" << "";
+    QTest::newRow("--format csv of plain lines")
+        << QStringList{"--format", "csv"} << QByteArray("PARIS\n") << 0
+        << QStringList{"trouvée"} << "recherche,statut,commune" << "";
+    QTest::newRow("--format csv of a tab-separated input")
+        << QStringList{"--colonne", "ville", "--format", "csv"} << QByteArray("ville\tcp\nPARIS\t75001\n") << 0
+        << QStringList{"trouvée"} << "ville,cp,recherche,statut" << "";
+    QTest::newRow("input columns named as results, or twice")
+        << QStringList{"--colonne", "commune", "--colonne-cp", "code_postal", "--format", "json"}
+        << QByteArray("commune;code_postal;statut;statut\nSte Colombe;33350;x;y\n") << 0
+        << QStringList{"trouvée"}
+        << "\"commune_2\":\"Ste Colombe\",\"code_postal_2\":\"33350\",\"statut_2\":\"x\",\"statut_3\":\"y\""
+        << "« statut » → « statut_3 »";
+    QTest::newRow("UTF-16 with its byte order mark")
+        << QStringList{} << QByteArray("\xFF\xFEP\0A\0R\0I\0S\0\n\0", 14) << 2
+        << QStringList{} << "" << "UTF-16";
+    QTest::newRow("UTF-16 without one, as a CSV")
+        << csv << QByteArray("v\0i\0l\0l\0e\0\n\0", 12) << 2
+        << QStringList{} << "" << "UTF-16";
+    QTest::newRow("header with a quote left open")
+        << QStringList{"--colonne", "ville"} << QByteArray("\"ville;cp\n") + QByteArray("PARIS;75001\n").repeated(5000) << 2
+        << QStringList{} << "" << "la ligne d'en-tête de « - » a un guillemet non fermé";
+    QTest::newRow("unknown column in a long header")
+        << QStringList{"--colonne", "nom"} << QByteArray("ville;").repeated(500) + "\nPARIS\n" << 2
+        << QStringList{} << "" << "… 501 colonnes en tout";
+    QTest::newRow("département column named in decomposed form")
+        << QStringList{"--colonne", "ville", "--colonne-dep", QString::fromUtf8("de\xCC\x81partement")}
+        << QByteArray("ville;d\xC3\xA9partement\nSTE COLOMBE;33\n") << 0
+        << QStringList{"trouvée"} << "GIRONDE" << "";
+    // clang-format on
+}
+
+void TestBatchInput::batches()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QStringList, statuses);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString store = batchStore(m_dir);
+    QVERIFY(!store.isEmpty());
+    const CommandLine line = CommandLine::parse(QStringList{"--lot", "-"} + options + QStringList{store});
+    QCOMPARE(line.action, CommandLine::Action::Batch);
+    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
+    std::FILE *output = std::tmpfile();
+    std::FILE *errors = std::tmpfile();
+    const CommandResult result = runBatch(line, store, in, output, errors);
+    const QString written = QString::fromUtf8(readAll(output));
+    const QString told = QString::fromUtf8(readAll(errors)) + result.err;
+    std::fclose(in);
+    std::fclose(output);
+    std::fclose(errors);
+    QCOMPARE(result.status, status);
+    QVERIFY2(written.contains(out), qPrintable(written));
+    QVERIFY2(err.isEmpty() ? told.isEmpty() : told.contains(err), qPrintable(told));
+    QStringList found;
+    for (const QString known : {"trouvée", "homonymes", "aucune", "illisible", "vide", "refusée"}) {
+        for (qsizetype at = written.indexOf(known); at >= 0; at = written.indexOf(known, at + 1))
+            found << QStringLiteral("%1@%2").arg(at, 8, 10, QLatin1Char('0')).arg(known);
+    }
+    found.sort();
+    for (QString &entry : found)
+        entry = entry.section(u'@', 1);
+    QCOMPARE(found, statuses);
+}
+
+// A reader that waits for each answer gets it before the next line is read.
+void TestBatchInput::eachRecordFlushed()
+{
+    std::FILE *output = std::tmpfile();
+    RecordWriter writer(output, RecordWriter::Kind::Tsv);
+    writer.setFlushEachRecord(true);
+    writer.setFields({"recherche"}, {false}, false);
+    writer.write({"PARIS"});
+    struct stat info;
+    QCOMPARE(fstat(fileno(output), &info), 0);
+    QCOMPARE(info.st_size, 6);
+    QVERIFY(writer.finish());
+    std::fclose(output);
+}
+
+// Memory that runs out inside code that lets no exception through (Qt's
+// hash tables) ends with status 2 and a French message, not an abort. The
+// fault is in the process, so a child of this one meets it.
+void TestBatchInput::uncaughtOutOfMemory()
+{
+    int fds[2];
+    QCOMPARE(pipe(fds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(fds[1], STDERR_FILENO);
+        exitOnUncaughtOutOfMemory();
+        static void (*volatile thrower)() = [] { throw std::bad_alloc(); };
+        // As Qt's code meets it: inside a function that lets nothing through.
+        const auto noThrow = []() noexcept { thrower(); };
+        noThrow();
+        _exit(0);
+    }
+    close(fds[1]);
+    char told[256] = {};
+    const ssize_t bytes = read(fds[0], told, sizeof told - 1);
+    close(fds[0]);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 2);
+    QVERIFY(bytes > 0);
+    QVERIFY2(QString::fromUtf8(told).startsWith("topovil : mémoire insuffisante"), told);
 }
 
 QTEST_GUILESS_MAIN(TestBatchInput)

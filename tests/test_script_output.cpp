@@ -18,6 +18,7 @@ private slots:
     void cases();
     void unwritableOutput_data();
     void unwritableOutput();
+    void closedInput();
     void shippedSainteColombeOfGironde();
 
 private:
@@ -160,6 +161,19 @@ void TestScriptOutput::unwritableOutput()
         QCOMPARE(shell.exitCode(), 2);
         QVERIFY2(QString::fromUtf8(shell.readAllStandardError()).contains(err), qPrintable(action.join(' ')));
     }
+}
+
+// A closed standard input is said as such, before anything is written: the
+// descriptor would otherwise go to the next file the program opens.
+void TestScriptOutput::closedInput()
+{
+    QProcess shell;
+    shell.start("sh",
+                QStringList{"-c", "\"$0\" \"$@\" <&-", QStringLiteral(TOPOVIL_EXECUTABLE), "--lot", "-", m_store});
+    QVERIFY(shell.waitForFinished(20000));
+    QCOMPARE(shell.exitCode(), 2);
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray());
+    QVERIFY(QString::fromUtf8(shell.readAllStandardError()).contains("l'entrée standard est fermée"));
 }
 
 void TestScriptOutput::shippedSainteColombeOfGironde()

@@ -1,0 +1,155 @@
+#include "cli/BatchLookup.h"
+#include "cli/CommandLineSearch.h"
+
+#include <QJsonDocument>
+#include <QtTest>
+#include <cstdio>
+#include <sqlite3.h>
+
+// Stores that a user edited, or that another program is writing: the links
+// of the other tables follow rowids, a writer is waited for and never read
+// half-way, a view is judged whole, and stored numbers come out as valid
+// JSON. Each search runs in this process on a store made here.
+class TestStoreLinks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stores_data();
+    void stores();
+};
+
+namespace {
+
+// Three communes whose other tables link them by rowid, as the shipped store does.
+const char *const linkedStore =
+    "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT, "
+    "code_insee TEXT);"
+    "INSERT INTO insee1 VALUES('ABBEVILLE', 1.83, 50.1, '80100', 'SOMME', '80001'),"
+    "('PARIS', 2.3428, 48.85661, '75001', 'PARIS', '75056'),"
+    "('STE COLOMBE', -0.05, 44.88, '33350', 'GIRONDE', '33390'),"
+    "('STE COLOMBE', 5.0, 45.0, '05700', 'HAUTES-ALPES', '05140');"
+    "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
+    "INSERT INTO codes_postaux VALUES(1, '80100'), (2, '75001'), (2, '75015'), (3, '33350'), (4, '05700');"
+    "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
+    "INSERT INTO autres_noms VALUES('VIEUX BOURG', 'commune déléguée', 3, NULL);"
+    "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER);"
+    "INSERT INTO historique VALUES('LUTECE', 'changement de nom, 1943', 2);"
+    "CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, actuelle INTEGER);"
+    "INSERT INTO anciens_codes VALUES('33999', 'VIEUX BOURG', 'fusion, 1973', 3);";
+
+QByteArray readAll(std::FILE *file)
+{
+    std::rewind(file);
+    QByteArray bytes;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        bytes.append(chunk, qsizetype(n));
+    return bytes;
+}
+
+bool exec(sqlite3 *db, const QString &sql)
+{
+    return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+} // namespace
+
+void TestStoreLinks::stores_data()
+{
+    QTest::addColumn<QString>("store");     // SQL that makes it
+    QTest::addColumn<QString>("writer");    // SQL of a writer left open meanwhile, if any
+    QTest::addColumn<QString>("search");    // --chercher's text, or --lot's input
+    QTest::addColumn<QStringList>("batch"); // --lot's options; none for --chercher
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString linked = QString::fromUtf8(linkedStore);
+    const QString firstDeleted = linked + "DELETE FROM insee1 WHERE rowid = 1;";
+    const QString shuffled = linked
+                             + "CREATE TABLE c AS SELECT rowid AS r, * FROM insee1; DELETE FROM insee1;"
+                               "INSERT INTO insee1(rowid, commune, longitude, latitude, codepos, departement, "
+                               "code_insee) SELECT r * 7 % 11, commune, longitude, latitude, codepos, "
+                               "departement, code_insee FROM c ORDER BY r DESC;"
+                               "UPDATE codes_postaux SET commune = commune * 7 % 11;"
+                               "UPDATE autres_noms SET actuelle = actuelle * 7 % 11;"
+                               "UPDATE historique SET actuelle = actuelle * 7 % 11;"
+                               "UPDATE anciens_codes SET actuelle = actuelle * 7 % 11;";
+    const QString texts = "CREATE TABLE insee1(commune TEXT, longitude TEXT, latitude TEXT, codepos TEXT, departement "
+                          "TEXT);"
+                          "INSERT INTO insee1 VALUES('A', '1.', '01', '80100', 'SOMME'),"
+                          "('A', '00.5', ' 45', '75001', 'PARIS'), ('A', '-.5', '+3', '75001', 'PARIS'),"
+                          "('A', '1e400', 'NaN', '75001', 'PARIS');";
+    const QString crossed = "CREATE TABLE t(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement "
+                            "TEXT);"
+                            "INSERT INTO t VALUES('PARIS', 2.3428, 48.85661, '75001', 'PARIS');"
+                            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 4000) "
+                            "INSERT INTO t SELECT 'A' || x, 1, 1, '01000', 'AIN' FROM n;"
+                            "CREATE VIEW insee1 AS SELECT a.* FROM t a, t b;";
+    // clang-format off
+    QTest::newRow("first row deleted: other name") << firstDeleted << "" << "vieux bourg" << QStringList{} << 0 << "STE COLOMBE\t33350" << "";
+    QTest::newRow("first row deleted: history") << firstDeleted << "" << "lutece" << QStringList{} << 0 << "PARIS\t75001" << "";
+    QTest::newRow("first row deleted: postal code") << firstDeleted << "" << "75015" << QStringList{} << 0 << "PARIS\t75015" << "";
+    QTest::newRow("first row deleted: former INSEE code") << firstDeleted << "" << "33999" << QStringList{} << 0 << "STE COLOMBE\t33350" << "";
+    QTest::newRow("first row deleted: postal codes of a batch") << firstDeleted << "" << "ville;cp\nste colombe;33350" << QStringList{"--colonne", "ville", "--colonne-cp", "cp"} << 0 << ";trouvée;STE COLOMBE;33350" << "";
+    QTest::newRow("rowids with gaps, rows inserted out of order: other name") << shuffled << "" << "vieux bourg" << QStringList{} << 0 << "STE COLOMBE\t33350" << "";
+    QTest::newRow("rowids with gaps, rows inserted out of order: postal code") << shuffled << "" << "75015" << QStringList{} << 0 << "PARIS\t75015" << "";
+    QTest::newRow("a writer holding the file") << linked << "BEGIN EXCLUSIVE; UPDATE insee1 SET commune = 'PQRIS' WHERE commune = 'PARIS';" << "paris" << QStringList{} << 2 << "" << "un autre programme est en train d'y écrire";
+    QTest::newRow("a writer whose change is not written yet") << linked << "BEGIN; UPDATE insee1 SET commune = 'PQRIS' WHERE commune = 'PARIS';" << "paris" << QStringList{} << 0 << "PARIS\t75001" << "";
+    QTest::newRow("view of a table crossed with itself") << crossed << "" << "paris" << QStringList{} << 2 << "" << "bien plus";
+    QTest::newRow("numbers stored as odd texts, JSON") << texts << "" << "json:a" << QStringList{} << 0 << "\"longitude\":1,\"latitude\":1," << "";
+    QTest::newRow("numbers stored as odd texts, JSON batch") << texts << "" << "a" << QStringList{"--format", "json"} << 0 << "\"longitude\":1,\"latitude\":1," << "";
+    // clang-format on
+}
+
+void TestStoreLinks::stores()
+{
+    QFETCH(QString, store);
+    QFETCH(QString, writer);
+    QFETCH(QString, search);
+    QFETCH(QStringList, batch);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("insee.sqlite");
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    QVERIFY(exec(db, store));
+    if (!writer.isEmpty())
+        QVERIFY(exec(db, writer)); // held open until the search is done
+    std::FILE *output = std::tmpfile();
+    QString message;
+    int result = 0;
+    const bool json = search.startsWith("json:") || batch.contains("json");
+    if (!batch.isEmpty()) {
+        QByteArray lines = search.toUtf8() + '\n';
+        std::FILE *in = fmemopen(lines.data(), size_t(lines.size()), "r");
+        std::FILE *errors = std::tmpfile();
+        const CommandResult done =
+            runBatch(CommandLine::parse(QStringList{"--lot", "-"} + batch), path, in, output, errors);
+        result = done.status;
+        message = QString::fromUtf8(readAll(errors)) + done.err;
+        std::fclose(in);
+        std::fclose(errors);
+    } else {
+        const CommandLine line =
+            CommandLine::parse({"--chercher", search.section(':', -1), "--format", json ? "json" : "tsv", path});
+        const CommandResult found = runCommand(*searchCommand(line), path, output);
+        result = found.status;
+        message = found.err;
+    }
+    const QByteArray written = readAll(output);
+    std::fclose(output);
+    sqlite3_close(db);
+    QCOMPARE(result, status);
+    QVERIFY2(QString::fromUtf8(written).contains(out), written.constData());
+    QVERIFY2(err.isEmpty() ? message.isEmpty() : message.contains(err), qPrintable(message));
+    if (json) {
+        QJsonParseError parsed;
+        QJsonDocument::fromJson(written, &parsed);
+        QVERIFY2(parsed.error == QJsonParseError::NoError, qPrintable(parsed.errorString()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestStoreLinks)
+#include "test_store_links.moc"
