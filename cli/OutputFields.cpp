@@ -21,7 +21,10 @@ QString textAt(const CommuneColumns &columns, int column, int row)
 {
     if (row < 0 || column < 0)
         return {};
-    const QVariant value = columns.records.column(column).value(size_t(row));
+    const Column &cells = columns.records.column(column);
+    if (cells.kind(size_t(row)) == Column::Kind::Text)
+        return cells.text(size_t(row)).toString();
+    const QVariant value = cells.value(size_t(row));
     return value.isNull() ? QString() : valueToText(value, QLocale::c());
 }
 
@@ -156,7 +159,7 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
     answer.row = match.row;
     answer.count = matches.count();
     answer.code = matches.postcode(index);
-    answer.codes = tables.postalCodes().of(match.row).join(QLatin1Char(' '));
+    answer.codes = tables.postalCodes().joined(match.row);
     if (isOtherName(match.kind))
         answer.other = match.other;
     answer.kind = matchKindWords(match);

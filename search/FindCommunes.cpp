@@ -12,8 +12,9 @@
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
 
+#include <algorithm>
 #include <array>
-#include <unordered_set>
+#include <unordered_map>
 
 SearchTables::SearchTables(Database &db, const Recordset &communes) : m_db(db), m_whole(&communes) {}
 
@@ -115,12 +116,12 @@ public:
     void add(Match match)
     {
         const bool byItself = !isOtherName(match.kind) && match.kind != MatchKind::InseeCode;
-        if (m_seen.count(match.row) && (byItself || m_shownByItself.count(match.row)))
+        if (const int seen = listed(match.row); seen != 0 && (byItself || seen == 2))
             return;
-        m_seen.insert(match.row);
-        if (byItself)
-            m_shownByItself.insert(match.row);
         m_matches.push_back(std::move(match));
+        m_byItself.push_back(byItself);
+        if (!m_index.empty() || m_matches.size() > 32)
+            indexLast();
     }
     void add(std::vector<Match> matches)
     {
@@ -139,8 +140,33 @@ public:
     std::optional<GeoPoint> m_place;
 
 private:
-    std::unordered_set<int> m_seen;
-    std::unordered_set<int> m_shownByItself;
+    // 0: the row is not listed yet; 1: only by other names; 2: by itself.
+    int listed(int row) const
+    {
+        int seen = 0;
+        if (m_index.empty()) {
+            // A few matches, the usual answer: read them, no map is made.
+            for (size_t i = 0; i < m_matches.size(); ++i) {
+                if (m_matches[i].row == row)
+                    seen = std::max(seen, m_byItself[i] ? 2 : 1);
+            }
+        } else if (const auto at = m_index.find(row); at != m_index.end()) {
+            seen = at->second ? 2 : 1;
+        }
+        return seen;
+    }
+
+    void indexLast()
+    {
+        if (m_index.empty()) {
+            for (size_t i = 0; i + 1 < m_matches.size(); ++i)
+                m_index[m_matches[i].row] |= m_byItself[i];
+        }
+        m_index[m_matches.back().row] |= m_byItself.back();
+    }
+
+    std::vector<bool> m_byItself;
+    std::unordered_map<int, bool> m_index; // once there are many
 };
 
 std::vector<int> currentNameRows(SearchTables &tables, const Query &query)
@@ -295,14 +321,27 @@ struct Easing
     SearchMatches::Held held;
 };
 
-std::vector<Easing> easings(const Constraints &given)
+// At most five steps; none is made on the heap, for the many searches of a batch.
+struct Easings
+{
+    std::array<Easing, 5> steps;
+    size_t count = 0;
+
+    void push_back(Easing easing) { steps[count++] = easing; }
+    const Easing *begin() const { return steps.data(); }
+    const Easing *end() const { return steps.data() + count; }
+};
+
+Easings easings(const Constraints &given)
 {
     using Held = SearchMatches::Held;
     const bool postcode = !given.postcode.isEmpty();
     const bool departement = !given.departement.isEmpty();
-    if (!postcode && !departement)
-        return {{Ease::Nothing, Held::NoneGiven}};
-    std::vector<Easing> order;
+    Easings order;
+    if (!postcode && !departement) {
+        order.push_back({Ease::Nothing, Held::NoneGiven});
+        return order;
+    }
     order.push_back({Ease::AllGiven, postcode ? Held::PostcodeAndDepartement : Held::DepartementOnly});
     if (postcode && departement)
         order.push_back({Ease::PostcodeAlone, Held::PostcodeOnly});

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class Query;
@@ -26,6 +27,10 @@ public:
     std::vector<int> find(const Query &query) const;
 
 private:
-    QHash<QString, std::vector<int>> m_folded;
-    QHash<QString, std::vector<int>> m_stored;
+    // Keyed by views of the names in the table's own buffers, or in m_texts
+    // for the few names that had to be made (folded, or numbers).
+    QHash<QStringView, std::vector<int>> m_folded;
+    QHash<QStringView, std::vector<int>> m_stored;
+    std::vector<std::unique_ptr<QString>> m_texts;
+    Recordset m_records; // keeps the buffers the views read
 };

@@ -8,7 +8,9 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
 {
     Query query;
     query.m_typed = text.toString().toUpper();
-    query.m_trimmed = QStringView(query.m_typed).trimmed().toString();
+    const QStringView trimmed = QStringView(query.m_typed).trimmed();
+    query.m_trimmedFrom = trimmed.data() - query.m_typed.constData();
+    query.m_trimmedLength = trimmed.size();
     query.m_folded = foldPattern(query.m_typed);
     query.m_plain = !hasWildcard(query.m_typed) && !hasWildcard(query.m_folded);
     constraints.postcode = constraints.postcode.trimmed();

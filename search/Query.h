@@ -31,7 +31,7 @@ public:
     // The text upper-cased, blanks kept: what the names are matched with.
     const QString &typed() const { return m_typed; }
     // Without blanks around it: what the codes, locators and positions read.
-    QStringView trimmed() const { return m_trimmed; }
+    QStringView trimmed() const { return QStringView(m_typed).mid(m_trimmedFrom, m_trimmedLength); }
     // The folded form of the typed text (NameFolding.h).
     const QString &folded() const { return m_folded; }
     // No wildcard: a plain name, which an index can answer.
@@ -46,7 +46,8 @@ private:
     Query() = default;
 
     QString m_typed;
-    QString m_trimmed;
+    qsizetype m_trimmedFrom = 0;
+    qsizetype m_trimmedLength = 0;
     QString m_folded;
     bool m_plain = false;
     Constraints m_constraints;

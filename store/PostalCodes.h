@@ -3,6 +3,7 @@
 #include "store/Database.h"
 
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 // Every postal code of each commune of table insee1, read once: those of
@@ -17,9 +18,16 @@ public:
 
     // The codes of the commune at `row`; its codepos when the table lists none.
     QStringList of(int row) const;
+    // The same, in one text, separated by blanks.
+    QString joined(int row) const;
 
 private:
     const Recordset &m_communes;
     int m_codepos;
-    std::vector<QStringList> m_listed;
+    std::optional<Recordset> m_codes; // table codes_postaux
+    int m_codeColumn = -1;
+    // The rows of codes_postaux of each commune: those of commune i run from
+    // m_first[i] to m_first[i + 1] in m_byCommune.
+    std::vector<int> m_first;
+    std::vector<int> m_byCommune;
 };
