@@ -62,6 +62,7 @@ void TestBatchInput::csvRecords_data()
     // clang-format off
     QTest::newRow("semicolons") << "a;b;;c" << ";" << QStringList{"a", "b", "", "c"} << true;
     QTest::newRow("commas outnumber a quoted semicolon") << "\"x;y\",b,c" << "," << QStringList{"x;y", "b", "c"} << true;
+    QTest::newRow("separators inside quotes do not count") << "\"a;b;c\",d" << "," << QStringList{"a;b;c", "d"} << true;
     QTest::newRow("tabs") << "a\tb,c\td" << "\t" << QStringList{"a", "b,c", "d"} << true;
     QTest::newRow("one column") << "ville" << ";" << QStringList{"ville"} << true;
     QTest::newRow("doubled quotes") << "\"a \"\"b\"\"\";c" << ";" << QStringList{"a \"b\"", "c"} << true;

@@ -2,6 +2,9 @@
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
@@ -17,6 +20,7 @@ private slots:
     void rows_data();
     void rows();
     void plainLinesAreIndexedAsTheWindowSearches();
+    void jsonKeepsBackslashesAndQuotes();
 
 private:
     QList<QStringList> run(const QStringList &options, QByteArray input, QStringList *header);
@@ -107,6 +111,28 @@ void TestBatchLookup::plainLinesAreIndexedAsTheWindowSearches()
     QCOMPARE(rows[1].value(insee), QStringLiteral("76351"));
     QCOMPARE(rows[2].value(insee), QStringLiteral("2B096"));
     QCOMPARE(rows[2].value(header.indexOf(QStringLiteral("contrainte"))), QString());
+}
+
+// What a script reads back is the line it sent, whatever characters JSON
+// must escape.
+void TestBatchLookup::jsonKeepsBackslashesAndQuotes()
+{
+    QByteArray input = "C:\\Paris \"x\"\n";
+    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
+    char *written = nullptr;
+    size_t size = 0;
+    std::FILE *out = open_memstream(&written, &size);
+    std::FILE *err = std::fopen("/dev/null", "w");
+    runBatch(CommandLine::parse({"--lot", "-", "--format", "json"}), m_store, in, out, err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(written, qsizetype(size)), &error);
+    std::free(written);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(document.array().first().toObject().value(QStringLiteral("recherche")).toString(),
+             QStringLiteral("C:\\Paris \"x\""));
 }
 
 QTEST_GUILESS_MAIN(TestBatchLookup)
