@@ -280,23 +280,22 @@ QStringList withoutWindowSystemOptions(const QStringList &arguments)
 
 QString commandLineHelp()
 {
-    QString help = QStringLiteral(
-        "Utilisation : topovil [FICHIER]\n"
-        "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
-        "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
-        "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
-        "\n"
-        "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
-        "son département, son locator Maidenhead et le département sur une carte.\n"
-        "\n"
-        "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
-        "               (.sqlite), avec une table insee1.\n"
-        "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
-        "                 insee.mdb à côté du programme,\n"
-        "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
-        "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
-        "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
-        "                 la table livrée insee.sqlite à côté du programme.\n");
+    QString help = QStringLiteral("Utilisation : topovil [FICHIER]\n"
+                                  "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
+                                  "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
+                                  "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
+                                  "\n"
+                                  "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
+                                  "son département, son locator Maidenhead et le département sur une carte.\n"
+                                  "\n"
+                                  "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
+                                  "               (.sqlite), avec une table insee1.\n"
+                                  "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
+                                  "                 insee.mdb à côté du programme,\n"
+                                  "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
+                                  "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
+                                  "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
+                                  "                 la table livrée insee.sqlite à côté du programme.\n");
     // Each option's name, then its help from the fifteenth column; a name
     // too long for that puts the help on the lines below.
     const QString indent(15, QLatin1Char(' '));
@@ -310,13 +309,13 @@ QString commandLineHelp()
         for (const QString &line : lines.mid(1))
             help += indent + line + QLatin1Char('\n');
     }
-    return help + QStringLiteral(
-                      "\n"
-                      "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
-                      "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
-                      "fichier inutilisable ou une sortie impossible à écrire.\n"
-                      "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
-                      "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
+    return help
+           + QStringLiteral("\n"
+                            "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
+                            "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
+                            "fichier inutilisable ou une sortie impossible à écrire.\n"
+                            "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
+                            "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
 }
 
 QString commandLineVersion()

@@ -61,7 +61,7 @@ const OtherNameTable &SearchTables::history()
 const PostalCodes &SearchTables::postalCodes()
 {
     if (!m_postalCodes)
-        m_postalCodes.emplace(m_db, communes());
+        m_postalCodes.emplace(m_db, communes(), m_candidates.has_value());
     return *m_postalCodes;
 }
 
@@ -89,6 +89,21 @@ QString SearchTables::departementName(int row)
     return foldName(communes.column(communes.fieldIndex(u"departement")).value(size_t(row)).toString());
 }
 
+bool SearchTables::otherNamesMayMatch(const Query &query)
+{
+    if (m_otherNames)
+        return m_otherNames->anyMatches(query);
+    // The few rows of other names that may hold it, without the whole table.
+    try {
+        if (const std::optional<Recordset> rows =
+                m_db.openNameCandidates(QStringLiteral("autres_noms"), query.folded()))
+            return !findAllCommunes(*rows, query.pattern()).empty();
+    } catch (const DatabaseError &) {
+        return false; // a file without other names
+    }
+    return otherNames().anyMatches(query);
+}
+
 std::optional<SearchMatches> SearchTables::fromCandidates(const Query &query)
 {
     if (m_whole || !query.isPlainName() || query.constraints().any())
@@ -99,7 +114,7 @@ std::optional<SearchMatches> SearchTables::fromCandidates(const Query &query)
     const std::vector<int> rows = findAllCommunes(*candidates, query.pattern());
     // Other names that share the name follow its communes, and only the
     // whole table says where they lead.
-    if (rows.empty() || otherNames().anyMatches(query))
+    if (rows.empty() || otherNamesMayMatch(query))
         return std::nullopt;
     m_candidates = std::move(candidates);
     return SearchMatches(rows, MatchKind::Name);

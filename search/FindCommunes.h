@@ -46,6 +46,7 @@ public:
 
 private:
     const Recordset &whole();
+    bool otherNamesMayMatch(const Query &query);
 
     Database &m_db;
     std::optional<Recordset> m_read;       // insee1, when this object read it

@@ -185,3 +185,8 @@ std::optional<Recordset> Database::openNameCandidates(const QString &, const QSt
 {
     return std::nullopt;
 }
+
+std::optional<Recordset> Database::openLinkedRows(const QString &, const QString &, const std::vector<qint64> &)
+{
+    return std::nullopt;
+}

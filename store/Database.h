@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // An open commune database. The data is read-only, so each table is read
 // once and kept: opening a recordset again is a new cursor over the same rows,
@@ -50,6 +51,11 @@ public:
     // the whole table. Nothing when the engine cannot select rows (an Access
     // file is read whole).
     virtual std::optional<Recordset> openNameCandidates(const QString &tableName, const QString &foldedName);
+    // The rows of a table whose `column` holds one of these rowids (the
+    // postal codes of a few candidate communes), in table order, read at once
+    // without the whole table; nothing when the engine cannot select rows.
+    virtual std::optional<Recordset> openLinkedRows(const QString &tableName, const QString &column,
+                                                    const std::vector<qint64> &rowids);
 
     // Releases the file, stopping a background read; later opens fail.
     void close();

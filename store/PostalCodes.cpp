@@ -2,11 +2,18 @@
 
 #include "store/DatabaseError.h"
 
-PostalCodes::PostalCodes(Database &db, const Recordset &communes)
+PostalCodes::PostalCodes(Database &db, const Recordset &communes, bool candidates)
     : m_communes(communes), m_codepos(communes.fieldIndex(u"codepos"))
 {
     try {
-        m_codes = db.openRecordset(QStringLiteral("codes_postaux"));
+        if (candidates) {
+            std::vector<qint64> rowids;
+            for (int row = 0; row < communes.recordCount(); ++row)
+                rowids.push_back(communes.rowidOf(row));
+            m_codes = db.openLinkedRows(QStringLiteral("codes_postaux"), QStringLiteral("commune"), rowids);
+        }
+        if (!m_codes)
+            m_codes = db.openRecordset(QStringLiteral("codes_postaux"));
     } catch (const DatabaseError &) {
         return; // a user's own file: its codepos alone
     }

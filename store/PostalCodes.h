@@ -14,7 +14,9 @@
 class PostalCodes
 {
 public:
-    PostalCodes(Database &db, const Recordset &communes);
+    // `candidates`: the communes are a few rows of insee1, whose codes alone
+    // are read when the store can select them.
+    PostalCodes(Database &db, const Recordset &communes, bool candidates = false);
 
     // The codes of the commune at `row`; its codepos when the table lists none.
     QStringList of(int row) const;

@@ -74,6 +74,11 @@ std::optional<int> Recordset::rowOfRowid(qlonglong rowid) const
     return m_table->rowids.rowOf(rowid, size_t(m_count));
 }
 
+qlonglong Recordset::rowidOf(int row) const
+{
+    return m_table ? m_table->rowids.rowidOf(size_t(row)) : row + 1;
+}
+
 void Recordset::moveTo(int position)
 {
     m_pos = std::clamp(position, -1, m_count);

@@ -45,6 +45,8 @@ public:
     // The row that a link of another table to this one names by its rowid
     // (autres_noms.actuelle, codes_postaux.commune...); none when no row has it.
     std::optional<int> rowOfRowid(qlonglong rowid) const;
+    // The rowid of a row (its number from 1 when the table keeps none).
+    qlonglong rowidOf(int row) const;
     // Puts the cursor on a record found by a scan; -1 and recordCount() stand
     // for BOF and EOF.
     void moveTo(int position);

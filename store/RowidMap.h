@@ -19,6 +19,7 @@ public:
 
     // The row of a rowid among `rowCount` rows; none when no row has it.
     std::optional<int> rowOf(qint64 rowid, size_t rowCount) const;
+    qint64 rowidOf(size_t row) const { return m_rowids.empty() ? qint64(row) + 1 : m_rowids[row]; }
 
     size_t memoryBytes() const { return m_rowids.capacity() * sizeof(qint64); }
 

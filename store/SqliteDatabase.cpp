@@ -295,9 +295,24 @@ std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &table
         return std::nullopt;
     sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                mayHoldName, nullptr, nullptr, nullptr);
-    const QByteArray name = foldedName.toUtf8();
+    const RowFilter filter{QStringLiteral("topovil_may_hold_name(commune, ?1)"), foldedName.toUtf8()};
     const std::atomic<bool> stop = false;
-    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &name)));
+    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
+}
+
+std::optional<Recordset> SqliteDatabase::openLinkedRows(const QString &tableName, const QString &column,
+                                                        const std::vector<qint64> &rowids)
+{
+    if (!m_db)
+        return std::nullopt;
+    QStringList numbers;
+    for (const qint64 rowid : rowids)
+        numbers << QString::number(rowid);
+    QString quoted = column;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const RowFilter filter{QStringLiteral("\"%1\" IN (%2)").arg(quoted, numbers.join(u',')), {}};
+    const std::atomic<bool> stop = false;
+    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
 }
 
 bool SqliteDatabase::isView(const QString &tableName)
@@ -318,7 +333,7 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
 }
 
 TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
-                                     const QByteArray *candidateName)
+                                     const RowFilter *filter)
 {
     auto fail = [&](const QString &why) {
         return DatabaseError(
@@ -351,7 +366,7 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
 
     // A table's rows are counted first, so that its columns are sized once.
     size_t expectedRows = 0;
-    if (!isView && maxRows != 1 && !candidateName) {
+    if (!isView && maxRows != 1 && !filter) {
         Statement count;
         const QByteArray sql = (QStringLiteral("SELECT count(*)") + from).toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &count.handle, nullptr) == SQLITE_OK
@@ -364,8 +379,8 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
     Statement select;
     const auto prepare = [&](bool withRowid) {
         QString selectSql = (withRowid ? QStringLiteral("SELECT _rowid_, *") : QStringLiteral("SELECT *")) + from;
-        if (candidateName)
-            selectSql += QStringLiteral(" WHERE topovil_may_hold_name(commune, ?1)");
+        if (filter)
+            selectSql += QStringLiteral(" WHERE ") + filter->where;
         if (withRowid) // the table's own order, which a covering index could change
             selectSql += QStringLiteral(" ORDER BY _rowid_");
         if (maxRows > 0)
@@ -385,8 +400,8 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
         if (rc != SQLITE_OK)
             throw failed(rc);
     }
-    if (candidateName)
-        sqlite3_bind_text(select.handle, 1, candidateName->constData(), int(candidateName->size()), SQLITE_STATIC);
+    if (filter && !filter->text.isNull())
+        sqlite3_bind_text(select.handle, 1, filter->text.constData(), int(filter->text.size()), SQLITE_STATIC);
     const int first = withRowid ? 1 : 0;
     const int columnCount = sqlite3_column_count(select.handle) - first;
     QStringList columns;

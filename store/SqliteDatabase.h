@@ -12,6 +12,8 @@ public:
     ~SqliteDatabase() override;
 
     std::optional<Recordset> openNameCandidates(const QString &tableName, const QString &foldedName) override;
+    std::optional<Recordset> openLinkedRows(const QString &tableName, const QString &column,
+                                            const std::vector<qint64> &rowids) override;
 
 protected:
     TableData readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop) override;
@@ -20,10 +22,15 @@ protected:
 private:
     // Whether the table of that name is a view (or cannot be told).
     bool isView(const QString &tableName);
-    // Reads the table's rows, all of them or, with `candidateName`, those
-    // openNameCandidates asks for.
+    // Which rows a read keeps: the SQL after WHERE, and the text bound to ?1.
+    struct RowFilter
+    {
+        QString where;
+        QByteArray text;
+    };
+    // Reads the table's rows, all of them or those the filter keeps.
     TableData selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
-                         const QByteArray *candidateName);
+                         const RowFilter *filter);
 
     sqlite3 *m_db = nullptr;
 };

@@ -141,8 +141,8 @@ private slots:
     void currentNameBeforeAnOtherNameOfTheSameRank()
     {
         QTemporaryDir dir;
-        const QString path = writeNumberedStore(dir, {commune("CHATEAU", 1.0, 2.0, "53100", "MAYENNE"),
-                                                      commune("LAVAL", 1.0, 2.0, "53000", "MAYENNE")});
+        const QString path = writeNumberedStore(
+            dir, {commune("CHATEAU", 1.0, 2.0, "53100", "MAYENNE"), commune("LAVAL", 1.0, 2.0, "53000", "MAYENNE")});
         sqlite3 *db = nullptr;
         QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
         QCOMPARE(sqlite3_exec(db,
