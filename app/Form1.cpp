@@ -419,6 +419,15 @@ void Form1::showFieldsOfCurrentRecord()
 {
     for (size_t i = 0; i < std::size(communeFields); ++i)
         (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i)));
+    showOfficialName();
+}
+
+// The name as INSEE writes it (« L'Haÿ-les-Roses »), where the table has
+// one (the shipped store); a user's own file shows its stored names.
+void Form1::showOfficialName()
+{
+    if (const QString official = officialName(rstInfo); !official.isEmpty())
+        Label1->setText(official);
 }
 
 void Form1::closeDatabase()
@@ -782,6 +791,7 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
     for (size_t i = 0; i < std::size(communeFields); ++i)
         resumeNext([&] { (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i))); });
+    resumeNext([&] { showOfficialName(); });
     resumeNext([&] { showCodes(); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] {
@@ -1074,6 +1084,8 @@ void Form1::browseDepartement(BrowserDirection direction)
 
 void Form1::CmdCarte_Click()
 {
-    Text1->setText(onlineMapAddress(Label1->text()));
-    platform.openUrl(onlineMapUrl(Text1->text(), Label1->text()));
+    // The online map knows the communes by their stored names.
+    const QString stored = rstInfo.hasCurrentRecord() ? rstInfo.field(u"commune").toString() : Label1->text();
+    Text1->setText(onlineMapAddress(stored));
+    platform.openUrl(onlineMapUrl(Text1->text(), stored));
 }

@@ -165,6 +165,7 @@ private:
     bool ensureWholeTable();
     void loadingFailed(const QString &message);
     void showFieldsOfCurrentRecord();
+    void showOfficialName();
     void showMatchRow(int row);
     void stepRecord(bool forward);
     void browseDepartement(BrowserDirection direction);

@@ -66,6 +66,7 @@ const OutputField locator{"locator", false, [](const CommuneColumns &c, const An
 const OutputField other{"autre_nom", false, otherName};
 const OutputField distance{"distance_km", true, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
 const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
+const OutputField official{"nom", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
 const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
@@ -74,14 +75,15 @@ const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const A
 CommuneColumns::CommuneColumns(const Recordset &records)
     : records(records), commune(records.fieldIndex(u"commune")), longitude(records.fieldIndex(u"longitude")),
       latitude(records.fieldIndex(u"latitude")), codepos(records.fieldIndex(u"codepos")),
-      departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee"))
+      departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee")),
+      nom(columnOrMissing(records, u"nom"))
 {
 }
 
 const std::vector<OutputField> &searchFields()
 {
     static const std::vector<OutputField> fields = {name,    code,  longitude, latitude, departement,
-                                                    locator, other, insee,     number};
+                                                    locator, other, insee,     number,   official};
     return fields;
 }
 
@@ -103,8 +105,8 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
-                                                    latitude, departement, number, locator, other, count};
+    static const std::vector<OutputField> fields = {query,       status, name,    code,  insee, longitude, latitude,
+                                                    departement, number, locator, other, count, official};
     return fields;
 }
 

@@ -33,6 +33,7 @@ struct CommuneColumns
     int codepos;
     int departement;
     int codeInsee; // -1 when the file has no code_insee column
+    int nom;       // the name as INSEE writes it; -1 when the file has none
 };
 
 // An output field: its name (the header's, JSON's key), whether JSON gives it
