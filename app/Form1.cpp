@@ -426,6 +426,7 @@ void Form1::showFieldsOfCurrentRecord()
 // one (the shipped store); a user's own file shows its stored names.
 void Form1::showOfficialName()
 {
+    m_storedName = rstInfo.fieldText(u"commune"); // none past the ends: both stay as they are
     if (const QString official = officialName(rstInfo); !official.isEmpty())
         Label1->setText(official);
 }
@@ -1085,7 +1086,6 @@ void Form1::browseDepartement(BrowserDirection direction)
 void Form1::CmdCarte_Click()
 {
     // The online map knows the communes by their stored names.
-    const QString stored = rstInfo.hasCurrentRecord() ? rstInfo.field(u"commune").toString() : Label1->text();
-    Text1->setText(onlineMapAddress(stored));
-    platform.openUrl(onlineMapUrl(Text1->text(), stored));
+    Text1->setText(onlineMapAddress(m_storedName));
+    platform.openUrl(onlineMapUrl(Text1->text(), m_storedName));
 }

@@ -193,4 +193,5 @@ private:
     std::optional<CommunePostcodes> m_postcodes;       // read with the whole table
     QString m_searched;                                // the text the shown matches were found by
     QMenu *m_copyMenu = nullptr;                       // made when first opened
+    QString m_storedName; // the shown commune's name as the table stores it, which the online map knows
 };

@@ -9,7 +9,7 @@
 // window computes.
 static QString brestLine()
 {
-    return "BREST\t29200\t-4.48628\t48.39003\tFINISTERE\t" + maidenheadLocator(48.39003, -4.48628) + "\t\t\t29\n";
+    return "BREST\t29200\t-4.48628\t48.39003\tFINISTERE\t" + maidenheadLocator(48.39003, -4.48628) + "\t\t\t29\t\n";
 }
 
 // topovil --chercher TEXTE [FICHIER], run as the user runs it: no window,
@@ -55,11 +55,11 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::addColumn<QString>("errStart");
     const QString store = m_store;
     // clang-format off
-    QTest::newRow("one commune") << QStringList{"--chercher", "paris", store} << 0 << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\n" << "";
-    QTest::newRow("homonyms in table order") << QStringList{"--chercher", "Sainte-Marie", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\t\t\t972\n" << "";
+    QTest::newRow("one commune") << QStringList{"--chercher", "paris", store} << 0 << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\t\n" << "";
+    QTest::newRow("homonyms in table order") << QStringList{"--chercher", "Sainte-Marie", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\t\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\t\t\t972\t\n" << "";
     QTest::newRow("option after the file") << QStringList{store, "--chercher=brest"} << 0 << brestLine() << "";
-    QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\t\t\t89\n" << "";
-    QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\n" << "";
+    QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\t\t\t89\t\n" << "";
+    QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\t\n" << "";
     QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "topovil : Aucune commune ne répond à « 99* ».\n";
     QTest::newRow("a typo, with suggestions") << QStringList{"--chercher", "Bresst", store} << 1 << "" << "topovil : Aucune commune ne répond à « Bresst ». Vouliez-vous dire BREST ?\n";
     QTest::newRow("locator square") << QStringList{"--chercher", "IN78", store} << 0 << brestLine() << "";
@@ -75,11 +75,11 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("from no place") << QStringList{"--chercher", "brest", "--depuis", "nulle part", store} << 2 << "" << "topovil : « nulle part » : aucune commune";
     QTest::newRow("from, alone") << QStringList{"--depuis", "paris", store} << 2 << "" << "topovil : l'option --depuis va avec --chercher";
     QTest::newRow("coordinates, nearest first") << QStringList{"--chercher", "48.4 -4.4", store} << 0
-        << brestLine() + "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\n"
-           + "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\t\t\t972\n" << "";
+        << brestLine() + "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\t\n"
+           + "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\t\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\t\t\t972\t\n" << "";
     QTest::newRow("coordinates off the globe") << QStringList{"--chercher", "48 200", store} << 2 << "" << "topovil : Longitude hors limites";
     QTest::newRow("around, nearest first") << QStringList{"--autour", "paris", "600", store} << 0
-        << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\t0.0\n" + brestLine().chopped(1) + "\t504.4\n" << "";
+        << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\t\t0.0\n" + brestLine().chopped(1) + "\t504.4\n" << "";
     QTest::newRow("around a locator, none") << QStringList{"--autour", "JN18EU", "1", store} << 1 << "" << "";
     QTest::newRow("around, a bad radius") << QStringList{"--autour", "paris", "-3", store} << 2 << "" << "topovil : rayon invalide";
     QTest::newRow("around, no radius") << QStringList{"--autour", "paris"} << 2 << "" << "topovil : l'option --autour demande";
@@ -154,8 +154,9 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 9);
+        QCOMPARE(fields.size(), 10);
         QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
+        QCOMPARE(fields[9], QStringLiteral("Sainte-Colombe"));
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
         QCOMPARE(fields[5].size(), 6);
     }
@@ -170,7 +171,7 @@ void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
     // 75015 was also the INSEE code of BRY SUR MARNE while it was in the Seine.
     QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), "PARIS\t75015\t2.3428\t48.85661\tPARIS\t"
                                                            + maidenheadLocator(48.85661, 2.3428)
-                                                           + "\tcode postal 75015\t75056\t75");
+                                                           + "\tcode postal 75015\t75056\t75\tParis");
 }
 
 // A commune found by another name says which in a seventh field; an
@@ -182,11 +183,11 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
-                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\n");
+                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\tCherbourg-en-Cotentin\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 9);
+    QCOMPARE(fields.size(), 10);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
