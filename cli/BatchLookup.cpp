@@ -6,11 +6,13 @@
 #include "search/FindCommunes.h"
 #include "search/NameIndex.h"
 #include "store/CommuneDatabase.h"
+#include "store/CommunePostcodes.h"
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
 
 #include <QFileInfo>
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -107,32 +109,16 @@ private:
     // file has it (the shipped store), and its codepos.
     QStringList postalCodesOf(int row)
     {
-        if (!m_codesRead) {
-            m_codesRead = true;
-            m_codes.resize(size_t(m_records.recordCount()));
-            try {
-                const Recordset codes = m_db.openRecordset(QStringLiteral("codes_postaux"));
-                const Column &rowids = codes.column(codes.fieldIndex(u"commune"));
-                const Column &texts = codes.column(codes.fieldIndex(u"codepos"));
-                for (size_t i = 0; i < rowids.size(); ++i) {
-                    const qlonglong rowid = rowids.value(i).toLongLong();
-                    if (rowid >= 1 && rowid <= qlonglong(m_codes.size()))
-                        m_codes[size_t(rowid - 1)] << texts.value(i).toString();
-                }
-            } catch (const DatabaseError &) {
-                // A user's own file: its codepos alone.
-            }
-        }
-        QStringList codes = m_codes[size_t(row)];
-        return codes << m_records.column(m_columns.codepos).value(size_t(row)).toString();
+        if (!m_codes)
+            m_codes = CommunePostcodes::read(m_db, m_records.recordCount());
+        return m_codes->of(row, m_records.column(m_columns.codepos).value(size_t(row)).toString());
     }
 
     Database &m_db;
     const Recordset &m_records;
     CommuneColumns m_columns;
     NameIndex m_names;
-    bool m_codesRead = false;
-    std::vector<QStringList> m_codes;
+    std::optional<CommunePostcodes> m_codes;
 };
 
 // Where the input's columns are: the query's, and those that break ties.
