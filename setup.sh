@@ -34,26 +34,33 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# Builds the targets named, or every target (tests included) without a name.
 configure_and_build() {
   # The compiler cache keys on paths relative to the checkout, so that a
   # fresh clone elsewhere reuses what an earlier build compiled.
   export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
   cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache ${TOPOVIL_CMAKE_ARGS:-}
-  cmake --build "$build" -j"$(nproc)"
+  local targets=()
+  [ $# -eq 0 ] || targets=(--target "$@")
+  cmake --build "$build" -j"$(nproc)" "${targets[@]}"
 }
 
 install_missing
-configure_and_build
 
 case "$action" in
   run)
+    # What the program needs and nothing more: the two programs and the data
+    # beside them, not the tests.
+    configure_and_build topovil
     exec "$build/topovil"
     ;;
   test)
+    configure_and_build
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
     ;;
   build)
+    configure_and_build
     ;;
   *)
     echo "usage: $0 run|test|build" >&2

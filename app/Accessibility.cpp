@@ -1,6 +1,5 @@
 #include "app/Accessibility.h"
 
-#include "app/Form1.h"
 #include "widgets/AccessibleTexts.h"
 #include "widgets/MapWidget.h"
 
@@ -27,6 +26,8 @@ const AccessibleText form1Texts[] = {
     {"Label1", nullptr, "Nom de la commune affichée"},
     {"Label8", nullptr, "Département de la commune affichée"},
     {"Label10", nullptr, "Code postal de la commune affichée"},
+    {"postcodesMore", nullptr, "Codes postaux de la commune affichée, outre celui montré"},
+    {"inseeCode", nullptr, "Code INSEE de la commune affichée"},
     {"Label11", nullptr, "Longitude de la commune affichée, en degrés décimaux"},
     {"Label12", nullptr, "Latitude de la commune affichée, en degrés décimaux"},
     {"Label5", nullptr, "Numéro du département affiché sur la carte"},
@@ -41,9 +42,11 @@ const AccessibleText form1Texts[] = {
 const char *const form1Hidden[] = {"Label14", "Label15", "Label16", "Label17", "Label18",
                                    "Label19", "Shape2",  "Line1",   "Line2",   "Line3"};
 
-Form1 *form1Of(const QWidget *widget)
+// A control of the window, by the name the window has always given it.
+QString textOf(const QWidget *widget, const char *name)
 {
-    return qobject_cast<Form1 *>(widget->window());
+    const auto *control = widget->window()->findChild<QLabel *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    return control ? control->text() : QString();
 }
 
 // The "Locator" caption reads as the caption and the six letters beside it,
@@ -70,13 +73,9 @@ public:
 private:
     QString letters() const
     {
-        const Form1 *form = form1Of(widget());
-        if (!form)
-            return {};
         QString shown;
-        for (const QLabel *letter :
-             {form->Label14, form->Label15, form->Label16, form->Label17, form->Label18, form->Label19})
-            shown += letter->text();
+        for (const char *letter : {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19"})
+            shown += textOf(widget(), letter);
         return shown;
     }
 };
@@ -121,10 +120,10 @@ private:
     // that named none.
     QString shown() const
     {
-        const Form1 *form = form1Of(widget());
-        if (!form || form->Label5->text().isEmpty())
+        const QString number = textOf(widget(), "Label5");
+        if (number.isEmpty())
             return {};
-        return QStringLiteral("%1 (%2)").arg(form->Label20->text(), form->Label5->text());
+        return QStringLiteral("%1 (%2)").arg(textOf(widget(), "Label20"), number);
     }
 };
 
@@ -140,11 +139,11 @@ QAccessibleInterface *makeMap(QWidget *map)
 
 } // namespace
 
-void setAccessibleTexts(Form1 &form)
+void setAccessibleTexts(QWidget &window, QWidget *locatorCaption, QWidget *map)
 {
-    applyAccessibleTexts(form, form1Texts, form1Hidden);
-    setAccessibleMaker(form.Label13, makeLocator);
-    setAccessibleMaker(form.Picture1, makeMap);
+    applyAccessibleTexts(window, form1Texts, form1Hidden);
+    setAccessibleMaker(locatorCaption, makeLocator);
+    setAccessibleMaker(map, makeMap);
 }
 
 void forgetLinesOfClosedList(QListWidget *list)

@@ -1,14 +1,15 @@
 #pragma once
 
-class Form1;
 class QListWidget;
+class QWidget;
 
 // What a screen reader hears of the main window: a French name and
 // description for every control, from one table. Buttons with the same
 // caption get names that tell them apart; the six locator letters read as
 // one text; the map names the département it shows; frames, lines and empty
-// labels are left out.
-void setAccessibleTexts(Form1 &form);
+// labels are left out. The locator's caption and the map read the labels
+// beside them by their names.
+void setAccessibleTexts(QWidget &window, QWidget *locatorCaption, QWidget *map);
 
 // A list under the search box, once closed: its lines are let go, so that
 // screen readers, which take them for shown while they exist, no longer

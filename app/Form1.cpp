@@ -7,6 +7,7 @@
 #include "app/Form1Layout.h"
 #include "app/MatchCount.h"
 #include "app/MatchList.h"
+#include "app/RecordCopy.h"
 #include "app/SearchRefusal.h"
 #include "app/StartupFailure.h"
 #include "app/SuggestionIndexBuild.h"
@@ -138,9 +139,13 @@ Form1::Form1(QWidget *parent)
     setFont(uiFont());
     buildControls();
     wireHandlers();
-    setAccessibleTexts(*this);
+    setAccessibleTexts(*this, Label13, Picture1);
     // The rounded outline comes first, before the data is opened.
     setMask(form1Region());
+    // Ready to type: the first key replaces the prompt, which a search
+    // would otherwise take for a commune's name.
+    Text7->setFocus();
+    Text7->selectAll();
 }
 
 Form1::~Form1()
@@ -243,6 +248,9 @@ void Form1::buildControls()
     find(Label19, "Label19");
     find(Label20, "Label20");
     find(distanceLabel, "distanceLabel");
+    find(postcodesMore, "postcodesMore");
+    find(inseeCaption, "inseeCaption");
+    find(inseeCode, "inseeCode");
     find(Text1, "Text1");
     find(Text6, "Text6");
     find(Text7, "Text7");
@@ -266,6 +274,7 @@ void Form1::buildControls()
     CmdMinimise->setPicture(QPixmap(QStringLiteral(":/minimise.png")));
     Label1->setTextFormat(Qt::PlainText);
     Label8->setTextFormat(Qt::PlainText);
+    postcodesMore->setTextFormat(Qt::PlainText);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -293,6 +302,11 @@ void Form1::wireHandlers()
         connect(part, &QLabel::customContextMenuRequested, this,
                 [this, part](QPoint position) { Label13_ContextMenu(part, position); });
     }
+    for (QLabel *value : {Label1, Label8, Label10, postcodesMore, Label11, Label12, inseeCode, distanceLabel}) {
+        value->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(value, &QLabel::customContextMenuRequested, this,
+                [this, value](QPoint position) { Value_ContextMenu(value, position); });
+    }
     newSuggestionIndex();
     connect(Text7, &QLineEdit::textEdited, this, &Form1::Text7_Change);
     connect(Picture1, &MapWidget::mouseDown, this, &Form1::Picture1_MouseDown);
@@ -311,10 +325,13 @@ void Form1::Form_Load(const QString &dataPath)
     m_wholeTable = false;
     rstInfo.moveFirst();
     showFieldsOfCurrentRecord();
+    m_postcodes.reset();
+    showCodes();
     Text9->setText(rstInfo.fieldText(u"codepos").left(2));
     deptNumber = DeptNumber(0);
     startingPoint = platform.loadStartingPoint();
-    showDistanceLine(*this);
+    showDistanceLine();
+    showStartMark();
     // The locator beside the first commune is its own, not a caption that
     // would read as a wrong one; a position off the grid keeps the caption.
     try {
@@ -368,6 +385,10 @@ bool Form1::ensureWholeTable()
         whole.moveTo(rstInfo.position());
         rstInfo = whole;
         m_wholeTable = true;
+        // Every postal code of every commune, now that all of them are there.
+        m_postcodes.emplace(*db, rstInfo);
+        if (rstInfo.hasCurrentRecord())
+            showCodes();
         return true;
     } catch (const DatabaseError &error) {
         loadingFailed(error.message());
@@ -381,6 +402,16 @@ void Form1::showFieldsOfCurrentRecord()
 {
     for (size_t i = 0; i < std::size(communeFields); ++i)
         (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i)));
+    showOfficialName();
+}
+
+// The name as INSEE writes it (« L'Haÿ-les-Roses »), where the table has
+// one (the shipped store); a user's own file shows its stored names.
+void Form1::showOfficialName()
+{
+    m_storedName = rstInfo.fieldText(u"commune"); // none past the ends: both stay as they are
+    if (const QString official = officialName(rstInfo); !official.isEmpty())
+        Label1->setText(official);
 }
 
 void Form1::closeDatabase()
@@ -489,6 +520,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             CtrlD_Press();
             return true;
         }
+        // The box keeps Ctrl+C for a text the user selected in it.
+        if (key->matches(QKeySequence::Copy)
+            && !(watched == Text7 && Text7->hasSelectedText()
+                 && Text7->text() != QString::fromUtf8(form1Control("Text7").text))) {
+            CtrlC_Press();
+            return true;
+        }
         if (key->key() == Qt::Key_Down && watched == Text7 && matches.count() > 1) {
             Text7_ShowMatches();
             return true;
@@ -534,7 +572,7 @@ void Form1::cherche_Click()
     QString why;
     const std::optional<Query> query = Query::make(Text7->text(), {}, &why);
     if (!query) {
-        showSearchRefusal(*this, why);
+        showSearchRefusal(hintLines(), why);
         return;
     }
     try {
@@ -544,18 +582,19 @@ void Form1::cherche_Click()
         SearchMatches found = findCommunes(tables, *query);
         // Coordinates off the globe are refused as a malformed pattern is.
         if (!found.refusal().isEmpty()) {
-            showSearchRefusal(*this, found.refusal());
+            showSearchRefusal(hintLines(), found.refusal());
             return;
         }
         rstInfo = records;
         matches = std::move(found);
+        m_searched = Text7->text();
         const bool anyFound = matches.count() > 0;
         rstInfo.moveTo(anyFound ? matches.row() : rstInfo.recordCount());
         // The scan holds the event loop, so one change of colour shows the
         // same as one per skipped record.
         if (rstInfo.position() > 0)
             cherche->setBackColor(searchRed);
-        showMatchCount(*this);
+        showMatchCount(hintLines(), rstInfo, matches);
         if (anyFound)
             showCurrentRecord();
         else
@@ -684,14 +723,14 @@ void Form1::showNoMatch()
     QString message = noMatchMessage(Text7->text(), {near.begin(), near.begin() + std::min<qsizetype>(1, near.size())});
     if (!near.empty())
         message += QStringLiteral(" (F3)");
-    showSearchRefusal(*this, message);
+    showSearchRefusal(hintLines(), message);
     openSuggestions(std::move(near));
 }
 
 void Form1::showMatchRow(int row)
 {
     rstInfo.moveTo(row);
-    showMatchCount(*this);
+    showMatchCount(hintLines(), rstInfo, matches);
     cherche->setBackColor(searchRed);
     try {
         showCurrentRecord();
@@ -704,8 +743,9 @@ void Form1::showCurrentRecord()
 {
     showFieldsOfCurrentRecord();
     // A commune found by postal code shows the code that matched.
-    if (const QString code = matches.code(); !code.isEmpty() && matches.row() == rstInfo.position())
+    if (const QString code = matches.postcode(matches.index()); !code.isEmpty() && matches.row() == rstInfo.position())
         Label10->setText(code);
+    showCodes();
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
@@ -716,7 +756,7 @@ void Form1::showCurrentRecord()
     Shape6->setBackColor(QColor::fromRgb(Picture1->picture().fillColor()));
     showLocator();
     showCommuneMark();
-    showDistanceLine(*this);
+    showDistanceLine();
 }
 
 void Form1::apres_Click()
@@ -736,6 +776,8 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { forward ? rstInfo.moveNext() : rstInfo.movePrevious(); });
     for (size_t i = 0; i < std::size(communeFields); ++i)
         resumeNext([&] { (this->*fieldLabels[i])->setText(rstInfo.fieldText(fieldName(i))); });
+    resumeNext([&] { showOfficialName(); });
+    resumeNext([&] { showCodes(); });
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] {
         // A NULL département leaves the number to the postal code alone.
@@ -745,8 +787,8 @@ void Form1::stepRecord(bool forward)
     fillAtSeed();
     resumeNext([&] { showLocator(); });
     resumeNext([&] { showCommuneMark(); });
-    showDistanceLine(*this);
-    showMatchCountAfterStep(*this);
+    showDistanceLine();
+    showMatchCountAfterStep(hintLines(), rstInfo, matches);
 }
 
 // The département number in Text9 becomes the current one: its number, its
@@ -827,10 +869,24 @@ std::optional<GeoPoint> Form1::shownPosition() const
     return GeoPoint{*latitude, *longitude};
 }
 
-void Form1::CtrlD_Press()
+// The place Ctrl+D takes: the square or the coordinates typed, while the
+// commune shown is one they found, else the commune shown.
+std::optional<StartingPoint> Form1::startingPointOfShown() const
 {
     const std::optional<GeoPoint> shown = shownPosition();
-    if (startingPoint && shown && *startingPoint == StartingPoint{Label1->text(), *shown})
+    if (!shown)
+        return std::nullopt;
+    const QString number = Text9->text();
+    const bool foundByTyping = matches.row() >= 0 && matches.row() == rstInfo.position();
+    if (const std::optional<GeoPoint> typed = foundByTyping ? matches.place() : std::nullopt)
+        return StartingPoint{m_searched.trimmed(), *typed, number};
+    return StartingPoint{Label1->text(), *shown, number};
+}
+
+void Form1::CtrlD_Press()
+{
+    const std::optional<StartingPoint> shown = startingPointOfShown();
+    if (startingPoint && shown && *startingPoint == *shown)
         clearStartingPoint();
     else
         takeStartingPoint();
@@ -853,19 +909,99 @@ void Form1::Label13_ContextMenu(QWidget *clicked, QPoint position)
 void Form1::takeStartingPoint()
 {
     // A commune without a readable position has no distance to give.
-    const std::optional<GeoPoint> shown = shownPosition();
+    const std::optional<StartingPoint> shown = startingPointOfShown();
     if (!shown)
         return;
-    startingPoint = StartingPoint{Label1->text(), *shown};
+    startingPoint = shown;
     platform.saveStartingPoint(startingPoint);
-    showDistanceLine(*this);
+    showDistanceLine();
+    showStartMark();
 }
 
 void Form1::clearStartingPoint()
 {
     startingPoint.reset();
     platform.saveStartingPoint(startingPoint);
-    showDistanceLine(*this);
+    showDistanceLine();
+    showStartMark();
+}
+
+void Form1::showDistanceLine()
+{
+    ::showDistanceLine(distanceLabel, startingPoint, shownPosition());
+}
+
+// The ring on the starting point, in the inset of its département.
+void Form1::showStartMark()
+{
+    if (!startingPoint) {
+        Picture1->setStartMark(std::nullopt);
+        return;
+    }
+    const GeoPoint at = startingPoint->position;
+    markStartingPoint(startingPoint->departement, QPointF(at.longitude, at.latitude));
+}
+
+// ---- the codes and the copy -------------------------------------------------
+
+QStringList Form1::shownPostcodes() const
+{
+    const QString codepos = rstInfo.hasCurrentRecord() ? rstInfo.field(u"codepos").toString() : QString();
+    QStringList codes = m_postcodes ? m_postcodes->codeposFirst(rstInfo.position()) : QStringList{codepos};
+    // The code shown (the one that matched, or the commune's own) leads.
+    if (const QString shown = Label10->text(); !shown.isEmpty()) {
+        codes.removeAll(shown);
+        codes.prepend(shown);
+    }
+    codes.removeAll(QString());
+    return codes;
+}
+
+// The commune's other postal codes, beside the one shown, and its INSEE
+// code; the codes are listed in full where there is no room on the line:
+// the tool tip, what screen readers read, the copy.
+void Form1::showCodes()
+{
+    const QStringList codes = shownPostcodes();
+    const QString all = codes.join(QStringLiteral(", "));
+    postcodesMore->setText(otherPostcodesText(codes));
+    postcodesMore->setAccessibleName(codes.size() > 1 ? QStringLiteral("%1 autres codes postaux").arg(codes.size() - 1)
+                                                      : QString());
+    Label10->setToolTip(codes.size() > 1 ? QStringLiteral("Codes postaux : %1").arg(all) : QString());
+    postcodesMore->setToolTip(Label10->toolTip());
+    Label10->setAccessibleDescription(codes.size() > 1
+                                          ? QStringLiteral("Codes postaux de la commune affichée : %1").arg(all)
+                                          : QStringLiteral("Code postal de la commune affichée"));
+    // A user's own file may have no INSEE code: the line is left out.
+    const bool hasInsee = rstInfo.table() && rstInfo.table()->columnIndex(u"code_insee") >= 0;
+    inseeCaption->setVisible(hasInsee);
+    inseeCode->setVisible(hasInsee);
+    inseeCode->setText(hasInsee ? rstInfo.field(u"code_insee").toString() : QString());
+}
+
+void Form1::CtrlC_Press()
+{
+    QString locator;
+    for (const QLabel *letter : {Label14, Label15, Label16, Label17, Label18, Label19})
+        locator += letter->text();
+    copyText(recordLine({Label1->text(), shownPostcodes(), inseeCode->text(), Label8->text(), Label11->text(),
+                         Label12->text(), locator, distanceLabel->isVisible() ? distanceLabel->text() : QString()}));
+}
+
+void Form1::Value_ContextMenu(QLabel *clicked, QPoint position)
+{
+    if (!m_copyMenu) {
+        m_copyMenu = new QMenu(this);
+        m_copyMenu->setObjectName(QStringLiteral("copyMenu"));
+    }
+    m_copyMenu->clear();
+    const bool postcode = clicked == Label10 || clicked == postcodesMore;
+    const QString value = postcode ? Label10->text() : clicked->text();
+    m_copyMenu->addAction(QStringLiteral("Copier"), this, [value] { copyText(value); });
+    if (const QStringList codes = shownPostcodes(); postcode && codes.size() > 1)
+        m_copyMenu->addAction(QStringLiteral("Copier tous les codes postaux"), this,
+                              [codes] { copyText(codes.join(QLatin1Char(' '))); });
+    m_copyMenu->popup(clicked->mapToGlobal(position));
 }
 
 // ---- map, départements and the online map ---------------------------------
@@ -901,6 +1037,7 @@ void Form1::Picture1_CtrlClick(QPointF position)
     if (found.count() == 0)
         return;
     matches = std::move(found);
+    m_searched.clear();
     showMatchRow(matches.row());
 }
 
@@ -931,6 +1068,7 @@ void Form1::browseDepartement(BrowserDirection direction)
 
 void Form1::CmdCarte_Click()
 {
-    Text1->setText(onlineMapAddress(Label1->text()));
-    platform.openUrl(onlineMapUrl(Text1->text(), Label1->text()));
+    // The online map knows the communes by their stored names.
+    Text1->setText(onlineMapAddress(m_storedName));
+    platform.openUrl(onlineMapUrl(Text1->text(), m_storedName));
 }

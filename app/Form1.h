@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/SearchRefusal.h"
 #include "app/StartingPoint.h"
 #include "map/DepartementBrowser.h"
 #include "map/FillColorGenerator.h"
 #include "search/SearchMatches.h"
 #include "store/Database.h"
+#include "store/PostalCodes.h"
 #include "store/Recordset.h"
 
 #include <QDateTime>
@@ -75,6 +77,8 @@ public:
     QLabel *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17;
     QLabel *Label18, *Label19, *Label20;
     QLabel *distanceLabel; // distance and bearing from the starting point
+    QLabel *postcodesMore; // « (+4) » beside the postal code: the commune has more codes
+    QLabel *inseeCaption, *inseeCode;
     QLineEdit *Text1, *Text6, *Text7, *Text8, *Text9, *listeIP;
     GraphicalButton *cherche, *avant, *apres, *Command1, *Command2, *CmdQuitte, *CmdMinimise;
     QPushButton *Apropos, *CmdCarte;
@@ -116,9 +120,16 @@ public:
     void F3_Press();
     // The list of matches, from the search box (Down arrow, right click).
     void Text7_ShowMatches();
-    // Ctrl+D takes the shown commune as the starting point, or clears the
-    // starting point when it is that commune.
+    // Ctrl+D takes the shown commune as the starting point (the square or the
+    // coordinates typed, when they found it), or clears the starting point
+    // when it is that place.
     void CtrlD_Press();
+    // Ctrl+C copies the shown record as one line of text.
+    void CtrlC_Press();
+    // A right click on a value of the record: a menu that copies it.
+    void Value_ContextMenu(QLabel *clicked, QPoint position);
+    // Every postal code of the shown commune, the one shown first.
+    QStringList shownPostcodes() const;
     // A right click on the locator: a menu to take or clear the starting point.
     void Label13_ContextMenu(QWidget *clicked, QPoint position);
     void takeStartingPoint();
@@ -154,6 +165,7 @@ private:
     bool ensureWholeTable();
     void loadingFailed(const QString &message);
     void showFieldsOfCurrentRecord();
+    void showOfficialName();
     void showMatchRow(int row);
     void stepRecord(bool forward);
     void browseDepartement(BrowserDirection direction);
@@ -167,10 +179,19 @@ private:
     void openSuggestions(std::vector<Suggestion> suggestions);
     bool suggestionKey(int key);
     void showNoMatch();
+    void showCodes();
+    void showDistanceLine();
+    void showStartMark();
+    std::optional<StartingPoint> startingPointOfShown() const;
+    HintLines hintLines() const { return {Label7, Label2, Text7}; }
 
     QPixmap m_skin;
     bool m_wholeTable = false; // rstInfo runs over the whole table, not the first record alone
     bool m_loadFailed = false;
     SuggestionIndexBuild *m_suggestionBuild = nullptr; // started on the first keystroke that needs it
     bool m_suggestAfterBuild = false;                  // typed while the index was being made
+    std::optional<PostalCodes> m_postcodes;            // read with the whole table
+    QString m_searched;                                // the text the shown matches were found by
+    QMenu *m_copyMenu = nullptr;                       // made when first opened
+    QString m_storedName; // the shown commune's name as the table stores it, which the online map knows
 };

@@ -1,5 +1,7 @@
 #include "app/Form1Layout.h"
 
+#include <QByteArray>
+
 const std::vector<ControlSpec> &form1Controls()
 {
     using K = ControlKind;
@@ -61,6 +63,22 @@ const std::vector<ControlSpec> &form1Controls()
         // Between the online-map button and the search frame, where the
         // skin is bare: shown only once a starting point is taken.
         {"distanceLabel", K::Label, "", {24, 240, 225, 17}, F::Bold, blue, none, centre, 36, false, true},
+        // Beside the postal code, on its line: « (+4) » when the commune has
+        // more codes, listed in the code's tool tip.
+        {"postcodesMore", K::Label, "", {195, 120, 46, 17}, F::Regular, blue, none, left, 37},
+        // The INSEE code, which the search takes too, on a line of its own
+        // above the name, where the skin is bare.
+        {"inseeCaption", K::Label, "Code INSEE :", {40, 58, 95, 16}, F::Bold, Qt::black, none, right, 38},
+        {"inseeCode", K::Label, "", {144, 58, 49, 17}, F::Bold, blue, none, centre, 39},
     };
     return controls;
+}
+
+const ControlSpec &form1Control(const char *name)
+{
+    for (const ControlSpec &spec : form1Controls()) {
+        if (qstrcmp(spec.name, name) == 0)
+            return spec;
+    }
+    Q_UNREACHABLE();
 }

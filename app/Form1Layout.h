@@ -38,6 +38,8 @@ struct ControlSpec
 // Every control of Form1 in creation order (shapes first, so that they lie
 // under the controls they frame).
 const std::vector<ControlSpec> &form1Controls();
+// The control of that name in the table.
+const ControlSpec &form1Control(const char *name);
 
 // The window itself.
 namespace form1 {

@@ -1,11 +1,10 @@
 #include "app/MatchCount.h"
 
-#include "app/Form1.h"
 #include "app/Form1Layout.h"
-#include "app/SearchRefusal.h"
 #include "geo/MaidenheadLocator.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/NearestCommunes.h"
+#include "search/SearchMatches.h"
 #include "widgets/Fonts.h"
 #include "widgets/WholeNameFont.h"
 
@@ -19,25 +18,21 @@ namespace {
 
 const ControlSpec &hintSpec()
 {
-    for (const ControlSpec &spec : form1Controls()) {
-        if (QLatin1String(spec.name) == QLatin1String("Label7"))
-            return spec;
-    }
-    Q_UNREACHABLE();
+    return form1Control("Label7");
 }
 
 // A text too wide for the hint's line takes both hint lines, wrapped, and
 // a smaller size when two lines are not enough.
-void showHint(Form1 &form, const QString &text)
+void showHint(const HintLines &lines, const QString &text)
 {
-    QLabel *hint = form.Label7;
+    QLabel *hint = lines.hint;
     const ControlSpec &spec = hintSpec();
     const QFont design = uiFont();
     const bool oneLine = nameFits(design, text, spec.geometry.width());
     hint->setGeometry(oneLine ? spec.geometry : form1::bothHintLines);
     hint->setWordWrap(!oneLine);
     hint->setFont(oneLine ? design : wrappedTextFont(design, text, form1::bothHintLines.size()));
-    form.Label2->setVisible(oneLine);
+    lines.secondLine->setVisible(oneLine);
     if (hint->text() == text)
         return;
     hint->setText(text);
@@ -63,30 +58,28 @@ QString locatorFallbackText(const Recordset &records, const SearchMatches &match
 
 } // namespace
 
-void showMatchCount(Form1 &form)
+void showMatchCount(const HintLines &lines, const Recordset &records, const SearchMatches &matches)
 {
-    endSearchRefusal(form);
-    const SearchMatches &matches = form.matches;
+    endSearchRefusal(lines);
     QStringList parts;
     // A commune found by another name says so while it is shown.
-    if (matches.row() >= 0 && matches.row() == form.rstInfo.position()) {
-        parts << otherNameText(form.rstInfo, matches, matches.index());
-        parts << locatorFallbackText(form.rstInfo, matches, form.Text7->text());
+    if (matches.row() >= 0 && matches.row() == records.position()) {
+        parts << otherNameText(records, matches, matches.index());
+        parts << locatorFallbackText(records, matches, lines.box->text());
     }
     // The count is of the matches: a record stepped to that is not one of
     // them shows none, and F3 brings it back.
-    if (matches.count() > 1 && matches.row() == form.rstInfo.position())
+    if (matches.count() > 1 && matches.row() == records.position())
         parts << matches.countText() + QStringLiteral(" · F3 suivante");
     parts.removeAll(QString());
-    showHint(form, parts.isEmpty() ? QString::fromUtf8(hintSpec().text) : parts.join(QStringLiteral(" · ")));
+    showHint(lines, parts.isEmpty() ? QString::fromUtf8(hintSpec().text) : parts.join(QStringLiteral(" · ")));
 }
 
-void showMatchCountAfterStep(Form1 &form)
+void showMatchCountAfterStep(const HintLines &lines, const Recordset &records, SearchMatches &matches)
 {
-    SearchMatches &matches = form.matches;
     const std::vector<int> &rows = matches.rows();
-    if (const auto at = std::find(rows.begin(), rows.end(), form.rstInfo.position()); at != rows.end())
+    if (const auto at = std::find(rows.begin(), rows.end(), records.position()); at != rows.end())
         matches.select(int(at - rows.begin()));
     if (matches.count() > 0)
-        showMatchCount(form);
+        showMatchCount(lines, records, matches);
 }

@@ -1,6 +1,5 @@
 #include "app/SearchRefusal.h"
 
-#include "app/Form1.h"
 #include "app/Form1Layout.h"
 
 #include <QAccessible>
@@ -19,27 +18,27 @@ void setTextColor(QLabel *label, const QColor &color)
     label->setPalette(palette);
 }
 
-// Owned by the window; remembers the hint it covers and gives it back at the
+// Owned by the hint; remembers the hint it covers and gives it back at the
 // next key or click in the search box.
 class SearchRefusal : public QObject
 {
 public:
-    explicit SearchRefusal(Form1 &form) : QObject(&form), m_form(form)
+    explicit SearchRefusal(const HintLines &lines) : QObject(lines.hint), m_lines(lines)
     {
         setObjectName(QStringLiteral("searchRefusal"));
-        form.Text7->installEventFilter(this);
+        lines.box->installEventFilter(this);
     }
 
     void showReason(const QString &reason)
     {
-        QLabel *hint = m_form.Label7;
+        QLabel *hint = m_lines.hint;
         if (!m_shown) {
             m_hintText = hint->text();
             m_hintGeometry = hint->geometry();
             m_hintColor = hint->palette().color(QPalette::WindowText);
             m_hintFont = hint->font();
             m_hintWraps = hint->wordWrap();
-            m_secondLine = m_form.Label2->isVisible();
+            m_secondLine = m_lines.secondLine->isVisible();
             m_shown = true;
         }
         hint->setGeometry(form1::bothHintLines);
@@ -47,7 +46,7 @@ public:
         setTextColor(hint, refusalRed);
         hint->setText(reason);
         hint->raise();
-        m_form.Label2->hide();
+        m_lines.secondLine->hide();
         QAccessibleEvent alert(hint, QAccessible::Alert);
         QAccessible::updateAccessibility(&alert);
     }
@@ -56,13 +55,13 @@ public:
     {
         if (!m_shown)
             return;
-        QLabel *hint = m_form.Label7;
+        QLabel *hint = m_lines.hint;
         hint->setText(m_hintText);
         hint->setWordWrap(m_hintWraps);
         hint->setGeometry(m_hintGeometry);
         hint->setFont(m_hintFont);
         setTextColor(hint, m_hintColor);
-        m_form.Label2->setVisible(m_secondLine);
+        m_lines.secondLine->setVisible(m_secondLine);
         m_shown = false;
     }
 
@@ -77,7 +76,7 @@ protected:
     }
 
 private:
-    Form1 &m_form;
+    HintLines m_lines;
     bool m_shown = false;
     QString m_hintText;
     QRect m_hintGeometry;
@@ -87,24 +86,24 @@ private:
     bool m_secondLine = true;
 };
 
-SearchRefusal *refusalOf(Form1 &form)
+SearchRefusal *refusalOf(const HintLines &lines)
 {
     return static_cast<SearchRefusal *>(
-        form.findChild<QObject *>(QStringLiteral("searchRefusal"), Qt::FindDirectChildrenOnly));
+        lines.hint->findChild<QObject *>(QStringLiteral("searchRefusal"), Qt::FindDirectChildrenOnly));
 }
 
 } // namespace
 
-void endSearchRefusal(Form1 &form)
+void endSearchRefusal(const HintLines &lines)
 {
-    if (SearchRefusal *refusal = refusalOf(form))
+    if (SearchRefusal *refusal = refusalOf(lines))
         refusal->restoreHint();
 }
 
-void showSearchRefusal(Form1 &form, const QString &reason)
+void showSearchRefusal(const HintLines &lines, const QString &reason)
 {
-    SearchRefusal *refusal = refusalOf(form);
+    SearchRefusal *refusal = refusalOf(lines);
     if (!refusal)
-        refusal = new SearchRefusal(form);
+        refusal = new SearchRefusal(lines);
     refusal->showReason(reason);
 }

@@ -1,7 +1,7 @@
 #include "app/StartingPoint.h"
 
-#include "app/Form1.h"
-#include "store/NumberText.h"
+#include "geometry/CoordinateText.h"
+#include "search/LocatorSearch.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -23,7 +23,8 @@ std::optional<StartingPoint> loadStartingPoint()
     bool longitudeOk = false;
     const StartingPoint point{kept.value(QStringLiteral("depart/nom")).toString(),
                               {kept.value(QStringLiteral("depart/latitude")).toDouble(&latitudeOk),
-                               kept.value(QStringLiteral("depart/longitude")).toDouble(&longitudeOk)}};
+                               kept.value(QStringLiteral("depart/longitude")).toDouble(&longitudeOk)},
+                              kept.value(QStringLiteral("depart/departement")).toString()};
     // Settings edited by hand may hold anything.
     if (!latitudeOk || !longitudeOk || !isOnGlobe(point.position))
         return std::nullopt;
@@ -40,25 +41,26 @@ void saveStartingPoint(const std::optional<StartingPoint> &point)
     kept.setValue(QStringLiteral("depart/nom"), point->name);
     kept.setValue(QStringLiteral("depart/latitude"), point->position.latitude);
     kept.setValue(QStringLiteral("depart/longitude"), point->position.longitude);
+    kept.setValue(QStringLiteral("depart/departement"), point->departement);
 }
 
 QString distanceLineText(const StartingPoint &from, GeoPoint to)
 {
     const double km = distanceKm(from.position, to);
-    const QLocale locale;
+    // A reader of « 8,999.2 km » takes it for nine kilometres: French in
+    // every locale, as the clock is.
+    const QLocale locale(QLocale::French, QLocale::France);
     if (std::round(km * 10) == 0)
         return QStringLiteral("Point de départ : %1").arg(from.name);
-    // Bearings are read in whole degrees, 0 to 359.
+    // Bearings are read in whole degrees, 0 to 359: 359.5 and above is north.
     const int bearing = int(std::lround(bearingDegrees(from.position, to))) % 360;
     return QStringLiteral("Depuis %1 : %2 km, azimut %3°")
         .arg(from.name, locale.toString(km, 'f', 1), locale.toString(bearing));
 }
 
-void showDistanceLine(Form1 &form)
+void showDistanceLine(QLabel *line, const std::optional<StartingPoint> &from, std::optional<GeoPoint> shown)
 {
-    QLabel *line = form.distanceLabel;
-    const std::optional<GeoPoint> shown = form.shownPosition();
-    const QString text = form.startingPoint && shown ? distanceLineText(*form.startingPoint, *shown) : QString();
+    const QString text = from && shown ? distanceLineText(*from, *shown) : QString();
     line->setVisible(!text.isEmpty());
     if (line->text() == text)
         return;

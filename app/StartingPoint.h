@@ -5,16 +5,20 @@
 #include <QString>
 #include <optional>
 
-class Form1;
+class QLabel;
 
-// The commune from which every shown commune's distance and bearing are
-// told: its name and its position as the window showed them.
+// The place from which every shown commune's distance and bearing are
+// told: its name and its position as the window showed them (a commune, or
+// the square or the coordinates typed), and the number of the département
+// whose inset of the map holds its ring.
 struct StartingPoint
 {
     QString name;
     GeoPoint position;
+    QString departement; // empty when unknown: the ring is then left out
 
-    bool operator==(const StartingPoint &) const = default;
+    // The same place: the département only says where its ring is drawn.
+    bool operator==(const StartingPoint &other) const { return name == other.name && position == other.position; }
 };
 
 // Kept across runs in the user's Qt settings; nothing when none is kept or
@@ -22,10 +26,11 @@ struct StartingPoint
 std::optional<StartingPoint> loadStartingPoint();
 void saveStartingPoint(const std::optional<StartingPoint> &point);
 
-// « Depuis PARIS : 662,6 km, azimut 158° », numbers in the user's locale;
-// « Point de départ : PARIS » for the starting point itself.
+// « Depuis PARIS : 662,6 km, azimut 158° », numbers written as in French
+// whatever the locale; « Point de départ : PARIS » for the starting point
+// itself.
 QString distanceLineText(const StartingPoint &from, GeoPoint to);
 
-// The shown commune's distance line, under the online-map button: hidden
-// without a starting point or without a readable position.
-void showDistanceLine(Form1 &form);
+// The distance line, under the online-map button: hidden without a starting
+// point or without a readable position of the shown commune.
+void showDistanceLine(QLabel *line, const std::optional<StartingPoint> &from, std::optional<GeoPoint> shown);

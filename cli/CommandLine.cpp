@@ -32,7 +32,8 @@ const Option options[] = {
      "des blancs) et correspondance (comment elle a été trouvée :\n"
      "nom, autre nom : commune déléguée, code postal, code INSEE,\n"
      "ancien code INSEE, ancien nom, forme usuelle, locator,\n"
-     "coordonnées). --chercher se donne une fois.\n"
+     "coordonnées), puis nom (le nom écrit comme l'INSEE l'écrit,\n"
+     "vide sans lui). --chercher se donne une fois.\n"
      "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
      "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
      "il a au plus 1000 caractères."},
@@ -51,7 +52,7 @@ const Option options[] = {
      "avec une ligne d'en-tête : recherche, statut, commune,\n"
      "code_postal, code_insee, longitude, latitude, departement,\n"
      "num_departement, locator, autre_nom, nb_resultats,\n"
-     "codes_postaux, correspondance, contrainte.\n"
+     "codes_postaux, correspondance, contrainte, nom.\n"
      "statut : trouvée, homonymes (la première est donnée,\n"
      "nb_resultats les compte), autre nom, aucune, refusée (motif\n"
      "invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"

@@ -77,6 +77,7 @@ const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer
 const OutputField codes{"codes_postaux", false, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
 const OutputField kind{"correspondance", false, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
 const OutputField held{"contrainte", false, [](const CommuneColumns &, const Answer &a) { return a.held; }};
+const OutputField official{"nom", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
 const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
@@ -85,7 +86,8 @@ const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const A
 CommuneColumns::CommuneColumns(const Recordset &records)
     : records(records), commune(records.fieldIndex(u"commune")), longitude(records.fieldIndex(u"longitude")),
       latitude(records.fieldIndex(u"latitude")), codepos(records.fieldIndex(u"codepos")),
-      departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee"))
+      departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee")),
+      nom(columnOrMissing(records, u"nom"))
 {
 }
 
@@ -104,7 +106,7 @@ const std::vector<OutputField> &distanceFields()
 
 const std::vector<OutputField> &laterSearchFields()
 {
-    static const std::vector<OutputField> fields = {codes, kind};
+    static const std::vector<OutputField> fields = {codes, kind, official};
     return fields;
 }
 
@@ -121,9 +123,9 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,     status,   name,        code,   insee,
-                                                    longitude, latitude, departement, number, locator,
-                                                    other,     count,    codes,       kind,   held};
+    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
+                                                    latitude, departement, number, locator, other, count,
+                                                    codes,    kind,        held,   official};
     return fields;
 }
 

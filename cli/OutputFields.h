@@ -37,6 +37,7 @@ struct CommuneColumns
     int codepos;
     int departement;
     int codeInsee; // -1 when the file has no code_insee column
+    int nom;       // the name as INSEE writes it; -1 when the file has none
 };
 
 // An output field: its name (the header's, JSON's key), whether JSON gives it
@@ -52,7 +53,8 @@ struct OutputField
 // then those every line has since.
 const std::vector<OutputField> &searchFields();
 // The fields --depuis adds to every commune, and the one --autour adds,
-// before the fields every line has had since (codes_postaux, correspondance).
+// before the fields every line has had since (codes_postaux, correspondance,
+// nom).
 const std::vector<OutputField> &distanceFields();
 const std::vector<OutputField> &aroundFields();
 const std::vector<OutputField> &laterSearchFields();

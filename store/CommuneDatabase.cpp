@@ -89,3 +89,9 @@ std::optional<Recordset> openCommuneCandidates(Database &db, const QString &fold
     }
     return rows;
 }
+
+QString officialName(const Recordset &records)
+{
+    const int column = records.table() ? records.table()->columnIndex(u"nom") : -1;
+    return column >= 0 && records.hasCurrentRecord() ? records.valueAt(column).toString() : QString();
+}

@@ -30,3 +30,8 @@ qsizetype characterCount(QStringView text);
 
 // The five fields every shown record carries.
 inline constexpr const char *communeFields[] = {"commune", "longitude", "latitude", "codepos", "departement"};
+
+// The name of the current record as INSEE writes it (« L'Haÿ-les-Roses »):
+// the column nom of the shipped store; empty when the table has no such
+// column (a user's own insee.mdb) or the record none.
+QString officialName(const Recordset &records);

@@ -91,3 +91,22 @@ QStringList PostalCodes::of(int row) const
     }
     return codes;
 }
+
+QStringList PostalCodes::codeposFirst(int row) const
+{
+    QStringList codes = of(row);
+    const Column &column = m_communes.column(m_codepos);
+    if (row < 0 || row >= m_communes.recordCount() || column.isNull(size_t(row)))
+        return codes;
+    const QString codepos = column.value(size_t(row)).toString();
+    if (const qsizetype at = codes.indexOf(codepos); at > 0)
+        codes.move(at, 0);
+    else if (at < 0)
+        codes.prepend(codepos);
+    return codes;
+}
+
+QString otherPostcodesText(const QStringList &codes)
+{
+    return codes.size() > 1 ? QStringLiteral("(+%1)").arg(codes.size() - 1) : QString();
+}

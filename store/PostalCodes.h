@@ -22,9 +22,12 @@ public:
     QStringList of(int row) const;
     // The same, in one text, separated by blanks.
     QString joined(int row) const;
+    // The codes with the commune's own codepos first, as the record shows it
+    // when no code matched (and added when the table does not list it).
+    QStringList codeposFirst(int row) const;
 
 private:
-    const Recordset &m_communes;
+    Recordset m_communes;
     int m_codepos;
     std::optional<Recordset> m_codes; // table codes_postaux
     int m_codeColumn = -1;
@@ -33,3 +36,7 @@ private:
     std::vector<int> m_first;
     std::vector<int> m_byCommune;
 };
+
+// « 13080 (+4) »'s second part: how many more codes than the one shown,
+// empty when there are none.
+QString otherPostcodesText(const QStringList &codes);

@@ -16,14 +16,14 @@ static QString brestLine()
 // no display, lines on standard output and a status.
 namespace {
 
-// The lines without codes_postaux and correspondance, which every line has
-// had since: their own tests read them.
+// The lines without codes_postaux, correspondance and nom, which every
+// line has had since: their own tests read them.
 QString withoutLaterFields(const QString &out)
 {
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -3);
+            line = line.section(QLatin1Char('\t'), 0, -4);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -170,8 +170,9 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 11);
+        QCOMPARE(fields.size(), 12);
         QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
+        QCOMPARE(fields[11], QStringLiteral("Sainte-Colombe"));
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
         QCOMPARE(fields[5].size(), 6);
     }
@@ -188,6 +189,7 @@ void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
     QCOMPARE(fields.mid(0, 9).join(QLatin1Char('\t')),
              "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t75056\t75");
     QCOMPARE(fields.value(10), QStringLiteral("code postal"));
+    QCOMPARE(fields.value(11), QStringLiteral("Paris"));
 }
 
 // A commune found by another name says which in a seventh field; an
@@ -200,11 +202,11 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
                           + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\t50100 50110 50120 50130 50460 "
-                            "50470\tautre nom : commune déléguée\n");
+                            "50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 11);
+    QCOMPARE(fields.size(), 12);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));

@@ -31,7 +31,7 @@ private slots:
     void cleanup();
 
     void windowIsCentredAtStart();
-    void focusStartsOnTheSearchButton();
+    void focusStartsInTheSearchBox();
 
     void pressesOnTheWindow_data();
     void pressesOnTheWindow();
@@ -88,12 +88,14 @@ void TestForm1Chrome::windowIsCentredAtStart()
     QCOMPARE(form->size(), QSize(545, 417));
 }
 
-void TestForm1Chrome::focusStartsOnTheSearchButton()
+void TestForm1Chrome::focusStartsInTheSearchBox()
 {
     Window w(m_store);
     Form1 *const form = &w.form;
     QVERIFY(QTest::qWaitForWindowActive(form));
-    QCOMPARE(QApplication::focusWidget(), form->cherche);
+    // The box, its prompt selected, so that the first key replaces it.
+    QCOMPARE(QApplication::focusWidget(), form->Text7);
+    QCOMPARE(form->Text7->selectedText(), form->Text7->text());
 
     // Enter at once searches the box's first text, which names no commune.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

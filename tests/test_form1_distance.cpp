@@ -3,6 +3,8 @@
 // bearing from it on a line of its own.
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "map/MapProjection.h"
+#include "search/LocatorSearch.h"
 
 #include <QAccessible>
 #include <QMenu>
@@ -45,17 +47,17 @@ private slots:
         window.search("PARIS");
         pressCtrlD(window.form);
         QVERIFY(keptStartingPoint);
-        QCOMPARE(keptStartingPoint->name, QStringLiteral("PARIS"));
-        QCOMPARE(lineShown(window.form), QStringLiteral("Point de départ : PARIS"));
+        QCOMPARE(keptStartingPoint->name, QStringLiteral("Paris"));
+        QCOMPARE(lineShown(window.form), QStringLiteral("Point de départ : Paris"));
         // 662.6 km by the shipped coordinates; the great circle leaves Paris
         // at 157.9°, south-south-east.
         window.search("MARSEILLE");
-        QCOMPARE(lineShown(window.form), QStringLiteral("Depuis PARIS : 662.6 km, azimut 158°"));
+        QCOMPARE(lineShown(window.form), QStringLiteral("Depuis Paris : 662,6 km, azimut 158°"));
         // Ctrl+D on another commune moves the starting point there.
         pressCtrlD(window.form);
-        QCOMPARE(keptStartingPoint->name, QStringLiteral("MARSEILLE"));
+        QCOMPARE(keptStartingPoint->name, QStringLiteral("Marseille"));
         window.search("PARIS");
-        QCOMPARE(lineShown(window.form), QStringLiteral("Depuis MARSEILLE : 662.6 km, azimut 340°"));
+        QCOMPARE(lineShown(window.form), QStringLiteral("Depuis Marseille : 662,6 km, azimut 340°"));
         // On the starting point itself, Ctrl+D clears it.
         window.search("MARSEILLE");
         pressCtrlD(window.form);
@@ -66,7 +68,7 @@ private slots:
     void theLineFollowsRecordStepsAndIsReadAloud()
     {
         REQUIRE_SHARED_FILE(shippedStorePath());
-        keptStartingPoint = StartingPoint{QStringLiteral("PARIS"), {48.85661, 2.3428}};
+        keptStartingPoint = StartingPoint{QStringLiteral("PARIS"), {48.85661, 2.3428}, QStringLiteral("75")};
         Window window(shippedStorePath(), Window::Clock::Stopped);
         // Kept from an earlier run: the first record already tells it.
         QVERIFY(lineShown(window.form).startsWith(QStringLiteral("Depuis PARIS : ")));
@@ -97,8 +99,8 @@ private slots:
         QCOMPARE(actions[0]->text(), QStringLiteral("Prendre comme point de départ"));
         QVERIFY(!actions[1]->isEnabled()); // nothing to clear yet
         actions[0]->trigger();
-        QCOMPARE(keptStartingPoint->name, QStringLiteral("LYON"));
-        QCOMPARE(lineShown(window.form), QStringLiteral("Point de départ : LYON"));
+        QCOMPARE(keptStartingPoint->name, QStringLiteral("Lyon"));
+        QCOMPARE(lineShown(window.form), QStringLiteral("Point de départ : Lyon"));
         window.form.locatorMenu->hide();
         window.rightClick(window.form.Label13);
         QTRY_VERIFY(window.form.locatorMenu->isVisible());
@@ -116,10 +118,10 @@ private slots:
         REQUIRE_SHARED_FILE(shippedStorePath());
         Window window(shippedStorePath(), Window::Clock::Stopped);
         window.pasteAndSearch(QStringLiteral("48°51'24\"N 2°21'08\"E"));
-        QCOMPARE(window.form.Label1->text(), QStringLiteral("PARIS"));
+        QCOMPARE(window.form.Label1->text(), QStringLiteral("Paris"));
         QCOMPARE(window.form.Label7->text(), QStringLiteral("1 sur 300 · F3 suivante"));
         QTest::keyClick(window.form.Text7, Qt::Key_F3);
-        QVERIFY(window.form.Label1->text() != QStringLiteral("PARIS"));
+        QVERIFY(window.form.Label1->text() != QStringLiteral("Paris"));
         const Shown before(window.form);
         window.search("95.5 2");
         QCOMPARE(window.form.Label7->text(), QStringLiteral("Latitude hors limites : 95,5° (de -90° à 90°)."));
@@ -131,13 +133,88 @@ private slots:
     // no position is not taken.
     void keptInTheSettings()
     {
-        const StartingPoint brest{QStringLiteral("BREST"), {48.39, -4.49}};
+        const StartingPoint brest{QStringLiteral("BREST"), {48.39, -4.49}, QStringLiteral("29")};
         saveStartingPoint(brest);
         QCOMPARE(loadStartingPoint(), std::optional<StartingPoint>(brest));
         QSettings(QStringLiteral("Topovil"), QStringLiteral("topovil")).setValue("depart/latitude", "nord");
         QVERIFY(!loadStartingPoint());
         saveStartingPoint(std::nullopt);
         QVERIFY(!loadStartingPoint());
+    }
+
+    // The ring is drawn from the kept setting at start-up, in the inset of
+    // its département, and follows Ctrl+D.
+    void theRingFollowsTheStartingPoint()
+    {
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        keptStartingPoint = StartingPoint{QStringLiteral("PARIS"), {48.85661, 2.3428}, QStringLiteral("75")};
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        MapWidget *map = window.form.Picture1;
+        const std::optional<QPoint> paris = map->startMark();
+        QVERIFY(paris && insetAt(*paris) == MapInset::Paris);
+        window.search("LYON");
+        QCOMPARE(map->startMark(), paris);
+        pressCtrlD(window.form);
+        QVERIFY(map->mark() && insetAt(*map->mark()) == MapInset::Mainland);
+        QCOMPARE(map->startMark(), map->mark());
+        QCOMPARE(keptStartingPoint->departement, QStringLiteral("69"));
+        pressCtrlD(window.form);
+        QVERIFY(!map->startMark());
+    }
+
+    // After a locator or coordinates, Ctrl+D takes the place typed, named
+    // as typed; after a name, the commune.
+    void ctrlDTakesTheTypedPlace_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        const QPointF square = *locatorCentre(u"IN78RJ45");
+        QTest::newRow("locator") << "IN78RJ45" << square.y() << square.x();
+        QTest::newRow("coordinates") << "48.3 -4.55" << 48.3 << -4.55;
+    }
+    void ctrlDTakesTheTypedPlace()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        window.search(typed);
+        pressCtrlD(window.form);
+        QVERIFY(keptStartingPoint);
+        QCOMPARE(keptStartingPoint->name, typed);
+        QCOMPARE(keptStartingPoint->position, (GeoPoint{latitude, longitude}));
+        QVERIFY(lineShown(window.form).startsWith(QStringLiteral("Depuis %1 : ").arg(typed)));
+        QVERIFY(window.form.Picture1->startMark());
+        window.search("BREST");
+        pressCtrlD(window.form);
+        QCOMPARE(keptStartingPoint->name, window.form.Label1->text());
+    }
+
+    // French in every locale; a bearing rounds to 0 to 359.
+    void distanceLineText_data()
+    {
+        QTest::addColumn<double>("toLatitude");
+        QTest::addColumn<double>("toLongitude");
+        QTest::addColumn<QString>("expected");
+        // From 45° N 0°, one degree north and a little west or east.
+        QTest::newRow("359.8 is north") << 46.0 << -0.005 << "Depuis A : 111,2 km, azimut 0°";
+        QTest::newRow("359.52 is north") << 46.0 << -0.012 << "Depuis A : 111,2 km, azimut 0°";
+        QTest::newRow("359.48 is 359") << 46.0 << -0.013 << "Depuis A : 111,2 km, azimut 359°";
+        QTest::newRow("0.2 is north") << 46.0 << 0.005 << "Depuis A : 111,2 km, azimut 0°";
+        QTest::newRow("thousands") << -45.0 << 90.0 << QStringLiteral("Depuis A : 13\u202f343,4 km, azimut 125°");
+        QTest::newRow("itself") << 45.0 << 0.0 << "Point de départ : A";
+    }
+    void distanceLineText()
+    {
+        QFETCH(double, toLatitude);
+        QFETCH(double, toLongitude);
+        QFETCH(QString, expected);
+        QLocale::setDefault(english);
+        const QString shown = ::distanceLineText({QStringLiteral("A"), {45, 0}, {}}, {toLatitude, toLongitude});
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(shown, expected);
     }
 
 private:

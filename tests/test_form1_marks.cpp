@@ -46,7 +46,7 @@ void TestForm1Marks::markFollowsTheShownCommune()
     w.search(QStringLiteral("BREST"));
     const std::optional<QPoint> brest = map->mark();
     QVERIFY(brest && brest == expectedMark(w.form));
-    QCOMPARE(map->markName(), QStringLiteral("BREST"));
+    QCOMPARE(map->markName(), QStringLiteral("Brest"));
     QCOMPARE(onScreen(map, *brest), magenta); // drawn over the picture, never into it
     QVERIFY(map->picture().image().pixelColor(*brest) != magenta);
     w.search(QStringLiteral("QUIMPER"));

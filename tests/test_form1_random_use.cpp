@@ -70,6 +70,7 @@ constexpr QRgb white = 0xffffff;
 struct StoreRow
 {
     QString commune;
+    QString shown; // the name Label1 shows: INSEE's where the store has one
     double longitude = 0;
     double latitude = 0;
     QString codepos;
@@ -95,17 +96,24 @@ std::vector<StoreRow> readStore(const QString &path, QString *error)
     }
     // The columns of the five fields, in the order of communeFields.
     std::array<int, std::size(communeFields)> column{-1, -1, -1, -1, -1};
-    for (int c = 0; c < sqlite3_column_count(select); ++c)
+    int official = -1;
+    for (int c = 0; c < sqlite3_column_count(select); ++c) {
         for (size_t n = 0; n < std::size(communeFields); ++n)
             if (qstricmp(sqlite3_column_name(select, c), communeFields[n]) == 0)
                 column[n] = c;
+        if (qstricmp(sqlite3_column_name(select, c), "nom") == 0)
+            official = c;
+    }
     const auto text = [select](int c) {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, c)),
                                  sqlite3_column_bytes(select, c));
     };
-    while (sqlite3_step(select) == SQLITE_ROW)
-        rows.push_back({text(column[0]), sqlite3_column_double(select, column[1]),
+    while (sqlite3_step(select) == SQLITE_ROW) {
+        const QString stored = text(column[0]);
+        const QString shown = official >= 0 ? text(official) : QString();
+        rows.push_back({stored, shown.isEmpty() ? stored : shown, sqlite3_column_double(select, column[1]),
                         sqlite3_column_double(select, column[2]), text(column[3]), text(column[4])});
+    }
     sqlite3_finalize(select);
     sqlite3_close(db);
     return rows;
@@ -1105,7 +1113,7 @@ QString RandomUse::check()
 
     // The fields of the record shown, and rstInfo where the model has it.
     const StoreRow &row = m_rows[size_t(m.shown)];
-    list.equal(form.Label1->text(), row.commune, "Label1");
+    list.equal(form.Label1->text(), row.shown, "Label1");
     list.equal(form.Label11->text(), numberToText(row.longitude), "Label11");
     list.equal(form.Label12->text(), numberToText(row.latitude), "Label12");
     list.equal(form.Label10->text(), m.shownCode.isEmpty() ? row.codepos : m.shownCode, "Label10");
@@ -1115,7 +1123,7 @@ QString RandomUse::check()
     if (m.position == m.shown && m.position >= 0 && m.position < count) {
         // The record on screen is rstInfo's current one.
         try {
-            list.equal(form.rstInfo.fieldText(u"commune"), form.Label1->text(), "rstInfo commune");
+            list.equal(form.rstInfo.fieldText(u"commune"), row.commune, "rstInfo commune");
             list.equal(form.rstInfo.fieldText(u"codepos"), row.codepos, "rstInfo codepos");
             list.equal(form.rstInfo.fieldText(u"departement"), form.Label8->text(), "rstInfo departement");
         } catch (const DatabaseError &error) {

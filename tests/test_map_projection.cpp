@@ -32,7 +32,42 @@ class TestMapProjection : public QObject
 private slots:
     void noMarkWhereTheMapCannotShowOne();
     void shippedCommunesFallOnTheirDepartement();
+    void insetFramesHoldTheirOwnLines_data();
+    void insetFramesHoldTheirOwnLines();
 };
+
+// Each frame's four lines, as the picture draws them, belong to its inset;
+// the pixel just outside each is the mainland's.
+void TestMapProjection::insetFramesHoldTheirOwnLines_data()
+{
+    QTest::addColumn<int>("inset");
+    QTest::addColumn<QPoint>("onLine");
+    QTest::addColumn<QPoint>("outward");
+    const int paris = int(MapInset::Paris);
+    const int corsica = int(MapInset::Corsica);
+    QTest::newRow("Paris left") << paris << QPoint(11, 40) << QPoint(-1, 0);
+    QTest::newRow("Paris right") << paris << QPoint(71, 40) << QPoint(1, 0);
+    QTest::newRow("Paris top") << paris << QPoint(40, 13) << QPoint(0, -1);
+    QTest::newRow("Paris bottom") << paris << QPoint(40, 69) << QPoint(0, 1);
+    QTest::newRow("Corsica left") << corsica << QPoint(204, 240) << QPoint(-1, 0);
+    QTest::newRow("Corsica right") << corsica << QPoint(235, 240) << QPoint(1, 0);
+    QTest::newRow("Corsica top") << corsica << QPoint(220, 221) << QPoint(0, -1);
+    QTest::newRow("Corsica bottom") << corsica << QPoint(220, 267) << QPoint(0, 1);
+}
+
+void TestMapProjection::insetFramesHoldTheirOwnLines()
+{
+    QFETCH(int, inset);
+    QFETCH(QPoint, onLine);
+    QFETCH(QPoint, outward);
+    const QImage stored = MapPicture::storedPicture();
+    // The point is on the frame's line: dark there, not a step further out.
+    QCOMPARE(qGray(stored.pixel(onLine)) < 128, true);
+    QCOMPARE(qGray(stored.pixel(onLine + outward)) < 128, false);
+    QCOMPARE(int(insetAt(onLine)), inset);
+    QCOMPARE(int(insetAt(onLine - outward)), inset);
+    QCOMPARE(insetAt(onLine + outward), MapInset::Mainland);
+}
 
 void TestMapProjection::noMarkWhereTheMapCannotShowOne()
 {

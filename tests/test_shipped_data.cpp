@@ -213,7 +213,7 @@ private slots:
                                     "SELECT count(*) FROM insee1 WHERE typeof(commune) <> 'text' "
                                     "OR typeof(longitude) <> 'real' OR typeof(latitude) <> 'real' "
                                     "OR typeof(codepos) <> 'text' OR typeof(departement) <> 'text' "
-                                    "OR typeof(population) <> 'integer'",
+                                    "OR typeof(population) <> 'integer' OR typeof(nom) <> 'text'",
                                     -1, &stmt, nullptr),
                  SQLITE_OK);
         QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
@@ -222,7 +222,7 @@ private slots:
         sqlite3_close(db);
 
         QCOMPARE(columns, QStringList({"commune TEXT", "longitude REAL", "latitude REAL", "codepos TEXT",
-                                       "departement TEXT", "code_insee TEXT", "population INTEGER"}));
+                                       "departement TEXT", "code_insee TEXT", "population INTEGER", "nom TEXT"}));
         QCOMPARE(badlyTyped, 0);
     }
 

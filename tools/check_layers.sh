@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks that every include between the program's folders points down the
 # layers that CMakeLists.txt links (store and geo at the bottom, the windows
-# at the top), so that no folder reaches up into one that uses it, and that
-# no folder outgrows 16 source files. Lists what is wrong and fails if
-# anything is.
+# at the top), so that no folder reaches up into one that uses it, that no
+# unit (a .h with its .cpp) includes, however indirectly, one that includes
+# it back, and that no folder outgrows 16 source files. Lists what is wrong
+# and fails if anything is.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -48,6 +49,22 @@ if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v -e '^app/windowMain.cpp
 fi
 if grep -l 'QFont\b\|QFontMetrics' store/* search/* cli/* geo/* geometry/* map/* weblink/*; then
   echo "fonts belong to the windows (app/, about/, widgets/)"
+  status=1
+fi
+# Include cycles between units: one edge per include of another unit, and
+# tsort names the units of every loop it meets.
+loops=$(for folder in "${!may_use[@]}"; do
+  for file in "$folder"/*.h "$folder"/*.cpp; do
+    [ -e "$file" ] || continue
+    unit=${file%.*}
+    sed -nE 's/^#include "([a-z]+\/[A-Za-z0-9_]+)\.h".*/\1/p' "$file" | while IFS= read -r used; do
+      [ "$used" != "$unit" ] && echo "$unit $used"
+    done
+  done
+done | tsort 2>&1 >/dev/null | sed -nE 's/^tsort: -: input contains a loop:$/loop:/p; s/^tsort: ([a-z]+\/.*)$/  \1/p' || true)
+if [ -n "$loops" ]; then
+  echo "units that include one another (a cycle each):"
+  echo "$loops"
   status=1
 fi
 exit $status

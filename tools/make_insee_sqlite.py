@@ -4,7 +4,7 @@
 One row per current commune of metropolitan France (Corsica included) and of
 the five overseas départements 971-976, in the order of the INSEE commune
 code, in table insee1 (commune, longitude, latitude, codepos, departement,
-population);
+population, nom);
 every postal code of each in table codes_postaux; and the other names that
 lead to a current commune (communes déléguées and associées, former communes
 merged into it, municipal arrondissements) in table autres_noms.
@@ -57,7 +57,7 @@ FAR_PART_KM = 100.0
 KM_PER_DEGREE = 111.2
 
 SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
-          "codepos TEXT, departement TEXT, code_insee TEXT, population INTEGER)")
+          "codepos TEXT, departement TEXT, code_insee TEXT, population INTEGER, nom TEXT)")
 # Every postal code of every commune: `commune` is the rowid of its insee1 row.
 POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
 # Other names of current communes: `commune` is the other name, in the stored
@@ -311,6 +311,7 @@ def build_rows(source):
     current_names = [row[0] for row in rows]
     history = build_history(source, rowid_of, current_names, odd_characters)
     rows = with_populations(with_code_insee(rows, codes), communes, rowid_of)
+    rows, unofficial = with_official_names(rows, codes, communes, source)
     other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
                                                  current_names, odd_characters,
                                                  history["shared"])
@@ -327,6 +328,7 @@ def build_rows(source):
         "unused_contours": sorted(set(contours) - used_contours),
         "other_names": other_report,
         "history": history,
+        "unofficial": unofficial,
     }
     return rows, codes, postcode_rows, other_rows, report
 
@@ -334,6 +336,20 @@ def build_rows(source):
 def with_code_insee(rows, codes):
     """insee1 rows with each commune's INSEE code as their last field."""
     return [row + (code,) for row, code in zip(rows, codes)]
+
+
+def with_official_names(rows, codes, communes, source):
+    """The rows with each commune's name as INSEE writes it appended
+    (LIBELLE of the Code officiel géographique: « L'Haÿ-les-Roses »), for
+    the window to show; a commune the COG does not list takes the name of
+    the commune list. Returns the rows and the codes of the latter."""
+    path = os.path.join(source, "insee-cog", "communes.csv")
+    with open(path, encoding="utf-8", newline="") as f:
+        libelle = {row["COM"]: row["LIBELLE"] for row in csv.DictReader(f) if row["TYPECOM"] == "COM"}
+    listed = {c["code"]: c["nom"] for c in communes if c["type"] == "commune-actuelle"}
+    unofficial = [code for code in codes if code not in libelle]
+    names = [libelle.get(code) or listed[code] for code in codes]
+    return [row + (name,) for row, name in zip(rows, names)], unofficial
 
 
 # The kinds of change of INSEE's history, as a former name's kind reads.
@@ -596,6 +612,8 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
         for line in report["foreign_postcodes"]:
             print(f"  {line}")
     print_population_report(rows)
+    print(f"nom: INSEE's name for {len(rows) - len(report['unofficial'])} communes, "
+          f"the commune list's for {len(report['unofficial'])}: {' '.join(report['unofficial'])}")
     others = report["other_names"]
     print(f"autres_noms: {len(other_rows)} rows")
     for kind in KIND_ORDER:
@@ -613,8 +631,11 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
         print(f"2018 contours used by no commune: {' '.join(report['unused_contours'])}")
 
 
+POPULATION = 6  # the field of insee1 that holds it
+
+
 def print_population_report(rows):
-    known = [row[-1] for row in rows if row[-1] is not None]
+    known = [row[POPULATION] for row in rows if row[POPULATION] is not None]
     print(f"population: {len(known)} communes with one, {len(rows) - len(known)} without, "
           f"{sum(known)} inhabitants, {sum(1 for p in known if p >= 5000)} communes of 5,000 or more")
 
