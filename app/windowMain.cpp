@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
+#include "widgets/WindowSystemMessages.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -44,7 +45,9 @@ int main(int argc, char *argv[])
                    stderr);
         return 1;
     }
+    holdWindowSystemMessages();
     QApplication app(argc, argv);
+    windowSystemStarted();
     QApplication::setApplicationName(QStringLiteral("Topovil"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
