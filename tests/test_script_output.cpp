@@ -21,6 +21,7 @@ private slots:
     void closedInput();
     void unusableDisplays_data();
     void unusableDisplays();
+    void windowWithTooFewDescriptors();
     void shippedSainteColombeOfGironde();
 
 private:
@@ -183,6 +184,23 @@ void TestScriptOutput::unusableDisplays()
     QVERIFY2(run.err.startsWith("Topovil : la fenêtre ne peut pas s'ouvrir : aucun écran ne répond"),
              qPrintable(run.err));
     QVERIFY2(!run.err.contains("Reinstalling"), qPrintable(run.err));
+}
+
+// Fewer descriptors than the window needs, with no way to raise the limit:
+// French and status 1, not GLib's trap.
+void TestScriptOutput::windowWithTooFewDescriptors()
+{
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    shell.setProcessEnvironment(env);
+    shell.start("sh",
+                QStringList{"-c", "ulimit -n 9 && exec \"$0\" \"$@\"", QStringLiteral(TOPOVIL_EXECUTABLE), m_store});
+    QVERIFY(shell.waitForFinished(20000));
+    QCOMPARE(shell.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(shell.exitCode(), 1);
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QVERIFY2(err.contains("le système n'en permet que 9"), qPrintable(err));
 }
 
 void TestScriptOutput::shippedSainteColombeOfGironde()

@@ -17,6 +17,14 @@ QString environmentText(const char *name)
     return value.isNull() ? QStringLiteral("non défini") : QStringLiteral("« %1 »").arg(QString::fromLocal8Bit(value));
 }
 
+[[noreturn]] void endWith(const QString &message)
+{
+    const QByteArray bytes = message.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+    _exit(1);
+}
+
 [[noreturn]] void failedToStart()
 {
     const QString message =
@@ -25,14 +33,17 @@ QString environmentText(const char *name)
                        "Topovil peut s'y connecter. Sans écran, « topovil --chercher TEXTE » et « topovil --lot "
                        "ENTREE » répondent.\n")
             .arg(environmentText("DISPLAY"), environmentText("WAYLAND_DISPLAY"), environmentText("QT_QPA_PLATFORM"));
-    const QByteArray bytes = message.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-    _exit(1);
+    endWith(message);
 }
 
 void filter(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
+    // Qt goes on without the thread it could not start, and whatever waits
+    // for that thread (the accessibility bus, the pictures, the table's
+    // reading) waits for ever: the window could never answer.
+    if (text.startsWith(QLatin1String("QThread::start: Thread creation error")))
+        endWith(QStringLiteral("Topovil : la fenêtre ne peut pas démarrer : le système refuse un fil d'exécution de "
+                               "plus (trop de processus pour cet utilisateur, ou trop peu de mémoire permise).\n"));
     if (starting) {
         if (type == QtFatalMsg)
             failedToStart();

@@ -1,11 +1,15 @@
-#include "cli/OutOfMemoryExit.h"
+#include "store/OutOfMemoryExit.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <unistd.h>
 
 namespace {
+
+const char *outOfMemoryMessage = "";
+int exitStatus = 2;
 
 [[noreturn]] void onTerminate()
 {
@@ -20,16 +24,16 @@ namespace {
     if (!outOfMemory)
         std::abort();
     // Nothing may be allocated now: the text is written as it is.
-    static const char message[] = "topovil : mémoire insuffisante : la recherche s'arrête là "
-                                  "(essayez avec plus de mémoire libre)\n";
-    const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    const ssize_t written = write(STDERR_FILENO, outOfMemoryMessage, std::strlen(outOfMemoryMessage));
     (void)written;
-    _exit(2);
+    _exit(exitStatus);
 }
 
 } // namespace
 
-void exitOnUncaughtOutOfMemory()
+void exitOnUncaughtOutOfMemory(const char *message, int status)
 {
+    outOfMemoryMessage = message;
+    exitStatus = status;
     std::set_terminate(onTerminate);
 }
