@@ -873,14 +873,14 @@ void Form1::takeStartingPoint()
     if (!shown)
         return;
     startingPoint = StartingPoint{Label1->text(), *shown};
-    platform.saveStartingPoint(startingPoint);
+    keepStartingPoint(*this);
     showDistanceLine(*this);
 }
 
 void Form1::clearStartingPoint()
 {
     startingPoint.reset();
-    platform.saveStartingPoint(startingPoint);
+    keepStartingPoint(*this);
     showDistanceLine(*this);
 }
 
