@@ -129,8 +129,9 @@ void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const ch
                          lines[i].constData());
             std::abort();
         }
-    }    // And the whole JSON reads, every number and key included.
-    QJsonParseError parsed;
+    }
+    // And the whole JSON reads, every number and key included.
+    QJsonParseError parsed{};
     if (kind == RecordWriter::Kind::Json && (QJsonDocument::fromJson(output, &parsed), parsed.error)) {
         std::fprintf(stderr, "%s: the JSON does not read: %s\n", what, qPrintable(parsed.errorString()));
         std::abort();
