@@ -5,7 +5,7 @@
 #include "store/CommuneDatabase.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
-#include "store/OutOfMemoryExit.h"
+#include "store/SystemError.h"
 
 #include <QCoreApplication>
 #include <QDir>

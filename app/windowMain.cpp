@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
-#include "store/OutOfMemoryExit.h"
+#include "store/SystemError.h"
 #include "widgets/OpenFileLimit.h"
 #include "widgets/WindowSystemMessages.h"
 

@@ -1,7 +1,7 @@
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
 #include "cli/RecordWriter.h"
-#include "store/OutOfMemoryExit.h"
+#include "store/SystemError.h"
 
 #include <QtTest>
 #include <cstdio>
