@@ -13,6 +13,7 @@
 #include "app/SuggestionList.h"
 #include "geo/MaidenheadLocator.h"
 #include "geometry/NearestCommunes.h"
+#include "map/DepartementCode.h"
 #include "map/DepartementTable.h"
 #include "map/MapClick.h"
 #include "map/MapProjection.h"
@@ -121,24 +122,6 @@ static_assert(std::size(fieldLabels) == std::size(communeFields));
 QString fieldName(size_t i)
 {
     return QString::fromLatin1(communeFields[i]);
-}
-
-// The number of the département whose map the commune lights: the one its
-// postal code begins with, except for the few communes whose mail goes
-// through a post office of a neighbouring département (RIBOUX, Var, 13780):
-// those take their own, named by their departement field, when the table
-// knows that name.
-QString departementNumberText(const QString &codepos, const QString &departement)
-{
-    const QString byPostcode = QString::number(leadingNumber(QStringView(codepos).left(2)));
-    const std::optional<DepartementRow> row = LookupDepartement(byPostcode);
-    if (row && row->number != 0 && row->displayName() != departement) {
-        for (const DepartementRow &own : DepartementTable()) {
-            if (own.number != 0 && own.displayName() == departement)
-                return QString::number(own.number);
-        }
-    }
-    return byPostcode;
 }
 
 } // namespace
@@ -549,15 +532,16 @@ void Form1::cherche_Click()
     m_suggestAfterBuild = false;
     Text7->setText(Text7->text().toUpper());
     QString why;
-    const std::optional<NamePattern> pattern = NamePattern::compile(Text7->text(), &why);
-    if (!pattern) {
+    const std::optional<Query> query = Query::make(Text7->text(), {}, &why);
+    if (!query) {
         showSearchRefusal(*this, why);
         return;
     }
     try {
         Recordset records = db->openQuery(QStringLiteral("SELECT * FROM INSEE1"));
         records.moveFirst();
-        SearchMatches found = findCommunes(*db, records, *pattern, Text7->text());
+        SearchTables tables(*db, records);
+        SearchMatches found = findCommunes(tables, *query);
         // Coordinates off the globe are refused as a malformed pattern is.
         if (!found.refusal().isEmpty()) {
             showSearchRefusal(*this, found.refusal());
@@ -725,7 +709,7 @@ void Form1::showCurrentRecord()
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
-        Text9->setText(departementNumberText(Label10->text(), Label8->text()));
+        Text9->setText(departementMapNumber(Label10->text(), Label8->text()));
         showDepartementOfText9();
     }
     fillAtSeed();
@@ -755,7 +739,7 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] {
         // A NULL département leaves the number to the postal code alone.
-        Text9->setText(departementNumberText(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString()));
+        Text9->setText(departementMapNumber(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString()));
     });
     showDepartementOfText9();
     fillAtSeed();
@@ -815,7 +799,7 @@ void Form1::showLocator()
 void Form1::showCommuneMark()
 {
     const QString number =
-        departementNumberText(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString());
+        departementMapNumber(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString());
     const QVariant longitude = rstInfo.field(u"longitude");
     const QVariant latitude = rstInfo.field(u"latitude");
     bool lonOk = false;
@@ -912,12 +896,11 @@ void Form1::Picture1_CtrlClick(QPointF position)
     if (!ensureWholeTable())
         return;
     const QPointF lonLat = mapToPosition(insetAt(position), position);
-    std::vector<int> rows;
-    for (const NearbyCommune &nearby : nearestCommunes(rstInfo, {lonLat.y(), lonLat.x()}, NearestListed))
-        rows.push_back(nearby.row);
-    if (rows.empty())
+    SearchTables tables(*db, rstInfo);
+    SearchMatches found = findCommunes(tables, Query::near({lonLat.y(), lonLat.x()}, NearestListed));
+    if (found.count() == 0)
         return;
-    matches = SearchMatches(std::move(rows));
+    matches = std::move(found);
     showMatchRow(matches.row());
 }
 

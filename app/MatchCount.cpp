@@ -6,7 +6,6 @@
 #include "geo/MaidenheadLocator.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/NearestCommunes.h"
-#include "search/LocatorSearch.h"
 #include "widgets/Fonts.h"
 #include "widgets/WholeNameFont.h"
 
@@ -48,14 +47,16 @@ void showHint(Form1 &form, const QString &text)
 
 // A locator whose square holds no commune finds the nearest one: say so,
 // and how far it lies from the square's centre. Empty otherwise.
-QString locatorFallbackText(const Recordset &records, int row, const QString &typed)
+QString locatorFallbackText(const Recordset &records, const SearchMatches &matches, const QString &typed)
 {
+    const std::optional<GeoPoint> centre = matches.place();
+    if (!centre || matches.match(matches.index()).kind != MatchKind::Locator)
+        return {};
     const QString locator = typed.trimmed().toUpper();
-    const std::optional<QPointF> centre = isLocatorText(locator) ? locatorCentre(locator) : std::nullopt;
-    const std::optional<GeoPoint> position = centre ? communePosition(records, row) : std::nullopt;
+    const std::optional<GeoPoint> position = communePosition(records, matches.row());
     if (!position || maidenheadLocator8(position->latitude, position->longitude).startsWith(locator))
         return {};
-    const double km = distanceKm({centre->y(), centre->x()}, *position);
+    const double km = distanceKm(*centre, *position);
     return QStringLiteral("Aucune commune dans %1 · %2 à %3 km du centre")
         .arg(locator, records.fieldText(u"commune"), QString::number(std::lround(km)));
 }
@@ -70,7 +71,7 @@ void showMatchCount(Form1 &form)
     // A commune found by another name says so while it is shown.
     if (matches.row() >= 0 && matches.row() == form.rstInfo.position()) {
         parts << otherNameText(form.rstInfo, matches, matches.index());
-        parts << locatorFallbackText(form.rstInfo, matches.row(), form.Text7->text());
+        parts << locatorFallbackText(form.rstInfo, matches, form.Text7->text());
     }
     // The count is of the matches: a record stepped to that is not one of
     // them shows none, and F3 brings it back.

@@ -117,7 +117,7 @@ void BM_MatchListMostCommonName(benchmark::State &state)
     size_t lines = 0;
     for (auto _ : state) {
         const auto pattern = NamePattern::compile(u"STE COLOMBE");
-        const SearchMatches matches(findAllCommunes(records, *pattern));
+        const SearchMatches matches(findAllCommunes(records, *pattern), MatchKind::Name);
         QStringList list;
         for (int i = 0; i < std::min(matches.count(), MaxListedMatches); ++i)
             list << matchLine(records, matches, i);
@@ -133,11 +133,13 @@ void BM_SearchOtherName(benchmark::State &state)
 {
     Database &db = shippedStore();
     const Recordset records = db.openQuery(QStringLiteral("SELECT * FROM INSEE1"));
-    const auto pattern = NamePattern::compile(u"CHERBOURG OCTEVILLE");
-    findCommunes(db, records, *pattern, u"CHERBOURG OCTEVILLE"); // the other names are read once, before timing
+    const std::optional<Query> query = Query::make(u"CHERBOURG OCTEVILLE");
+    SearchTables once(db, records);
+    findCommunes(once, *query); // the other names are read once, before timing
     int found = 0;
     for (auto _ : state) {
-        found = findCommunes(db, records, *pattern, u"CHERBOURG OCTEVILLE").count();
+        SearchTables tables(db, records); // as the window searches
+        found = findCommunes(tables, *query).count();
         benchmark::DoNotOptimize(found);
     }
     state.counters["found"] = found;
@@ -149,11 +151,13 @@ void runFindCommunes(benchmark::State &state, const QString &typed)
 {
     Database &db = shippedStore();
     const Recordset records = db.openQuery(QStringLiteral("SELECT * FROM INSEE1"));
-    const auto pattern = NamePattern::compile(typed);
-    findCommunes(db, records, *pattern, typed);
+    SearchTables once(db, records);
+    findCommunes(once, *Query::make(typed));
     int found = 0;
     for (auto _ : state) {
-        found = findCommunes(db, records, *pattern, typed).count();
+        // The window makes the query and its tables at each search.
+        SearchTables tables(db, records);
+        found = findCommunes(tables, *Query::make(typed)).count();
         benchmark::DoNotOptimize(found);
     }
     state.counters["found"] = found;

@@ -4,10 +4,6 @@
 #include "cli/OutputFields.h"
 #include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
-#include "search/NameIndex.h"
-#include "store/CommuneDatabase.h"
-#include "store/DatabaseError.h"
-#include "store/NameFolding.h"
 #include "store/SystemError.h"
 
 #include <QFileInfo>
@@ -20,111 +16,53 @@ QString systemError()
     return systemErrorText(errno);
 }
 
-// « 1 » and « 01 » are the same département; « 2a » is 2A.
-QString departementKey(const QString &text)
+// Which of the postal code and the département given held, as the field
+// contrainte says it; empty when none was given.
+QString heldWords(SearchMatches::Held held)
 {
-    QString key = text.trimmed().toUpper();
-    if (key.size() == 1 && key[0].isDigit())
-        key.prepend(QLatin1Char('0'));
-    return key;
+    switch (held) {
+    case SearchMatches::Held::NoneGiven:
+        break;
+    case SearchMatches::Held::PostcodeAndDepartement:
+        return QStringLiteral("code postal et département");
+    case SearchMatches::Held::PostcodeOnly:
+        return QStringLiteral("code postal seul");
+    case SearchMatches::Held::DepartementOnly:
+        return QStringLiteral("département seul");
+    case SearchMatches::Held::Neither:
+        return QStringLiteral("aucune");
+    }
+    return {};
 }
 
-// One search of the batch, on a table read once.
-class BatchSearcher
+// What the batch says of a query: the first commune kept, how many there
+// are, how they were found and which constraints held.
+Answer lookUp(SearchTables &tables, const QString &query, const QString &postcode, const QString &departement)
 {
-public:
-    BatchSearcher(Database &db, const Recordset &records)
-        : m_db(db), m_records(records), m_columns(records), m_names(records)
-    {
-    }
-
-    const CommuneColumns &columns() const { return m_columns; }
-
-    Answer lookUp(const QString &query, const QString &postcode, const QString &departement)
-    {
-        Answer answer;
-        answer.query = query;
-        if (query.trimmed().isEmpty()) {
-            answer.status = BatchStatus::empty;
-            return answer;
-        }
-        // The window searches the upper-cased text; so does the batch.
-        const QString typed = query.toUpper();
-        const std::optional<NamePattern> pattern = NamePattern::compile(typed);
-        if (!pattern) {
-            answer.status = BatchStatus::refused;
-            return answer;
-        }
-        const SearchMatches found = findCommunes(m_db, m_records, *pattern, typed, &m_names);
-        const std::vector<int> chosen = breakTies(found, postcode, departement);
-        if (chosen.empty()) {
-            answer.status = BatchStatus::none;
-            return answer;
-        }
-        const int first = chosen.front();
-        answer.row = found.rows()[size_t(first)];
-        answer.count = int(chosen.size());
-        answer.code = found.code(first);
-        answer.other = found.otherName(first);
-        answer.status = !answer.other.name.isEmpty() ? BatchStatus::otherName
-                        : answer.count > 1           ? BatchStatus::homonyms
-                                                     : BatchStatus::found;
+    Answer answer;
+    answer.query = query;
+    if (query.trimmed().isEmpty()) {
+        answer.status = BatchStatus::empty;
         return answer;
     }
-
-private:
-    // The matches that the postal code and the département given keep; all of
-    // them when these keep none (a code mistyped does not hide the commune).
-    std::vector<int> breakTies(const SearchMatches &found, const QString &postcode, const QString &departement)
-    {
-        std::vector<int> all;
-        std::vector<int> kept;
-        const QString code = postcode.trimmed();
-        const QString number = departementKey(departement);
-        const QString name = foldName(departement);
-        for (int i = 0; i < found.count(); ++i) {
-            all.push_back(i);
-            const int row = found.rows()[size_t(i)];
-            if (!code.isEmpty() && code != found.code(i) && !postalCodesOf(row).contains(code))
-                continue;
-            if (!number.isEmpty() && number != departementNumber(m_columns, row)
-                && name != foldName(m_records.column(m_columns.departement).value(size_t(row)).toString()))
-                continue;
-            kept.push_back(i);
-        }
-        return kept.empty() || (code.isEmpty() && number.isEmpty()) ? all : kept;
+    const std::optional<Query> made = Query::make(query, {postcode, departement});
+    if (!made) {
+        answer.status = BatchStatus::refused;
+        return answer;
     }
-
-    // Every postal code of a commune: those of table codes_postaux when the
-    // file has it (the shipped store), and its codepos.
-    QStringList postalCodesOf(int row)
-    {
-        if (!m_codesRead) {
-            m_codesRead = true;
-            m_codes.resize(size_t(m_records.recordCount()));
-            try {
-                const Recordset codes = m_db.openRecordset(QStringLiteral("codes_postaux"));
-                const Column &rowids = codes.column(codes.fieldIndex(u"commune"));
-                const Column &texts = codes.column(codes.fieldIndex(u"codepos"));
-                for (size_t i = 0; i < rowids.size(); ++i) {
-                    if (const std::optional<int> row = m_records.rowOfRowid(rowids.value(i).toLongLong()))
-                        m_codes[size_t(*row)] << texts.value(i).toString();
-                }
-            } catch (const DatabaseError &) {
-                // A user's own file: its codepos alone.
-            }
-        }
-        QStringList codes = m_codes[size_t(row)];
-        return codes << m_records.column(m_columns.codepos).value(size_t(row)).toString();
+    const SearchMatches found = findCommunes(tables, *made);
+    if (found.count() == 0) {
+        answer.status = BatchStatus::none;
+        return answer;
     }
-
-    Database &m_db;
-    const Recordset &m_records;
-    CommuneColumns m_columns;
-    NameIndex m_names;
-    bool m_codesRead = false;
-    std::vector<QStringList> m_codes;
-};
+    answer = answerOf(tables, found, 0);
+    answer.query = query;
+    answer.held = heldWords(found.held());
+    answer.status = isOtherName(found.match(0).kind) ? BatchStatus::otherName
+                    : answer.count > 1               ? BatchStatus::homonyms
+                                                     : BatchStatus::found;
+    return answer;
+}
 
 // Where the input's columns are: the query's, and those that break ties.
 struct InputLayout
@@ -171,22 +109,6 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
         }
     }
     return layout;
-}
-
-RecordWriter::Kind writerKind(const CommandLine &line, const InputLayout &layout)
-{
-    switch (line.format) {
-    case CommandLine::Format::Json:
-        return RecordWriter::Kind::Json;
-    case CommandLine::Format::Csv:
-        return RecordWriter::Kind::Csv;
-    case CommandLine::Format::Tsv:
-        return RecordWriter::Kind::Tsv;
-    case CommandLine::Format::Default:
-        break;
-    }
-    // A tab-separated input gets tab-separated lines back.
-    return layout.csv && layout.separator != u'\t' ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv;
 }
 
 // The input record's own fields and the answer's, or why the record is
@@ -247,70 +169,97 @@ QStringList outputHeader(const QStringList &input, const std::vector<OutputField
     return names + fieldNames(fields);
 }
 
-} // namespace
-
-BatchResult runBatch(const CommandLine &line, const QString &dataPath, std::FILE *in, std::FILE *out, std::FILE *err)
+class BatchCommand : public Command
 {
-    std::FILE *opened = nullptr;
-    if (line.batchInput != QLatin1String("-")) {
-        if (QFileInfo(line.batchInput).isDir())
-            return {2, QStringLiteral("« %1 » est un dossier, pas un fichier à lire").arg(line.batchInput)};
-        opened = std::fopen(QFile::encodeName(line.batchInput).constData(), "rb");
-        if (!opened)
-            return {2, QStringLiteral("« %1 » ne peut pas être lu : %2").arg(line.batchInput, systemError())};
-        in = opened;
-    }
-    struct Closer
+public:
+    BatchCommand(const CommandLine &line, std::FILE *in, std::FILE *err) : m_line(line), m_in(in), m_err(err) {}
+    ~BatchCommand() override
     {
-        std::FILE *file;
-        ~Closer()
-        {
-            if (file)
-                std::fclose(file);
-        }
-    } closer{opened};
+        if (m_opened)
+            std::fclose(m_opened);
+    }
 
-    LineReader reader(in);
-    if (reader.startsAsUtf16())
-        return {2, utf16Refusal(line.batchInput)};
-    QString why;
-    const std::optional<InputLayout> layout = readHeader(reader, line, &why);
-    if (!layout)
-        return {2, why};
-    int found = 0;
-    RecordWriter writer(out, writerKind(line, *layout), layout->separator);
-    writer.setFlushEachRecord(!isRegularFile(in));
-    try {
-        const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
-        const Recordset records = db->openRecordset(QStringLiteral("insee1"));
-        BatchSearcher searcher(*db, records);
+    QString prepare() override
+    {
+        if (m_line.batchInput != QLatin1String("-")) {
+            if (QFileInfo(m_line.batchInput).isDir())
+                return QStringLiteral("« %1 » est un dossier, pas un fichier à lire").arg(m_line.batchInput);
+            m_opened = std::fopen(QFile::encodeName(m_line.batchInput).constData(), "rb");
+            if (!m_opened)
+                return QStringLiteral("« %1 » ne peut pas être lu : %2").arg(m_line.batchInput, systemError());
+            m_in = m_opened;
+        }
+        m_reader.emplace(m_in);
+        if (m_reader->startsAsUtf16())
+            return utf16Refusal(m_line.batchInput);
+        QString why;
+        m_layout = readHeader(*m_reader, m_line, &why);
+        return why;
+    }
+
+    RecordWriter::Kind writerKind() const override
+    {
+        // A tab-separated input gets tab-separated lines back.
+        const bool csv = m_layout->csv && m_layout->separator != u'\t';
+        return writerKindOf(m_line.format, csv ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv);
+    }
+    // A pipe gets each answer as soon as its line is read.
+    bool flushEachRecord() const override { return !isRegularFile(m_in); }
+    QChar separator() const override { return m_layout->separator; }
+
+    int run(SearchTables &tables, RecordWriter &writer) override
+    {
+        tables.indexNames();
+        const CommuneColumns columns(tables.communes());
         const std::vector<OutputField> &fields = batchFields();
-        writer.setFields(outputHeader(layout->header, fields, line.batchInput, err),
-                         numberFlags(layout->header.size(), fields), true);
+        writer.setFields(outputHeader(m_layout->header, fields, m_line.batchInput, m_err),
+                         numberFlags(m_layout->header.size(), fields), true);
+        int found = 0;
         QByteArray bytes;
         bool broken = false;
-        while (writer.ok() && (layout->csv ? reader.nextRecord(&bytes, &broken) : reader.next(&bytes, &broken))) {
-            const InputRecord record = splitRecord(bytes, broken, *layout);
+        while (writer.ok()
+               && (m_layout->csv ? m_reader->nextRecord(&bytes, &broken) : m_reader->next(&bytes, &broken))) {
+            const InputRecord record = splitRecord(bytes, broken, *m_layout);
             Answer answer;
             if (record.fault.isEmpty()) {
-                answer = searcher.lookUp(record.query, record.postcode, record.departement);
+                answer = lookUp(tables, record.query, record.postcode, record.departement);
             } else {
                 answer.query = record.query;
                 answer.status = BatchStatus::unreadable;
-                std::fprintf(err, "topovil : %s, ligne %lld : %s\n", line.batchInput.toLocal8Bit().constData(),
-                             reader.lineNumber(), record.fault.toUtf8().constData());
+                std::fprintf(m_err, "topovil : %s, ligne %lld : %s\n", m_line.batchInput.toLocal8Bit().constData(),
+                             m_reader->lineNumber(), record.fault.toUtf8().constData());
             }
             found += answer.row >= 0;
-            writer.write(record.fields + fieldTexts(fields, searcher.columns(), answer));
+            writer.write(record.fields + fieldTexts(fields, columns, answer));
         }
-    } catch (const DatabaseError &error) {
-        return {2, error.message()};
-    } catch (const std::bad_alloc &) {
-        return {2, outOfMemoryOpening(dataPath)};
+        return found;
     }
-    if (!writer.finish())
-        return {2, writer.error()};
-    if (reader.failed())
-        return {2, QStringLiteral("« %1 » ne peut pas être lu jusqu'au bout : %2").arg(line.batchInput, systemError())};
-    return {found > 0 ? 0 : 1, {}};
+
+    QString afterOutput() override
+    {
+        if (!m_reader->failed())
+            return {};
+        return QStringLiteral("« %1 » ne peut pas être lu jusqu'au bout : %2").arg(m_line.batchInput, systemError());
+    }
+
+private:
+    const CommandLine &m_line;
+    std::FILE *m_in;
+    std::FILE *m_err;
+    std::FILE *m_opened = nullptr;
+    std::optional<LineReader> m_reader;
+    std::optional<InputLayout> m_layout;
+};
+
+} // namespace
+
+std::unique_ptr<Command> batchCommand(const CommandLine &line, std::FILE *in, std::FILE *err)
+{
+    return std::make_unique<BatchCommand>(line, in, err);
+}
+
+CommandResult runBatch(const CommandLine &line, const QString &dataPath, std::FILE *in, std::FILE *out, std::FILE *err)
+{
+    BatchCommand command(line, in, err);
+    return runCommand(command, dataPath, out);
 }

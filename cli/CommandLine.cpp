@@ -5,22 +5,82 @@
 
 namespace {
 
-// The options that take a value, and where it goes.
-struct ValueOption
+// Every option of the program, in the order --help lists them: its name,
+// the value it takes (as the help writes it), where a text value goes and
+// what its message asks for when it is missing, and its help.
+struct Option
 {
     const char *name;
-    QString CommandLine::*value;
-    const char *wants; // what the message asks for when the value is missing
+    const char *value;           // nullptr: no value; "LIEU RAYON_KM": --autour's two
+    QString CommandLine::*field; // a text value's place; nullptr for the others
+    const char *wants;
+    const char *help; // UTF-8, lines separated by \n
 };
 
-const std::array<ValueOption, 6> valueOptions = {{
-    {"--chercher", &CommandLine::searchText, "un texte"},
-    {"--lot", &CommandLine::batchInput, "un fichier"},
-    {"--colonne", &CommandLine::queryColumn, "un nom de colonne"},
-    {"--colonne-cp", &CommandLine::postcodeColumn, "un nom de colonne"},
-    {"--colonne-dep", &CommandLine::departementColumn, "un nom de colonne"},
-    {"--depuis", &CommandLine::fromText, "un lieu"},
-}};
+const Option options[] = {
+    {"--chercher", "TEXTE", &CommandLine::searchText, "un texte",
+     "écrit, sans ouvrir de fenêtre, chaque commune que la recherche\n"
+     "trouve pour TEXTE, une par ligne, dans l'ordre de la table\n"
+     "(pour un locator : la plus proche du centre du carré d'abord).\n"
+     "Champs séparés par des tabulations, nombres avec un point\n"
+     "décimal : nom, code postal (celui qui a répondu, sinon le\n"
+     "premier), longitude, latitude, département, locator, puis\n"
+     "autre_nom (le nom, et sa nature, par lequel une commune\n"
+     "déléguée, ancienne commune... l'a trouvée ; vide sinon),\n"
+     "code_insee, num_departement (le code du département : 08, 2A,\n"
+     "971), codes_postaux (tous les codes de la commune, séparés par\n"
+     "des blancs) et correspondance (comment elle a été trouvée :\n"
+     "nom, autre nom : commune déléguée, code postal, code INSEE,\n"
+     "ancien code INSEE, ancien nom, forme usuelle, locator,\n"
+     "coordonnées). --chercher se donne une fois.\n"
+     "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
+     "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
+     "il a au plus 1000 caractères."},
+    {"--depuis", "LIEU", &CommandLine::fromText, "un lieu",
+     "avec --chercher, ajoute à chaque commune distance_km (grand\n"
+     "cercle, une décimale) et azimut (degrés depuis le nord, sens\n"
+     "horaire) depuis LIEU, avant codes_postaux : une commune, un\n"
+     "locator (le centre de son carré) ou des coordonnées\n"
+     "« 48.8566 2.3522 »."},
+    {"--autour", "LIEU RAYON_KM", nullptr, "un lieu et un rayon en km",
+     "écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
+     "la plus proche d'abord, chacune avec distance_km."},
+    {"--lot", "ENTREE", &CommandLine::batchInput, "un fichier",
+     "cherche chaque ligne du fichier ENTREE (« - » : l'entrée standard)\n"
+     "et écrit une ligne de résultat par ligne lue, dans l'ordre,\n"
+     "avec une ligne d'en-tête : recherche, statut, commune,\n"
+     "code_postal, code_insee, longitude, latitude, departement,\n"
+     "num_departement, locator, autre_nom, nb_resultats,\n"
+     "codes_postaux, correspondance, contrainte.\n"
+     "statut : trouvée, homonymes (la première est donnée,\n"
+     "nb_resultats les compte), autre nom, aucune, refusée (motif\n"
+     "invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
+     "signalée avec son numéro sur la sortie d'erreur).\n"
+     "contrainte : ce qui a tenu du code postal et du département\n"
+     "donnés (code postal et département, code postal seul,\n"
+     "département seul, aucune) ; vide sans eux."},
+    {"--colonne", "NOM", &CommandLine::queryColumn, "un nom de colonne",
+     "ENTREE est un CSV avec une ligne d'en-tête ; la colonne NOM tient\n"
+     "la recherche. Séparateur « ; », « , » ou tabulation, encodage\n"
+     "UTF-8 (avec ou sans BOM) ou Windows-1252 : reconnus. Chaque\n"
+     "colonne lue est gardée, avec le même séparateur, puis viennent\n"
+     "les colonnes de résultat, en UTF-8."},
+    {"--colonne-cp", "COL", &CommandLine::postcodeColumn, "un nom de colonne",
+     "colonne du code postal de chaque ligne : parmi les communes\n"
+     "trouvées, celles qui l'ont ; s'il n'en garde aucune, celles\n"
+     "de son département."},
+    {"--colonne-dep", "COL", &CommandLine::departementColumn, "un nom de colonne",
+     "colonne du département (code ou nom) : celles qui y sont. Quand\n"
+     "ni l'un ni l'autre ne garde de commune, la recherche continue\n"
+     "(autres noms, histoire, formes usuelles) avant de tout garder."},
+    {"--format", "tsv|csv|json", nullptr, "une valeur",
+     "tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
+     "--colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
+     "d'objets aux mêmes noms de champs)."},
+    {"--entete", nullptr, nullptr, nullptr, "ajoute la ligne des noms de champs à --chercher en tsv."},
+    {"-h, --help", nullptr, nullptr, nullptr, "affiche cette aide et quitte"},
+    {"--version", nullptr, nullptr, nullptr, "affiche la version et quitte"},
+};
 
 void fail(CommandLine &line, const QString &error)
 {
@@ -63,16 +123,16 @@ bool readOption(CommandLine &line, const QStringList &arguments, qsizetype &i, Q
     const QString &argument = arguments[i];
     QString value;
     bool given = false;
-    for (const ValueOption &option : valueOptions) {
+    for (const Option &option : options) {
         const QString name = QLatin1String(option.name);
-        if (!takeValue(arguments, i, name, &value, &given))
+        if (!option.field || !takeValue(arguments, i, name, &value, &given))
             continue;
         if (!given)
-            fail(line, QStringLiteral("l'option %1 demande %2").arg(name, QLatin1String(option.wants)));
+            fail(line, QStringLiteral("l'option %1 demande %2").arg(name, QString::fromUtf8(option.wants)));
         else if (seen.contains(name))
             fail(line, QStringLiteral("l'option %1 est donnée deux fois").arg(name));
         else
-            line.*option.value = value;
+            line.*option.field = value;
         seen << name;
         return true;
     }
@@ -220,73 +280,43 @@ QStringList withoutWindowSystemOptions(const QStringList &arguments)
 
 QString commandLineHelp()
 {
-    return QStringLiteral("Utilisation : topovil [FICHIER]\n"
-                          "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
-                          "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
-                          "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
-                          "\n"
-                          "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
-                          "son département, son locator Maidenhead et le département sur une carte.\n"
-                          "\n"
-                          "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
-                          "               (.sqlite), avec une table insee1.\n"
-                          "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
-                          "                 insee.mdb à côté du programme,\n"
-                          "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
-                          "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
-                          "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
-                          "                 la table livrée insee.sqlite à côté du programme.\n"
-                          "  --chercher TEXTE\n"
-                          "               écrit, sans ouvrir de fenêtre, chaque commune que la recherche\n"
-                          "               trouve pour TEXTE, une par ligne, dans l'ordre de la table\n"
-                          "               (pour un locator : la plus proche du centre du carré d'abord).\n"
-                          "               Champs séparés par des tabulations, nombres avec un point\n"
-                          "               décimal : nom, code postal, longitude, latitude, département,\n"
-                          "               locator, puis autre_nom (le nom, et sa nature, par lequel une\n"
-                          "               commune déléguée, ancienne commune... l'a trouvée ; vide sinon),\n"
-                          "               code_insee et num_departement. --chercher se donne une fois.\n"
-                          "               TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
-                          "               un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
-                          "               il a au plus 1000 caractères.\n"
-                          "  --depuis LIEU\n"
-                          "               avec --chercher, ajoute à chaque commune distance_km (grand\n"
-                          "               cercle, une décimale) et azimut (degrés depuis le nord, sens\n"
-                          "               horaire) depuis LIEU : une commune, un locator (le centre de\n"
-                          "               son carré) ou des coordonnées « 48.8566 2.3522 ».\n"
-                          "  --autour LIEU RAYON_KM\n"
-                          "               écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
-                          "               la plus proche d'abord, chacune avec distance_km.\n"
-                          "  --lot ENTREE cherche chaque ligne du fichier ENTREE (« - » : l'entrée standard)\n"
-                          "               et écrit une ligne de résultat par ligne lue, dans l'ordre,\n"
-                          "               avec une ligne d'en-tête : recherche, statut, commune,\n"
-                          "               code_postal, code_insee, longitude, latitude, departement,\n"
-                          "               num_departement, locator, autre_nom, nb_resultats.\n"
-                          "               statut : trouvée, homonymes (la première est donnée,\n"
-                          "               nb_resultats les compte), autre nom, aucune, refusée (motif\n"
-                          "               invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
-                          "               signalée avec son numéro sur la sortie d'erreur).\n"
-                          "  --colonne NOM\n"
-                          "               ENTREE est un CSV avec une ligne d'en-tête ; la colonne NOM tient\n"
-                          "               la recherche. Séparateur « ; », « , » ou tabulation, encodage\n"
-                          "               UTF-8 (avec ou sans BOM) ou Windows-1252 : reconnus. Chaque\n"
-                          "               colonne lue est gardée, avec le même séparateur, puis viennent\n"
-                          "               les colonnes de résultat, en UTF-8.\n"
-                          "  --colonne-cp COL, --colonne-dep COL\n"
-                          "               colonnes dont le code postal ou le département (numéro ou nom)\n"
-                          "               départagent des homonymes.\n"
-                          "  --format tsv|csv|json\n"
-                          "               tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
-                          "               --colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
-                          "               d'objets aux mêmes noms de champs).\n"
-                          "  --entete     ajoute la ligne des noms de champs à --chercher en tsv.\n"
-                          "  -h, --help   affiche cette aide et quitte\n"
-                          "  --version    affiche la version et quitte\n"
-                          "\n"
-                          "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
-                          "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
-                          "fichier inutilisable ou une sortie impossible à écrire.\n"
-                          "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
-                          "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
+    QString help = QStringLiteral(
+        "Utilisation : topovil [FICHIER]\n"
+        "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
+        "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
+        "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
+        "\n"
+        "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
+        "son département, son locator Maidenhead et le département sur une carte.\n"
+        "\n"
+        "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
+        "               (.sqlite), avec une table insee1.\n"
+        "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
+        "                 insee.mdb à côté du programme,\n"
+        "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
+        "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
+        "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
+        "                 la table livrée insee.sqlite à côté du programme.\n");
+    // Each option's name, then its help from the fifteenth column; a name
+    // too long for that puts the help on the lines below.
+    const QString indent(15, QLatin1Char(' '));
+    for (const Option &option : options) {
+        QString name = QStringLiteral("  ") + QLatin1String(option.name);
+        if (option.value)
+            name += QLatin1Char(' ') + QLatin1String(option.value);
+        const QStringList lines = QString::fromUtf8(option.help).split(QLatin1Char('\n'));
+        help += name.size() < indent.size() ? name.leftJustified(indent.size()) + lines.first() + QLatin1Char('\n')
+                                            : name + QLatin1Char('\n') + indent + lines.first() + QLatin1Char('\n');
+        for (const QString &line : lines.mid(1))
+            help += indent + line + QLatin1Char('\n');
+    }
+    return help + QStringLiteral(
+                      "\n"
+                      "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
+                      "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
+                      "fichier inutilisable ou une sortie impossible à écrire.\n"
+                      "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
+                      "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
 }
 
 QString commandLineVersion()

@@ -1,35 +1,28 @@
 #include "cli/CommandLineDistance.h"
 
-#include "cli/CommandLineSearch.h"
 #include "cli/OutputFields.h"
-#include "geometry/CoordinateText.h"
 #include "geometry/NearestCommunes.h"
-#include "search/FindCommunes.h"
-#include "search/LocatorSearch.h"
-#include "store/CommuneDatabase.h"
-#include "store/DatabaseError.h"
 
 #include <QLocale>
 #include <cmath>
 
-std::optional<GeoPoint> placeOfText(Database &db, const Recordset &communes, const QString &text, QString *why)
+std::optional<GeoPoint> placeOfText(SearchTables &tables, const QString &text, QString *why)
 {
-    const QString typed = text.toUpper();
-    const TypedPosition position = readPosition(typed);
-    if (position.kind == TypedPosition::Kind::Position)
-        return position.point;
-    if (position.kind == TypedPosition::Kind::Refused) {
-        *why = position.refusal;
+    const std::optional<Query> query = Query::make(text, {}, why);
+    if (!query)
+        return std::nullopt;
+    // Distances are measured over the whole table, not over a few candidate rows.
+    tables.communes();
+    const SearchMatches found = findCommunes(tables, *query);
+    if (!found.refusal().isEmpty()) {
+        *why = found.refusal();
         return std::nullopt;
     }
-    // A station's own locator: the centre of its square.
-    if (const std::optional<QPointF> centre = locatorCentre(typed))
-        return GeoPoint{centre->y(), centre->x()};
-    const std::optional<NamePattern> pattern = NamePattern::compile(typed, why);
-    if (!pattern)
-        return std::nullopt;
-    const SearchMatches found = findCommunes(db, communes, *pattern, typed);
-    if (const std::optional<GeoPoint> place = communePosition(communes, found.row()))
+    // A station's own locator: the centre of its square; typed coordinates
+    // are the place itself.
+    if (found.place())
+        return found.place();
+    if (const std::optional<GeoPoint> place = communePosition(tables.communes(), found.row()))
         return place;
     *why = found.count() > 0
                ? QStringLiteral("« %1 » : la commune trouvée n'a pas de position.").arg(text)
@@ -46,40 +39,60 @@ QStringList distanceTexts(const Recordset &communes, int row, GeoPoint from)
     return {QLocale::c().toString(distanceKm(from, *position), 'f', 1), QString::number(bearing)};
 }
 
-CommandLineSearchResult aroundFromCommandLine(const QString &text, const QString &radiusKm, const QString &dataPath,
-                                              std::FILE *out, RecordWriter::Kind kind, bool headerLine)
+namespace {
+
+class AroundCommand : public Command
 {
-    bool ok = false;
-    const double radius = QLocale::c().toDouble(QString(radiusKm).replace(u',', u'.'), &ok);
-    if (!ok || !(radius >= 0) || !std::isfinite(radius))
-        return {2, QStringLiteral("rayon invalide : « %1 » (un nombre de kilomètres, 0 ou plus)").arg(radiusKm)};
-    RecordWriter writer(out, kind);
-    size_t count = 0;
-    try {
-        const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
-        const Recordset records = db->openRecordset(QStringLiteral("insee1"));
-        QString why;
-        const std::optional<GeoPoint> place = placeOfText(*db, records, text, &why);
+public:
+    explicit AroundCommand(const CommandLine &line) : m_line(line) {}
+
+    QString prepare() override
+    {
+        bool ok = false;
+        m_radius = QLocale::c().toDouble(QString(m_line.aroundRadius).replace(u',', u'.'), &ok);
+        if (!ok || !(m_radius >= 0) || !std::isfinite(m_radius))
+            return QStringLiteral("rayon invalide : « %1 » (un nombre de kilomètres, 0 ou plus)")
+                .arg(m_line.aroundRadius);
+        return {};
+    }
+
+    RecordWriter::Kind writerKind() const override { return writerKindOf(m_line.format); }
+
+    int run(SearchTables &tables, RecordWriter &writer) override
+    {
+        const std::optional<GeoPoint> place = placeOfText(tables, m_line.aroundText, &failure);
         if (!place)
-            return {2, why};
-        const std::vector<NearbyCommune> around = communesWithin(records, *place, radius);
+            return 0;
+        const Recordset &records = tables.communes();
+        const std::vector<NearbyCommune> around = communesWithin(records, *place, m_radius);
         const CommuneColumns columns(records);
         const std::vector<OutputField> &fields = aroundFields();
-        writer.setFields(fieldNames(fields), numberFlags(fields), headerLine);
-        count = around.size();
-        for (size_t i = 0; i < count && writer.ok(); ++i) {
-            Answer answer;
-            answer.row = around[i].row;
-            answer.count = int(count);
-            answer.distanceKm = QLocale::c().toString(around[i].distanceKm, 'f', 1);
+        writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
+        const SearchMatches found(rowsOf(around), MatchKind::Nearest);
+        for (int i = 0; i < found.count() && writer.ok(); ++i) {
+            Answer answer = answerOf(tables, found, i);
+            answer.distanceKm = QLocale::c().toString(around[size_t(i)].distanceKm, 'f', 1);
             writer.write(fieldTexts(fields, columns, answer));
         }
-    } catch (const DatabaseError &error) {
-        return {2, error.message()};
-    } catch (const std::bad_alloc &) {
-        return {2, outOfMemoryOpening(dataPath)};
+        return found.count();
     }
-    if (!writer.finish())
-        return {2, writer.error()};
-    return {count > 0 ? 0 : 1, {}};
+
+private:
+    static std::vector<int> rowsOf(const std::vector<NearbyCommune> &around)
+    {
+        std::vector<int> rows;
+        for (const NearbyCommune &nearby : around)
+            rows.push_back(nearby.row);
+        return rows;
+    }
+
+    const CommandLine &m_line;
+    double m_radius = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Command> aroundCommand(const CommandLine &line)
+{
+    return std::make_unique<AroundCommand>(line);
 }

@@ -2,83 +2,49 @@
 
 #include "cli/CommandLineDistance.h"
 #include "cli/OutputFields.h"
-#include "search/CommuneSearch.h"
-#include "search/FindCommunes.h"
 #include "search/Suggestions.h"
-#include "store/CommuneDatabase.h"
-#include "store/DatabaseError.h"
-#include "store/NameFolding.h"
 
 namespace {
 
-// Other names that share the name follow its communes, and only the whole
-// table says where they lead: such a name takes the ordinary way.
-bool otherNamesMatch(Database &db, const NamePattern &pattern)
+class SearchCommand : public Command
 {
-    try {
-        return !findAllCommunes(db.openRecordset(QStringLiteral("autres_noms")), pattern).empty();
-    } catch (const DatabaseError &) {
-        return false; // a file without other names
+public:
+    explicit SearchCommand(const CommandLine &line) : m_line(line) {}
+
+    QString prepare() override
+    {
+        QString why;
+        m_query = Query::make(m_line.searchText, {}, &why);
+        return why;
     }
-}
 
-} // namespace
+    RecordWriter::Kind writerKind() const override { return writerKindOf(m_line.format); }
 
-std::vector<bool> numberFlags(const std::vector<OutputField> &fields)
-{
-    std::vector<bool> numbers;
-    for (const OutputField &field : fields)
-        numbers.push_back(field.number);
-    return numbers;
-}
-
-CommandLineSearchResult searchFromCommandLine(const QString &text, const QString &dataPath, std::FILE *out,
-                                              RecordWriter::Kind kind, bool headerLine, const QString &fromText)
-{
-    // The window searches the upper-cased text; so does the command line.
-    QString why;
-    const std::optional<NamePattern> pattern = NamePattern::compile(text.toUpper(), &why);
-    if (!pattern)
-        return {2, why};
-    int count = 0;
-    QString noMatch;
-    RecordWriter writer(out, kind);
-    try {
-        const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);
-        const QString typed = text.toUpper();
-        // A plain name found among the few rows that may hold it needs no
-        // read of the whole table; anything else searches it all.
-        std::optional<Recordset> candidates;
-        if (fromText.isNull() && !hasWildcard(typed) && !hasWildcard(foldPattern(typed)))
-            candidates = openCommuneCandidates(*db, foldPattern(typed));
-        SearchMatches found;
-        if (candidates)
-            found = SearchMatches(findAllCommunes(*candidates, *pattern));
-        if (found.count() == 0 || otherNamesMatch(*db, *pattern))
-            candidates.reset();
-        const Recordset records = candidates ? *candidates : db->openRecordset(QStringLiteral("insee1"));
-        if (!candidates)
-            found = findCommunes(*db, records, *pattern, typed);
-        // Coordinates off the globe are refused as a malformed pattern is.
-        if (!found.refusal().isEmpty())
-            return {2, found.refusal()};
+    int run(SearchTables &tables, RecordWriter &writer) override
+    {
         std::optional<GeoPoint> from;
-        if (!fromText.isNull() && !(from = placeOfText(*db, records, fromText, &why)))
-            return {2, why};
-        const CommuneColumns columns(records);
+        if (!m_line.fromText.isNull()) {
+            if (!(from = placeOfText(tables, m_line.fromText, &failure)))
+                return 0;
+        }
+        const SearchMatches found = findCommunes(tables, *m_query);
+        // Coordinates off the globe are refused as a malformed pattern is.
+        if (!found.refusal().isEmpty()) {
+            failure = found.refusal();
+            return 0;
+        }
+        const Recordset &records = tables.communes();
         std::vector<OutputField> fields = searchFields();
         if (from)
             fields.insert(fields.end(), distanceFields().begin(), distanceFields().end());
-        writer.setFields(fieldNames(fields), numberFlags(fields), headerLine);
+        fields.insert(fields.end(), laterSearchFields().begin(), laterSearchFields().end());
+        writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
         if (found.count() == 0)
-            noMatch = noMatchMessage(text, SuggestionIndex(records, db.get()).afterTypo(text));
-        count = found.count();
-        for (int i = 0; i < count && writer.ok(); ++i) {
-            Answer answer;
-            answer.row = found.rows()[size_t(i)];
-            answer.count = count;
-            answer.code = found.code(i);
-            answer.other = found.otherName(i);
+            note =
+                noMatchMessage(m_line.searchText, SuggestionIndex(records, &tables.db()).afterTypo(m_line.searchText));
+        const CommuneColumns columns(records);
+        for (int i = 0; i < found.count() && writer.ok(); ++i) {
+            Answer answer = answerOf(tables, found, i);
             if (from) {
                 const QStringList distance = distanceTexts(records, answer.row, *from);
                 answer.distanceKm = distance[0];
@@ -86,12 +52,17 @@ CommandLineSearchResult searchFromCommandLine(const QString &text, const QString
             }
             writer.write(fieldTexts(fields, columns, answer));
         }
-    } catch (const DatabaseError &error) {
-        return {2, error.message()};
-    } catch (const std::bad_alloc &) {
-        return {2, outOfMemoryOpening(dataPath)};
+        return found.count();
     }
-    if (!writer.finish())
-        return {2, writer.error()};
-    return {count > 0 ? 0 : 1, noMatch};
+
+private:
+    const CommandLine &m_line;
+    std::optional<Query> m_query;
+};
+
+} // namespace
+
+std::unique_ptr<Command> searchCommand(const CommandLine &line)
+{
+    return std::make_unique<SearchCommand>(line);
 }

@@ -1,7 +1,7 @@
 #include "cli/OutputFields.h"
 
 #include "geo/MaidenheadLocator.h"
-#include "store/NameFolding.h"
+#include "map/DepartementCode.h"
 #include "store/NumberText.h"
 
 #include <QLocale>
@@ -21,7 +21,10 @@ QString textAt(const CommuneColumns &columns, int column, int row)
 {
     if (row < 0 || column < 0)
         return {};
-    const QVariant value = columns.records.column(column).value(size_t(row));
+    const Column &cells = columns.records.column(column);
+    if (cells.kind(size_t(row)) == Column::Kind::Text)
+        return cells.text(size_t(row)).toString();
+    const QVariant value = cells.value(size_t(row));
     return value.isNull() ? QString() : valueToText(value, QLocale::c());
 }
 
@@ -38,6 +41,11 @@ QString locatorOf(const CommuneColumns &columns, int row)
     if (latitude.isNull() || longitude.isNull() || !latitudeOk || !longitudeOk)
         return {};
     return maidenheadLocator(lat, lon);
+}
+
+QString departementCodeOf(const CommuneColumns &c, int row)
+{
+    return departementCode(textAt(c, c.codeInsee, row), textAt(c, c.codepos, row), textAt(c, c.departement, row));
 }
 
 QString postalCode(const CommuneColumns &c, const Answer &a)
@@ -61,11 +69,14 @@ const OutputField insee{"code_insee", false, [](const CommuneColumns &c, const A
 const OutputField longitude{"longitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
 const OutputField latitude{"latitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
 const OutputField departement{"departement", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
-const OutputField number{"num_departement", false, [](const CommuneColumns &c, const Answer &a) { return departementNumber(c, a.row); }};
+const OutputField number{"num_departement", false, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
 const OutputField locator{"locator", false, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
 const OutputField other{"autre_nom", false, otherName};
 const OutputField distance{"distance_km", true, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
 const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
+const OutputField codes{"codes_postaux", false, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
+const OutputField kind{"correspondance", false, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
+const OutputField held{"contrainte", false, [](const CommuneColumns &, const Answer &a) { return a.held; }};
 const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
@@ -91,11 +102,18 @@ const std::vector<OutputField> &distanceFields()
     return fields;
 }
 
+const std::vector<OutputField> &laterSearchFields()
+{
+    static const std::vector<OutputField> fields = {codes, kind};
+    return fields;
+}
+
 const std::vector<OutputField> &aroundFields()
 {
     static const std::vector<OutputField> fields = [] {
         std::vector<OutputField> all = searchFields();
         all.push_back(distance);
+        all.insert(all.end(), laterSearchFields().begin(), laterSearchFields().end());
         return all;
     }();
     return fields;
@@ -103,8 +121,9 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
-                                                    latitude, departement, number, locator, other, count};
+    static const std::vector<OutputField> fields = {query,     status,   name,        code,   insee,
+                                                    longitude, latitude, departement, number, locator,
+                                                    other,     count,    codes,       kind,   held};
     return fields;
 }
 
@@ -125,23 +144,24 @@ QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColu
     return texts;
 }
 
-QString departementNumber(const CommuneColumns &columns, int row)
+std::vector<bool> numberFlags(const std::vector<OutputField> &fields)
 {
-    const QString insee = textAt(columns, columns.codeInsee, row).trimmed();
-    if (insee.size() == 5)
-        return insee.left(insee.startsWith(QLatin1String("97")) ? 3 : 2);
-    const QString code = textAt(columns, columns.codepos, row).trimmed();
-    if (code.size() < 2)
-        return {};
-    if (code.startsWith(QLatin1String("97")) || code.startsWith(QLatin1String("98")))
-        return code.left(3);
-    if (code.startsWith(QLatin1String("20"))) {
-        // Corsica shares its postal codes' 20: the name tells which half.
-        const QString name = foldName(textAt(columns, columns.departement, row));
-        if (name.contains(QLatin1String("SUD")))
-            return QStringLiteral("2A");
-        if (name.contains(QLatin1String("HAUTE")))
-            return QStringLiteral("2B");
-    }
-    return code.left(2);
+    std::vector<bool> numbers;
+    for (const OutputField &field : fields)
+        numbers.push_back(field.number);
+    return numbers;
+}
+
+Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
+{
+    const Match &match = matches.match(index);
+    Answer answer;
+    answer.row = match.row;
+    answer.count = matches.count();
+    answer.code = matches.postcode(index);
+    answer.codes = tables.postalCodes().joined(match.row);
+    if (isOtherName(match.kind))
+        answer.other = match.other;
+    answer.kind = matchKindWords(match);
+    return answer;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
 #include "store/Recordset.h"
 
@@ -16,7 +17,10 @@ struct Answer
     int row = -1;   // the commune's row of insee1; -1 for none
     int count = 0;  // how many communes the search found
     QString code;   // the postal code that matched, if any
+    QString codes;  // every postal code of the commune, blank-separated
     OtherName other;
+    QString kind;       // how it was found, in French (matchKindWords)
+    QString held;       // which constraints held (the batch's contrainte)
     QString distanceKm; // from the --depuis place, or from the --autour one
     QString azimut;     // from the --depuis place
 };
@@ -47,16 +51,19 @@ struct OutputField
 // The fields of `topovil --chercher`, in their order: the first six of old,
 // then those every line has since.
 const std::vector<OutputField> &searchFields();
-// The fields --depuis adds to every commune, and the one --autour adds.
+// The fields --depuis adds to every commune, and the one --autour adds,
+// before the fields every line has had since (codes_postaux, correspondance).
 const std::vector<OutputField> &distanceFields();
 const std::vector<OutputField> &aroundFields();
+const std::vector<OutputField> &laterSearchFields();
 // The result fields of `topovil --lot`, after the input's own columns.
 const std::vector<OutputField> &batchFields();
 
 QStringList fieldNames(const std::vector<OutputField> &fields);
+// Which fields JSON gives as numbers, in their order.
+std::vector<bool> numberFlags(const std::vector<OutputField> &fields);
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);
 
-// The département's number of a row: from its INSEE code when the file has
-// one, else from its postal code (2A and 2B told apart by the département's
-// name, 971 to 976 with three digits).
-QString departementNumber(const CommuneColumns &columns, int row);
+// One answer of a search: the match at `index` and what the command line
+// says of it.
+Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index);

@@ -1,6 +1,7 @@
 #include "cli/RecordWriter.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
@@ -93,6 +94,25 @@ QString writeFailure(int code)
 
 } // namespace
 
+namespace {
+
+bool needsCleaning(char16_t u)
+{
+    return u < 0x20 || (u >= 0x7f && u < 0xa0) || u == 0x2028 || u == 0x2029;
+}
+
+// Appends the text cleaned: most fields need nothing, and are copied whole.
+void appendClean(QString &out, QStringView text)
+{
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return needsCleaning(c.unicode()); })) {
+        out += text;
+        return;
+    }
+    out += cleanField(text);
+}
+
+} // namespace
+
 QString cleanField(QStringView text)
 {
     QString out;
@@ -152,12 +172,19 @@ void RecordWriter::write(const QStringList &fields)
                     + (m_numbers[size_t(i)] ? jsonNumber(text) : jsonString(text));
         }
         line += QLatin1Char('}');
-    } else {
+    } else if (m_kind == Kind::Csv) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 line += m_separator;
-            const QString text = cleanField(fields[i]);
-            line += m_kind == Kind::Csv ? csvField(text, m_separator) : text;
+            line += csvField(cleanField(fields[i]), m_separator);
+        }
+        line += QLatin1Char('\n');
+    } else {
+        line.reserve(256);
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                line += m_separator;
+            appendClean(line, fields[i]);
         }
         line += QLatin1Char('\n');
     }

@@ -139,6 +139,13 @@ void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const ch
 }
 
 // The command line's answers on the file, through its own output path.
+CommandLine::Format formatOf(RecordWriter::Kind kind)
+{
+    return kind == RecordWriter::Kind::Json  ? CommandLine::Format::Json
+           : kind == RecordWriter::Kind::Csv ? CommandLine::Format::Csv
+                                             : CommandLine::Format::Tsv;
+}
+
 void answerOnTheCommandLine(const QString &path)
 {
     for (const RecordWriter::Kind kind : {RecordWriter::Kind::Tsv, RecordWriter::Kind::Csv, RecordWriter::Kind::Json}) {
@@ -146,7 +153,12 @@ void answerOnTheCommandLine(const QString &path)
             char *buffer = nullptr;
             std::size_t size = 0;
             std::FILE *out = open_memstream(&buffer, &size);
-            searchFromCommandLine(QString::fromLatin1(typed), path, out, kind, true);
+            CommandLine line;
+            line.searchText = QString::fromLatin1(typed);
+            line.header = true;
+            line.format = formatOf(kind);
+            const std::unique_ptr<Command> command = searchCommand(line);
+            runCommand(*command, path, out);
             std::fclose(out);
             checkWholeLines(QByteArray(buffer, qsizetype(size)), kind, typed);
             std::free(buffer);
@@ -159,9 +171,7 @@ void answerOnTheCommandLine(const QString &path)
         std::FILE *err = std::fopen("/dev/null", "w");
         CommandLine line;
         line.batchInput = QStringLiteral("-");
-        line.format = kind == RecordWriter::Kind::Json  ? CommandLine::Format::Json
-                      : kind == RecordWriter::Kind::Csv ? CommandLine::Format::Csv
-                                                        : CommandLine::Format::Tsv;
+        line.format = formatOf(kind);
         runBatch(line, path, in, out, err);
         std::fclose(in);
         std::fclose(out);
@@ -254,8 +264,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         try {
             const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
+            SearchTables tables(*db, communes);
             for (const char16_t *typed : {u"ANCIEN*", u"75*"})
-                findCommunes(*db, communes, *NamePattern::compile(typed), typed);
+                findCommunes(tables, *Query::make(typed));
         } catch (const DatabaseError &) {
         }
         db->close();

@@ -1,133 +1,444 @@
 #include "search/FindCommunes.h"
 
+#include "geometry/NearestCommunes.h"
+#include "map/DepartementCode.h"
 #include "search/CommuneSearch.h"
-#include "search/HistorySearch.h"
 #include "search/InseeCodeSearch.h"
 #include "search/LocatorSearch.h"
-#include "search/OtherNameSearch.h"
 #include "search/PositionSearch.h"
 #include "search/PostcodeSearch.h"
 #include "search/UsualForms.h"
+#include "store/CommuneDatabase.h"
+#include "store/DatabaseError.h"
+#include "store/NameFolding.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+SearchTables::SearchTables(Database &db, const Recordset &communes) : m_db(db), m_whole(&communes) {}
+
+SearchTables::SearchTables(Database &db) : m_db(db) {}
+
+const Recordset &SearchTables::whole()
+{
+    if (!m_whole) {
+        m_read = m_db.openRecordset(QStringLiteral("insee1"));
+        m_whole = &*m_read;
+    }
+    return *m_whole;
+}
+
+const Recordset &SearchTables::communes()
+{
+    return m_candidates ? *m_candidates : whole();
+}
+
+void SearchTables::indexNames()
+{
+    if (!m_names)
+        m_names.emplace(whole());
+    otherNames();
+    history();
+    m_otherNames->buildIndex();
+    m_history->buildIndex();
+}
+
+const OtherNameTable &SearchTables::otherNames()
+{
+    if (!m_otherNames)
+        m_otherNames.emplace(m_db, QStringLiteral("autres_noms"));
+    return *m_otherNames;
+}
+
+const OtherNameTable &SearchTables::history()
+{
+    if (!m_history)
+        m_history.emplace(m_db, QStringLiteral("historique"));
+    return *m_history;
+}
+
+const PostalCodes &SearchTables::postalCodes()
+{
+    if (!m_postalCodes)
+        m_postalCodes.emplace(m_db, communes());
+    return *m_postalCodes;
+}
+
+QString SearchTables::departementCode(int row)
+{
+    const Recordset &communes = this->communes();
+    if (m_inseeColumn == -2) {
+        try {
+            m_inseeColumn = communes.fieldIndex(u"code_insee");
+        } catch (const DatabaseError &) {
+            m_inseeColumn = -1; // a user's own file, which knows no INSEE codes
+        }
+    }
+    const auto text = [&](int column) {
+        const QVariant value = communes.column(column).value(size_t(row));
+        return value.isNull() ? QString() : value.toString();
+    };
+    return ::departementCode(m_inseeColumn >= 0 ? text(m_inseeColumn) : QString(),
+                             text(communes.fieldIndex(u"codepos")), text(communes.fieldIndex(u"departement")));
+}
+
+QString SearchTables::departementName(int row)
+{
+    const Recordset &communes = this->communes();
+    return foldName(communes.column(communes.fieldIndex(u"departement")).value(size_t(row)).toString());
+}
+
+std::optional<SearchMatches> SearchTables::fromCandidates(const Query &query)
+{
+    if (m_whole || !query.isPlainName() || query.constraints().any())
+        return std::nullopt;
+    std::optional<Recordset> candidates = openCommuneCandidates(m_db, query.folded());
+    if (!candidates)
+        return std::nullopt;
+    const std::vector<int> rows = findAllCommunes(*candidates, query.pattern());
+    // Other names that share the name follow its communes, and only the
+    // whole table says where they lead.
+    if (rows.empty() || otherNames().anyMatches(query))
+        return std::nullopt;
+    m_candidates = std::move(candidates);
+    return SearchMatches(rows, MatchKind::Name);
+}
 
 namespace {
 
-// The matches of one search in the order they are found. A commune found by
+// The matches of one finder in the order they are found. A commune found by
 // its own name, or by a code, is listed once; each of its other names may
 // list it again (MARSEILLE 1* finds the city by eight arrondissements).
 class Found
 {
 public:
-    void add(int row, const QString &code = {}, const OtherName &other = {})
+    void add(Match match)
     {
-        if (m_seen.count(row) && (other.name.isEmpty() || m_shownByItself.count(row)))
+        const bool byItself = !isOtherName(match.kind) && match.kind != MatchKind::InseeCode;
+        if (const int seen = listed(match.row); seen != 0 && (byItself || seen == 2))
             return;
-        m_seen.insert(row);
-        if (other.name.isEmpty())
-            m_shownByItself.insert(row);
-        m_rows.push_back(row);
-        m_codes << code;
-        m_others.push_back(other);
-        m_byOtherName = m_byOtherName || !other.name.isEmpty();
+        m_matches.push_back(std::move(match));
+        m_byItself.push_back(byItself);
+        if (!m_index.empty() || m_matches.size() > 32)
+            indexLast();
     }
-    void add(std::vector<OtherNameMatch> matches)
+    void add(std::vector<Match> matches)
     {
-        for (const OtherNameMatch &match : matches)
-            add(match.row, match.code, match.other);
+        for (Match &match : matches)
+            add(std::move(match));
     }
-    bool empty() const { return m_rows.empty(); }
+    void add(const std::vector<int> &rows, MatchKind kind)
+    {
+        for (const int row : rows)
+            add(Match{row, kind, {}, {}, 0});
+    }
+    bool empty() const { return m_matches.empty(); }
 
-    SearchMatches take()
-    {
-        if (m_byOtherName)
-            return SearchMatches(std::move(m_rows), std::move(m_codes), std::move(m_others));
-        return SearchMatches(std::move(m_rows), std::move(m_codes));
-    }
+    std::vector<Match> m_matches;
+    QString m_refusal;
+    std::optional<GeoPoint> m_place;
 
 private:
-    std::vector<int> m_rows;
-    QStringList m_codes;
-    std::vector<OtherName> m_others;
-    std::unordered_set<int> m_seen;
-    std::unordered_set<int> m_shownByItself;
-    bool m_byOtherName = false;
+    // 0: the row is not listed yet; 1: only by other names; 2: by itself.
+    int listed(int row) const
+    {
+        int seen = 0;
+        if (m_index.empty()) {
+            // A few matches, the usual answer: read them, no map is made.
+            for (size_t i = 0; i < m_matches.size(); ++i) {
+                if (m_matches[i].row == row)
+                    seen = std::max(seen, m_byItself[i] ? 2 : 1);
+            }
+        } else if (const auto at = m_index.find(row); at != m_index.end()) {
+            seen = at->second ? 2 : 1;
+        }
+        return seen;
+    }
+
+    void indexLast()
+    {
+        if (m_index.empty()) {
+            for (size_t i = 0; i + 1 < m_matches.size(); ++i)
+                m_index[m_matches[i].row] |= m_byItself[i];
+        }
+        m_index[m_matches.back().row] |= m_byItself.back();
+    }
+
+    std::vector<bool> m_byItself;
+    std::unordered_map<int, bool> m_index; // once there are many
 };
 
-// Current names first, then the other names that share them; the history
-// only when neither finds anything, so that a current name never reads it.
-void findByNames(Found &found, Database &db, const Recordset &communes, const NamePattern &pattern)
+std::vector<int> currentNameRows(SearchTables &tables, const Query &query)
 {
-    for (const int row : findAllCommunes(communes, pattern))
-        found.add(row);
-    found.add(findCommunesByOtherName(db, communes, pattern));
-    if (found.empty())
-        found.add(findCommunesByFormerName(db, communes, pattern));
+    if (const NameIndex *index = tables.nameIndex(); index && query.isPlainName())
+        return index->find(query);
+    return findAllCommunes(tables.communes(), query.pattern());
 }
 
-void findByUsualForms(Found &found, Database &db, const Recordset &communes, QStringView typed)
+// Current names, followed by the other names that share them.
+void findByNames(SearchTables &tables, const Query &query, Found &found, MatchKind nameKind)
 {
-    if (const QString name = arrondissementName(typed); !name.isEmpty()) {
-        if (const std::optional<NamePattern> pattern = NamePattern::compile(name))
-            found.add(findCommunesByOtherName(db, communes, *pattern));
+    found.add(currentNameRows(tables, query), nameKind);
+    found.add(tables.otherNames().find(tables.communes(), query));
+}
+
+void findByCurrentNames(SearchTables &tables, const Query &query, Found &found)
+{
+    // A plain name, on a store that can be asked for the few rows that may
+    // hold it, needs no read of the whole table.
+    if (std::optional<SearchMatches> quick = tables.fromCandidates(query)) {
+        found.add(quick->all());
+        return;
+    }
+    findByNames(tables, query, found, MatchKind::Name);
+}
+
+// Read only when no current name matches, so that a current name never reads it.
+void findByFormerNames(SearchTables &tables, const Query &query, Found &found)
+{
+    found.add(tables.history().find(tables.communes(), query));
+}
+
+void findByLocator(SearchTables &tables, const Query &query, Found &found)
+{
+    found.add(findCommunesByLocator(tables.communes(), query.trimmed()), MatchKind::Locator);
+    if (const std::optional<QPointF> centre = locatorCentre(query.trimmed()))
+        found.m_place = GeoPoint{centre->y(), centre->x()};
+}
+
+// Both kinds of code: each match says which it is.
+void findByCodes(SearchTables &tables, const Query &query, Found &found)
+{
+    std::vector<Match> byInsee = findCommunesByInseeCode(tables.db(), tables.communes(), query.trimmed());
+    if (isPostcodeText(query.trimmed())) {
+        if (const std::optional<LikePattern> pattern = LikePattern::compile(query.trimmed()))
+            found.add(findCommunesByPostcode(tables.communes(), tables.postalCodes(), *pattern));
+    }
+    found.add(std::move(byInsee));
+}
+
+void findByWholeCityCode(SearchTables &tables, const Query &query, Found &found)
+{
+    if (const std::optional<Query> city = Query::make(cityOfWholeCityCode(query.trimmed())))
+        found.add(findAllCommunes(tables.communes(), city->pattern()), MatchKind::UsualForm);
+}
+
+// « Paris 15e » by the arrondissement's name; else the name with its article
+// taken away or put before it.
+void findByUsualForms(SearchTables &tables, const Query &query, Found &found)
+{
+    if (const QString name = arrondissementName(query.folded()); !name.isEmpty()) {
+        if (const std::optional<Query> arrondissement = Query::make(name))
+            found.add(tables.otherNames().find(tables.communes(), *arrondissement));
         if (!found.empty())
             return;
     }
-    for (const QString &variant : articleVariants(typed)) {
-        if (const std::optional<NamePattern> pattern = NamePattern::compile(variant))
-            findByNames(found, db, communes, *pattern);
+    std::vector<Query> variants;
+    for (const QString &variant : articleVariants(query.folded())) {
+        if (std::optional<Query> made = Query::make(variant))
+            variants.push_back(std::move(*made));
+    }
+    for (const Query &variant : variants)
+        findByNames(tables, variant, found, MatchKind::UsualForm);
+    for (const Query &variant : variants) {
+        if (found.empty())
+            findByFormerNames(tables, variant, found);
     }
 }
 
-void findByCodes(Found &found, Database &db, const Recordset &communes, QStringView code)
+void findByPosition(SearchTables &tables, const Query &query, Found &found)
 {
-    std::vector<OtherNameMatch> byInsee = findCommunesByInseeCode(db, communes, code);
-    if (isPostcodeText(code)) {
-        if (const std::optional<LikePattern> pattern = LikePattern::compile(code)) {
-            // Both kinds of code: each match says which it is.
-            const bool tell = !byInsee.empty();
-            for (const PostcodeMatch &match : findCommunesByPostcode(db, communes, *pattern))
-                found.add(match.row, match.code,
-                          tell ? OtherName{QStringLiteral("code postal %1").arg(match.code), {}} : OtherName{});
-        }
-    }
-    found.add(std::move(byInsee));
-    if (!found.empty())
-        return;
-    if (const QString city = cityOfWholeCityCode(code); !city.isEmpty()) {
-        if (const std::optional<NamePattern> pattern = NamePattern::compile(city)) {
-            for (const int row : findAllCommunes(communes, *pattern))
-                found.add(row);
-        }
+    if (std::optional<SearchMatches> byPosition = findCommunesByPosition(tables.communes(), query.typed())) {
+        found.m_refusal = byPosition->refusal();
+        found.m_place = byPosition->place();
+        found.add(byPosition->all());
     }
 }
+
+void findNearest(SearchTables &tables, const Query &query, Found &found)
+{
+    for (const NearbyCommune &nearby : nearestCommunes(tables.communes(), *query.point(), query.nearestCount()))
+        found.add(Match{nearby.row, MatchKind::Nearest, {}, {}, 0});
+}
+
+bool anyText(const Query &query)
+{
+    return !query.point();
+}
+
+bool locatorText(const Query &query)
+{
+    return anyText(query) && isLocatorText(query.trimmed());
+}
+
+bool codeText(const Query &query)
+{
+    return anyText(query) && (isPostcodeText(query.trimmed()) || isInseeCodeText(query.trimmed()));
+}
+
+bool wholeCityCode(const Query &query)
+{
+    return anyText(query) && !cityOfWholeCityCode(query.trimmed()).isEmpty();
+}
+
+bool noPostcode(const Query &query)
+{
+    return anyText(query) && !isPostcodeText(query.trimmed());
+}
+
+bool nearPoint(const Query &query)
+{
+    return query.point().has_value();
+}
+
+// One kind of search: whether it reads the query at all, and what it finds.
+struct Finder
+{
+    bool (*accepts)(const Query &);
+    void (*find)(SearchTables &, const Query &, Found &);
+};
+
+// The order in which the kinds of search are asked: the first that finds a
+// commune answers.
+const std::array<Finder, 8> finders = {{
+    {anyText, findByCurrentNames},
+    {anyText, findByFormerNames},
+    {locatorText, findByLocator},
+    {codeText, findByCodes},
+    {wholeCityCode, findByWholeCityCode},
+    {anyText, findByUsualForms},
+    {noPostcode, findByPosition},
+    {nearPoint, findNearest},
+}};
+
+// How far the constraints given are eased, in order.
+enum class Ease { AllGiven, PostcodeAlone, PostcodesDepartement, DepartementGiven, Nothing };
+
+struct Easing
+{
+    Ease ease;
+    SearchMatches::Held held;
+};
+
+// At most five steps; none is made on the heap, for the many searches of a batch.
+struct Easings
+{
+    std::array<Easing, 5> steps;
+    size_t count = 0;
+
+    void push_back(Easing easing) { steps[count++] = easing; }
+    const Easing *begin() const { return steps.data(); }
+    const Easing *end() const { return steps.data() + count; }
+};
+
+Easings easings(const Constraints &given)
+{
+    using Held = SearchMatches::Held;
+    const bool postcode = !given.postcode.isEmpty();
+    const bool departement = !given.departement.isEmpty();
+    Easings order;
+    if (!postcode && !departement) {
+        order.push_back({Ease::Nothing, Held::NoneGiven});
+        return order;
+    }
+    order.push_back({Ease::AllGiven, postcode ? Held::PostcodeAndDepartement : Held::DepartementOnly});
+    if (postcode && departement)
+        order.push_back({Ease::PostcodeAlone, Held::PostcodeOnly});
+    if (postcode && !departementCodesOfPostcode(given.postcode).isEmpty())
+        order.push_back({Ease::PostcodesDepartement, Held::DepartementOnly});
+    if (postcode && departement)
+        order.push_back({Ease::DepartementGiven, Held::DepartementOnly});
+    order.push_back({Ease::Nothing, Held::Neither});
+    return order;
+}
+
+// Tells which matches the constraints keep, eased so far.
+class ConstraintCheck
+{
+public:
+    ConstraintCheck(SearchTables &tables, const Constraints &given)
+        : m_tables(tables), m_given(given), m_code(departementCodeOfText(given.departement)),
+          m_name(m_code.isEmpty() ? foldName(given.departement) : QString()),
+          m_codesOfPostcode(departementCodesOfPostcode(given.postcode))
+    {
+    }
+
+    bool keeps(const Match &match, Ease ease)
+    {
+        switch (ease) {
+        case Ease::AllGiven:
+            return (m_given.postcode.isEmpty() || hasPostcode(match))
+                   && (m_given.departement.isEmpty() || inDepartementGiven(match.row));
+        case Ease::PostcodeAlone:
+            return hasPostcode(match);
+        case Ease::PostcodesDepartement:
+            return m_codesOfPostcode.contains(m_tables.departementCode(match.row));
+        case Ease::DepartementGiven:
+            return inDepartementGiven(match.row);
+        case Ease::Nothing:
+            break;
+        }
+        return true;
+    }
+
+private:
+    bool hasPostcode(const Match &match)
+    {
+        const bool ownCode = match.kind != MatchKind::InseeCode && match.kind != MatchKind::FormerInseeCode;
+        return (ownCode && match.code == m_given.postcode)
+               || m_tables.postalCodes().of(match.row).contains(m_given.postcode);
+    }
+
+    bool inDepartementGiven(int row)
+    {
+        return m_code.isEmpty() ? m_tables.departementName(row) == m_name : m_tables.departementCode(row) == m_code;
+    }
+
+    SearchTables &m_tables;
+    const Constraints &m_given;
+    QString m_code; // the département given as a code; empty for a name
+    QString m_name; // the département given as a name, folded
+    QStringList m_codesOfPostcode;
+};
 
 } // namespace
 
-SearchMatches findCommunes(Database &db, const Recordset &communes, const NamePattern &pattern, QStringView typed,
-                           const NameIndex *names)
+SearchMatches findCommunes(SearchTables &tables, const Query &query)
 {
-    Found found;
-    if (std::optional<std::vector<int>> indexed = names ? names->find(typed) : std::nullopt;
-        indexed && !indexed->empty()) {
-        for (const int row : *indexed)
-            found.add(row);
-        found.add(findCommunesByOtherName(db, communes, pattern));
-        return found.take();
+    const Constraints &given = query.constraints();
+    ConstraintCheck check(tables, given);
+    // Each finder runs once at most; easing the constraints reads again what it found.
+    std::array<std::optional<Found>, finders.size()> ran;
+    for (const Easing &easing : easings(given)) {
+        for (size_t i = 0; i < finders.size(); ++i) {
+            if (!finders[i].accepts(query))
+                continue;
+            if (!ran[i]) {
+                ran[i].emplace();
+                finders[i].find(tables, query, *ran[i]);
+            }
+            if (!ran[i]->m_refusal.isEmpty())
+                return SearchMatches::refused(ran[i]->m_refusal);
+            std::vector<Match> kept;
+            for (const Match &match : ran[i]->m_matches) {
+                if (check.keeps(match, easing.ease))
+                    kept.push_back(match);
+            }
+            if (kept.empty())
+                continue;
+            // The postal code that held is the one the answer gives.
+            if (easing.ease == Ease::AllGiven || easing.ease == Ease::PostcodeAlone) {
+                for (Match &match : kept) {
+                    if (!given.postcode.isEmpty() && match.code.isEmpty())
+                        match.code = given.postcode;
+                }
+            }
+            SearchMatches matches(std::move(kept));
+            matches.setHeld(easing.held);
+            matches.setPlace(ran[i]->m_place);
+            return matches;
+        }
     }
-    findByNames(found, db, communes, pattern);
-    if (!found.empty())
-        return found.take();
-    // Blanks around a code are no part of it.
-    const QStringView code = typed.trimmed();
-    if (isLocatorText(code))
-        return SearchMatches(findCommunesByLocator(communes, code));
-    findByCodes(found, db, communes, code);
-    if (found.empty())
-        findByUsualForms(found, db, communes, typed);
-    if (found.empty() && !isPostcodeText(code)) {
-        if (std::optional<SearchMatches> byPosition = findCommunesByPosition(communes, typed))
-            return std::move(*byPosition);
-    }
-    return found.take();
+    return {};
 }

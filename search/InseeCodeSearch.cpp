@@ -20,17 +20,17 @@ QString textAt(const Column &column, size_t row)
 
 } // namespace
 
-std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordset &communes, QStringView typed)
+std::vector<Match> findCommunesByInseeCode(Database &db, const Recordset &communes, QStringView typed)
 {
     if (!isInseeCodeText(typed))
         return {};
     const QString code = typed.trimmed().toString().toUpper();
-    std::vector<OtherNameMatch> matches;
+    std::vector<Match> matches;
     try {
         const Column &codes = communes.column(communes.fieldIndex(u"code_insee"));
         for (size_t row = 0; row < codes.size(); ++row) {
             if (codes.text(row) == code)
-                matches.push_back({int(row), {QStringLiteral("code INSEE %1").arg(code), QString()}, QString()});
+                matches.push_back({int(row), MatchKind::InseeCode, code, {}, 0});
         }
     } catch (const DatabaseError &) {
         return {}; // a user's own insee.mdb, which knows no codes
@@ -48,8 +48,9 @@ std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordse
             const std::optional<int> commune = communes.rowOfRowid(targets.value(row).toLongLong(&isNumber));
             if (!isNumber || !commune)
                 continue;
-            const QString name = QStringLiteral("%1, code INSEE %2").arg(textAt(names, row), code);
-            matches.push_back({*commune, {name, textAt(kinds, row)}, QString()});
+            const QString kind = textAt(kinds, row);
+            matches.push_back(
+                {*commune, MatchKind::FormerInseeCode, code, {textAt(names, row), kind}, yearOfKind(kind)});
         }
     } catch (const DatabaseError &) {
         // No former codes in this file: today's are all it knows.

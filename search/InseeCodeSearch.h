@@ -1,8 +1,10 @@
 #pragma once
 
-#include "search/OtherNameSearch.h"
+#include "search/Match.h"
+#include "store/Database.h"
 
 #include <QStringView>
+#include <vector>
 
 // A search text of the form of an INSEE commune code: five characters, the
 // département's two digits (2A or 2B in Corsica, 97 and one more digit
@@ -14,4 +16,4 @@ bool isInseeCodeText(QStringView typed);
 // another, or renumbered when it changed département). Each match tells the
 // code that found it, and for a former code the name it bore and the change
 // that ended it. A file without those columns finds nothing.
-std::vector<OtherNameMatch> findCommunesByInseeCode(Database &db, const Recordset &communes, QStringView typed);
+std::vector<Match> findCommunesByInseeCode(Database &db, const Recordset &communes, QStringView typed);

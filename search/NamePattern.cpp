@@ -5,6 +5,11 @@
 
 std::optional<NamePattern> NamePattern::compile(QStringView typed, QString *error)
 {
+    return compile(typed, foldPattern(typed), error);
+}
+
+std::optional<NamePattern> NamePattern::compile(QStringView typed, const QString &folded, QString *error)
+{
     if (const qsizetype length = characterCount(typed); length > MaxLength) {
         if (error)
             *error = QStringLiteral("Motif de recherche invalide : motif trop long (%1 caractères ; au plus %2)")
@@ -12,7 +17,6 @@ std::optional<NamePattern> NamePattern::compile(QStringView typed, QString *erro
                          .arg(MaxLength);
         return std::nullopt;
     }
-    const QString folded = foldPattern(typed);
     std::optional<LikePattern> foldedPattern = LikePattern::compile(folded, error);
     if (!foldedPattern)
         return std::nullopt;

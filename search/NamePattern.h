@@ -22,6 +22,8 @@ public:
     // Nothing, with a French message in *error, when the folded text is not
     // a pattern the matcher can use.
     static std::optional<NamePattern> compile(QStringView typed, QString *error = nullptr);
+    // The same, for a text whose folded form the caller already made.
+    static std::optional<NamePattern> compile(QStringView typed, const QString &folded, QString *error = nullptr);
 
     const LikePattern &folded() const { return m_folded; }
     // Null when the typed text is not a pattern as it is.

@@ -1,27 +1,44 @@
 #pragma once
 
-#include "search/NamePattern.h"
-#include "search/SearchMatches.h"
+#include "search/Match.h"
+#include "search/NameIndex.h"
+#include "search/Query.h"
 #include "store/Database.h"
 
+#include <optional>
 #include <vector>
 
-// A current commune found by another name (SearchMatches.h).
-struct OtherNameMatch
+// A table of other names of the store, read once: autres_noms (the names of
+// communes déléguées and associées, of former communes, of arrondissements,
+// each with its kind in `nature`, the insee1 rowid in `actuelle` and, for an
+// arrondissement, its postal code in `codepos`), or historique (every name a
+// commune bore since 1943 and lost by a merger, an association, a commune
+// nouvelle or a renaming, the same columns but codepos; the kind reads
+// « fusion, 1943 »; only names that no current commune bears). The names are
+// folded as insee1's are. A file without the table has no other names.
+class OtherNameTable
 {
-    int row; // in table insee1
-    OtherName other;
-    QString code; // an arrondissement's own postal code; empty for the other kinds
-};
+public:
+    OtherNameTable(Database &db, const QString &table);
 
-// Every name of table autres_noms that matches, leading to its commune of
-// `communes` (the whole insee1), in table order. The table is the shipped
-// store's: the other name in `commune`, folded as insee1 names are, its kind
-// in `nature`, the insee1 rowid in `actuelle`, a postal code in `codepos`.
-// A file without it (a user's own insee.mdb) has no other names, and a row
-// that leads to no commune of the table is passed over.
-//
-// Another table of the same columns may be named instead (the history of
-// HistorySearch.h); without a codepos column, no match carries a code.
-std::vector<OtherNameMatch> findCommunesByOtherName(Database &db, const Recordset &communes, const NamePattern &pattern,
-                                                    const QString &table = QStringLiteral("autres_noms"));
+    // Every name that matches the query, leading to its commune of `communes`
+    // (the whole insee1), in the order of the communes; a row that leads to no
+    // commune of the table is passed over.
+    std::vector<Match> find(const Recordset &communes, const Query &query) const;
+
+    // Whether any name of the table matches, wherever it leads.
+    bool anyMatches(const Query &query) const;
+
+    // For many searches: a plain name is then a look-up instead of a scan.
+    void buildIndex();
+
+private:
+    std::optional<Recordset> m_rows;
+    int m_names = -1;
+    int m_kinds = -1;
+    int m_targets = -1;
+    int m_codes = -1; // -1: the table names no postal code
+    std::optional<NameIndex> m_index;
+
+    std::vector<int> matchingRows(const Query &query) const;
+};

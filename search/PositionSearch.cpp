@@ -13,5 +13,7 @@ std::optional<SearchMatches> findCommunesByPosition(const Recordset &communes, Q
     std::vector<int> rows;
     for (const NearbyCommune &commune : nearestCommunes(communes, position.point, MaxListedMatches))
         rows.push_back(commune.row);
-    return SearchMatches(std::move(rows));
+    SearchMatches found(rows, MatchKind::Coordinates);
+    found.setPlace(position.point);
+    return found;
 }

@@ -4,6 +4,39 @@
 
 #include <algorithm>
 
+SearchMatches::SearchMatches(std::vector<Match> matches) : m_matches(std::move(matches))
+{
+    m_rows.reserve(m_matches.size());
+    for (const Match &match : m_matches)
+        m_rows.push_back(match.row);
+}
+
+SearchMatches::SearchMatches(const std::vector<int> &rows, MatchKind kind) : m_rows(rows)
+{
+    m_matches.reserve(rows.size());
+    for (const int row : rows)
+        m_matches.push_back({row, kind, {}, {}, 0});
+}
+
+QString SearchMatches::code(int index) const
+{
+    return index >= 0 && index < count() ? m_matches[size_t(index)].code : QString();
+}
+
+QString SearchMatches::postcode(int index) const
+{
+    if (index < 0 || index >= count())
+        return {};
+    const Match &match = m_matches[size_t(index)];
+    const bool isInsee = match.kind == MatchKind::InseeCode || match.kind == MatchKind::FormerInseeCode;
+    return isInsee ? QString() : match.code;
+}
+
+bool SearchMatches::hasKind(MatchKind kind) const
+{
+    return std::any_of(m_matches.begin(), m_matches.end(), [kind](const Match &match) { return match.kind == kind; });
+}
+
 int SearchMatches::next()
 {
     if (m_rows.empty())
@@ -27,7 +60,7 @@ QString SearchMatches::countText() const
 
 OtherName SearchMatches::otherName(int index) const
 {
-    return index >= 0 && size_t(index) < m_others.size() ? m_others[size_t(index)] : OtherName{};
+    return index >= 0 && index < count() ? m_matches[size_t(index)].other : OtherName{};
 }
 
 namespace {
@@ -42,12 +75,27 @@ QString fieldOfRow(const Recordset &records, int row, const char16_t *name)
 
 QString otherNameText(const Recordset &records, const SearchMatches &matches, int index)
 {
-    const OtherName other = matches.otherName(index);
-    if (other.name.isEmpty())
-        return {};
-    const QString current = fieldOfRow(records, matches.rows()[size_t(index)], u"commune");
-    const QString text = QStringLiteral("%1 → %2").arg(other.name, current);
-    return other.kind.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(other.kind);
+    const Match &match = matches.match(index);
+    const QString current = fieldOfRow(records, match.row, u"commune");
+    QString text;
+    switch (match.kind) {
+    case MatchKind::InseeCode:
+        return QStringLiteral("code INSEE %1 → %2").arg(match.code, current);
+    case MatchKind::Postcode:
+        // Told only beside communes found by an INSEE code: both kinds of
+        // code then say which they are.
+        if (!matches.hasKind(MatchKind::InseeCode) && !matches.hasKind(MatchKind::FormerInseeCode))
+            return {};
+        return QStringLiteral("code postal %1 → %2").arg(match.code, current);
+    case MatchKind::FormerInseeCode:
+        text = QStringLiteral("%1, code INSEE %2 → %3").arg(match.other.name, match.code, current);
+        break;
+    default:
+        if (match.other.name.isEmpty())
+            return {};
+        text = QStringLiteral("%1 → %2").arg(match.other.name, current);
+    }
+    return match.other.kind.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(match.other.kind);
 }
 
 QString matchLine(const Recordset &records, const SearchMatches &matches, int index)
@@ -58,7 +106,7 @@ QString matchLine(const Recordset &records, const SearchMatches &matches, int in
         fields << fieldOfRow(records, row, name);
     if (const QString other = otherNameText(records, matches, index); !other.isEmpty())
         fields[0] = other;
-    if (const QString code = matches.code(index); !code.isEmpty())
+    if (const QString code = matches.postcode(index); !code.isEmpty())
         fields[1] = code;
     return fields.join(QStringLiteral(" — "));
 }

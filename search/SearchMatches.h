@@ -1,19 +1,13 @@
 #pragma once
 
+#include "geometry/GreatCircle.h"
+#include "search/Match.h"
 #include "store/Recordset.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
-
-// Another name of a commune, by which a search found it: the name of one of
-// its communes déléguées or associées, of a former commune merged into it,
-// of one of its municipal arrondissements.
-struct OtherName
-{
-    QString name;
-    QString kind; // « commune déléguée », « arrondissement municipal »...
-};
 
 // The communes one search found, in table order, and which of them is
 // shown: the first after the search, then the next at each F3 (the first
@@ -22,15 +16,9 @@ class SearchMatches
 {
 public:
     SearchMatches() = default;
-    explicit SearchMatches(std::vector<int> rows) : m_rows(std::move(rows)) {}
-    // A search by postal code keeps the code that matched for each row.
-    SearchMatches(std::vector<int> rows, QStringList codes) : m_rows(std::move(rows)), m_codes(std::move(codes)) {}
-    // A search by other names keeps the name that matched for each row, and
-    // an arrondissement's own postal code.
-    SearchMatches(std::vector<int> rows, QStringList codes, std::vector<OtherName> others)
-        : m_rows(std::move(rows)), m_codes(std::move(codes)), m_others(std::move(others))
-    {
-    }
+    explicit SearchMatches(std::vector<Match> matches);
+    // Rows found by one kind of search alone (the communes nearest to a point).
+    SearchMatches(const std::vector<int> &rows, MatchKind kind);
 
     // A text the search read but cannot use (coordinates off the globe):
     // no match, and why, in French.
@@ -48,15 +36,38 @@ public:
     // The table row of the shown match; -1 when there is none.
     int row() const { return m_rows.empty() ? -1 : m_rows[size_t(m_index)]; }
     const std::vector<int> &rows() const { return m_rows; }
-    // The postal code that matched for the match at `index`, or for the
-    // shown one; empty for a search by name.
-    QString code(int index) const { return m_codes.value(index); }
+    const Match &match(int index) const { return m_matches[size_t(index)]; }
+    const std::vector<Match> &all() const { return m_matches; }
+    // The code that matched for the match at `index`, or for the shown one:
+    // a postal code, an INSEE code, an arrondissement's own postal code;
+    // empty for a search by name.
+    QString code(int index) const;
     QString code() const { return code(m_index); }
+    // The postal code that matched, the one the answer gives: the typed one,
+    // the arrondissement's; empty when none did.
+    QString postcode(int index) const;
     // The other name that matched for the match at `index`, or for the
     // shown one; an empty name when the current name matched.
     OtherName otherName(int index) const;
     OtherName otherName() const { return otherName(m_index); }
-    bool foundByOtherNames() const { return !m_others.empty(); }
+    bool hasKind(MatchKind kind) const;
+
+    // The position the text itself names: the centre of a locator's square,
+    // typed coordinates; none for a name or a code.
+    std::optional<GeoPoint> place() const { return m_place; }
+    void setPlace(std::optional<GeoPoint> place) { m_place = place; }
+
+    // Which of the constraints given the matches satisfy (Constraints in
+    // Query.h): set by the search.
+    enum class Held {
+        NoneGiven,              // no constraint was given
+        PostcodeAndDepartement, // the postal code given, and so its département
+        PostcodeOnly,           // the postal code, not the département given with it
+        DepartementOnly,        // the département given, or the postal code's, not the code
+        Neither,                // none: the matches are those of the text alone
+    };
+    Held held() const { return m_held; }
+    void setHeld(Held held) { m_held = held; }
 
     // Shows the next match, the first after the last; its row.
     int next();
@@ -67,10 +78,11 @@ public:
     QString countText() const;
 
 private:
-    std::vector<int> m_rows;
-    QStringList m_codes;
-    std::vector<OtherName> m_others;
+    std::vector<Match> m_matches;
+    std::vector<int> m_rows; // the matches' rows, for the callers that step through them
     QString m_refusal;
+    Held m_held = Held::NoneGiven;
+    std::optional<GeoPoint> m_place;
     int m_index = 0;
 };
 

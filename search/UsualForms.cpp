@@ -1,14 +1,12 @@
 #include "search/UsualForms.h"
 
-#include "store/NameFolding.h"
-
 #include <QRegularExpression>
 
-QString arrondissementName(QStringView typed)
+QString arrondissementName(QStringView folded)
 {
     static const QRegularExpression form(
         QStringLiteral("^(PARIS|MARSEILLE|LYON) 0?([1-9][0-9]?) ?(ER|RE|E|EME|ARR)?( ARRONDISSEMENT)?$"));
-    const QRegularExpressionMatch match = form.match(foldName(typed));
+    const QRegularExpressionMatch match = form.match(folded);
     if (!match.hasMatch())
         return {};
     const int number = match.captured(2).toInt();
@@ -18,20 +16,19 @@ QString arrondissementName(QStringView typed)
         .arg(number == 1 ? QStringLiteral("ER") : QStringLiteral("E"));
 }
 
-QStringList articleVariants(QStringView typed)
+QStringList articleVariants(QStringView folded)
 {
-    const QString folded = foldPattern(typed);
     static const QStringList articles = {QStringLiteral("LES "), QStringLiteral("LE "), QStringLiteral("LA "),
                                          QStringLiteral("L ")};
     for (const QString &article : articles) {
         if (folded.startsWith(article) && folded.size() > article.size())
-            return {folded.mid(article.size())};
+            return {folded.mid(article.size()).toString()};
     }
     if (folded.isEmpty())
         return {};
     QStringList variants;
     for (const QString &article : articles)
-        variants << article + folded;
+        variants << article + folded.toString();
     return variants;
 }
 

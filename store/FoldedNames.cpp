@@ -22,7 +22,8 @@ bool isOwnFoldedForm(const Column &names)
         return false;
     for (size_t row = 0; row < names.size(); ++row) {
         const QStringView name = names.text(row);
-        if (foldName(name) != name)
+        // Most names are plainly their own folded form: folding needs not say so.
+        if (!isPlainFoldedName(name) && foldName(name) != name)
             return false;
     }
     return true;

@@ -210,20 +210,45 @@ QString foldPattern(QStringView pattern)
     return finish(folded);
 }
 
-bool isPlainFoldedName(const char *utf8, size_t bytes)
+namespace {
+
+template <typename Char>
+bool isWord(const Char *start, size_t length, const char *word)
 {
-    if (bytes == 0 || utf8[0] == ' ' || utf8[bytes - 1] == ' ')
+    for (size_t i = 0; i < length; ++i) {
+        if (word[i] == 0 || Char(word[i]) != start[i])
+            return false;
+    }
+    return word[length] == 0;
+}
+
+template <typename Char>
+bool isPlainFolded(const Char *name, size_t length)
+{
+    if (length == 0 || name[0] == ' ' || name[length - 1] == ' ')
         return false;
     size_t wordStart = 0;
-    for (size_t i = 0; i <= bytes; ++i) {
-        if (i == bytes || utf8[i] == ' ') {
-            const std::string_view word(utf8 + wordStart, i - wordStart);
-            if (word.empty() || word == "SAINT" || word == "SAINTE")
+    for (size_t i = 0; i <= length; ++i) {
+        if (i == length || name[i] == ' ') {
+            const size_t size = i - wordStart;
+            if (size == 0 || isWord(name + wordStart, size, "SAINT") || isWord(name + wordStart, size, "SAINTE"))
                 return false; // two blanks in a row, or a word that folds
             wordStart = i + 1;
-        } else if (!((utf8[i] >= 'A' && utf8[i] <= 'Z') || (utf8[i] >= '0' && utf8[i] <= '9'))) {
+        } else if (!((name[i] >= 'A' && name[i] <= 'Z') || (name[i] >= '0' && name[i] <= '9'))) {
             return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool isPlainFoldedName(const char *utf8, size_t bytes)
+{
+    return isPlainFolded(utf8, bytes);
+}
+
+bool isPlainFoldedName(QStringView name)
+{
+    return isPlainFolded(name.utf16(), size_t(name.size()));
 }

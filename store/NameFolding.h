@@ -31,3 +31,4 @@ QString foldPattern(QStringView pattern);
 // be asked in SQL for the rows that may match a plain name, without folding
 // every name (false only says that folding must decide).
 bool isPlainFoldedName(const char *utf8, size_t bytes);
+bool isPlainFoldedName(QStringView name);

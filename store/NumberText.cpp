@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 static QLocale withoutGrouping(QLocale locale)
 {
@@ -11,6 +12,15 @@ static QLocale withoutGrouping(QLocale locale)
 
 QString numberToText(double value, const QLocale &locale)
 {
+    // The C locale's text is printf's %.15g, which the standard library
+    // writes many times faster: a batch writes two numbers a line.
+    if (locale.language() == QLocale::C && std::isfinite(value)) {
+        std::array<char, 32> text{};
+        const auto [end, error] =
+            std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 15);
+        if (error == std::errc())
+            return QString::fromLatin1(text.data(), end - text.data());
+    }
     // 'g' with precision 15 drops trailing zeros, like the general number form.
     return withoutGrouping(locale).toString(value, 'g', 15);
 }

@@ -231,6 +231,19 @@ void TableBuilder::setRowid(qint64 rowid)
     m_table.rowids.add(rowid);
 }
 
+namespace {
+
+bool holdsText(const Column &column)
+{
+    for (size_t row = 0; row < column.size(); ++row) {
+        if (column.kind(row) == Column::Kind::Text)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TableData TableBuilder::finish()
 {
     for (Column &column : m_table.data) {
@@ -247,7 +260,8 @@ TableData TableBuilder::finish()
     m_table.rowids.finish();
     // Folded once here, on the thread that reads the table, so that no
     // search ever folds a name.
-    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0) {
+    // A column without a single text (the links of codes_postaux) names nothing.
+    if (const int commune = m_table.columnIndex(u"commune"); commune >= 0 && holdsText(m_table.data[size_t(commune)])) {
         m_table.foldedNames = std::make_shared<const FoldedNames>(m_table.data[size_t(commune)]);
         spend(m_table.foldedNames->memoryBytes()); // held to the same limit as the table
     }

@@ -62,6 +62,7 @@ void TestBatchInput::csvRecords_data()
     // clang-format off
     QTest::newRow("semicolons") << "a;b;;c" << ";" << QStringList{"a", "b", "", "c"} << true;
     QTest::newRow("commas outnumber a quoted semicolon") << "\"x;y\",b,c" << "," << QStringList{"x;y", "b", "c"} << true;
+    QTest::newRow("separators inside quotes do not count") << "\"a;b;c\",d" << "," << QStringList{"a;b;c", "d"} << true;
     QTest::newRow("tabs") << "a\tb,c\td" << "\t" << QStringList{"a", "b,c", "d"} << true;
     QTest::newRow("one column") << "ville" << ";" << QStringList{"ville"} << true;
     QTest::newRow("doubled quotes") << "\"a \"\"b\"\"\";c" << ";" << QStringList{"a \"b\"", "c"} << true;
@@ -240,7 +241,7 @@ void TestBatchInput::batches()
     std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
     std::FILE *output = std::tmpfile();
     std::FILE *errors = std::tmpfile();
-    const BatchResult result = runBatch(line, store, in, output, errors);
+    const CommandResult result = runBatch(line, store, in, output, errors);
     const QString written = QString::fromUtf8(readAll(output));
     const QString told = QString::fromUtf8(readAll(errors)) + result.err;
     std::fclose(in);

@@ -163,7 +163,8 @@ void TestLocatorSearch::shippedStoreFindsParis()
     REQUIRE_SHARED_FILE(shippedStorePath());
     const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
     const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
-    const SearchMatches found = findCommunes(*db, communes, *NamePattern::compile(u"JN18EU"), u"JN18EU");
+    SearchTables tables(*db, communes);
+    const SearchMatches found = findCommunes(tables, *Query::make(u"JN18EU"));
     QVERIFY(found.count() >= 1);
     QCOMPARE(communes.column(communes.fieldIndex(u"commune")).text(size_t(found.row())), QStringLiteral("PARIS"));
 }

@@ -98,7 +98,8 @@ void TestPostcodeSearch::searchByCode()
     const std::unique_ptr<Database> db = openDatabase(everyCode ? m_withCodes : m_codeposOnly);
     const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
     QStringList shown;
-    for (const PostcodeMatch &match : findCommunesByPostcode(*db, communes, *LikePattern::compile(typed)))
+    const PostalCodes codes(*db, communes);
+    for (const Match &match : findCommunesByPostcode(communes, codes, *LikePattern::compile(typed)))
         shown << QStringLiteral("%1:%2").arg(match.row).arg(match.code);
     QCOMPARE(shown.join(u' '), found);
 }
@@ -108,10 +109,11 @@ void TestPostcodeSearch::namesComeFirst()
 {
     const std::unique_ptr<Database> db = openDatabase(m_withCodes);
     const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
-    const SearchMatches byName = findCommunes(*db, communes, *NamePattern::compile(u"*66"), u"*66");
+    SearchTables tables(*db, communes);
+    const SearchMatches byName = findCommunes(tables, *Query::make(u"*66"));
     QCOMPARE(byName.rows(), std::vector<int>{3});
     QCOMPARE(byName.code(), QString());
-    const SearchMatches byCode = findCommunes(*db, communes, *NamePattern::compile(u"66*"), u"66*");
+    const SearchMatches byCode = findCommunes(tables, *Query::make(u"66*"));
     QCOMPARE(byCode.rows(), std::vector<int>{3});
     QCOMPARE(byCode.code(), QStringLiteral("66000"));
 }
@@ -138,7 +140,8 @@ void TestPostcodeSearch::shippedStore()
     REQUIRE_SHARED_FILE(shippedStorePath());
     const std::unique_ptr<Database> db = openDatabase(shippedStorePath());
     const Recordset communes = db->openRecordset(QStringLiteral("insee1"));
-    const SearchMatches found = findCommunes(*db, communes, *NamePattern::compile(typed), typed);
+    SearchTables tables(*db, communes);
+    const SearchMatches found = findCommunes(tables, *Query::make(typed));
     QCOMPARE(found.count(), count);
     QCOMPARE(communes.column(communes.fieldIndex(u"commune")).text(size_t(found.row())), name);
     QCOMPARE(found.code(), typed);

@@ -93,6 +93,30 @@ void TestScriptOutput::cases_data()
     // clang-format on
 }
 
+namespace {
+
+// The output without the fields that every record has had since these cases
+// were written (codes_postaux, correspondance, and the batch's contrainte):
+// their own tests read them.
+QString withoutLaterFields(const QString &out, bool batch)
+{
+    if (out.startsWith(QLatin1Char('['))) {
+        static const QRegularExpression later(
+            QStringLiteral(",\"(codes_postaux|correspondance|contrainte)\":\"(?:[^\"\\\\]|\\\\.)*\""));
+        return QString(out).remove(later);
+    }
+    const QString first = out.section(QLatin1Char('\n'), 0, 0);
+    const QChar separator = first.contains(u'\t') ? u'\t' : first.contains(u';') ? u';' : u',';
+    QStringList lines = out.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        if (!line.isEmpty())
+            line = line.section(separator, 0, batch ? -4 : -3);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 void TestScriptOutput::cases()
 {
     QFETCH(QStringList, arguments);
@@ -107,7 +131,7 @@ void TestScriptOutput::cases()
                 env.remove(QLatin1String(name));
         },
         input);
-    QCOMPARE(run.out, out);
+    QCOMPARE(withoutLaterFields(run.out, arguments.contains(QStringLiteral("--lot"))), out);
     QCOMPARE(run.status, status);
     if (err.isEmpty())
         QCOMPARE(run.err, QString());

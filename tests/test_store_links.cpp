@@ -125,15 +125,16 @@ void TestStoreLinks::stores()
         QByteArray lines = search.toUtf8() + '\n';
         std::FILE *in = fmemopen(lines.data(), size_t(lines.size()), "r");
         std::FILE *errors = std::tmpfile();
-        const BatchResult done =
+        const CommandResult done =
             runBatch(CommandLine::parse(QStringList{"--lot", "-"} + batch), path, in, output, errors);
         result = done.status;
         message = QString::fromUtf8(readAll(errors)) + done.err;
         std::fclose(in);
         std::fclose(errors);
     } else {
-        const CommandLineSearchResult found = searchFromCommandLine(
-            search.section(':', -1), path, output, json ? RecordWriter::Kind::Json : RecordWriter::Kind::Tsv, false);
+        const CommandLine line =
+            CommandLine::parse({"--chercher", search.section(':', -1), "--format", json ? "json" : "tsv", path});
+        const CommandResult found = runCommand(*searchCommand(line), path, output);
         result = found.status;
         message = found.err;
     }

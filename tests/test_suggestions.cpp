@@ -136,6 +136,28 @@ private slots:
         QCOMPARE(names(index.afterTypo(u"LAVALE")), QStringList({"LAVAL"}));
     }
 
+    // A current name and another name that read the same, with the same
+    // population (none): the current commune is the one proposed.
+    void currentNameBeforeAnOtherNameOfTheSameRank()
+    {
+        QTemporaryDir dir;
+        const QString path = writeNumberedStore(dir, {commune("CHATEAU", 1.0, 2.0, "53100", "MAYENNE"),
+                                                      commune("LAVAL", 1.0, 2.0, "53000", "MAYENNE")});
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
+                              "INSERT INTO autres_noms VALUES('LAVAL', 'commune déléguée', 1, NULL);",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        const std::unique_ptr<Database> store = openDatabase(path);
+        const SuggestionIndex index(store->openRecordset(QStringLiteral("insee1")), store.get());
+        const std::vector<Suggestion> found = index.afterTypo(u"LAVALE");
+        QCOMPARE(names(found), QStringList({"LAVAL"}));
+        QCOMPARE(found.front().row, 1);
+    }
+
     // One edit of a hundred communes of 5,000 inhabitants or more, spread
     // over the table: the commune is among the suggestions, most often first.
     void hundredTyposOfLargerCommunes()

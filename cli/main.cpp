@@ -2,9 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
-#include "store/CommuneDatabase.h"
 #include "store/DataFileLocation.h"
-#include "store/DatabaseError.h"
 #include "store/SystemError.h"
 
 #include <QCoreApplication>
@@ -35,13 +33,6 @@ static QString dataPathOf(const CommandLine &line)
                : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
 }
 
-static RecordWriter::Kind writerKind(CommandLine::Format format)
-{
-    return format == CommandLine::Format::Csv    ? RecordWriter::Kind::Csv
-           : format == CommandLine::Format::Json ? RecordWriter::Kind::Json
-                                                 : RecordWriter::Kind::Tsv;
-}
-
 // --chercher and --lot print what they find and need no display: only Qt
 // Core starts, for the program's folder, where the data file is looked for.
 static int answerScript(int argc, char *argv[], const CommandLine &line)
@@ -57,16 +48,11 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
                               "mémoire libre)\n",
                               2);
     QCoreApplication app(argc, argv);
-    if (line.action == CommandLine::Action::Batch) {
-        const BatchResult result = runBatch(line, dataPathOf(line), stdin, stdout, stderr);
-        return result.err.isEmpty() ? result.status : reportFailure(result.err);
-    }
-    const CommandLineSearchResult result =
-        line.action == CommandLine::Action::Around
-            ? aroundFromCommandLine(line.aroundText, line.aroundRadius, dataPathOf(line), stdout,
-                                    writerKind(line.format), line.header)
-            : searchFromCommandLine(line.searchText, dataPathOf(line), stdout, writerKind(line.format), line.header,
-                                    line.fromText);
+    const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
+                                                 ? batchCommand(line, stdin, stderr)
+                                             : line.action == CommandLine::Action::Around ? aroundCommand(line)
+                                                                                          : searchCommand(line);
+    const CommandResult result = runCommand(*command, dataPathOf(line), stdout);
     // Nothing found still says why, with the names the user may have meant.
     if (!result.err.isEmpty())
         std::fprintf(stderr, "topovil : %s\n", result.err.toUtf8().constData());

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "cli/RecordWriter.h"
+#include "search/FindCommunes.h"
+
+#include <QString>
+#include <cstdio>
+
+// What a command of the command line ends with: its exit status and a
+// French message for standard error.
+struct CommandResult
+{
+    int status = 0; // 0: a commune found; 1: none; 2: a malformed text, an unusable file, input or output
+    QString err;    // why for status 2; for status 1, the names the user may have meant
+};
+
+// One command of the command line (--chercher, --lot, --autour): what it
+// checks before the data file is opened, and the records it writes. The
+// runner does the rest the same way for every command.
+class Command
+{
+public:
+    virtual ~Command() = default;
+
+    // Why the command cannot run, in French, found before the data file is
+    // opened (a malformed pattern, an input that cannot be read); empty when it can.
+    virtual QString prepare() { return {}; }
+    virtual RecordWriter::Kind writerKind() const = 0;
+    virtual QChar separator() const { return QLatin1Char(','); }
+    // Whether each record is written out as soon as it is made.
+    virtual bool flushEachRecord() const { return false; }
+
+    // Writes the records; the number of communes found. A failure that
+    // ends the command is set in `failure`.
+    virtual int run(SearchTables &tables, RecordWriter &writer) = 0;
+    // After the output is finished: why the command failed all the same
+    // (an input read short); empty when it did not.
+    virtual QString afterOutput() { return {}; }
+
+    QString failure; // status 2
+    QString note;    // told on standard error when nothing was found
+};
+
+// Opens the data file read-only, makes the writer, runs the command and
+// finishes the output; every failure becomes status 2 with its message.
+CommandResult runCommand(Command &command, const QString &dataPath, std::FILE *out);
+
+// The writer a command line asks for; tabs by default.
+RecordWriter::Kind writerKindOf(CommandLine::Format format, RecordWriter::Kind byDefault = RecordWriter::Kind::Tsv);

@@ -1,0 +1,42 @@
+#include "search/Query.h"
+
+#include "search/NameIndex.h"
+#include "store/CommuneDatabase.h"
+#include "store/NameFolding.h"
+
+std::optional<Query> Query::make(QStringView text, Constraints constraints, QString *error)
+{
+    Query query;
+    query.m_typed = text.toString().toUpper();
+    const QStringView trimmed = QStringView(query.m_typed).trimmed();
+    query.m_trimmedFrom = trimmed.data() - query.m_typed.constData();
+    query.m_trimmedLength = trimmed.size();
+    query.m_folded = foldPattern(query.m_typed);
+    query.m_plain = !hasWildcard(query.m_typed) && !hasWildcard(query.m_folded);
+    constraints.postcode = constraints.postcode.trimmed();
+    constraints.departement = constraints.departement.trimmed();
+    query.m_constraints = std::move(constraints);
+    // A plain name compiles whenever its length does; a pattern is compiled
+    // now, to be refused now.
+    if (!query.m_plain || characterCount(query.m_typed) > NamePattern::MaxLength) {
+        query.m_pattern = NamePattern::compile(query.m_typed, query.m_folded, error);
+        if (!query.m_pattern)
+            return std::nullopt;
+    }
+    return query;
+}
+
+const NamePattern &Query::pattern() const
+{
+    if (!m_pattern)
+        m_pattern = NamePattern::compile(m_typed, m_folded);
+    return *m_pattern;
+}
+
+Query Query::near(GeoPoint point, int count)
+{
+    Query query;
+    query.m_point = point;
+    query.m_nearestCount = count;
+    return query;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <sqlite3.h>
+
+// A small store with every table the search reads, one row for each kind of
+// match and homonyms that only a postal code or a département tells apart.
+// The rows of insee1, by rowid:
+//   1 PARIS  2 PASSY (71)  3 PASSY (74)  4 PASSY (89)  5 PERCY EN NORMANDIE
+//   6 LE PERCY (38)  7 LE HAVRE  8 MARSEILLE  9 SAINT DENIS (93)
+//   10 ST DENIS (11)  11 VILLENEUVE (01)  12 VILLENEUVE (04)  13 CORTE
+//   14 NEUVILLE, where the first VILLENEUVE is
+inline bool writeSearchStore(const QString &path)
+{
+    const char *sql =
+        "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT, "
+        "code_insee TEXT);"
+        "INSERT INTO insee1 VALUES"
+        "('PARIS', 2.3428, 48.85661, '75001', 'PARIS', '75056'),"
+        "('PASSY', 4.25, 46.53, '71220', 'SAONE-ET-LOIRE', '71342'),"
+        "('PASSY', 6.73993, 45.95417, '74190', 'HAUTE-SAVOIE', '74208'),"
+        "('PASSY', 3.07, 48.1, '89510', 'YONNE', '89291'),"
+        "('PERCY EN NORMANDIE', -1.19, 48.92, '50410', 'MANCHE', '50393'),"
+        "('LE PERCY', 5.62626, 44.78958, '38930', 'ISERE', '38301'),"
+        "('LE HAVRE', 0.1, 49.49, '76600', 'SEINE-MARITIME', '76351'),"
+        "('MARSEILLE', 5.4205, 43.29164, '13001', 'BOUCHES-DU-RHONE', '13055'),"
+        "('SAINT DENIS', 2.36, 48.94, '93200', 'SEINE-SAINT-DENIS', '93066'),"
+        "('ST DENIS', 2.21764, 43.35606, '11310', 'AUDE', '11339'),"
+        "('VILLENEUVE', 5.0, 46.0, '01480', 'AIN', '01449'),"
+        "('VILLENEUVE', 5.86, 43.89, '04180', 'ALPES-DE-HAUTE-PROVENCE', '04242'),"
+        "('CORTE', 9.15, 42.3, '20250', 'HAUTE-CORSE', '2B096'),"
+        "('NEUVILLE', 5.0, 46.0, '01990', 'AIN', '01999');"
+        "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
+        "INSERT INTO codes_postaux VALUES(1, '75001'), (1, '75005'), (2, '71220'), (3, '74190'), (4, '89510'),"
+        "(5, '50410'), (6, '38930'), (7, '76600'), (7, '76610'), (8, '13001'), (8, '13008'), (9, '93200'),"
+        "(10, '11310'), (11, '01480'), (12, '04180'), (13, '20250');"
+        "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
+        "INSERT INTO autres_noms VALUES('PERCY', 'commune déléguée', 5, NULL),"
+        "('PARIS 5E ARRONDISSEMENT', 'arrondissement municipal', 1, '75005'),"
+        "('CORDIEUX', 'commune associée', 3, NULL), ('GOURVILLE', 'ancienne commune', 4, NULL);"
+        "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER);"
+        "INSERT INTO historique VALUES('VOISINLIEU', 'fusion, 1943', 7);"
+        "CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, actuelle INTEGER);"
+        "INSERT INTO anciens_codes VALUES('76999', 'GRAVILLE', 'fusion, 1955', 7);";
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+                    && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}

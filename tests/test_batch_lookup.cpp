@@ -1,0 +1,139 @@
+#include "SearchStore.h"
+#include "cli/BatchInput.h"
+#include "cli/BatchLookup.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+
+// The batch run in the program's own process on an input in memory: what
+// each row says of the commune found, the postal code that matched, every
+// code of the commune, how it was found and which constraints held.
+class TestBatchLookup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void rows_data();
+    void rows();
+    void plainLinesAreIndexedAsTheWindowSearches();
+    void jsonKeepsBackslashesAndQuotes();
+
+private:
+    QList<QStringList> run(const QStringList &options, QByteArray input, QStringList *header);
+
+    QTemporaryDir m_dir;
+    QString m_store;
+};
+
+void TestBatchLookup::initTestCase()
+{
+    m_store = m_dir.filePath(QStringLiteral("search.sqlite"));
+    QVERIFY(writeSearchStore(m_store));
+}
+
+QList<QStringList> TestBatchLookup::run(const QStringList &options, QByteArray input, QStringList *header)
+{
+    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
+    char *written = nullptr;
+    size_t size = 0;
+    std::FILE *out = open_memstream(&written, &size);
+    std::FILE *err = std::fopen("/dev/null", "w");
+    const CommandResult result =
+        runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    const QStringList lines = QString::fromUtf8(written, qsizetype(size)).split(u'\n', Qt::SkipEmptyParts);
+    std::free(written);
+    if (result.status == 2 || lines.isEmpty())
+        return {};
+    const QChar separator = detectSeparator(lines.first());
+    *header = parseCsvRecord(lines.first(), separator).fields;
+    QList<QStringList> rows;
+    for (const QString &line : lines.mid(1))
+        rows << parseCsvRecord(line, separator).fields;
+    return rows;
+}
+
+void TestBatchLookup::rows_data()
+{
+    QTest::addColumn<QString>("line"); // nom;dep;cp
+    QTest::addColumn<QString>("statut");
+    QTest::addColumn<QString>("insee");
+    QTest::addColumn<QString>("codePostal");
+    QTest::addColumn<QString>("codesPostaux");
+    QTest::addColumn<QString>("correspondance");
+    QTest::addColumn<QString>("contrainte");
+    // clang-format off
+    QTest::newRow("the code's département") << "Passy;74;74480" << "trouvée" << "74208" << "74190" << "74190" << "nom" << "département seul";
+    QTest::newRow("a déléguée elsewhere hands on") << "Percy;38;" << "trouvée" << "38301" << "38930" << "38930" << "forme usuelle" << "département seul";
+    QTest::newRow("the code that matched") << "Marseille;;13008" << "trouvée" << "13055" << "13008" << "13001 13008" << "nom" << "code postal et département";
+    QTest::newRow("an INSEE code is found") << "75056;;" << "trouvée" << "75056" << "75001" << "75001 75005" << "code INSEE" << "";
+    QTest::newRow("a former code is another name") << "76999;;" << "autre nom" << "76351" << "76600" << "76600 76610" << "ancien code INSEE" << "";
+    QTest::newRow("homonyms, none kept") << "Passy;;99999" << "homonymes" << "71342" << "71220" << "71220" << "nom" << "aucune";
+    QTest::newRow("arrondissement") << "Paris 05;;" << "autre nom" << "75056" << "75005" << "75001 75005" << "autre nom : arrondissement municipal" << "";
+    QTest::newRow("nothing") << "Nulle part;;75001" << "aucune" << "" << "" << "" << "" << "";
+    // clang-format on
+}
+
+void TestBatchLookup::rows()
+{
+    QFETCH(QString, line);
+    QStringList header;
+    const QList<QStringList> rows = run({"--colonne", "nom", "--colonne-dep", "dep", "--colonne-cp", "cp"},
+                                        "nom;dep;cp\n" + line.toUtf8(), &header);
+    QCOMPARE(rows.size(), 1);
+    const auto field = [&](const char *name) { return rows[0].value(header.indexOf(QLatin1String(name))); };
+    QTEST(field("statut"), "statut");
+    QTEST(field("code_insee"), "insee");
+    QTEST(field("code_postal"), "codePostal");
+    QTEST(field("codes_postaux"), "codesPostaux");
+    QTEST(field("correspondance"), "correspondance");
+    QTEST(field("contrainte"), "contrainte");
+}
+
+// Plain lines go through the indexes of names: a name stored both unfolded
+// and folded is found twice over, and a code that no name bears still
+// reaches the finders of codes.
+void TestBatchLookup::plainLinesAreIndexedAsTheWindowSearches()
+{
+    QStringList header;
+    const QList<QStringList> rows = run({"--format", "csv"}, "Saint-Denis\nVoisinlieu\n2b096\n", &header);
+    QCOMPARE(rows.size(), 3);
+    const qsizetype count = header.indexOf(QStringLiteral("nb_resultats"));
+    const qsizetype insee = header.indexOf(QStringLiteral("code_insee"));
+    QCOMPARE(rows[0].value(count), QStringLiteral("2"));
+    QCOMPARE(rows[0].value(insee), QStringLiteral("93066"));
+    QCOMPARE(rows[1].value(insee), QStringLiteral("76351"));
+    QCOMPARE(rows[2].value(insee), QStringLiteral("2B096"));
+    QCOMPARE(rows[2].value(header.indexOf(QStringLiteral("contrainte"))), QString());
+}
+
+// What a script reads back is the line it sent, whatever characters JSON
+// must escape.
+void TestBatchLookup::jsonKeepsBackslashesAndQuotes()
+{
+    QByteArray input = "C:\\Paris \"x\"\n";
+    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
+    char *written = nullptr;
+    size_t size = 0;
+    std::FILE *out = open_memstream(&written, &size);
+    std::FILE *err = std::fopen("/dev/null", "w");
+    runBatch(CommandLine::parse({"--lot", "-", "--format", "json"}), m_store, in, out, err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(written, qsizetype(size)), &error);
+    std::free(written);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(document.array().first().toObject().value(QStringLiteral("recherche")).toString(),
+             QStringLiteral("C:\\Paris \"x\""));
+}
+
+QTEST_GUILESS_MAIN(TestBatchLookup)
+#include "test_batch_lookup.moc"

@@ -1,0 +1,188 @@
+#include "SearchStore.h"
+#include "search/FindCommunes.h"
+#include "store/DatabaseFile.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(MatchKind)
+Q_DECLARE_METATYPE(SearchMatches::Held)
+
+// The one search every caller asks: which finder answers each kind of text,
+// what each match says of how it was found, and how the postal code and the
+// département given choose among homonyms, then are eased when nothing
+// satisfies them. Every case runs twice: scanning the table, as the window
+// searches, and through the indexes of names, as a batch does.
+class TestFindCommunes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void kinds_data();
+    void kinds();
+    void constraints_data();
+    void constraints();
+    void nearestToAPoint();
+    void refusalOfAPositionOffTheGlobe();
+
+private:
+    SearchMatches search(const QString &typed, const Constraints &given, bool indexed);
+    QString nameOf(int row) const;
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_db;
+    Recordset m_communes;
+};
+
+void TestFindCommunes::initTestCase()
+{
+    const QString path = m_dir.filePath(QStringLiteral("search.sqlite"));
+    QVERIFY(writeSearchStore(path));
+    m_db = openDatabase(path);
+    m_communes = m_db->openRecordset(QStringLiteral("insee1"));
+}
+
+SearchMatches TestFindCommunes::search(const QString &typed, const Constraints &given, bool indexed)
+{
+    SearchTables tables(*m_db, m_communes);
+    if (indexed)
+        tables.indexNames();
+    const std::optional<Query> query = Query::make(typed, given);
+    return query ? findCommunes(tables, *query) : SearchMatches();
+}
+
+QString TestFindCommunes::nameOf(int row) const
+{
+    return row < 0 ? QString() : m_communes.column(m_communes.fieldIndex(u"commune")).text(size_t(row)).toString();
+}
+
+void TestFindCommunes::kinds_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("row"); // of the first match
+    QTest::addColumn<MatchKind>("kind");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<int>("year");
+    // clang-format off
+    QTest::newRow("current name") << "Paris" << 1 << 0 << MatchKind::Name << "" << "" << 0;
+    QTest::newRow("homonyms in table order") << "passy" << 3 << 1 << MatchKind::Name << "" << "" << 0;
+    QTest::newRow("stored unfolded and folded") << "Saint-Denis" << 2 << 8 << MatchKind::Name << "" << "" << 0;
+    QTest::newRow("commune déléguée") << "Percy" << 1 << 4 << MatchKind::Deleguee << "" << "PERCY" << 0;
+    QTest::newRow("commune associée") << "Cordieux" << 1 << 2 << MatchKind::Associee << "" << "CORDIEUX" << 0;
+    QTest::newRow("ancienne commune") << "GOURVILLE" << 1 << 3 << MatchKind::FormerCommune << "" << "GOURVILLE" << 0;
+    QTest::newRow("arrondissement, its own code") << "Paris 5e arrondissement" << 1 << 0 << MatchKind::Arrondissement << "75005" << "PARIS 5E ARRONDISSEMENT" << 0;
+    QTest::newRow("arrondissement, a leading zero") << "Paris 05" << 1 << 0 << MatchKind::Arrondissement << "75005" << "PARIS 5E ARRONDISSEMENT" << 0;
+    QTest::newRow("a name lost in 1943") << "Voisinlieu" << 1 << 6 << MatchKind::FormerName << "" << "VOISINLIEU" << 1943;
+    QTest::newRow("postal code, the second of the commune") << "76610" << 1 << 6 << MatchKind::Postcode << "76610" << "" << 0;
+    QTest::newRow("postal code pattern") << "1300#" << 1 << 7 << MatchKind::Postcode << "13001" << "" << 0;
+    QTest::newRow("INSEE code") << " 75056 " << 1 << 0 << MatchKind::InseeCode << "75056" << "" << 0;
+    QTest::newRow("INSEE code of Corsica, any case") << "2b096" << 1 << 12 << MatchKind::InseeCode << "2B096" << "" << 0;
+    QTest::newRow("former INSEE code") << "76999" << 1 << 6 << MatchKind::FormerInseeCode << "76999" << "GRAVILLE" << 1955;
+    QTest::newRow("article added") << "Havre" << 1 << 6 << MatchKind::UsualForm << "" << "" << 0;
+    QTest::newRow("article taken away") << "La Villeneuve" << 2 << 10 << MatchKind::UsualForm << "" << "" << 0;
+    QTest::newRow("whole city's code") << "75000" << 1 << 0 << MatchKind::UsualForm << "" << "" << 0;
+    QTest::newRow("locator") << "jn18eu" << 1 << 0 << MatchKind::Locator << "" << "" << 0;
+    QTest::newRow("coordinates") << "48.85 2.35" << 14 << 0 << MatchKind::Coordinates << "" << "" << 0;
+    QTest::newRow("coordinates, a letter on the second only") << "48.85 2.35E" << 14 << 0 << MatchKind::Coordinates << "" << "" << 0;
+    QTest::newRow("nothing") << "Nulle part" << 0 << -1 << MatchKind::Name << "" << "" << 0;
+    // clang-format on
+}
+
+void TestFindCommunes::kinds()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, count);
+    QFETCH(int, row);
+    QFETCH(MatchKind, kind);
+    QFETCH(QString, code);
+    QFETCH(QString, other);
+    QFETCH(int, year);
+    for (const bool indexed : {false, true}) {
+        const SearchMatches found = search(typed, {}, indexed);
+        const QByteArray where = indexed ? "indexed" : "scanned";
+        QVERIFY2(found.count() == count, where + ": " + QByteArray::number(found.count()));
+        QCOMPARE(found.row(), row);
+        if (count == 0)
+            continue;
+        const Match &first = found.match(0);
+        QVERIFY2(first.kind == kind, where);
+        QCOMPARE(first.code, code);
+        QCOMPARE(first.other.name, other);
+        QCOMPARE(first.year, year);
+        QCOMPARE(found.held(), SearchMatches::Held::NoneGiven);
+        const bool namesAPlace = kind == MatchKind::Locator || kind == MatchKind::Coordinates;
+        QCOMPARE(found.place().has_value(), namesAPlace);
+    }
+}
+
+void TestFindCommunes::constraints_data()
+{
+    using Held = SearchMatches::Held;
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("postcode");
+    QTest::addColumn<QString>("departement");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("code"); // the postal code the answer gives
+    QTest::addColumn<Held>("held");
+    // clang-format off
+    QTest::newRow("postal code keeps one") << "Passy" << "74190" << "" << 1 << 2 << "74190" << Held::PostcodeAndDepartement;
+    QTest::newRow("both hold") << "Passy" << "74190" << "74" << 1 << 2 << "74190" << Held::PostcodeAndDepartement;
+    QTest::newRow("a code of the commune not first") << "Marseille" << "13008" << "" << 1 << 7 << "13008" << Held::PostcodeAndDepartement;
+    QTest::newRow("the code, not the département given") << "Passy" << "89510" << "74" << 1 << 3 << "89510" << Held::PostcodeOnly;
+    QTest::newRow("the code's département") << "Passy" << "74480" << "74" << 1 << 2 << "" << Held::DepartementOnly;
+    QTest::newRow("the code's département before the one given") << "Passy" << "74480" << "89" << 1 << 2 << "" << Held::DepartementOnly;
+    QTest::newRow("then the département given") << "Passy" << "99999" << "89" << 1 << 3 << "" << Held::DepartementOnly;
+    QTest::newRow("département alone") << "Passy" << "" << "74" << 1 << 2 << "" << Held::DepartementOnly;
+    QTest::newRow("département by its name") << "Passy" << "" << "Yonne" << 1 << 3 << "" << Held::DepartementOnly;
+    QTest::newRow("one digit for 01") << "Villeneuve" << "" << "1" << 1 << 10 << "" << Held::DepartementOnly;
+    QTest::newRow("Corsica's 20 is either half") << "Corte" << "20999" << "" << 1 << 12 << "" << Held::DepartementOnly;
+    QTest::newRow("none holds: all stay") << "Passy" << "99999" << "" << 3 << 1 << "" << Held::Neither;
+    QTest::newRow("a déléguée elsewhere hands on") << "Percy" << "" << "38" << 1 << 5 << "" << Held::DepartementOnly;
+    QTest::newRow("a former name and its postal code") << "Voisinlieu" << "76600" << "" << 1 << 6 << "76600" << Held::PostcodeAndDepartement;
+    // clang-format on
+}
+
+void TestFindCommunes::constraints()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, postcode);
+    QFETCH(QString, departement);
+    QFETCH(int, count);
+    QFETCH(int, row);
+    QFETCH(QString, code);
+    QFETCH(SearchMatches::Held, held);
+    for (const bool indexed : {false, true}) {
+        const SearchMatches found = search(typed, {postcode, departement}, indexed);
+        QCOMPARE(found.count(), count);
+        QCOMPARE(nameOf(found.row()), nameOf(row));
+        QCOMPARE(found.row(), row);
+        QCOMPARE(found.postcode(0), code);
+        QCOMPARE(found.held(), held);
+    }
+}
+
+// A click on the map: the nearest first, and two at the same place in
+// table order.
+void TestFindCommunes::nearestToAPoint()
+{
+    SearchTables tables(*m_db, m_communes);
+    const SearchMatches found = findCommunes(tables, Query::near({46.0, 5.0}, 3));
+    QCOMPARE(found.count(), 3);
+    QCOMPARE(found.rows()[0], 10);
+    QCOMPARE(found.rows()[1], 13);
+    QVERIFY(found.match(0).kind == MatchKind::Nearest);
+    QVERIFY(!found.place());
+}
+
+void TestFindCommunes::refusalOfAPositionOffTheGlobe()
+{
+    const SearchMatches found = search(QStringLiteral("48 200"), {}, false);
+    QCOMPARE(found.count(), 0);
+    QVERIFY(found.refusal().contains(QStringLiteral("Longitude")));
+}
+
+QTEST_GUILESS_MAIN(TestFindCommunes)
+#include "test_find_communes.moc"
