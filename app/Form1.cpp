@@ -913,7 +913,7 @@ void Form1::takeStartingPoint()
     if (!shown)
         return;
     startingPoint = shown;
-    platform.saveStartingPoint(startingPoint);
+    keepStartingPoint();
     showDistanceLine();
     showStartMark();
 }
@@ -921,9 +921,16 @@ void Form1::takeStartingPoint()
 void Form1::clearStartingPoint()
 {
     startingPoint.reset();
-    platform.saveStartingPoint(startingPoint);
+    keepStartingPoint();
     showDistanceLine();
     showStartMark();
+}
+
+// Saves the starting point, and tells the user when it cannot be kept.
+void Form1::keepStartingPoint()
+{
+    if (const QString why = platform.saveStartingPoint(startingPoint); !why.isEmpty())
+        platform.showMessage(this, why);
 }
 
 void Form1::showDistanceLine()

@@ -50,7 +50,7 @@ struct Form1Platform
     std::function<bool(const QUrl &)> openUrl;
     // The starting point kept across runs (the user's Qt settings).
     std::function<std::optional<StartingPoint>()> loadStartingPoint;
-    std::function<void(const std::optional<StartingPoint> &)> saveStartingPoint;
+    std::function<QString(const std::optional<StartingPoint> &)> saveStartingPoint; // why it failed, or ""
 };
 
 // The main window. Its handlers are named after their control and event and
@@ -180,6 +180,7 @@ private:
     bool suggestionKey(int key);
     void showNoMatch();
     void showCodes();
+    void keepStartingPoint();
     void showDistanceLine();
     void showStartMark();
     std::optional<StartingPoint> startingPointOfShown() const;

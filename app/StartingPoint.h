@@ -22,9 +22,11 @@ struct StartingPoint
 };
 
 // Kept across runs in the user's Qt settings; nothing when none is kept or
-// the kept one is unreadable.
+// the kept one is unreadable or absurd (a name longer than any commune's, a
+// settings file of more than 64 KiB, which is not read). Saving returns why
+// the setting could not be written, in French; empty when it was.
 std::optional<StartingPoint> loadStartingPoint();
-void saveStartingPoint(const std::optional<StartingPoint> &point);
+QString saveStartingPoint(const std::optional<StartingPoint> &point);
 
 // « Depuis PARIS : 662,6 km, azimut 158° », numbers written as in French
 // whatever the locale; « Point de départ : PARIS » for the starting point

@@ -2,14 +2,28 @@
 
 #include "store/TableData.h"
 
-#include <QScopeGuard>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
+#include <thread>
+
+// What the thread and this object share: the thread outlives the object
+// when the window quits during the build, so it holds this, not the object.
+struct SuggestionIndexBuild::Shared
+{
+    std::mutex mutex;
+    std::condition_variable finished;
+    SuggestionIndexBuild *owner = nullptr; // null once the object is gone
+    bool done = false;
+    std::unique_ptr<SuggestionIndex> index; // null when it could not be made
+};
 
 SuggestionIndexBuild::~SuggestionIndexBuild()
 {
-    // The thread tells this object when it ends: it must outlive the thread.
-    if (m_building.valid())
-        m_building.wait();
+    if (m_shared) {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->owner = nullptr;
+    }
 }
 
 void SuggestionIndexBuild::start(const Recordset &communes, const Recordset &others)
@@ -20,38 +34,56 @@ void SuggestionIndexBuild::start(const Recordset &communes, const Recordset &oth
     const TableData &table = *communes.table();
     if (table.memoryBytes() + SuggestionIndex::expectedBytes(communes, others) > table.memoryLimit)
         return; // no suggestions rather than a table past its limit
-    const auto make = [communes, others] { return std::make_unique<SuggestionIndex>(communes, others); };
+    const auto make = [communes, others]() -> std::unique_ptr<SuggestionIndex> {
+        try {
+            return std::make_unique<SuggestionIndex>(communes, others);
+        } catch (...) {
+            return nullptr; // no memory, or a table without names: no suggestions
+        }
+    };
+    auto shared = std::make_shared<Shared>();
+    shared->owner = this;
     try {
-        m_building = std::async(std::launch::async, [this, make] {
-            // Told however it ends, the index or its failure.
-            const auto tell = qScopeGuard(
-                [this] { QMetaObject::invokeMethod(this, &SuggestionIndexBuild::take, Qt::QueuedConnection); });
-            return make();
-        });
+        std::thread([shared, make] {
+            std::unique_ptr<SuggestionIndex> index = make();
+            const std::lock_guard lock(shared->mutex);
+            shared->index = std::move(index);
+            shared->done = true;
+            shared->finished.notify_all();
+            // Under the lock, the owner cannot go meanwhile; a deleted
+            // object's queued calls are dropped with it.
+            if (shared->owner)
+                QMetaObject::invokeMethod(shared->owner, &SuggestionIndexBuild::take, Qt::QueuedConnection);
+        }).detach();
+        m_shared = std::move(shared);
     } catch (const std::system_error &) {
         // The system refused the thread: made here, once.
-        try {
-            m_index = make();
-        } catch (...) {
-        }
+        m_index = make();
         emit built();
     }
 }
 
 SuggestionIndex *SuggestionIndexBuild::wait()
 {
+    if (m_shared) {
+        std::unique_lock lock(m_shared->mutex);
+        m_shared->finished.wait(lock, [this] { return m_shared->done; });
+    }
     take();
     return m_index.get();
 }
 
 void SuggestionIndexBuild::take()
 {
-    if (!m_building.valid())
+    if (!m_shared)
         return;
-    try {
-        m_index = m_building.get();
-    } catch (...) {
-        // No memory, or a table without names: no suggestions.
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        if (!m_shared->done)
+            return;
+        m_index = std::move(m_shared->index);
+        m_shared->owner = nullptr;
     }
+    m_shared.reset();
     emit built();
 }

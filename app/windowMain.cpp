@@ -3,6 +3,9 @@
 #include "cli/CommandLine.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"
+#include "store/SystemError.h"
+#include "widgets/OpenFileLimit.h"
+#include "widgets/WindowSystemMessages.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -44,7 +47,16 @@ int main(int argc, char *argv[])
                    stderr);
         return 1;
     }
+    if (const QString why = ensureWindowDescriptors(); !why.isEmpty()) {
+        std::fputs(why.toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    exitOnUncaughtOutOfMemory("Topovil : mémoire insuffisante : la fenêtre ne peut pas continuer (essayez avec "
+                              "plus de mémoire libre).\n",
+                              1);
+    holdWindowSystemMessages();
     QApplication app(argc, argv);
+    windowSystemStarted();
     QApplication::setApplicationName(QStringLiteral("Topovil"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 

@@ -2,8 +2,8 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
 #include "cli/CommandLineSearch.h"
-#include "cli/OutOfMemoryExit.h"
 #include "store/DataFileLocation.h"
+#include "store/SystemError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,7 +44,9 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     if (line.action == CommandLine::Action::Batch && line.batchInput == QLatin1String("-")
         && fcntl(STDIN_FILENO, F_GETFL) == -1)
         return reportFailure(QStringLiteral("l'entrée standard est fermée : aucune ligne à lire"));
-    exitOnUncaughtOutOfMemory();
+    exitOnUncaughtOutOfMemory("topovil : mémoire insuffisante : la recherche s'arrête là (essayez avec plus de "
+                              "mémoire libre)\n",
+                              2);
     QCoreApplication app(argc, argv);
     const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
                                                  ? batchCommand(line, stdin, stderr)

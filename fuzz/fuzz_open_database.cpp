@@ -25,6 +25,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QString>
 
 #include <algorithm>
@@ -105,7 +106,8 @@ void readWhole(Recordset rows)
 }
 
 // Every line of a TSV or CSV output has the header's count of fields, and
-// JSON holds no raw control character: a field of the store never cut a line.
+// JSON holds no raw control character and parses: a field of the store never
+// cut a line nor made a number JSON cannot read.
 void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const char *what)
 {
     const QList<QByteArray> lines = output.split('\n');
@@ -127,6 +129,12 @@ void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const ch
                          lines[i].constData());
             std::abort();
         }
+    }
+    // And the whole JSON reads, every number and key included.
+    QJsonParseError parsed{};
+    if (kind == RecordWriter::Kind::Json && (QJsonDocument::fromJson(output, &parsed), parsed.error)) {
+        std::fprintf(stderr, "%s: the JSON does not read: %s\n", what, qPrintable(parsed.errorString()));
+        std::abort();
     }
 }
 

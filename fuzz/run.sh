@@ -13,7 +13,7 @@ root="$(dirname "$here")"
 build="${TOPOVIL_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 shared="${TOPOVIL_SHARED_DIR:-$root/../shared}"
 seconds="${1:-60}"
-targets=(fuzz_like_pattern fuzz_open_database)
+targets=(fuzz_batch_input fuzz_like_pattern fuzz_open_database)
 
 case "$seconds" in
   '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;

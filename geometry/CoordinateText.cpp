@@ -152,7 +152,9 @@ private:
             m_at += 2;
             return value;
         }
-        if (value && markOptional)
+        // Unmarked, the last number is the seconds unless a degree mark
+        // follows it: « 48°51' 2°21' » is two coordinates, not 2 seconds.
+        if (value && markOptional && !isDegreeMark(peek()))
             return value;
         m_at = start;
         return std::nullopt;
@@ -225,10 +227,10 @@ TypedPosition readPosition(QStringView text)
     const GeoPoint point = firstIsLatitude ? GeoPoint{*a, *b} : GeoPoint{*b, *a};
     const QLocale french(QLocale::French);
     if (!(std::abs(point.latitude) <= 90))
-        return refused(
-            QStringLiteral("Latitude hors limites : %1° (de -90° à 90°).").arg(french.toString(point.latitude)));
+        return refused(QStringLiteral("Latitude hors limites : %1° (de -90° à 90°).")
+                           .arg(french.toString(point.latitude, 'g', QLocale::FloatingPointShortest)));
     if (!(std::abs(point.longitude) <= 180))
-        return refused(
-            QStringLiteral("Longitude hors limites : %1° (de -180° à 180°).").arg(french.toString(point.longitude)));
+        return refused(QStringLiteral("Longitude hors limites : %1° (de -180° à 180°).")
+                           .arg(french.toString(point.longitude, 'g', QLocale::FloatingPointShortest)));
     return {TypedPosition::Kind::Position, point, {}};
 }

@@ -200,3 +200,12 @@ bool likeMatch(QStringView name, const LikePattern &pattern)
 {
     return pattern.matches(name);
 }
+
+bool hasWildcard(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c == u'?' || c == u'*' || c == u'#' || c == u'[')
+            return true;
+    }
+    return false;
+}

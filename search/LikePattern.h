@@ -33,6 +33,10 @@ public:
 
     friend bool likeMatch(QStringView name, const LikePattern &pattern);
 
+    // Whether a text has a wildcard: a text without is a plain name, found by
+    // its folded form alone.
+    bool hasWildcard(QStringView text);
+
     // A cheap test that every matching name passes: its length, and its first
     // character when the pattern starts with a plain one. A scan asks it
     // before the full match, which most names then never need.
@@ -95,3 +99,7 @@ private:
 };
 
 bool likeMatch(QStringView name, const LikePattern &pattern);
+
+// Whether a text has a wildcard: a text without is a plain name, found by
+// its folded form alone.
+bool hasWildcard(QStringView text);

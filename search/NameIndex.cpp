@@ -5,15 +5,6 @@
 
 #include <algorithm>
 
-bool hasWildcard(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c == u'?' || c == u'*' || c == u'#' || c == u'[')
-            return true;
-    }
-    return false;
-}
-
 NameIndex::NameIndex(const Recordset &records) : m_records(records)
 {
     const Column &names = records.column(records.fieldIndex(u"commune"));

@@ -9,10 +9,6 @@
 
 class Query;
 
-// Whether a typed text has a wildcard (LikePattern.h): a text without is a
-// plain name, found by its folded form alone.
-bool hasWildcard(QStringView text);
-
 // The names of a whole table (its column commune) by their text, for the
 // many searches of a batch: a search for a plain name (no wildcard) is then a
 // look-up instead of a scan, and finds exactly the rows the scan finds

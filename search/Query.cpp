@@ -1,6 +1,5 @@
 #include "search/Query.h"
 
-#include "search/NameIndex.h"
 #include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"
 

@@ -1,5 +1,6 @@
 #include "search/Suggestions.h"
 
+#include "search/LikePattern.h"
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
 
@@ -24,12 +25,6 @@ std::uint32_t lettersOf(QStringView text)
             letters |= 1u << (c.unicode() - u'A');
     }
     return letters;
-}
-
-bool hasWildcard(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(),
-                       [](QChar c) { return c == u'*' || c == u'?' || c == u'#' || c == u'['; });
 }
 
 // Keeps the `limit` best of the entries offered, best first.

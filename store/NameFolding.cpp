@@ -70,6 +70,10 @@ void appendFolded(QString &out, char16_t c)
     }
     if (c >= 0x0300 && c <= 0x036f)
         return; // a combining mark: its letter stands alone
+    // Characters nobody sees, pasted with a name (a zero-width space, a soft
+    // hyphen, a byte order mark, a line break of old mainframes): gone.
+    if ((c >= 0x80 && c < 0xa0) || QChar::category(c) == QChar::Other_Format)
+        return;
     if (c >= 0x00c0 && c <= 0x017f) {
         if (const QStringView special = specialLetter(c); !special.isEmpty()) {
             out.append(special);

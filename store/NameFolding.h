@@ -10,7 +10,8 @@
 //   - letters in upper case, without their accents (É -> E, Ç -> C), the
 //     ligatures and special letters of Latin-1 and Latin Extended-A written
 //     out (Œ -> OE, Æ -> AE, ß -> SS, Ø -> O, Ł -> L...), combining marks
-//     dropped;
+//     dropped, and so are the characters that show nothing (zero-width
+//     spaces and joiners, the soft hyphen, byte order marks, C1 controls);
 //   - hyphens and apostrophes (- ' ’ `) are blanks, as is the no-break space;
 //   - runs of blanks are one blank, and blanks at both ends are dropped;
 //   - the words SAINT and SAINTE are written ST and STE (whole words only:

@@ -82,7 +82,10 @@ struct Window
             return true;
         };
         form.platform.loadStartingPoint = [] { return keptStartingPoint; };
-        form.platform.saveStartingPoint = [](const std::optional<StartingPoint> &point) { keptStartingPoint = point; };
+        form.platform.saveStartingPoint = [](const std::optional<StartingPoint> &point) {
+            keptStartingPoint = point;
+            return QString();
+        };
         form.Form_Load(dataPath);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))

@@ -1,7 +1,7 @@
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
-#include "cli/OutOfMemoryExit.h"
 #include "cli/RecordWriter.h"
+#include "store/SystemError.h"
 
 #include <QtTest>
 #include <cstdio>
@@ -286,7 +286,7 @@ void TestBatchInput::uncaughtOutOfMemory()
     const pid_t child = fork();
     if (child == 0) {
         dup2(fds[1], STDERR_FILENO);
-        exitOnUncaughtOutOfMemory();
+        exitOnUncaughtOutOfMemory("topovil : mémoire insuffisante\n", 2);
         static void (*volatile thrower)() = [] { throw std::bad_alloc(); };
         // As Qt's code meets it: inside a function that lets nothing through.
         const auto noThrow = []() noexcept { thrower(); };

@@ -33,6 +33,8 @@ private slots:
         QTest::newRow("west as W") << "48.39N 4.49W" << 48.39 << -4.49;
         QTest::newRow("one letter decides") << "2.3522E 48.8566" << 48.8566 << 2.3522;
         QTest::newRow("decimal minutes") << "48°51.4'N 2°21.1'E" << 48 + 51.4 / 60 << 2 + 21.1 / 60;
+        QTest::newRow("minutes, no letters") << "48°51' 2°21'" << 48 + 51 / 60.0 << 2 + 21 / 60.0;
+        QTest::newRow("decimal minutes, no letters") << "48°51.4' 2°21.1'" << 48 + 51.4 / 60 << 2 + 21.1 / 60;
         // clang-format on
     }
     void positions()
@@ -53,6 +55,7 @@ private slots:
         // clang-format off
         QTest::newRow("latitude too far") << "95 2" << "Latitude hors limites : 95° (de -90° à 90°).";
         QTest::newRow("longitude too far") << "45,5 -200,25" << "Longitude hors limites : -200,25° (de -180° à 180°).";
+        QTest::newRow("longitude just past the limit") << "0 180.00001" << "Longitude hors limites : 180,00001° (de -180° à 180°).";
         QTest::newRow("south past the pole") << "90.5S 2E" << "Latitude hors limites : -90,5° (de -90° à 90°).";
         QTest::newRow("sixty minutes") << "48°60'N 2°E" << "« 48°60'N » : les minutes et les secondes vont de 0 à moins de 60.";
         QTest::newRow("two latitudes") << "48N 2S" << "Deux latitudes (N, S) : il faut une latitude et une longitude.";

@@ -7,7 +7,10 @@
 #include "search/LocatorSearch.h"
 
 #include <QAccessible>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -215,6 +218,61 @@ private slots:
         const QString shown = ::distanceLineText({QStringLiteral("A"), {45, 0}, {}}, {toLatitude, toLongitude});
         QLocale::setDefault(QLocale::c());
         QCOMPARE(shown, expected);
+    }
+
+    // Settings that cannot be written are said; absurd ones are not taken,
+    // and a file too large to be settings is not even read.
+    void settingsAbused_data()
+    {
+        QTest::addColumn<QString>("abuse");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("settings file is a folder") << "folder" << false;
+        QTest::newRow("name of 300 letters") << "long name" << true;
+        QTest::newRow("blank name") << "blank name" << true;
+        QTest::newRow("settings file of 9 MB") << "huge file" << true;
+    }
+    void settingsAbused()
+    {
+        QFETCH(QString, abuse);
+        QFETCH(bool, saved);
+        const QString path = m_config.filePath("Topovil/topovil.conf");
+        QCOMPARE(QSettings(QStringLiteral("Topovil"), QStringLiteral("topovil")).fileName(), path);
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        const StartingPoint brest{QStringLiteral("BREST"), {48.39, -4.49}};
+        QSettings settings(QStringLiteral("Topovil"), QStringLiteral("topovil"));
+        if (abuse == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (abuse == "long name" || abuse == "blank name") {
+            QCOMPARE(saveStartingPoint(brest), QString());
+            settings.setValue("depart/nom", abuse == "long name" ? QString(300, u'A') : QStringLiteral("  "));
+            settings.sync();
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[depart]\nlatitude=48.39\nlongitude=-4.49\nnom=" + QByteArray(9 << 20, 'A') + "\n");
+        }
+        QVERIFY(!loadStartingPoint());
+        const QString why = saveStartingPoint(brest);
+        QCOMPARE(why.isEmpty(), saved);
+        if (saved) // replaced by a sound one
+            QCOMPARE(loadStartingPoint(), std::optional<StartingPoint>(brest));
+        else
+            QVERIFY2(why.contains("ne peut pas être écrit"), qPrintable(why));
+        QDir(path).removeRecursively();
+    }
+
+    // Ctrl+D whose setting cannot be kept tells the user so.
+    void ctrlDSaysWhenTheSettingIsNotKept()
+    {
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        window.form.platform.saveStartingPoint = [](const std::optional<StartingPoint> &) {
+            return QStringLiteral("non gardé");
+        };
+        window.search("PARIS");
+        pressCtrlD(window.form);
+        QCOMPARE(window.messages, QStringList{"non gardé"});
     }
 
 private:

@@ -35,6 +35,10 @@ void TestNameFolding::names_data()
     QTest::newRow("tilde, ring") << "ÃÑÅ" << "ANA";
     QTest::newRow("OE ligature") << "Œuilly" << "OEUILLY";
     QTest::newRow("oe ligature lower") << "cœur" << "COEUR";
+    QTest::newRow("zero-width space") << QString::fromUtf16(u"PA\u200BRIS") << "PARIS";
+    QTest::newRow("soft hyphen") << QString::fromUtf16(u"PA\u00ADRIS") << "PARIS";
+    QTest::newRow("next line") << QString::fromUtf16(u"PA\u0085RIS") << "PARIS";
+    QTest::newRow("byte order mark") << QString::fromUtf16(u"\uFEFFPA\uFEFFRIS") << "PARIS";
     QTest::newRow("AE ligature") << "Æ æ" << "AE AE";
     QTest::newRow("sharp s") << "Straße" << "STRASSE";
     QTest::newRow("Latin Extended-A") << "ŁĄĆĘŃŚŹŻĞŠŽŘŮŐŰ" << "LACENSZZGSZRUOU";

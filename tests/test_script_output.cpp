@@ -19,6 +19,9 @@ private slots:
     void unwritableOutput_data();
     void unwritableOutput();
     void closedInput();
+    void unusableDisplays_data();
+    void unusableDisplays();
+    void windowWithTooFewDescriptors();
     void shippedSainteColombeOfGironde();
 
 private:
@@ -174,6 +177,54 @@ void TestScriptOutput::closedInput()
     QCOMPARE(shell.exitCode(), 2);
     QCOMPARE(shell.readAllStandardOutput(), QByteArray());
     QVERIFY(QString::fromUtf8(shell.readAllStandardError()).contains("l'entrée standard est fermée"));
+}
+
+void TestScriptOutput::unusableDisplays_data()
+{
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("no X server there") << "DISPLAY"
+                                       << ":99";
+    QTest::newRow("garbage display name") << "DISPLAY"
+                                          << "garbage!!";
+    QTest::newRow("unknown Wayland display") << "WAYLAND_DISPLAY"
+                                             << "nowhere";
+    QTest::newRow("unknown platform") << "QT_QPA_PLATFORM"
+                                      << "bogus";
+}
+
+// A display named but not there ends the window with status 1 and French,
+// not with Qt's abort and its advice to reinstall.
+void TestScriptOutput::unusableDisplays()
+{
+    QFETCH(QString, variable);
+    QFETCH(QString, value);
+    const ProgramRun run = runProgram(m_root, {m_store}, {}, [&](QProcessEnvironment &env) {
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QLatin1String(name));
+        env.insert(variable, value);
+    });
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.startsWith("Topovil : la fenêtre ne peut pas s'ouvrir : aucun écran ne répond"),
+             qPrintable(run.err));
+    QVERIFY2(!run.err.contains("Reinstalling"), qPrintable(run.err));
+}
+
+// Fewer descriptors than the window needs, with no way to raise the limit:
+// French and status 1, not GLib's trap.
+void TestScriptOutput::windowWithTooFewDescriptors()
+{
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    shell.setProcessEnvironment(env);
+    shell.start("sh",
+                QStringList{"-c", "ulimit -n 9 && exec \"$0\" \"$@\"", QStringLiteral(TOPOVIL_EXECUTABLE), m_store});
+    QVERIFY(shell.waitForFinished(20000));
+    QCOMPARE(shell.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(shell.exitCode(), 1);
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QVERIFY2(err.contains("le système n'en permet que 9"), qPrintable(err));
 }
 
 void TestScriptOutput::shippedSainteColombeOfGironde()
