@@ -44,12 +44,13 @@ void showHint(const HintLines &lines, const QString &text)
 // and how far it lies from the square's centre. Empty otherwise.
 QString locatorFallbackText(const Recordset &records, const SearchMatches &matches, const QString &typed)
 {
+    // An empty square found the commune nearest to its centre.
     const std::optional<GeoPoint> centre = matches.place();
-    if (!centre || matches.match(matches.index()).kind != MatchKind::Locator)
+    if (!centre || matches.match(matches.index()).kind != MatchKind::Nearest)
         return {};
     const QString locator = typed.trimmed().toUpper();
     const std::optional<GeoPoint> position = communePosition(records, matches.row());
-    if (!position || maidenheadLocator8(position->latitude, position->longitude).startsWith(locator))
+    if (!position)
         return {};
     const double km = distanceKm(*centre, *position);
     return QStringLiteral("Aucune commune dans %1 · %2 à %3 km du centre")

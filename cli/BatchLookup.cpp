@@ -4,6 +4,7 @@
 #include "cli/OutputFields.h"
 #include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
+#include "search/PositionSearch.h"
 #include "store/SystemError.h"
 
 #include <QFileInfo>
@@ -51,11 +52,16 @@ Answer lookUp(SearchTables &tables, const QString &query, const QString &postcod
         return answer;
     }
     const SearchMatches found = findCommunes(tables, *made);
-    if (found.count() == 0) {
+    // The nearest commune is no answer where there is none (a square or a
+    // point at sea).
+    if (found.count() == 0 || noCommuneAtPlace(tables.communes(), found)) {
         answer.status = BatchStatus::none;
         return answer;
     }
     answer = answerOf(tables, found, 0);
+    // Coordinates find the communes nearest first: the first is the one there.
+    if (found.match(0).kind == MatchKind::Coordinates)
+        answer.count = 1;
     answer.query = query;
     answer.held = heldWords(found.held());
     answer.status = isOtherName(found.match(0).kind) ? BatchStatus::otherName

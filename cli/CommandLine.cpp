@@ -36,7 +36,9 @@ const Option options[] = {
      "vide sans lui). --chercher se donne une fois.\n"
      "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
      "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
-     "il a au plus 1000 caractères."},
+     "il a au plus 1000 caractères. Un locator dont le carré n'a\n"
+     "aucune commune, ou des coordonnées à plus de 20 km de toute\n"
+     "commune, ne trouvent rien (code 1, la plus proche est dite)."},
     {"--depuis", "LIEU", &CommandLine::fromText, "un lieu",
      "avec --chercher, ajoute à chaque commune distance_km (grand\n"
      "cercle, une décimale) et azimut (degrés depuis le nord, sens\n"

@@ -2,9 +2,25 @@
 
 #include "cli/CommandLineDistance.h"
 #include "cli/OutputFields.h"
+#include "geometry/NearestCommunes.h"
+#include "search/PositionSearch.h"
 #include "search/Suggestions.h"
 
+#include <cmath>
+
 namespace {
+
+// « Aucune commune dans IN83 : la plus proche, HENDAYE, est à 101 km de son centre. »
+QString nothingAtPlace(const Recordset &records, const SearchMatches &found)
+{
+    const int row = found.match(0).row;
+    const QString name = records.column(records.fieldIndex(u"commune")).value(size_t(row)).toString();
+    const double km = distanceKm(*found.place(), *communePosition(records, row));
+    const QString where = found.match(0).kind == MatchKind::Nearest
+                              ? QStringLiteral("dans ce carré")
+                              : QStringLiteral("à moins de %1 km de ce point").arg(NearKm);
+    return QStringLiteral("Aucune commune %1 : la plus proche, %2, est à %3 km.").arg(where, name).arg(std::lround(km));
+}
 
 class SearchCommand : public Command
 {
@@ -27,19 +43,24 @@ public:
             if (!(from = placeOfText(tables, m_line.fromText, &failure)))
                 return 0;
         }
-        const SearchMatches found = findCommunes(tables, *m_query);
+        SearchMatches found = findCommunes(tables, *m_query);
         // Coordinates off the globe are refused as a malformed pattern is.
         if (!found.refusal().isEmpty()) {
             failure = found.refusal();
             return 0;
         }
         const Recordset &records = tables.communes();
+        // The nearest commune is no answer where there is none.
+        if (noCommuneAtPlace(records, found)) {
+            note = nothingAtPlace(records, found);
+            found = SearchMatches();
+        }
         std::vector<OutputField> fields = searchFields();
         if (from)
             fields.insert(fields.end(), distanceFields().begin(), distanceFields().end());
         fields.insert(fields.end(), laterSearchFields().begin(), laterSearchFields().end());
         writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
-        if (found.count() == 0)
+        if (found.count() == 0 && note.isEmpty())
             note =
                 noMatchMessage(m_line.searchText, SuggestionIndex(records, &tables.db()).afterTypo(m_line.searchText));
         const CommuneColumns columns(records);

@@ -217,7 +217,10 @@ void findByFormerNames(SearchTables &tables, const Query &query, Found &found)
 
 void findByLocator(SearchTables &tables, const Query &query, Found &found)
 {
-    found.add(findCommunesByLocator(tables.communes(), query.trimmed()), MatchKind::Locator);
+    const std::vector<int> rows = findCommunesByLocator(tables.communes(), query.trimmed());
+    // A square that holds no commune finds the one nearest to its centre.
+    const bool inside = !rows.empty() && liesInSquare(tables.communes(), rows.front(), query.trimmed());
+    found.add(rows, inside ? MatchKind::Locator : MatchKind::Nearest);
     if (const std::optional<QPointF> centre = locatorCentre(query.trimmed()))
         found.m_place = GeoPoint{centre->y(), centre->x()};
 }

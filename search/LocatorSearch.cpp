@@ -80,3 +80,10 @@ std::vector<int> findCommunesByLocator(const Recordset &communes, QStringView lo
     }
     return rows;
 }
+
+bool liesInSquare(const Recordset &communes, int row, QStringView locator)
+{
+    const std::optional<GeoPoint> position = communePosition(communes, row);
+    return position
+           && maidenheadLocator8(position->latitude, position->longitude).startsWith(locator.toString().toUpper());
+}

@@ -21,3 +21,6 @@ std::optional<QPointF> locatorCentre(QStringView locator);
 // lies inside the square: the one commune nearest to its centre. Rows
 // without a readable position are left out.
 std::vector<int> findCommunesByLocator(const Recordset &communes, QStringView locator);
+
+// Whether the commune at `row` lies in the locator's square.
+bool liesInSquare(const Recordset &communes, int row, QStringView locator);

@@ -1,6 +1,7 @@
 #include "search/PositionSearch.h"
 
 #include "geometry/CoordinateText.h"
+#include "geometry/GreatCircle.h"
 #include "geometry/NearestCommunes.h"
 
 std::optional<SearchMatches> findCommunesByPosition(const Recordset &communes, QStringView typed)
@@ -16,4 +17,15 @@ std::optional<SearchMatches> findCommunesByPosition(const Recordset &communes, Q
     SearchMatches found(rows, MatchKind::Coordinates);
     found.setPlace(position.point);
     return found;
+}
+
+bool noCommuneAtPlace(const Recordset &communes, const SearchMatches &matches)
+{
+    if (!matches.place() || matches.count() == 0)
+        return false;
+    if (matches.match(0).kind == MatchKind::Nearest)
+        return true; // the typed square is empty
+    const std::optional<GeoPoint> nearest = communePosition(communes, matches.match(0).row);
+    return matches.match(0).kind == MatchKind::Coordinates && nearest
+           && distanceKm(*matches.place(), *nearest) > NearKm;
 }

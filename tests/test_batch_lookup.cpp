@@ -76,6 +76,9 @@ void TestBatchLookup::rows_data()
     QTest::newRow("a former code is another name") << "76999;;" << "autre nom" << "76351" << "76600" << "76600 76610" << "ancien code INSEE" << "";
     QTest::newRow("homonyms, none kept") << "Passy;;99999" << "homonymes" << "71342" << "71220" << "71220" << "nom" << "aucune";
     QTest::newRow("arrondissement") << "Paris 05;;" << "autre nom" << "75056" << "75005" << "75001 75005" << "autre nom : arrondissement municipal" << "";
+    QTest::newRow("coordinates: the commune there") << "\"48.85 2.35\";;" << "trouvée" << "75056" << "75001" << "75001 75005" << "coordonnées" << "";
+    QTest::newRow("a square without a commune") << "JN18AA;;" << "aucune" << "" << "" << "" << "" << "";
+    QTest::newRow("a point far from every commune") << "\"0 0\";;" << "aucune" << "" << "" << "" << "" << "";
     QTest::newRow("nothing") << "Nulle part;;75001" << "aucune" << "" << "" << "" << "" << "";
     // clang-format on
 }
@@ -88,6 +91,8 @@ void TestBatchLookup::rows()
                                         "nom;dep;cp\n" + line.toUtf8(), &header);
     QCOMPARE(rows.size(), 1);
     const auto field = [&](const char *name) { return rows[0].value(header.indexOf(QLatin1String(name))); };
+    if (field("statut") != QStringLiteral("homonymes"))
+        QCOMPARE(field("nb_resultats"), QString(field("statut") == QStringLiteral("aucune") ? "0" : "1"));
     QTEST(field("statut"), "statut");
     QTEST(field("code_insee"), "insee");
     QTEST(field("code_postal"), "codePostal");

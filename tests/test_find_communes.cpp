@@ -84,6 +84,7 @@ void TestFindCommunes::kinds_data()
     QTest::newRow("article taken away") << "La Villeneuve" << 2 << 10 << MatchKind::UsualForm << "" << "" << 0;
     QTest::newRow("whole city's code") << "75000" << 1 << 0 << MatchKind::UsualForm << "" << "" << 0;
     QTest::newRow("locator") << "jn18eu" << 1 << 0 << MatchKind::Locator << "" << "" << 0;
+    QTest::newRow("a square without a commune: the nearest") << "JN18AA" << 1 << 3 << MatchKind::Nearest << "" << "" << 0;
     QTest::newRow("coordinates") << "48.85 2.35" << 14 << 0 << MatchKind::Coordinates << "" << "" << 0;
     QTest::newRow("coordinates, a letter on the second only") << "48.85 2.35E" << 14 << 0 << MatchKind::Coordinates << "" << "" << 0;
     QTest::newRow("nothing") << "Nulle part" << 0 << -1 << MatchKind::Name << "" << "" << 0;
@@ -112,7 +113,8 @@ void TestFindCommunes::kinds()
         QCOMPARE(first.other.name, other);
         QCOMPARE(first.year, year);
         QCOMPARE(found.held(), SearchMatches::Held::NoneGiven);
-        const bool namesAPlace = kind == MatchKind::Locator || kind == MatchKind::Coordinates;
+        const bool namesAPlace =
+            kind == MatchKind::Locator || kind == MatchKind::Coordinates || kind == MatchKind::Nearest;
         QCOMPARE(found.place().has_value(), namesAPlace);
     }
 }
