@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(QSettings(QStringLiteral("Topovil"), QStringLiteral("topovil")).fileName(), path);
         QFile::remove(path);
         QDir(path).removeRecursively();
-        const StartingPoint brest{QStringLiteral("BREST"), {48.39, -4.49}};
+        const StartingPoint brest{QStringLiteral("BREST"), {48.39, -4.49}, {}};
         QSettings settings(QStringLiteral("Topovil"), QStringLiteral("topovil"));
         if (abuse == "folder") {
             QVERIFY(QDir().mkpath(path));
