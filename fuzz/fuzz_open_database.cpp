@@ -130,9 +130,11 @@ void checkWholeLines(const QByteArray &output, RecordWriter::Kind kind, const ch
             std::abort();
         }
     }
-    // And the whole JSON reads, every number and key included.
+    // And the whole JSON reads, every number and key included; a command
+    // that failed before its first record wrote nothing at all.
     QJsonParseError parsed{};
-    if (kind == RecordWriter::Kind::Json && (QJsonDocument::fromJson(output, &parsed), parsed.error)) {
+    if (kind == RecordWriter::Kind::Json && !output.isEmpty()
+        && (QJsonDocument::fromJson(output, &parsed), parsed.error)) {
         std::fprintf(stderr, "%s: the JSON does not read: %s\n", what, qPrintable(parsed.errorString()));
         std::abort();
     }
