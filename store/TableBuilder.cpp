@@ -14,6 +14,7 @@ namespace {
 // column of unique names costs a bounded dictionary while it loads.
 constexpr size_t ShortText = 32;
 constexpr size_t MaxRemembered = 1 << 16;
+constexpr size_t SoonTold = 4096;
 
 // A text's place is 32 bits of start and 32 of length in the buffer.
 constexpr size_t MaxChars = 0xffffffffu;
@@ -42,6 +43,9 @@ public:
             m_places.insert(place);
         else if (m_hits < m_lookups / 2)
             m_givenUp = true; // a column of mostly unique texts: looking up costs more than it saves
+        // A column of names, where few repeat, is told sooner.
+        if (m_lookups == SoonTold && m_hits < m_lookups / 8)
+            m_givenUp = true;
         return 0;
     }
 
