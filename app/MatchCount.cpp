@@ -1,7 +1,6 @@
 #include "app/MatchCount.h"
 
 #include "app/Form1Layout.h"
-#include "geo/MaidenheadLocator.h"
 #include "geometry/GreatCircle.h"
 #include "geometry/NearestCommunes.h"
 #include "search/SearchMatches.h"

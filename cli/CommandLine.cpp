@@ -1,6 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include <array>
 #include <optional>
 
 namespace {

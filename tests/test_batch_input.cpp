@@ -1,3 +1,4 @@
+#include "StreamText.h"
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
 #include "cli/RecordWriter.h"
@@ -150,16 +151,6 @@ QString batchStore(const QTemporaryDir &dir)
     const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok ? path : QString();
-}
-
-QByteArray readAll(std::FILE *file)
-{
-    std::rewind(file);
-    QByteArray bytes;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        bytes.append(chunk, qsizetype(n));
-    return bytes;
 }
 
 } // namespace

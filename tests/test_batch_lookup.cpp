@@ -1,4 +1,5 @@
 #include "SearchStore.h"
+#include "StreamText.h"
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
 
@@ -23,6 +24,7 @@ private slots:
     void jsonKeepsBackslashesAndQuotes();
 
 private:
+    QByteArray output(const QStringList &options, QByteArray input, int *status);
     QList<QStringList> run(const QStringList &options, QByteArray input, QStringList *header);
 
     QTemporaryDir m_dir;
@@ -35,21 +37,25 @@ void TestBatchLookup::initTestCase()
     QVERIFY(writeSearchStore(m_store));
 }
 
-QList<QStringList> TestBatchLookup::run(const QStringList &options, QByteArray input, QStringList *header)
+QByteArray TestBatchLookup::output(const QStringList &options, QByteArray input, int *status)
 {
     std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
-    char *written = nullptr;
-    size_t size = 0;
-    std::FILE *out = open_memstream(&written, &size);
+    std::FILE *out = std::tmpfile();
     std::FILE *err = std::fopen("/dev/null", "w");
-    const CommandResult result =
-        runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err);
+    *status = runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err).status;
+    const QByteArray written = readAll(out);
     std::fclose(in);
     std::fclose(out);
     std::fclose(err);
-    const QStringList lines = QString::fromUtf8(written, qsizetype(size)).split(u'\n', Qt::SkipEmptyParts);
-    std::free(written);
-    if (result.status == 2 || lines.isEmpty())
+    return written;
+}
+
+QList<QStringList> TestBatchLookup::run(const QStringList &options, QByteArray input, QStringList *header)
+{
+    int status = 0;
+    const QStringList lines =
+        QString::fromUtf8(output(options, std::move(input), &status)).split(u'\n', Qt::SkipEmptyParts);
+    if (status == 2 || lines.isEmpty())
         return {};
     const QChar separator = detectSeparator(lines.first());
     *header = parseCsvRecord(lines.first(), separator).fields;
@@ -122,19 +128,10 @@ void TestBatchLookup::plainLinesAreIndexedAsTheWindowSearches()
 // must escape.
 void TestBatchLookup::jsonKeepsBackslashesAndQuotes()
 {
-    QByteArray input = "C:\\Paris \"x\"\n";
-    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
-    char *written = nullptr;
-    size_t size = 0;
-    std::FILE *out = open_memstream(&written, &size);
-    std::FILE *err = std::fopen("/dev/null", "w");
-    runBatch(CommandLine::parse({"--lot", "-", "--format", "json"}), m_store, in, out, err);
-    std::fclose(in);
-    std::fclose(out);
-    std::fclose(err);
+    int status = 0;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(written, qsizetype(size)), &error);
-    std::free(written);
+    const QJsonDocument document =
+        QJsonDocument::fromJson(output({"--format", "json"}, "C:\\Paris \"x\"\n", &status), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(document.array().first().toObject().value(QStringLiteral("recherche")).toString(),
              QStringLiteral("C:\\Paris \"x\""));

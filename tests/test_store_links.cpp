@@ -1,3 +1,4 @@
+#include "StreamText.h"
 #include "cli/BatchLookup.h"
 #include "cli/CommandLineSearch.h"
 
@@ -36,16 +37,6 @@ const char *const linkedStore =
     "INSERT INTO historique VALUES('LUTECE', 'changement de nom, 1943', 2);"
     "CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, actuelle INTEGER);"
     "INSERT INTO anciens_codes VALUES('33999', 'VIEUX BOURG', 'fusion, 1973', 3);";
-
-QByteArray readAll(std::FILE *file)
-{
-    std::rewind(file);
-    QByteArray bytes;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        bytes.append(chunk, qsizetype(n));
-    return bytes;
-}
 
 bool exec(sqlite3 *db, const QString &sql)
 {
