@@ -400,6 +400,9 @@ private:
     std::unique_ptr<Window> m_window;
     const std::vector<StoreRow> &m_rows;
     const std::vector<OtherNameRow> m_otherNames;
+    // Folded once: the model compares every name on each search.
+    std::vector<QString> m_foldedCommunes;
+    std::vector<QString> m_foldedOtherNames;
     const PictureAreas &m_areas;
     std::mt19937 m_rng;
     Model m_model;
@@ -417,6 +420,11 @@ RandomUse::RandomUse(const QString &store, const std::vector<StoreRow> &rows, co
     : m_window(std::make_unique<Window>(store, Window::Clock::Stopped)), m_rows(rows),
       m_otherNames(readOtherNames(store)), m_areas(areas), m_rng(seed), m_now(QDate(2026, 12, 7), QTime(8, 5, 9))
 {
+    for (const StoreRow &row : m_rows)
+        m_foldedCommunes.push_back(foldName(row.commune));
+    for (const OtherNameRow &other : m_otherNames)
+        m_foldedOtherNames.push_back(foldName(other.name));
+
     // Only the test ticks the clock, so that two runs are the same.
     Form1 &form = m_window->form;
     form.platform.now = [this] { return m_now; };
@@ -969,8 +977,8 @@ void RandomUse::expectSearch(const QString &pattern)
     // also the text as typed with the names as stored.
     const std::optional<ReferencePattern> parsed = ReferencePattern::parse(foldPattern(pattern));
     const std::optional<ReferencePattern> asTyped = ReferencePattern::parse(pattern);
-    const auto matches = [&](const QString &name) {
-        return parsed->matches(foldName(name)) || (asTyped && asTyped->matches(name));
+    const auto matches = [&](const QString &name, const QString &folded) {
+        return parsed->matches(folded) || (asTyped && asTyped->matches(name));
     };
     // A refused pattern is explained under the search box, with no message;
     // after Esc the closed data file is told in a message. Nothing else
@@ -986,12 +994,12 @@ void RandomUse::expectSearch(const QString &pattern)
     }
     const int count = int(m_rows.size());
     int found = 0;
-    while (found < count && !matches(m_rows[size_t(found)].commune))
+    while (found < count && !matches(m_rows[size_t(found)].commune, m_foldedCommunes[size_t(found)]))
         ++found;
     // No current name: the first other name that matches leads to its commune.
     QString code;
     for (size_t i = 0; found == count && i < m_otherNames.size(); ++i) {
-        if (matches(m_otherNames[i].name)) {
+        if (matches(m_otherNames[i].name, m_foldedOtherNames[i])) {
             found = m_otherNames[i].row - 1;
             code = m_otherNames[i].codepos;
         }
