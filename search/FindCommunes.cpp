@@ -4,9 +4,11 @@
 #include "map/DepartementCode.h"
 #include "search/CommuneSearch.h"
 #include "search/InseeCodeSearch.h"
+#include "search/ListForms.h"
 #include "search/LocatorSearch.h"
 #include "search/PositionSearch.h"
 #include "search/PostcodeSearch.h"
+#include "search/Suggestions.h"
 #include "search/UsualForms.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
@@ -40,8 +42,10 @@ void SearchTables::indexNames()
         m_names.emplace(whole());
     otherNames();
     history();
+    postOffices();
     m_otherNames->buildIndex();
     m_history->buildIndex();
+    m_postOffices->buildIndex();
 }
 
 const OtherNameTable &SearchTables::otherNames()
@@ -56,6 +60,13 @@ const OtherNameTable &SearchTables::history()
     if (!m_history)
         m_history.emplace(m_db, QStringLiteral("historique"));
     return *m_history;
+}
+
+const OtherNameTable &SearchTables::postOffices()
+{
+    if (!m_postOffices)
+        m_postOffices.emplace(m_db, QStringLiteral("localites_postales"));
+    return *m_postOffices;
 }
 
 const PostalCodes &SearchTables::postalCodes()
@@ -215,6 +226,12 @@ void findByFormerNames(SearchTables &tables, const Query &query, Found &found)
     found.add(tables.history().find(tables.communes(), query));
 }
 
+// The labels of La Poste that name no commune (LES MILLES, PUYRICARD).
+void findByPostOffices(SearchTables &tables, const Query &query, Found &found)
+{
+    found.add(tables.postOffices().find(tables.communes(), query));
+}
+
 void findByLocator(SearchTables &tables, const Query &query, Found &found)
 {
     const std::vector<int> rows = findCommunesByLocator(tables.communes(), query.trimmed());
@@ -319,9 +336,10 @@ struct Finder
 
 // The order in which the kinds of search are asked: the first that finds a
 // commune answers.
-const std::array<Finder, 8> finders = {{
+const std::array<Finder, 9> finders = {{
     {anyText, findByCurrentNames},
     {anyText, findByFormerNames},
+    {anyText, findByPostOffices},
     {locatorText, findByLocator},
     {codeText, findByCodes},
     {wholeCityCode, findByWholeCityCode},
@@ -420,9 +438,8 @@ private:
     QStringList m_codesOfPostcode;
 };
 
-} // namespace
-
-SearchMatches findCommunes(SearchTables &tables, const Query &query)
+// The finders in their order, the constraints eased as far as needed.
+SearchMatches findAsWritten(SearchTables &tables, const Query &query)
 {
     const Constraints &given = query.constraints();
     ConstraintCheck check(tables, given);
@@ -459,4 +476,125 @@ SearchMatches findCommunes(SearchTables &tables, const Query &query)
         }
     }
     return {};
+}
+
+SearchMatches withRepair(const SearchMatches &found, Repair repair)
+{
+    std::vector<Match> matches = found.all();
+    for (Match &match : matches) {
+        if (match.repair == Repair::None)
+            match.repair = repair;
+    }
+    SearchMatches repaired(std::move(matches));
+    repaired.setHeld(found.held());
+    repaired.setPlace(found.place());
+    return repaired;
+}
+
+// The text read again as a list may have written it: a CEDEX line, then the
+// article last.
+std::optional<SearchMatches> findReread(SearchTables &tables, const Query &query)
+{
+    std::optional<Query> reread;
+    Repair repair = Repair::None;
+    if (const std::optional<CedexLine> cedex = readCedexLine(query.typed())) {
+        Constraints constraints = query.constraints();
+        if (constraints.postcode.isEmpty())
+            constraints.postcode = cedex->postcode;
+        reread = Query::make(cedex->name, constraints);
+        repair = Repair::Cedex;
+    } else if (const QString inFront = articleInFront(query.typed()); !inFront.isEmpty()) {
+        reread = Query::make(inFront, query.constraints());
+        repair = Repair::ArticleLast;
+    }
+    if (!reread)
+        return std::nullopt;
+    const SearchMatches found = findCommunes(tables, *reread);
+    if (found.count() == 0)
+        return std::nullopt;
+    return withRepair(found, repair);
+}
+
+QString foldedNameOf(const Recordset &communes, const Column &names, int row)
+{
+    if (names.isNull(size_t(row)))
+        return {};
+    const FoldedNames *folded = communes.foldedNames();
+    if (folded && !folded->sameAsNames()) {
+        const std::uint64_t place = folded->cells()[row];
+        return QString(reinterpret_cast<const QChar *>(folded->chars() + std::uint32_t(place)), qsizetype(place >> 32));
+    }
+    if (names.kind(size_t(row)) == Column::Kind::Text)
+        return names.text(size_t(row)).toString();
+    return foldName(names.value(size_t(row)).toString());
+}
+
+// A name that La Poste shortened or cut, or that is misspelt, taken only
+// when one commune alone among those the constraints keep fits it: first
+// those of the postal code given, then of its département, then of the
+// département given.
+std::optional<SearchMatches> findNearConstraints(SearchTables &tables, const Query &query, bool misspelt)
+{
+    const Constraints &given = query.constraints();
+    if (!given.any() || !query.isPlainName() || query.folded().isEmpty())
+        return std::nullopt;
+    const Recordset &communes = tables.communes();
+    const Column &names = communes.column(communes.fieldIndex(u"commune"));
+    ConstraintCheck check(tables, given);
+    for (const Easing &easing : easings(given)) {
+        if (easing.ease == Ease::Nothing)
+            break;
+        std::vector<Match> spelled;
+        std::vector<Match> corrected;
+        for (int row = 0; row < int(names.size()); ++row) {
+            if (!check.keeps(Match{row, MatchKind::Name, {}, {}, 0}, easing.ease))
+                continue;
+            const QString name = foldedNameOf(communes, names, row);
+            if (const PosteSpelling spelling = posteSpelling(query.folded(), name); spelling != PosteSpelling::Other)
+                spelled.push_back({row,
+                                   MatchKind::Name,
+                                   {},
+                                   {},
+                                   0,
+                                   spelling == PosteSpelling::Cut ? Repair::Cut : Repair::Abbreviated});
+            else if (misspelt && boundedEditDistance(query.folded(), name, 2) <= 2)
+                corrected.push_back({row, MatchKind::Correction, {}, {}, 0, Repair::Misspelt});
+        }
+        // Two communes that fit are a choice this search does not make.
+        std::vector<Match> &taken = !spelled.empty() ? spelled : corrected;
+        if (taken.size() > 1)
+            return std::nullopt;
+        if (taken.size() == 1) {
+            if (easing.ease == Ease::AllGiven || easing.ease == Ease::PostcodeAlone)
+                taken.front().code = given.postcode;
+            SearchMatches matches(std::move(taken));
+            matches.setHeld(easing.held);
+            return matches;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+SearchMatches findCommunes(SearchTables &tables, const Query &query)
+{
+    SearchMatches found = findAsWritten(tables, query);
+    if (!found.refusal().isEmpty() || query.point())
+        return found;
+    // A name found only where none of the constraints holds, while one commune
+    // of the code given begins with it (LA CROIX for LA CROIX SUR ROUDOULE),
+    // is that commune shortened.
+    if (found.count() > 0) {
+        if (found.held() == SearchMatches::Held::Neither) {
+            if (std::optional<SearchMatches> near = findNearConstraints(tables, query, false))
+                return std::move(*near);
+        }
+        return found;
+    }
+    if (std::optional<SearchMatches> reread = findReread(tables, query))
+        return std::move(*reread);
+    if (std::optional<SearchMatches> near = findNearConstraints(tables, query, true))
+        return std::move(*near);
+    return found;
 }

@@ -36,6 +36,7 @@ public:
     const NameIndex *nameIndex() const { return m_names ? &*m_names : nullptr; }
     const OtherNameTable &otherNames();
     const OtherNameTable &history();
+    const OtherNameTable &postOffices();
     const PostalCodes &postalCodes();
     // The code of a commune's département (« 74 », « 2A »), and its name folded.
     QString departementCode(int row);
@@ -55,6 +56,7 @@ private:
     std::optional<NameIndex> m_names;
     std::optional<OtherNameTable> m_otherNames;
     std::optional<OtherNameTable> m_history;
+    std::optional<OtherNameTable> m_postOffices;
     std::optional<PostalCodes> m_postalCodes;
     int m_inseeColumn = -2; // -2: not looked for yet; -1: the file has none
 };
@@ -65,4 +67,9 @@ private:
 // on to the next; when no finder satisfies them, they are eased in this
 // order: the postal code alone; the postal code's own département; the
 // département given; none. The matches say which held.
+//
+// A text that finds nothing at all is read again as lists write names (a
+// CEDEX line, the article last), and with a postal code or a département
+// given, as a name that La Poste shortened or cut, or misspelt, which one
+// commune of that code alone fits. Each match then says its repair.
 SearchMatches findCommunes(SearchTables &tables, const Query &query);

@@ -11,13 +11,14 @@ struct KindWords
 };
 
 // The one table of the kinds' French words.
-constexpr std::array<KindWords, 13> kindWords = {{
+constexpr std::array<KindWords, 15> kindWords = {{
     {MatchKind::Name, "nom"},
     {MatchKind::Deleguee, "autre nom : commune déléguée"},
     {MatchKind::Associee, "autre nom : commune associée"},
     {MatchKind::Arrondissement, "autre nom : arrondissement municipal"},
     {MatchKind::FormerCommune, "autre nom : ancienne commune"},
     {MatchKind::FormerName, "ancien nom"},
+    {MatchKind::PostOffice, "localité postale"},
     {MatchKind::Postcode, "code postal"},
     {MatchKind::InseeCode, "code INSEE"},
     {MatchKind::FormerInseeCode, "ancien code INSEE"},
@@ -25,6 +26,7 @@ constexpr std::array<KindWords, 13> kindWords = {{
     {MatchKind::Locator, "locator"},
     {MatchKind::Coordinates, "coordonnées"},
     {MatchKind::Nearest, "proximité"},
+    {MatchKind::Correction, "correction"},
 }};
 
 } // namespace
@@ -38,6 +40,7 @@ bool isOtherName(MatchKind kind)
     case MatchKind::FormerCommune:
     case MatchKind::FormerName:
     case MatchKind::FormerInseeCode:
+    case MatchKind::PostOffice:
         return true;
     default:
         return false;
@@ -54,6 +57,8 @@ MatchKind otherNameKind(QStringView stored)
         return MatchKind::Arrondissement;
     if (stored == u"ancienne commune")
         return MatchKind::FormerCommune;
+    if (stored == u"localité postale")
+        return MatchKind::PostOffice;
     return MatchKind::FormerName;
 }
 
@@ -77,6 +82,25 @@ QString matchKindWords(const Match &match)
         if (match.kind == MatchKind::FormerName && !match.other.kind.isEmpty())
             words += QStringLiteral(" : ") + match.other.kind;
         return words;
+    }
+    return {};
+}
+
+QString repairWords(Repair repair)
+{
+    switch (repair) {
+    case Repair::None:
+        break;
+    case Repair::ArticleLast:
+        return QStringLiteral("article en fin");
+    case Repair::Abbreviated:
+        return QStringLiteral("abréviation La Poste");
+    case Repair::Cut:
+        return QStringLiteral("nom tronqué");
+    case Repair::Cedex:
+        return QStringLiteral("CEDEX");
+    case Repair::Misspelt:
+        return QStringLiteral("faute corrigée");
     }
     return {};
 }

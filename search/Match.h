@@ -15,6 +15,7 @@ enum class MatchKind : std::uint8_t {
     Arrondissement,  // the name of one of its municipal arrondissements
     FormerCommune,   // the name of a former commune merged into it
     FormerName,      // a name it or a commune merged into it bore since 1943
+    PostOffice,      // the label of a post office of its own (PUYRICARD for Aix-en-Provence)
     Postcode,        // one of its postal codes
     InseeCode,       // its INSEE code
     FormerInseeCode, // the INSEE code of a commune it took in, or its own before a change
@@ -22,6 +23,18 @@ enum class MatchKind : std::uint8_t {
     Locator,         // its grid locator lies in the typed square
     Coordinates,     // nearest to the typed position
     Nearest,         // nearest to a point of the map
+    Correction,      // the one name near a misspelt one among the communes of the code given
+};
+
+// How a text that found nothing as written was read again, as lists write
+// names: the answer then says which repair found it.
+enum class Repair : std::uint8_t {
+    None,
+    ArticleLast, // « FRETTE SUR SEINE (LA) »
+    Abbreviated, // La Poste's short words: « RAISSAC S LAMPY »
+    Cut,         // cut before its end: « VILLENEUVE RENNEVILLE CH »
+    Cedex,       // « LYON CEDEX 03 »
+    Misspelt,    // « MARSEILE » beside 13008
 };
 
 // Another name of a commune, by which a search found it: the name of one of
@@ -42,6 +55,7 @@ struct Match
     QString code;    // the postal or INSEE code that matched; an arrondissement's own postal code
     OtherName other; // the other name that matched, for the kinds of other names and former codes
     int year = 0;    // the year of the step that ended a former name or code, when the store tells it
+    Repair repair = Repair::None;
 };
 
 // The kinds found through another name of the commune, which the batch
@@ -60,3 +74,7 @@ int yearOfKind(QStringView stored);
 // correspondance gives them: « nom », « autre nom : commune déléguée »,
 // « code postal », « code INSEE »...
 QString matchKindWords(const Match &match);
+
+// The French words for a repair, as the command line's field raison gives
+// them: « article en fin », « abréviation La Poste »...; empty for none.
+QString repairWords(Repair repair);

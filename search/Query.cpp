@@ -1,5 +1,7 @@
 #include "search/Query.h"
 
+#include "search/ListForms.h"
+
 #include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"
 
@@ -12,7 +14,9 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
     query.m_trimmedLength = trimmed.size();
     query.m_folded = foldPattern(query.m_typed);
     query.m_plain = !hasWildcard(query.m_typed) && !hasWildcard(query.m_folded);
-    constraints.postcode = constraints.postcode.trimmed();
+    PostcodeText postcode = readPostcode(constraints.postcode);
+    constraints.postcode = std::move(postcode.code);
+    query.m_postcodeZeroAdded = postcode.zeroAdded;
     constraints.departement = constraints.departement.trimmed();
     query.m_constraints = std::move(constraints);
     // A plain name compiles whenever its length does; a pattern is compiled

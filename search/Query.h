@@ -6,8 +6,9 @@
 #include <QString>
 #include <optional>
 
-// What a caller knows of the commune besides its name: a postal code, a
-// département (its code, « 74 », « 2A », « 1 », or its name). Blank when not given.
+// What a caller knows of the commune besides its name: a postal code (blanks
+// inside and a lost leading 0 mended, ListForms.h), a département (its code,
+// « 74 », « 2A », « 1 », or its name). Blank when not given.
 struct Constraints
 {
     QString postcode;
@@ -38,6 +39,8 @@ public:
     bool isPlainName() const { return m_plain; }
     const NamePattern &pattern() const;
     const Constraints &constraints() const { return m_constraints; }
+    // The postal code given had four digits: its leading 0 was put back.
+    bool postcodeZeroAdded() const { return m_postcodeZeroAdded; }
     // The point of a query made by near(); none for a typed text.
     const std::optional<GeoPoint> &point() const { return m_point; }
     int nearestCount() const { return m_nearestCount; }
@@ -51,6 +54,7 @@ private:
     QString m_folded;
     bool m_plain = false;
     Constraints m_constraints;
+    bool m_postcodeZeroAdded = false;
     std::optional<GeoPoint> m_point;
     int m_nearestCount = 0;
     mutable std::optional<NamePattern> m_pattern;

@@ -7,7 +7,10 @@ namespace {
 
 bool isSeparator(char16_t c)
 {
-    return c == u' ' || c == u'-' || c == u'\'' || c == u'\u2019' || c == u'`' || c == u'\u00a0';
+    // Brackets too: INSEE writes « Château-Chinon (Ville) » where the table
+    // has CHATEAU CHINON VILLE.
+    return c == u' ' || c == u'-' || c == u'\'' || c == u'\u2019' || c == u'`' || c == u'\u00a0' || c == u'('
+           || c == u')';
 }
 
 // The letters Unicode does not decompose into a base letter and a mark.

@@ -12,7 +12,7 @@
 //     out (Œ -> OE, Æ -> AE, ß -> SS, Ø -> O, Ł -> L...), combining marks
 //     dropped, and so are the characters that show nothing (zero-width
 //     spaces and joiners, the soft hyphen, byte order marks, C1 controls);
-//   - hyphens and apostrophes (- ' ’ `) are blanks, as is the no-break space;
+//   - hyphens, apostrophes (- ' ’ `) and brackets are blanks, as is the no-break space;
 //   - runs of blanks are one blank, and blanks at both ends are dropped;
 //   - the words SAINT and SAINTE are written ST and STE (whole words only:
 //     SAINTES keeps its letters). Words are delimited by blanks and the ends

@@ -31,6 +31,8 @@ import sys
 import time
 import unicodedata
 
+from postal_localities import build_postal_localities, print_postal_localities, write_postal_localities
+
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_SOURCE = os.path.join(REPO_ROOT, "..", "shared", "data")
 DEFAULT_OUTPUT = os.path.join(REPO_ROOT, "data", "insee.sqlite")
@@ -315,6 +317,8 @@ def build_rows(source):
     other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
                                                  current_names, odd_characters,
                                                  history["shared"])
+    localities, localities_report = build_postal_localities(source, communes, rowid_of, current_names,
+                                                            other_rows, history["codes"])
     report = {
         "per_zone": per_zone,
         "merged": merged,
@@ -329,6 +333,8 @@ def build_rows(source):
         "other_names": other_report,
         "history": history,
         "unofficial": unofficial,
+        "localities": localities,
+        "localities_report": localities_report,
     }
     return rows, codes, postcode_rows, other_rows, report
 
@@ -563,7 +569,7 @@ def print_history(history, codes):
         print(f"  {name}")
 
 
-def write_database(rows, codes, postcode_rows, other_rows, history, output):
+def write_database(rows, codes, postcode_rows, other_rows, history, localities, output):
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     partial = output + ".partial"
     if os.path.exists(partial):
@@ -578,6 +584,7 @@ def write_database(rows, codes, postcode_rows, other_rows, history, output):
     db.execute(OTHER_NAMES_SCHEMA)
     db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?)", other_rows)
     write_history(db, history)
+    write_postal_localities(db, localities)
     db.commit()
     db.execute("VACUUM")
     db.close()
@@ -650,9 +657,10 @@ def main():
 
     start = time.monotonic()
     rows, codes, postcode_rows, other_rows, report = build_rows(args.source)
-    write_database(rows, codes, postcode_rows, other_rows, report["history"], args.output)
+    write_database(rows, codes, postcode_rows, other_rows, report["history"], report["localities"], args.output)
     print_report(rows, postcode_rows, other_rows, report, args.output, time.monotonic() - start)
     print_history(report["history"], codes)
+    print_postal_localities(report["localities_report"])
     return 0
 
 
