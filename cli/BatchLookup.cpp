@@ -5,10 +5,12 @@
 #include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
 #include "search/PositionSearch.h"
+#include "search/Suggestions.h"
 #include "store/SystemError.h"
 
 #include <QFileInfo>
 #include <cerrno>
+#include <numeric>
 
 namespace {
 
@@ -36,9 +38,41 @@ QString heldWords(SearchMatches::Held held)
     return {};
 }
 
+// The matches' order for a batch: the most populous commune first, ties in
+// the table's order (the window keeps the table's order throughout).
+std::vector<int> byPopulation(const CommuneColumns &columns, const SearchMatches &found)
+{
+    std::vector<int> order(size_t(found.count()));
+    std::iota(order.begin(), order.end(), 0);
+    if (columns.population < 0)
+        return order;
+    const Column &population = columns.records.column(columns.population);
+    const auto of = [&](int index) {
+        const QVariant value = population.value(size_t(found.match(index).row));
+        return value.isNull() ? -1 : value.toLongLong();
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return of(a) > of(b); });
+    return order;
+}
+
+// Why the answer needed a repair, every reason in French.
+QString reasonOf(const Query &query, const Match &match, const Answer &answer)
+{
+    QStringList reasons;
+    if (query.postcodeZeroAdded())
+        reasons << QStringLiteral("code postal sans son 0");
+    if (!answer.reason.isEmpty())
+        reasons << answer.reason;
+    const QString &given = query.constraints().postcode;
+    if (match.kind == MatchKind::Arrondissement && !given.isEmpty() && match.code != given)
+        reasons << QStringLiteral("code d'un autre arrondissement");
+    return reasons.join(QStringLiteral(", "));
+}
+
 // What the batch says of a query: the first commune kept, how many there
 // are, how they were found and which constraints held.
-Answer lookUp(SearchTables &tables, const QString &query, const QString &postcode, const QString &departement)
+Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString &query, const QString &postcode,
+              const QString &departement)
 {
     Answer answer;
     answer.query = query;
@@ -58,15 +92,25 @@ Answer lookUp(SearchTables &tables, const QString &query, const QString &postcod
         answer.status = BatchStatus::none;
         return answer;
     }
-    answer = answerOf(tables, found, 0);
     // Coordinates find the communes nearest first: the first is the one there.
-    if (found.match(0).kind == MatchKind::Coordinates)
+    const bool coordinates = found.match(0).kind == MatchKind::Coordinates;
+    const std::vector<int> order = coordinates ? std::vector<int>{0} : byPopulation(columns, found);
+    const Match &best = found.match(order.front());
+    answer = answerOf(tables, found, order.front());
+    if (coordinates)
         answer.count = 1;
     answer.query = query;
     answer.held = heldWords(found.held());
-    answer.status = isOtherName(found.match(0).kind) ? BatchStatus::otherName
-                    : answer.count > 1               ? BatchStatus::homonyms
-                                                     : BatchStatus::found;
+    answer.reason = reasonOf(*made, best, answer);
+    for (const int next : order) {
+        if (found.match(next).row != best.row) {
+            answer.runnerUp = communeWithPlace(columns, found.match(next).row, found.postcode(next));
+            break;
+        }
+    }
+    answer.status = isOtherName(best.kind) ? BatchStatus::otherName
+                    : answer.count > 1     ? BatchStatus::homonyms
+                                           : BatchStatus::found;
     return answer;
 }
 
@@ -228,7 +272,9 @@ public:
             const InputRecord record = splitRecord(bytes, broken, *m_layout);
             Answer answer;
             if (record.fault.isEmpty()) {
-                answer = lookUp(tables, record.query, record.postcode, record.departement);
+                answer = lookUp(tables, columns, record.query, record.postcode, record.departement);
+                if (answer.status == BatchStatus::none)
+                    answer.suggestions = suggestionsFor(tables, columns, answer.query);
             } else {
                 answer.query = record.query;
                 answer.status = BatchStatus::unreadable;
@@ -249,12 +295,33 @@ public:
     }
 
 private:
+    // The names a line that found nothing may mean, as the window proposes
+    // them; the index is made at the first such line.
+    QString suggestionsFor(SearchTables &tables, const CommuneColumns &columns, const QString &query)
+    {
+        if (!m_suggestions)
+            m_suggestions.emplace(tables.communes(), &tables.db());
+        // Names that begin with the text (a label cut short), then those a
+        // misspelling away.
+        std::vector<Suggestion> found = m_suggestions->whileTyping(query, 5);
+        for (const Suggestion &typo : m_suggestions->afterTypo(query))
+            found.push_back(typo);
+        QStringList names;
+        for (const Suggestion &suggestion : found) {
+            const QString name = communeWithPlace(columns, suggestion.row, {});
+            if (names.size() < 5 && !names.contains(name))
+                names << name;
+        }
+        return names.join(QStringLiteral(" ; "));
+    }
+
     const CommandLine &m_line;
     std::FILE *m_in;
     std::FILE *m_err;
     std::FILE *m_opened = nullptr;
     std::optional<LineReader> m_reader;
     std::optional<InputLayout> m_layout;
+    std::optional<SuggestionIndex> m_suggestions;
 };
 
 } // namespace

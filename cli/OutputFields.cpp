@@ -78,6 +78,9 @@ const OutputField codes{"codes_postaux", false, [](const CommuneColumns &, const
 const OutputField kind{"correspondance", false, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
 const OutputField held{"contrainte", false, [](const CommuneColumns &, const Answer &a) { return a.held; }};
 const OutputField official{"nom", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
+const OutputField reason{"raison", false, [](const CommuneColumns &, const Answer &a) { return a.reason; }};
+const OutputField runnerUp{"suivante", false, [](const CommuneColumns &, const Answer &a) { return a.runnerUp; }};
+const OutputField suggestions{"suggestions", false, [](const CommuneColumns &, const Answer &a) { return a.suggestions; }};
 const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
@@ -87,7 +90,7 @@ CommuneColumns::CommuneColumns(const Recordset &records)
     : records(records), commune(records.fieldIndex(u"commune")), longitude(records.fieldIndex(u"longitude")),
       latitude(records.fieldIndex(u"latitude")), codepos(records.fieldIndex(u"codepos")),
       departement(records.fieldIndex(u"departement")), codeInsee(columnOrMissing(records, u"code_insee")),
-      nom(columnOrMissing(records, u"nom"))
+      nom(columnOrMissing(records, u"nom")), population(columnOrMissing(records, u"population"))
 {
 }
 
@@ -106,7 +109,7 @@ const std::vector<OutputField> &distanceFields()
 
 const std::vector<OutputField> &laterSearchFields()
 {
-    static const std::vector<OutputField> fields = {codes, kind, official};
+    static const std::vector<OutputField> fields = {codes, kind, official, reason};
     return fields;
 }
 
@@ -123,9 +126,9 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
-                                                    latitude, departement, number, locator, other, count,
-                                                    codes,    kind,        held,   official};
+    static const std::vector<OutputField> fields = {
+        query, status, name,  code, insee, longitude, latitude, departement, number,     locator,
+        other, count,  codes, kind, held,  official,  reason,   runnerUp,    suggestions};
     return fields;
 }
 
@@ -165,5 +168,15 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
     if (isOtherName(match.kind))
         answer.other = match.other;
     answer.kind = matchKindWords(match);
+    answer.reason = repairWords(match.repair);
+    if (match.kind == MatchKind::PostOffice)
+        answer.reason = QStringLiteral("localité postale");
     return answer;
+}
+
+QString communeWithPlace(const CommuneColumns &c, int row, const QString &code)
+{
+    return QStringLiteral("%1 (%2, %3)")
+        .arg(textAt(c, c.commune, row), code.isEmpty() ? textAt(c, c.codepos, row) : code,
+             textAt(c, c.departement, row));
 }

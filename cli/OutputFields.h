@@ -19,10 +19,13 @@ struct Answer
     QString code;   // the postal code that matched, if any
     QString codes;  // every postal code of the commune, blank-separated
     OtherName other;
-    QString kind;       // how it was found, in French (matchKindWords)
-    QString held;       // which constraints held (the batch's contrainte)
-    QString distanceKm; // from the --depuis place, or from the --autour one
-    QString azimut;     // from the --depuis place
+    QString kind;        // how it was found, in French (matchKindWords)
+    QString held;        // which constraints held (the batch's contrainte)
+    QString distanceKm;  // from the --depuis place, or from the --autour one
+    QString azimut;      // from the --depuis place
+    QString reason;      // what needed a repair, in French (the field raison)
+    QString runnerUp;    // the batch's next choice among homonyms: name (code, département)
+    QString suggestions; // for a batch line that found nothing: the names it may mean
 };
 
 // The columns of insee1 a line reads, found once for a whole output.
@@ -36,8 +39,9 @@ struct CommuneColumns
     int latitude;
     int codepos;
     int departement;
-    int codeInsee; // -1 when the file has no code_insee column
-    int nom;       // the name as INSEE writes it; -1 when the file has none
+    int codeInsee;  // -1 when the file has no code_insee column
+    int nom;        // the name as INSEE writes it; -1 when the file has none
+    int population; // -1 when the file has none
 };
 
 // An output field: its name (the header's, JSON's key), whether JSON gives it
@@ -69,3 +73,7 @@ QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColu
 // One answer of a search: the match at `index` and what the command line
 // says of it.
 Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index);
+
+// A commune named for a reader who must tell it from others: « PASSY (71220,
+// SAONE-ET-LOIRE) », with the postal code that matched, else its first.
+QString communeWithPlace(const CommuneColumns &columns, int row, const QString &code);

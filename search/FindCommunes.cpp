@@ -251,6 +251,11 @@ void findByCodes(SearchTables &tables, const Query &query, Found &found)
             found.add(findCommunesByPostcode(tables.communes(), tables.postalCodes(), *pattern));
     }
     found.add(std::move(byInsee));
+    // An arrondissement's own INSEE code finds its city, with its postal code.
+    if (const QString name = arrondissementOfInseeCode(query.trimmed()); !name.isEmpty()) {
+        if (const std::optional<Query> arrondissement = Query::make(name))
+            found.add(tables.otherNames().find(tables.communes(), *arrondissement));
+    }
 }
 
 void findByWholeCityCode(SearchTables &tables, const Query &query, Found &found)

@@ -16,6 +16,26 @@ QString arrondissementName(QStringView folded)
         .arg(number == 1 ? QStringLiteral("ER") : QStringLiteral("E"));
 }
 
+QString arrondissementOfInseeCode(QStringView typed)
+{
+    struct City
+    {
+        const char16_t *name;
+        int first; // the INSEE code of its 1st arrondissement
+        int count;
+    };
+    static const City cities[] = {{u"PARIS", 75101, 20}, {u"MARSEILLE", 13201, 16}, {u"LYON", 69381, 9}};
+    bool isNumber = false;
+    const int code = typed.trimmed().toInt(&isNumber);
+    if (!isNumber || typed.trimmed().size() != 5)
+        return {};
+    for (const City &city : cities) {
+        if (code >= city.first && code < city.first + city.count)
+            return arrondissementName(QStringLiteral("%1 %2").arg(QStringView(city.name)).arg(code - city.first + 1));
+    }
+    return {};
+}
+
 QStringList articleVariants(QStringView folded)
 {
     static const QStringList articles = {QStringLiteral("LES "), QStringLiteral("LE "), QStringLiteral("LA "),

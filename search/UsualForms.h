@@ -14,6 +14,11 @@
 // ARRONDISSEMENT), or an empty text for anything else.
 QString arrondissementName(QStringView folded);
 
+// The INSEE code of a municipal arrondissement (75101 to 75120, 13201 to
+// 13216, 69381 to 69389): its name as arrondissementName gives it, or an
+// empty text for any other code.
+QString arrondissementOfInseeCode(QStringView typed);
+
 // The text with its leading article (LE, LA, LES, L') taken away, or with
 // each of them put before it when it has none.
 QStringList articleVariants(QStringView folded);

@@ -16,14 +16,14 @@ static QString brestLine()
 // no display, lines on standard output and a status.
 namespace {
 
-// The lines without codes_postaux, correspondance and nom, which every
+// The lines without codes_postaux, correspondance, nom and raison, which every
 // line has had since: their own tests read them.
 QString withoutLaterFields(const QString &out)
 {
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -4);
+            line = line.section(QLatin1Char('\t'), 0, -5);
     }
     return lines.join(QLatin1Char('\n'));
 }
