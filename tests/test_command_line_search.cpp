@@ -206,7 +206,7 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 12);
+    QCOMPARE(fields.size(), 13);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
