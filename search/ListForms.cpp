@@ -53,6 +53,7 @@ PosteSpelling posteSpelling(QStringView label, QStringView name)
     if (labelWords.isEmpty())
         return PosteSpelling::Other;
     qsizetype at = 0;
+    bool lastShortened = false;
     for (QStringView word : labelWords) {
         // « N. DAME »: a dot ends a shortened word.
         while (word.endsWith(u'.'))
@@ -64,9 +65,10 @@ PosteSpelling posteSpelling(QStringView label, QStringView name)
             ++at;
         if (at == nameWords.size() || !nameWords[at].startsWith(word))
             return PosteSpelling::Other;
+        lastShortened = word.size() < nameWords[at].size();
         ++at;
     }
-    return at < nameWords.size() ? PosteSpelling::Cut : PosteSpelling::Abbreviated;
+    return at < nameWords.size() || lastShortened ? PosteSpelling::Cut : PosteSpelling::Abbreviated;
 }
 
 PostcodeText readPostcode(QStringView written)

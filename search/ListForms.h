@@ -28,7 +28,7 @@ std::optional<CedexLine> readCedexLine(QStringView typed);
 enum class PosteSpelling {
     Other,       // not that name
     Abbreviated, // every word of the name is there, some shortened or left out
-    Cut,         // the label stops before the name ends
+    Cut,         // the label stops before the name ends, or inside its last word
 };
 PosteSpelling posteSpelling(QStringView label, QStringView name);
 

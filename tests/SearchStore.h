@@ -10,6 +10,10 @@
 //   6 LE PERCY (38)  7 LE HAVRE  8 MARSEILLE  9 SAINT DENIS (93)
 //   10 ST DENIS (11)  11 VILLENEUVE (01)  12 VILLENEUVE (04)  13 CORTE
 //   14 NEUVILLE, where the first VILLENEUVE is
+//   15 RAISSAC SUR LAMPY  16 LA CROIX SUR ROUDOULE (06)  17 LA CROIX (59)
+//   18 CHATEAU CHINON VILLE  19 CHATEAU CHINON CAMPAGNE (both 58120)
+//   20 LYON  21 AIX EN PROVENCE, with its post offices PUYRICARD and LES MILLES
+// Populations tell the three PASSY apart: 74 the largest, 71 and 89 even.
 inline bool writeSearchStore(const QString &path)
 {
     const char *sql =
@@ -29,11 +33,25 @@ inline bool writeSearchStore(const QString &path)
         "('VILLENEUVE', 5.0, 46.0, '01480', 'AIN', '01449'),"
         "('VILLENEUVE', 5.86, 43.89, '04180', 'ALPES-DE-HAUTE-PROVENCE', '04242'),"
         "('CORTE', 9.15, 42.3, '20250', 'HAUTE-CORSE', '2B096'),"
-        "('NEUVILLE', 5.0, 46.0, '01990', 'AIN', '01999');"
+        "('NEUVILLE', 5.0, 46.0, '01990', 'AIN', '01999'),"
+        "('RAISSAC SUR LAMPY', 2.16, 43.28, '11170', 'AUDE', '11308'),"
+        "('LA CROIX SUR ROUDOULE', 6.88, 44.0, '06260', 'ALPES-MARITIMES', '06051'),"
+        "('LA CROIX', 3.1, 50.6, '59999', 'NORD', '59999'),"
+        "('CHATEAU CHINON VILLE', 3.93, 47.06, '58120', 'NIEVRE', '58062'),"
+        "('CHATEAU CHINON CAMPAGNE', 3.94, 47.07, '58120', 'NIEVRE', '58063'),"
+        "('LYON', 4.83638, 45.75485, '69001', 'RHONE', '69123'),"
+        "('AIX EN PROVENCE', 5.45, 43.53, '13100', 'BOUCHES-DU-RHONE', '13001');"
+        "ALTER TABLE insee1 ADD COLUMN population INTEGER;"
+        "UPDATE insee1 SET population = 400 WHERE rowid IN (2, 4);"
+        "UPDATE insee1 SET population = 3000 WHERE rowid = 3;"
         "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
         "INSERT INTO codes_postaux VALUES(1, '75001'), (1, '75005'), (2, '71220'), (3, '74190'), (4, '89510'),"
         "(5, '50410'), (6, '38930'), (7, '76600'), (7, '76610'), (8, '13001'), (8, '13008'), (9, '93200'),"
-        "(10, '11310'), (11, '01480'), (12, '04180'), (13, '20250');"
+        "(10, '11310'), (11, '01480'), (12, '04180'), (13, '20250'), (15, '11170'), (16, '06260'), (17, '59999'),"
+        "(18, '58120'), (19, '58120'), (20, '69001'), (20, '69003'), (21, '13100'), (21, '13290'), (21, '13540');"
+        "CREATE TABLE localites_postales(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
+        "INSERT INTO localites_postales VALUES('PUYRICARD', 'localité postale', 21, '13540'),"
+        "('LES MILLES', 'localité postale', 21, '13290');"
         "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
         "INSERT INTO autres_noms VALUES('PERCY', 'commune déléguée', 5, NULL),"
         "('PARIS 5E ARRONDISSEMENT', 'arrondissement municipal', 1, '75005'),"

@@ -20,6 +20,8 @@ private slots:
     void initTestCase();
     void rows_data();
     void rows();
+    void repairs_data();
+    void repairs();
     void plainLinesAreIndexedAsTheWindowSearches();
     void jsonKeepsBackslashesAndQuotes();
 
@@ -80,7 +82,7 @@ void TestBatchLookup::rows_data()
     QTest::newRow("the code that matched") << "Marseille;;13008" << "trouvée" << "13055" << "13008" << "13001 13008" << "nom" << "code postal et département";
     QTest::newRow("an INSEE code is found") << "75056;;" << "trouvée" << "75056" << "75001" << "75001 75005" << "code INSEE" << "";
     QTest::newRow("a former code is another name") << "76999;;" << "autre nom" << "76351" << "76600" << "76600 76610" << "ancien code INSEE" << "";
-    QTest::newRow("homonyms, none kept") << "Passy;;99999" << "homonymes" << "71342" << "71220" << "71220" << "nom" << "aucune";
+    QTest::newRow("homonyms, none kept: the most populous") << "Passy;;99999" << "homonymes" << "74208" << "74190" << "74190" << "nom" << "aucune";
     QTest::newRow("arrondissement") << "Paris 05;;" << "autre nom" << "75056" << "75005" << "75001 75005" << "autre nom : arrondissement municipal" << "";
     QTest::newRow("coordinates: the commune there") << "\"48.85 2.35\";;" << "trouvée" << "75056" << "75001" << "75001 75005" << "coordonnées" << "";
     QTest::newRow("a square without a commune") << "JN18AA;;" << "aucune" << "" << "" << "" << "" << "";
@@ -105,6 +107,55 @@ void TestBatchLookup::rows()
     QTEST(field("codes_postaux"), "codesPostaux");
     QTEST(field("correspondance"), "correspondance");
     QTEST(field("contrainte"), "contrainte");
+}
+
+// Each way a list writes a name, and what the answer says of it: why it
+// needed a repair (raison), the next choice (suivante), what a line that
+// found nothing may mean (suggestions).
+void TestBatchLookup::repairs_data()
+{
+    QTest::addColumn<QString>("line"); // nom;dep;cp
+    QTest::addColumn<QString>("insee");
+    QTest::addColumn<QString>("codePostal");
+    QTest::addColumn<QString>("correspondance");
+    QTest::addColumn<QString>("raison");
+    QTest::addColumn<QString>("suivante");
+    QTest::addColumn<QString>("suggestions");
+    // clang-format off
+    QTest::newRow("article last") << "HAVRE (LE);;" << "76351" << "76600" << "nom" << "article en fin" << "" << "";
+    QTest::newRow("official name in brackets") << "Château-Chinon (Ville);;" << "58062" << "58120" << "nom" << "" << "" << "";
+    QTest::newRow("La Poste's S") << "RAISSAC S LAMPY;;11170" << "11308" << "11170" << "nom" << "abréviation La Poste" << "" << "";
+    QTest::newRow("cut, the code's own commune beats a name elsewhere") << "LA CROIX;;06260" << "06051" << "06260" << "nom" << "nom tronqué" << "" << "";
+    QTest::newRow("cut, two communes fit: none") << "CHATEAU CHINON;;58120" << "" << "" << "" << "" << "" << "CHATEAU CHINON VILLE (58120, NIEVRE) ; CHATEAU CHINON CAMPAGNE (58120, NIEVRE)";
+    QTest::newRow("cut, no code: none") << "RAISSAC S;;" << "" << "" << "" << "" << "" << "RAISSAC SUR LAMPY (11170, AUDE)";
+    QTest::newRow("a lost leading 0") << "Villeneuve;;4180" << "04242" << "04180" << "nom" << "code postal sans son 0" << "" << "";
+    QTest::newRow("blanks inside the code") << "Villeneuve;;01 480" << "01449" << "01480" << "nom" << "" << "" << "";
+    QTest::newRow("CEDEX line") << "69421 LYON CEDEX 03;;" << "69123" << "69001" << "nom" << "CEDEX" << "" << "";
+    QTest::newRow("CEDEX code beside the name") << "LYON CEDEX;;69421" << "69123" << "69001" << "nom" << "CEDEX" << "" << "";
+    QTest::newRow("post office") << "Puyricard;;" << "13001" << "13540" << "localité postale" << "localité postale" << "" << "";
+    QTest::newRow("misspelt, the code settles it") << "Marseile;;13008" << "13055" << "13008" << "correction" << "faute corrigée" << "" << "";
+    QTest::newRow("misspelt, the département settles it") << "Raisac sur Lampy;11;" << "11308" << "11170" << "correction" << "faute corrigée" << "" << "";
+    QTest::newRow("misspelt, nothing settles it") << "Marseile;;" << "" << "" << "" << "" << "" << "MARSEILLE (13001, BOUCHES-DU-RHONE)";
+    QTest::newRow("arrondissement's INSEE code") << "75105;;" << "75056" << "75005" << "autre nom : arrondissement municipal" << "" << "" << "";
+    QTest::newRow("another arrondissement's code") << "Paris 5e;;75001" << "75056" << "75005" << "autre nom : arrondissement municipal" << "code d'un autre arrondissement" << "" << "";
+    QTest::newRow("homonyms: even populations in table order") << "Passy;;" << "74208" << "74190" << "nom" << "" << "PASSY (71220, SAONE-ET-LOIRE)" << "";
+    // clang-format on
+}
+
+void TestBatchLookup::repairs()
+{
+    QFETCH(QString, line);
+    QStringList header;
+    const QList<QStringList> rows = run({"--colonne", "nom", "--colonne-dep", "dep", "--colonne-cp", "cp"},
+                                        "nom;dep;cp\n" + line.toUtf8(), &header);
+    QCOMPARE(rows.size(), 1);
+    const auto field = [&](const char *name) { return rows[0].value(header.indexOf(QLatin1String(name))); };
+    QTEST(field("code_insee"), "insee");
+    QTEST(field("code_postal"), "codePostal");
+    QTEST(field("correspondance"), "correspondance");
+    QTEST(field("raison"), "raison");
+    QTEST(field("suivante"), "suivante");
+    QTEST(field("suggestions"), "suggestions");
 }
 
 // Plain lines go through the indexes of names: a name stored both unfolded
