@@ -4,7 +4,6 @@
 #include "map/DepartementCode.h"
 #include "search/CommuneSearch.h"
 #include "search/InseeCodeSearch.h"
-#include "search/ListForms.h"
 #include "search/LocatorSearch.h"
 #include "search/PositionSearch.h"
 #include "search/PostcodeSearch.h"

@@ -1,6 +1,6 @@
 #include "search/Query.h"
 
-#include "search/ListForms.h"
+#include "search/UsualForms.h"
 
 #include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"

@@ -7,7 +7,7 @@
 #include <optional>
 
 // What a caller knows of the commune besides its name: a postal code (blanks
-// inside and a lost leading 0 mended, ListForms.h), a département (its code,
+// inside and a lost leading 0 mended, UsualForms.h), a département (its code,
 // « 74 », « 2A », « 1 », or its name). Blank when not given.
 struct Constraints
 {

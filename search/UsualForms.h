@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 
 // The ways people write a commune that its table names otherwise.
 
@@ -27,3 +28,40 @@ QStringList articleVariants(QStringView folded);
 // arrondissements, which no post office bears: the city's name, or an
 // empty text.
 QString cityOfWholeCityCode(QStringView typed);
+
+// The ways office lists and La Poste write a name, read only when the text as
+// written found nothing.
+
+// « FRETTE SUR SEINE (LA) », « Havre (Le) », « HERBERGEMENT (L') »: the text
+// with its article put back in front (LA FRETTE SUR SEINE); empty when it
+// does not end with an article in brackets.
+QString articleInFront(QStringView typed);
+
+// A CEDEX line: « 69421 LYON CEDEX 03 », « LYON CEDEX 3 », « LYON CEDEX ».
+struct CedexLine
+{
+    QString name;
+    QString postcode; // written before the name; empty when none is
+};
+// Nothing for a text without the word CEDEX after a name.
+std::optional<CedexLine> readCedexLine(QStringView typed);
+
+// How a label writes a name, both folded (NameFolding.h): word for word, each
+// word of the label beginning the name's word at its place (« S » for SUR,
+// « VIL » for VILLENEUVE, « STES » for SAINTES), the name's short words (DE,
+// LA, ET...) left out at will.
+enum class PosteSpelling {
+    Other,       // not that name
+    Abbreviated, // every word of the name is there, some shortened or left out
+    Cut,         // the label stops before the name ends, or inside its last word
+};
+PosteSpelling posteSpelling(QStringView label, QStringView name);
+
+// A postal code as a spreadsheet may have damaged it: blanks inside are no
+// part of it, and four digits have lost their leading 0 (« 4180 »).
+struct PostcodeText
+{
+    QString code;
+    bool zeroAdded = false;
+};
+PostcodeText readPostcode(QStringView written);

@@ -1,9 +1,9 @@
-#include "search/ListForms.h"
+#include "search/UsualForms.h"
 
 #include <QTest>
 
 // The ways lists write a name, read one form at a time.
-class TestListForms : public QObject
+class TestUsualForms : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
     void readings();
 };
 
-void TestListForms::posteSpellings_data()
+void TestUsualForms::posteSpellings_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("name");
@@ -39,7 +39,7 @@ void TestListForms::posteSpellings_data()
     // clang-format on
 }
 
-void TestListForms::posteSpellings()
+void TestUsualForms::posteSpellings()
 {
     QFETCH(QString, label);
     QFETCH(QString, name);
@@ -47,7 +47,7 @@ void TestListForms::posteSpellings()
     QCOMPARE(int(posteSpelling(label, name)), spelling);
 }
 
-void TestListForms::readings()
+void TestUsualForms::readings()
 {
     // The article last, in any case and spacing; a bracket that holds no article is no article.
     QCOMPARE(articleInFront(u"FRETTE SUR SEINE (LA)"), QStringLiteral("LA FRETTE SUR SEINE"));
@@ -80,5 +80,5 @@ void TestListForms::readings()
     QCOMPARE(readPostcode(u"2A004").code, QStringLiteral("2A004"));
 }
 
-QTEST_APPLESS_MAIN(TestListForms)
-#include "test_list_forms.moc"
+QTEST_APPLESS_MAIN(TestUsualForms)
+#include "test_usual_forms.moc"
