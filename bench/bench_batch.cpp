@@ -4,6 +4,10 @@
 // about.
 #include "cli/BatchLookup.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <sqlite3.h>
@@ -11,6 +15,7 @@
 namespace {
 
 const char *storePath = TOPOVIL_SOURCE_DIR "/data/insee.sqlite";
+const char *posteLabelsPath = TOPOVIL_SOURCE_DIR "/../shared/data/codes-postaux/codes-postaux.json";
 
 // Every commune name of the shipped table, one a line.
 QByteArray shippedNames(int *count)
@@ -31,13 +36,26 @@ QByteArray shippedNames(int *count)
     return names;
 }
 
-void BM_BatchLookup(benchmark::State &state)
+// La Poste's labels with their postal codes, as a CSV « nom;cp »: the rows
+// that need a repair (short words, cut labels, post offices) are there.
+QByteArray posteLabels(int *count)
 {
-    int count = 0;
-    QByteArray names = shippedNames(&count);
-    CommandLine line;
-    line.action = CommandLine::Action::Batch;
-    line.batchInput = QStringLiteral("-");
+    QFile file(QString::fromUtf8(posteLabelsPath));
+    *count = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray lines = "nom;cp\n";
+    for (const QJsonValue row : QJsonDocument::fromJson(file.readAll()).array()) {
+        const QJsonObject label = row.toObject();
+        lines += label.value(QLatin1String("libelleAcheminement")).toString().toUtf8() + ';'
+                 + label.value(QLatin1String("codePostal")).toString().toUtf8() + '\n';
+        ++*count;
+    }
+    return lines;
+}
+
+void runLines(benchmark::State &state, QByteArray names, int count, const CommandLine &line)
+{
     std::FILE *out = std::fopen("/dev/null", "w");
     std::FILE *err = std::fopen("/dev/null", "w");
     int status = -1;
@@ -53,8 +71,35 @@ void BM_BatchLookup(benchmark::State &state)
     state.SetItemsProcessed(int64_t(state.iterations()) * count);
 }
 
+void BM_BatchLookup(benchmark::State &state)
+{
+    int count = 0;
+    QByteArray names = shippedNames(&count);
+    CommandLine line;
+    line.action = CommandLine::Action::Batch;
+    line.batchInput = QStringLiteral("-");
+    runLines(state, std::move(names), count, line);
+}
+
+void BM_BatchPosteLabels(benchmark::State &state)
+{
+    int count = 0;
+    QByteArray labels = posteLabels(&count);
+    if (count == 0) {
+        state.SkipWithError("../shared/data/codes-postaux is absent");
+        return;
+    }
+    CommandLine line;
+    line.action = CommandLine::Action::Batch;
+    line.batchInput = QStringLiteral("-");
+    line.queryColumn = QStringLiteral("nom");
+    line.postcodeColumn = QStringLiteral("cp");
+    runLines(state, std::move(labels), count, line);
+}
+
 } // namespace
 
 BENCHMARK(BM_BatchLookup)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BatchPosteLabels)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

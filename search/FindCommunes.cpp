@@ -78,6 +78,21 @@ const PostalCodes &SearchTables::postalCodes()
 QString SearchTables::departementCode(int row)
 {
     const Recordset &communes = this->communes();
+    // Kept for the table read: a batch asks it of every commune a constraint may keep.
+    if (m_departementsOf != &communes) {
+        m_departementsOf = &communes;
+        m_departementCodes.assign(size_t(communes.recordCount()), std::nullopt);
+    }
+    if (row < 0 || size_t(row) >= m_departementCodes.size())
+        return {};
+    std::optional<QString> &kept = m_departementCodes[size_t(row)];
+    if (!kept)
+        kept = departementCodeOfRow(communes, row);
+    return *kept;
+}
+
+QString SearchTables::departementCodeOfRow(const Recordset &communes, int row)
+{
     if (m_inseeColumn == -2) {
         try {
             m_inseeColumn = communes.fieldIndex(u"code_insee");
@@ -426,8 +441,7 @@ private:
     bool hasPostcode(const Match &match)
     {
         const bool ownCode = match.kind != MatchKind::InseeCode && match.kind != MatchKind::FormerInseeCode;
-        return (ownCode && match.code == m_given.postcode)
-               || m_tables.postalCodes().of(match.row).contains(m_given.postcode);
+        return (ownCode && match.code == m_given.postcode) || m_tables.postalCodes().has(match.row, m_given.postcode);
     }
 
     bool inDepartementGiven(int row)

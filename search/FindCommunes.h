@@ -47,6 +47,7 @@ public:
 
 private:
     const Recordset &whole();
+    QString departementCodeOfRow(const Recordset &communes, int row);
     bool otherNamesMayMatch(const Query &query);
 
     Database &m_db;
@@ -59,6 +60,8 @@ private:
     std::optional<OtherNameTable> m_postOffices;
     std::optional<PostalCodes> m_postalCodes;
     int m_inseeColumn = -2; // -2: not looked for yet; -1: the file has none
+    const Recordset *m_departementsOf = nullptr;
+    std::vector<std::optional<QString>> m_departementCodes;
 };
 
 // The communes a query finds, as the window and the command line search: the

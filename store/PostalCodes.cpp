@@ -92,6 +92,25 @@ QStringList PostalCodes::of(int row) const
     return codes;
 }
 
+bool PostalCodes::has(int row, QStringView code) const
+{
+    if (row < 0 || row >= m_communes.recordCount())
+        return false;
+    const auto is = [&](const Column &column, size_t at) {
+        return column.kind(at) == Column::Kind::Text ? column.text(at) == code : column.value(at).toString() == code;
+    };
+    if (!m_first.empty() && m_first[size_t(row)] < m_first[size_t(row) + 1]) {
+        const Column &texts = m_codes->column(m_codeColumn);
+        for (int i = m_first[size_t(row)]; i < m_first[size_t(row) + 1]; ++i) {
+            if (is(texts, size_t(m_byCommune[size_t(i)])))
+                return true;
+        }
+        return false;
+    }
+    const Column &codepos = m_communes.column(m_codepos);
+    return !codepos.isNull(size_t(row)) && is(codepos, size_t(row));
+}
+
 QStringList PostalCodes::codeposFirst(int row) const
 {
     QStringList codes = of(row);

@@ -20,6 +20,9 @@ public:
 
     // The codes of the commune at `row`; its codepos when the table lists none.
     QStringList of(int row) const;
+    // Whether `code` is one of them, read in place: the batch asks it of
+    // every commune a constraint may keep.
+    bool has(int row, QStringView code) const;
     // The same, in one text, separated by blanks.
     QString joined(int row) const;
     // The codes with the commune's own codepos first, as the record shows it
