@@ -64,6 +64,8 @@ void TestForm1OtherNames::shownAsAFoundCommune_data()
     // clang-format off
     QTest::newRow("commune déléguée") << "Cherbourg-Octeville" << "Cherbourg-en-Cotentin" << "50100" << "50" << "CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée)";
     QTest::newRow("arrondissement, its own code") << "paris 15e arrondissement" << "Paris" << "75015" << "75" << "PARIS 15E ARRONDISSEMENT → PARIS (arrondissement municipal)";
+    QTest::newRow("post office") << "Puyricard" << "Aix-en-Provence" << "13540" << "13" << "PUYRICARD → AIX EN PROVENCE (localité postale)";
+    QTest::newRow("article last, nothing to tell") << "FRETTE SUR SEINE (LA)" << "La Frette-sur-Seine" << "95530" << "95" << "Nom, code postal, INSEE ou locator";
     QTest::newRow("the longest text") << "la villeneuve sur vingeanne" << "Montigny-Mornay-Villeneuve-sur-Vingeanne" << "21610" << "21" << "LA VILLENEUVE SUR VINGEANNE → MONTIGNY MORNAY VILLENEUVE SUR VINGEANNE (commune associée)";
     // clang-format on
 }
