@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -60,11 +61,18 @@ bool LineReader::readLine(QByteArray *line, bool *cut)
         else
             *cut = true;
     }
+    QByteArray end = c == '\r' ? "\r" : "\n";
     if (c == '\r') {
         const int after = getc_unlocked(m_in);
-        if (after != '\n' && after != EOF)
+        if (after == '\n')
+            end = "\r\n";
+        else if (after != EOF)
             std::ungetc(after, m_in);
+        else
+            end = "\n"; // a CR that ends the input ends no line
     }
+    if (m_firstLineEnd.isEmpty())
+        m_firstLineEnd = end;
     return true;
 }
 
@@ -134,6 +142,49 @@ bool LineReader::startsAsUtf16()
     return utf16;
 }
 
+namespace {
+
+// Windows-1252: Latin-1 but for the printable characters of 0x80-0x9F.
+constexpr std::array<char16_t, 32> windows1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+bool isUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // decoded only when made a QString
+    return !utf8.hasError();
+}
+
+QByteArray toWindows1252(QStringView text, QString *unencodable)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes += char(u);
+            continue;
+        }
+        if (const auto at = std::find(windows1252High.begin(), windows1252High.end(), u); at != windows1252High.end()) {
+            bytes += char(0x80 + (at - windows1252High.begin()));
+            continue;
+        }
+        // One « ? » for a character, even one written in two UTF-16 units.
+        const qsizetype units =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QStringView character = text.mid(i, units);
+        bytes += '?';
+        if (!unencodable->contains(character))
+            *unencodable += character;
+        i += units - 1;
+    }
+    return bytes;
+}
+
 QString decodeLine(const QByteArray &bytes)
 {
     QByteArrayView view(bytes);
@@ -143,15 +194,10 @@ QString decodeLine(const QByteArray &bytes)
     QString text = utf8.decode(view);
     if (!utf8.hasError())
         return text;
-    // Windows-1252: Latin-1 but for the printable characters of 0x80-0x9F.
-    static constexpr std::array<char16_t, 32> high = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     text.resize(view.size());
     for (qsizetype i = 0; i < view.size(); ++i) {
         const auto byte = static_cast<unsigned char>(view[i]);
-        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t(byte));
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? windows1252High[byte - 0x80] : char16_t(byte));
     }
     return text;
 }

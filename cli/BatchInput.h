@@ -39,6 +39,9 @@ public:
     // Whether the input starts as UTF-16 text does: a UTF-16 byte order mark,
     // or NUL bytes in its first line. Reads that line ahead.
     bool startsAsUtf16();
+    // How the first line read ended: "\n", "\r\n", "\r", or "\n" when it
+    // ended with the input.
+    QByteArray firstLineEnd() const { return m_firstLineEnd; }
 
 private:
     struct Line
@@ -53,6 +56,7 @@ private:
     qint64 m_line = 0;
     qint64 m_first = 0;
     char m_separator = 0;
+    QByteArray m_firstLineEnd;
     std::deque<Line> m_again; // lines to give again, in order
 };
 
@@ -61,6 +65,13 @@ private:
 // (each line decides, so a file that mixes both still reads). A UTF-8 byte
 // order mark is dropped.
 QString decodeLine(const QByteArray &bytes);
+
+// Whether the bytes are valid UTF-8 (a line that decodeLine reads as such).
+bool isUtf8(QByteArrayView bytes);
+
+// The text in Windows-1252, for a spreadsheet that reads nothing else. A
+// character it cannot hold is written « ? » and added to *unencodable.
+QByteArray toWindows1252(QStringView text, QString *unencodable);
 
 // The separator of a CSV header line: the most frequent of « ; », « , » and
 // tab outside quotes; « ; » when it has none of them (a single column).

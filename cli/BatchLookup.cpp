@@ -8,7 +8,9 @@
 #include "search/Suggestions.h"
 #include "store/SystemError.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <cerrno>
 #include <numeric>
 
@@ -126,7 +128,8 @@ struct InputLayout
 };
 
 // Reads a CSV's header line and finds the columns named on the command line.
-std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &line, QString *error)
+std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &line, QByteArray *headerBytes,
+                                      QString *error)
 {
     InputLayout layout;
     if (line.queryColumn.isNull())
@@ -142,6 +145,7 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
         *error = QStringLiteral("la ligne d'en-tête de « %1 » a un guillemet non fermé").arg(line.batchInput);
         return std::nullopt;
     }
+    *headerBytes = bytes;
     const QString text = decodeLine(bytes);
     layout.separator = QLatin1Char(reader.separator());
     layout.header = parseCsvRecord(text, layout.separator).fields;
@@ -219,6 +223,25 @@ QStringList outputHeader(const QStringList &input, const std::vector<OutputField
     return names + fieldNames(fields);
 }
 
+// Whether every line of the file is UTF-8, read apart from the batch's own
+// reading so that the output's encoding is known before its first line.
+bool isUtf8File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        const QString text = utf8.decode(chunk); // decoded only when made a QString
+        if (utf8.hasError())
+            return false;
+    }
+    return true;
+}
+
 class BatchCommand : public Command
 {
 public:
@@ -243,7 +266,9 @@ public:
         if (m_reader->startsAsUtf16())
             return utf16Refusal(m_line.batchInput);
         QString why;
-        m_layout = readHeader(*m_reader, m_line, &why);
+        m_layout = readHeader(*m_reader, m_line, &m_headerBytes, &why);
+        if (m_layout)
+            chooseOutputForm();
         return why;
     }
 
@@ -262,8 +287,11 @@ public:
         tables.indexNames();
         const CommuneColumns columns(tables.communes());
         const std::vector<OutputField> &fields = batchFields();
+        writer.setEncoding(m_encoding);
+        writer.setLineEnd(m_lineEnd);
         writer.setFields(outputHeader(m_layout->header, fields, m_line.batchInput, m_err),
                          numberFlags(m_layout->header.size(), fields), true);
+        tellUnencodable(writer, 1);
         int found = 0;
         QByteArray bytes;
         bool broken = false;
@@ -283,6 +311,7 @@ public:
             }
             found += answer.row >= 0;
             writer.write(record.fields + fieldTexts(fields, columns, answer));
+            tellUnencodable(writer, m_reader->lineNumber());
         }
         return found;
     }
@@ -295,6 +324,36 @@ public:
     }
 
 private:
+    // A CSV gets its file back as it came: in Windows-1252 when a line of it
+    // is not UTF-8 (a pipe's first line decides: the rest is not read yet),
+    // its lines ending as its first does. --encodage decides otherwise.
+    void chooseOutputForm()
+    {
+        if (!m_layout->csv)
+            return;
+        m_lineEnd = m_reader->firstLineEnd();
+        switch (m_line.encoding) {
+        case CommandLine::Encoding::Utf8:
+            return;
+        case CommandLine::Encoding::Windows1252:
+            m_encoding = RecordWriter::Encoding::Windows1252;
+            return;
+        case CommandLine::Encoding::FromInput:
+            break;
+        }
+        const bool utf8 = m_opened ? isUtf8File(m_line.batchInput) : isUtf8(m_headerBytes);
+        if (!utf8)
+            m_encoding = RecordWriter::Encoding::Windows1252;
+    }
+
+    void tellUnencodable(RecordWriter &writer, qint64 lineNumber)
+    {
+        if (const QString characters = writer.takeUnencodable(); !characters.isEmpty())
+            std::fprintf(m_err, "topovil : %s, ligne %lld : %s ne s'écrit pas en Windows-1252, écrit « ? »\n",
+                         m_line.batchInput.toLocal8Bit().constData(), lineNumber,
+                         QStringLiteral("« %1 »").arg(characters).toUtf8().constData());
+    }
+
     // The names a line that found nothing may mean, as the window proposes
     // them; the index is made at the first such line.
     QString suggestionsFor(SearchTables &tables, const CommuneColumns &columns, const QString &query)
@@ -322,6 +381,9 @@ private:
     std::optional<LineReader> m_reader;
     std::optional<InputLayout> m_layout;
     std::optional<SuggestionIndex> m_suggestions;
+    RecordWriter::Encoding m_encoding = RecordWriter::Encoding::Utf8;
+    QByteArray m_lineEnd = "\n";
+    QByteArray m_headerBytes;
 };
 
 } // namespace

@@ -79,6 +79,13 @@ const Option options[] = {
      "tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
      "--colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
      "d'objets aux mêmes noms de champs)."},
+    {"--encodage", "utf-8|windows-1252", nullptr, "une valeur",
+     "avec --lot, l'encodage de la sortie tsv ou csv ; par défaut\n"
+     "celui de l'entrée (Windows-1252 quand une de ses lignes n'est\n"
+     "pas de l'UTF-8 ; pour l'entrée standard, sa première ligne\n"
+     "décide). Un caractère que Windows-1252 n'a pas est écrit « ? »\n"
+     "et signalé avec son numéro de ligne sur la sortie d'erreur.\n"
+     "Les lignes finissent comme la première ligne lue (LF, CRLF)."},
     {"--entete", nullptr, nullptr, nullptr, "ajoute la ligne des noms de champs à --chercher en tsv."},
     {"-h, --help", nullptr, nullptr, nullptr, "affiche cette aide et quitte"},
     {"--version", nullptr, nullptr, nullptr, "affiche la version et quitte"},
@@ -163,6 +170,18 @@ bool readOption(CommandLine &line, const QStringList &arguments, qsizetype &i, Q
             line.format = *format;
         return true;
     }
+    if (takeValue(arguments, i, QStringLiteral("--encodage"), &value, &given)) {
+        if (!given)
+            fail(line, QStringLiteral("l'option --encodage demande une valeur"));
+        else if (value.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0)
+            line.encoding = CommandLine::Encoding::Utf8;
+        else if (value.compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) == 0)
+            line.encoding = CommandLine::Encoding::Windows1252;
+        else
+            fail(line, QStringLiteral("encodage inconnu : %1 (utf-8 ou windows-1252)").arg(value));
+        seen << QStringLiteral("--encodage");
+        return true;
+    }
     if (argument == QLatin1String("--entete"))
         line.header = true;
     else if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
@@ -197,6 +216,8 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         fail(line, QStringLiteral("les options --colonne, --colonne-cp et --colonne-dep vont avec --lot"));
     if (batch && !seen.contains(QLatin1String("--colonne")) && columns)
         fail(line, QStringLiteral("--colonne-cp et --colonne-dep demandent --colonne"));
+    if (!batch && seen.contains(QLatin1String("--encodage")))
+        fail(line, QStringLiteral("l'option --encodage va avec --lot"));
     if (!search && !batch && !around && (line.format != CommandLine::Format::Default || line.header))
         fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot ou --autour"));
     if (!line.error.isEmpty())
@@ -282,22 +303,23 @@ QStringList withoutWindowSystemOptions(const QStringList &arguments)
 
 QString commandLineHelp()
 {
-    QString help = QStringLiteral("Utilisation : topovil [FICHIER]\n"
-                                  "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
-                                  "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
-                                  "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
-                                  "\n"
-                                  "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
-                                  "son département, son locator Maidenhead et le département sur une carte.\n"
-                                  "\n"
-                                  "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
-                                  "               (.sqlite), avec une table insee1.\n"
-                                  "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
-                                  "                 insee.mdb à côté du programme,\n"
-                                  "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
-                                  "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
-                                  "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
-                                  "                 la table livrée insee.sqlite à côté du programme.\n");
+    QString help = QStringLiteral(
+        "Utilisation : topovil [FICHIER]\n"
+        "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
+        "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [--encodage E] [FICHIER]\n"
+        "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
+        "\n"
+        "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
+        "son département, son locator Maidenhead et le département sur une carte.\n"
+        "\n"
+        "  FICHIER      fichier de communes à ouvrir, base Access (.mdb) ou SQLite\n"
+        "               (.sqlite), avec une table insee1.\n"
+        "               Sans FICHIER, Topovil ouvre le premier fichier trouvé de :\n"
+        "                 insee.mdb à côté du programme,\n"
+        "                 $XDG_DATA_HOME/topovil/insee.mdb (~/.local/share/topovil),\n"
+        "                 insee.mdb dans chaque $XDG_DATA_DIRS/topovil\n"
+        "                   (/usr/local/share/topovil, /usr/share/topovil),\n"
+        "                 la table livrée insee.sqlite à côté du programme.\n");
     // Each option's name, then its help from the fifteenth column; a name
     // too long for that puts the help on the lines below.
     const QString indent(15, QLatin1Char(' '));

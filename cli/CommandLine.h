@@ -18,6 +18,7 @@ struct CommandLine
 {
     enum class Action { Run, Search, Batch, Around, Help, Version, Error };
     enum class Format { Default, Tsv, Csv, Json };
+    enum class Encoding { FromInput, Utf8, Windows1252 };
 
     Action action = Action::Run;
     QString dataFile;   // empty: search for it
@@ -30,6 +31,7 @@ struct CommandLine
     QString postcodeColumn;
     QString departementColumn;
     Format format = Format::Default;
+    Encoding encoding = Encoding::FromInput; // of a batch's output
     bool header = false;
     QString error; // French, for Action::Error
 

@@ -1,5 +1,7 @@
 #include "cli/RecordWriter.h"
 
+#include "cli/BatchInput.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <cerrno>
@@ -178,7 +180,6 @@ void RecordWriter::write(const QStringList &fields)
                 line += m_separator;
             line += csvField(cleanField(fields[i]), m_separator);
         }
-        line += QLatin1Char('\n');
     } else {
         line.reserve(256);
         for (qsizetype i = 0; i < fields.size(); ++i) {
@@ -186,10 +187,11 @@ void RecordWriter::write(const QStringList &fields)
                 line += m_separator;
             appendClean(line, fields[i]);
         }
-        line += QLatin1Char('\n');
     }
     ++m_records;
     append(line);
+    if (m_kind != Kind::Json)
+        m_buffer += m_lineEnd;
     if (m_flushEach) {
         flush();
         if (ok() && std::fflush(m_out) != 0)
@@ -209,7 +211,10 @@ bool RecordWriter::finish()
 
 void RecordWriter::append(const QString &text)
 {
-    m_buffer += text.toUtf8();
+    if (m_encoding == Encoding::Windows1252 && m_kind != Kind::Json)
+        m_buffer += toWindows1252(text, &m_unencodable);
+    else
+        m_buffer += text.toUtf8();
     if (m_buffer.size() >= 64 * 1024)
         flush();
 }

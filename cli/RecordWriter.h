@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 // Every text a field carries is cleaned the same way in every format before
@@ -16,12 +17,14 @@ QString cleanField(QStringView text);
 bool isRegularFile(std::FILE *file);
 
 // Writes records as tab-separated lines, as CSV (RFC 4180 quoting, the given
-// separator, or a comma for a tab: CSV is never tab-separated) or as a JSON array of objects, in UTF-8, to a stream. A failed
+// separator, or a comma for a tab: CSV is never tab-separated) or as a JSON array of objects, in UTF-8 (TSV and CSV
+// in Windows-1252 when asked), to a stream. A failed
 // write is kept: ok() turns false and error() says why, in French.
 class RecordWriter
 {
 public:
     enum class Kind { Tsv, Csv, Json };
+    enum class Encoding { Utf8, Windows1252 };
 
     RecordWriter(std::FILE *out, Kind kind, QChar separator = QLatin1Char(','));
 
@@ -32,6 +35,13 @@ public:
     // Whether each record goes out as soon as it is written: for a reader
     // that waits for each answer before it asks the next.
     void setFlushEachRecord(bool each) { m_flushEach = each; }
+    // TSV and CSV only (JSON is UTF-8, its lines end with LF): how the lines
+    // are written, for a spreadsheet that gets its own file back.
+    void setEncoding(Encoding encoding) { m_encoding = encoding; }
+    void setLineEnd(QByteArray end) { m_lineEnd = std::move(end); }
+    // The characters of the records written since the last call that the
+    // encoding cannot hold (written « ? »); empty for none.
+    QString takeUnencodable() { return std::exchange(m_unencodable, QString()); }
     // Ends the output (JSON's closing bracket) and flushes it.
     bool finish();
 
@@ -50,5 +60,8 @@ private:
     QByteArray m_buffer;
     qint64 m_records = 0;
     bool m_flushEach = false;
+    Encoding m_encoding = Encoding::Utf8;
+    QByteArray m_lineEnd = "\n";
+    QString m_unencodable;
     QString m_error;
 };

@@ -22,6 +22,8 @@ private slots:
     void rows();
     void repairs_data();
     void repairs();
+    void encodings_data();
+    void encodings();
     void plainLinesAreIndexedAsTheWindowSearches();
     void jsonKeepsBackslashesAndQuotes();
 
@@ -156,6 +158,59 @@ void TestBatchLookup::repairs()
     QTEST(field("raison"), "raison");
     QTEST(field("suivante"), "suivante");
     QTEST(field("suggestions"), "suggestions");
+}
+
+// A spreadsheet's file comes back in its encoding and line ends, from a file
+// (read whole first) or a pipe (its first line decides); --encodage decides
+// otherwise, and a character Windows-1252 lacks is told.
+void TestBatchLookup::encodings_data()
+{
+    QTest::addColumn<bool>("fromFile");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<int>("at");          // the output line compared
+    QTest::addColumn<QByteArray>("line"); // its fields up to commune
+    QTest::addColumn<bool>("told");
+    // clang-format off
+    QTest::newRow("a Windows-1252 file, CRLF") << true << QStringList() << QByteArray("nom;cp\r\nLe Havre;\r\nCh\xe2teau-Chinon (Ville);\r\n") << QByteArray("\r\n") << 2 << QByteArray("Ch\xe2teau-Chinon (Ville);;Ch\xe2teau-Chinon (Ville);trouv\xe9" "e;CHATEAU CHINON VILLE") << false;
+    QTest::newRow("a file whose later line only is not UTF-8") << true << QStringList() << QByteArray("nom;cp\nParis;\nL\xe9on;\n") << QByteArray("\n") << 1 << QByteArray("Paris;;Paris;trouv\xe9" "e;PARIS") << false;
+    QTest::newRow("a UTF-8 file") << true << QStringList() << QByteArray("nom;cp\nParis;\n") << QByteArray("\n") << 1 << QByteArray("Paris;;Paris;trouvée;PARIS") << false;
+    QTest::newRow("a pipe: its first line decides") << false << QStringList() << QByteArray("nom;cp\r\nL\xe9on;\r\n") << QByteArray("\r\n") << 1 << QByteArray("Léon;;Léon;aucune;") << false;
+    QTest::newRow("asked in UTF-8") << true << QStringList{"--encodage", "utf-8"} << QByteArray("nom;cp\nL\xe9on;\n") << QByteArray("\n") << 1 << QByteArray("Léon;;Léon;aucune;") << false;
+    QTest::newRow("asked in Windows-1252, a character it lacks") << false << QStringList{"--encodage", "windows-1252"} << QByteArray("nom;cp\nŌsaka;\n") << QByteArray("\n") << 1 << QByteArray("?saka;;?saka;aucune;") << true;
+    // clang-format on
+}
+
+void TestBatchLookup::encodings()
+{
+    QFETCH(bool, fromFile);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(int, at);
+    QFETCH(bool, told);
+    const QString path = m_dir.filePath(QStringLiteral("liste.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(input);
+    file.close();
+    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    const QString source = fromFile ? path : QStringLiteral("-");
+    runBatch(CommandLine::parse(QStringList{"--lot", source, "--colonne", "nom", "--colonne-cp", "cp"} + options),
+             m_store, in, out, err);
+    const QList<QByteArray> lines = readAll(out).split('\n');
+    const QByteArray errors = readAll(err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    QVERIFY(lines.size() > at);
+    QCOMPARE(lines[0].endsWith('\r'), lineEnd == "\r\n");
+    QCOMPARE(lines[at].endsWith('\r'), lineEnd == "\r\n");
+    QTEST(lines[at].split(';').mid(0, 5).join(';'), "line");
+    QCOMPARE(errors.contains("ligne 2 : « Ō » ne s'écrit pas en Windows-1252"), told);
 }
 
 // Plain lines go through the indexes of names: a name stored both unfolded
