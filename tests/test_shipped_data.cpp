@@ -43,7 +43,7 @@ std::vector<std::pair<int, QString>> readPostcodes(const QString &path)
     return rows;
 }
 
-// The rows of autres_noms, in table order.
+// The rows of autres_noms (or of localites_postales, of the same columns), in table order.
 struct OtherNameRow
 {
     QString name;
@@ -52,17 +52,15 @@ struct OtherNameRow
     QString codepos; // empty for NULL
 };
 
-std::vector<OtherNameRow> readOtherNames(const QString &path)
+std::vector<OtherNameRow> readOtherNames(const QString &path, const char *table = "autres_noms")
 {
     std::vector<OtherNameRow> rows;
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db,
-                               "SELECT commune, nature, actuelle, codepos FROM autres_noms "
-                               "WHERE typeof(actuelle) = 'integer' ORDER BY rowid",
-                               -1, &stmt, nullptr)
-            == SQLITE_OK) {
+        const QByteArray select = QByteArray("SELECT commune, nature, actuelle, codepos FROM ") + table
+                                  + " WHERE typeof(actuelle) = 'integer' ORDER BY rowid";
+        if (sqlite3_prepare_v2(db, select.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
             const auto text = [stmt](int column) {
                 return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)));
             };
@@ -484,6 +482,40 @@ private slots:
         QCOMPARE(perKind.value(kinds[0]), 45); // Paris 20, Marseille 16, Lyon 9
         for (const QString &kind : kinds)
             QVERIFY2(perKind.value(kind) > 0, qPrintable(kind));
+    }
+
+    // Every post-office locality is a label of La Poste's base under that
+    // postal code, none is its commune's own name, and a few lead where the
+    // source says.
+    void postOfficeLocalitiesAreLaPostesLabels()
+    {
+        const QString source = sharedDir() + "/data/codes-postaux/codes-postaux.json";
+        REQUIRE_SHARED_FILE(source);
+        QSet<QString> labels; // folded label and postal code
+        for (const QJsonValue &value : readJsonArray(source)) {
+            const QJsonObject row = value.toObject();
+            QString label = row.value(QLatin1String("libelleAcheminement")).toString();
+            // The article written last goes in front, as the tool writes it.
+            static const QRegularExpression articleLast(QStringLiteral("^(.*\\S)\\s*\\(\\s*(LA|LE|LES|L'|L)\\s*\\)$"));
+            label.replace(articleLast, QStringLiteral("\\2 \\1"));
+            labels.insert(foldName(label) + u'|' + row.value(QLatin1String("codePostal")).toString());
+        }
+        const auto localities = readOtherNames(shippedStorePath(), "localites_postales");
+        QVERIFY(localities.size() > 300);
+        QHash<QString, QStringList> communesOf;
+        for (const OtherNameRow &locality : localities) {
+            const QString where = locality.name + " " + locality.codepos;
+            QVERIFY2(labels.contains(locality.name + u'|' + locality.codepos), qPrintable(where));
+            QCOMPARE(locality.kind, QStringLiteral("localité postale"));
+            QVERIFY2(locality.name != m_rows[size_t(locality.commune) - 1][Commune].toString(), qPrintable(where));
+            communesOf[locality.name] << m_rows[size_t(locality.commune) - 1][Commune].toString();
+        }
+        QCOMPARE(communesOf.value("PUYRICARD"), QStringList{"AIX EN PROVENCE"});
+        QCOMPARE(communesOf.value("SALIN DE GIRAUD"), QStringList{"ARLES"});
+        QCOMPARE(communesOf.value("ST AYGULF"), (QStringList{"FREJUS", "ROQUEBRUNE SUR ARGENS"}));
+        // Written La Poste's way, a commune's own name is no locality.
+        QVERIFY(!communesOf.contains("RAISSAC S LAMPY"));
+        QVERIFY(!communesOf.contains("LA FRETTE SUR SEINE"));
     }
 
     void knownOtherNames_data()

@@ -7,12 +7,14 @@ code, in table insee1 (commune, longitude, latitude, codepos, departement,
 population, nom);
 every postal code of each in table codes_postaux; and the other names that
 lead to a current commune (communes déléguées and associées, former communes
-merged into it, municipal arrondissements) in table autres_noms.
+merged into it, municipal arrondissements) in table autres_noms; and the
+labels of La Poste that name no commune in table localites_postales.
 
 Reads, under the source folder (default ../shared/data next to this checkout):
   decoupage-administratif/communes.json      current communes, postal codes
   decoupage-administratif/departements.json  département names
   france-geojson/departements/*/communes-*.geojson  2018 commune contours
+  codes-postaux/codes-postaux.json           La Poste's labels (post-office localities)
 
 Usage: python3 tools/make_insee_sqlite.py [SOURCE_DIR [OUTPUT_FILE]]
 Standard library only; the same sources give the same file, byte for byte.
