@@ -8,9 +8,10 @@ std::optional<NamePattern> NamePattern::compile(QStringView typed, QString *erro
     return compile(typed, foldPattern(typed), error);
 }
 
-std::optional<NamePattern> NamePattern::compile(QStringView typed, const QString &folded, QString *error)
+std::optional<NamePattern> NamePattern::compile(QStringView typed, const QString &folded, QString *error,
+                                                qsizetype writtenLength)
 {
-    if (const qsizetype length = characterCount(typed); length > MaxLength) {
+    if (const qsizetype length = writtenLength >= 0 ? writtenLength : characterCount(typed); length > MaxLength) {
         if (error)
             *error = QStringLiteral("Motif de recherche invalide : motif trop long (%1 caractères ; au plus %2)")
                          .arg(length)

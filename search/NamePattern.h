@@ -22,8 +22,11 @@ public:
     // Nothing, with a French message in *error, when the folded text is not
     // a pattern the matcher can use.
     static std::optional<NamePattern> compile(QStringView typed, QString *error = nullptr);
-    // The same, for a text whose folded form the caller already made.
-    static std::optional<NamePattern> compile(QStringView typed, const QString &folded, QString *error = nullptr);
+    // The same, for a text whose folded form the caller already made, and
+    // the length of the text as the user wrote it when the upper-cased
+    // `typed` is longer (ß is SS): the bound is on what the user wrote.
+    static std::optional<NamePattern> compile(QStringView typed, const QString &folded, QString *error = nullptr,
+                                              qsizetype writtenLength = -1);
 
     const LikePattern &folded() const { return m_folded; }
     // Null when the typed text is not a pattern as it is.

@@ -9,6 +9,7 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
 {
     Query query;
     query.m_typed = text.toString().toUpper();
+    query.m_writtenLength = characterCount(text);
     const QStringView trimmed = QStringView(query.m_typed).trimmed();
     query.m_trimmedFrom = trimmed.data() - query.m_typed.constData();
     query.m_trimmedLength = trimmed.size();
@@ -21,8 +22,8 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
     query.m_constraints = std::move(constraints);
     // A plain name compiles whenever its length does; a pattern is compiled
     // now, to be refused now.
-    if (!query.m_plain || characterCount(query.m_typed) > NamePattern::MaxLength) {
-        query.m_pattern = NamePattern::compile(query.m_typed, query.m_folded, error);
+    if (!query.m_plain || query.m_writtenLength > NamePattern::MaxLength) {
+        query.m_pattern = NamePattern::compile(query.m_typed, query.m_folded, error, query.m_writtenLength);
         if (!query.m_pattern)
             return std::nullopt;
     }
@@ -32,7 +33,7 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
 const NamePattern &Query::pattern() const
 {
     if (!m_pattern)
-        m_pattern = NamePattern::compile(m_typed, m_folded);
+        m_pattern = NamePattern::compile(m_typed, m_folded, nullptr, m_writtenLength);
     return *m_pattern;
 }
 

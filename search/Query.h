@@ -49,6 +49,7 @@ private:
     Query() = default;
 
     QString m_typed;
+    qsizetype m_writtenLength = 0; // in characters, before upper-casing
     qsizetype m_trimmedFrom = 0;
     qsizetype m_trimmedLength = 0;
     QString m_folded;
