@@ -355,20 +355,15 @@ private:
     }
 
     // The names a line that found nothing may mean, as the window proposes
-    // them; the index is made at the first such line.
+    // them after a search; the index is made at the first such line.
     QString suggestionsFor(SearchTables &tables, const CommuneColumns &columns, const QString &query)
     {
         if (!m_suggestions)
-            m_suggestions.emplace(tables.communes(), &tables.db());
-        // Names that begin with the text (a label cut short), then those a
-        // misspelling away.
-        std::vector<Suggestion> found = m_suggestions->whileTyping(query, 5);
-        for (const Suggestion &typo : m_suggestions->afterTypo(query))
-            found.push_back(typo);
+            m_suggestions.emplace(tables.communes(), &tables.db(), SuggestionIndex::Use::AfterTypoOnly);
         QStringList names;
-        for (const Suggestion &suggestion : found) {
+        for (const Suggestion &suggestion : m_suggestions->afterTypo(query)) {
             const QString name = communeWithPlace(columns, suggestion.row, {});
-            if (names.size() < 5 && !names.contains(name))
+            if (!names.contains(name))
                 names << name;
         }
         return names.join(QStringLiteral(" ; "));

@@ -61,8 +61,9 @@ public:
         fields.insert(fields.end(), laterSearchFields().begin(), laterSearchFields().end());
         writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
         if (found.count() == 0 && note.isEmpty())
-            note =
-                noMatchMessage(m_line.searchText, SuggestionIndex(records, &tables.db()).afterTypo(m_line.searchText));
+            note = noMatchMessage(m_line.searchText,
+                                  SuggestionIndex(records, &tables.db(), SuggestionIndex::Use::AfterTypoOnly)
+                                      .afterTypo(m_line.searchText));
         const CommuneColumns columns(records);
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
             Answer answer = answerOf(tables, found, i);

@@ -99,11 +99,12 @@ size_t SuggestionIndex::expectedBytes(const Recordset &communes, const Recordset
     return PerName * size_t(communes.recordCount() + (others.table() ? others.recordCount() : 0));
 }
 
-SuggestionIndex::SuggestionIndex(const Recordset &communes, Database *db) : SuggestionIndex(communes, otherNamesIn(db))
+SuggestionIndex::SuggestionIndex(const Recordset &communes, Database *db, Use use)
+    : SuggestionIndex(communes, otherNamesIn(db), use)
 {
 }
 
-SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &others) : m_communes(communes)
+SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &others, Use use) : m_communes(communes)
 {
     m_communeNames = m_communes.fieldIndex(u"commune");
     const Column &names = m_communes.column(m_communeNames);
@@ -150,6 +151,26 @@ SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &oth
         }
     }
 
+    if (use == Use::WhileTypingToo)
+        sortByName(currentCount);
+
+    // By length, in entry order within each length: counted, not sorted.
+    size_t longest = 0;
+    for (const Entry &entry : m_entries)
+        longest = std::max<size_t>(longest, entry.length);
+    m_lengthStart.assign(longest + 2, 0);
+    for (const Entry &entry : m_entries)
+        ++m_lengthStart[size_t(entry.length) + 1];
+    for (size_t length = 1; length < m_lengthStart.size(); ++length)
+        m_lengthStart[length] += m_lengthStart[length - 1];
+    m_byLength.resize(m_entries.size());
+    std::vector<std::uint32_t> next(m_lengthStart.begin(), m_lengthStart.end() - 1);
+    for (std::uint32_t i = 0; i < m_entries.size(); ++i)
+        m_byLength[next[m_entries[i].length]++] = i;
+}
+
+void SuggestionIndex::sortByName(size_t currentCount)
+{
     m_byName.resize(currentCount);
     for (std::uint32_t i = 0; i < currentCount; ++i)
         m_byName[i] = i;
@@ -166,19 +187,6 @@ SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &oth
     std::sort(m_byWord.begin(), m_byWord.end(), [this](WordStart a, WordStart b) {
         return view(folded(m_entries[a.entry]).mid(a.offset)) < view(folded(m_entries[b.entry]).mid(b.offset));
     });
-
-    m_byLength.resize(m_entries.size());
-    for (std::uint32_t i = 0; i < m_entries.size(); ++i)
-        m_byLength[i] = i;
-    std::stable_sort(m_byLength.begin(), m_byLength.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return m_entries[a].length < m_entries[b].length; });
-    const size_t longest = m_entries.empty() ? 0 : m_entries[m_byLength.back()].length;
-    m_lengthStart.assign(longest + 2, 0);
-    for (size_t length = 0, i = 0; length <= longest + 1; ++length) {
-        while (i < m_byLength.size() && m_entries[m_byLength[i]].length < length)
-            ++i;
-        m_lengthStart[length] = std::uint32_t(i);
-    }
 }
 
 QStringView SuggestionIndex::folded(const Entry &entry) const

@@ -23,9 +23,12 @@ struct Suggestion
 class SuggestionIndex
 {
 public:
+    // What the index is made for: a one-shot search that found nothing asks
+    // only afterTypo, and skips the sorts by name that whileTyping reads.
+    enum class Use { WhileTypingToo, AfterTypoOnly };
     // `others` is the file's table autres_noms, or an empty recordset.
-    SuggestionIndex(const Recordset &communes, const Recordset &others);
-    SuggestionIndex(const Recordset &communes, Database *db);
+    SuggestionIndex(const Recordset &communes, const Recordset &others, Use use = Use::WhileTypingToo);
+    SuggestionIndex(const Recordset &communes, Database *db, Use use = Use::WhileTypingToo);
     // The file's other names, read apart so that the index can be made on
     // another thread than the one the file belongs to; empty when it has none.
     static Recordset otherNamesIn(Database *db);
@@ -35,7 +38,7 @@ public:
     // While typing: the current names that start with the folded text, then
     // those with a later word that starts with it; the more populous first
     // within each, then in table order. Nothing for fewer than two letters
-    // or a pattern with wildcards.
+    // or a pattern with wildcards, or from an index made AfterTypoOnly.
     std::vector<Suggestion> whileTyping(QStringView typed, size_t limit = 8) const;
 
     // After a search found nothing: distinct names, current and other, at
@@ -47,6 +50,7 @@ public:
     size_t memoryBytes() const;
 
 private:
+    void sortByName(size_t currentCount);
     struct Entry
     {
         std::uint32_t sourceRow; // in its own table
