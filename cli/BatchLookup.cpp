@@ -40,8 +40,10 @@ QString heldWords(SearchMatches::Held held)
     return {};
 }
 
-// The matches' order for a batch: the most populous commune first, ties in
-// the table's order (the window keeps the table's order throughout).
+// The matches' order for a batch: the communes found by their own name or
+// code before those found by another name, as the search lists them, and
+// within each the most populous first, ties in the table's order (the window
+// keeps the search's order throughout).
 std::vector<int> byPopulation(const CommuneColumns &columns, const SearchMatches &found)
 {
     std::vector<int> order(size_t(found.count()));
@@ -53,7 +55,12 @@ std::vector<int> byPopulation(const CommuneColumns &columns, const SearchMatches
         const QVariant value = population.value(size_t(found.match(index).row));
         return value.isNull() ? -1 : value.toLongLong();
     };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return of(a) > of(b); });
+    const auto byOtherName = [&](int index) { return isOtherName(found.match(index).kind); };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (byOtherName(a) != byOtherName(b))
+            return !byOtherName(a);
+        return of(a) > of(b);
+    });
     return order;
 }
 

@@ -13,7 +13,8 @@
 //   15 RAISSAC SUR LAMPY  16 LA CROIX SUR ROUDOULE (06)  17 LA CROIX (59)
 //   18 CHATEAU CHINON VILLE  19 CHATEAU CHINON CAMPAGNE (both 58120)
 //   20 LYON  21 AIX EN PROVENCE, with its post offices PUYRICARD and LES MILLES
-// Populations tell the three PASSY apart: 74 the largest, 71 and 89 even.
+// Populations tell the three PASSY apart: 74 the largest, 71 and 89 even;
+// PARIS, the largest, has a commune déléguée named as CORTE is.
 inline bool writeSearchStore(const QString &path)
 {
     const char *sql =
@@ -44,6 +45,7 @@ inline bool writeSearchStore(const QString &path)
         "ALTER TABLE insee1 ADD COLUMN population INTEGER;"
         "UPDATE insee1 SET population = 400 WHERE rowid IN (2, 4);"
         "UPDATE insee1 SET population = 3000 WHERE rowid = 3;"
+        "UPDATE insee1 SET population = 2000000 WHERE rowid = 1;"
         "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
         "INSERT INTO codes_postaux VALUES(1, '75001'), (1, '75005'), (2, '71220'), (3, '74190'), (4, '89510'),"
         "(5, '50410'), (6, '38930'), (7, '76600'), (7, '76610'), (8, '13001'), (8, '13008'), (9, '93200'),"
@@ -55,7 +57,8 @@ inline bool writeSearchStore(const QString &path)
         "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
         "INSERT INTO autres_noms VALUES('PERCY', 'commune déléguée', 5, NULL),"
         "('PARIS 5E ARRONDISSEMENT', 'arrondissement municipal', 1, '75005'),"
-        "('CORDIEUX', 'commune associée', 3, NULL), ('GOURVILLE', 'ancienne commune', 4, NULL);"
+        "('CORDIEUX', 'commune associée', 3, NULL), ('GOURVILLE', 'ancienne commune', 4, NULL),"
+        "('CORTE', 'commune déléguée', 1, NULL);"
         "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER);"
         "INSERT INTO historique VALUES('VOISINLIEU', 'fusion, 1943', 7);"
         "CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, actuelle INTEGER);"

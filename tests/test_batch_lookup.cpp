@@ -141,6 +141,7 @@ void TestBatchLookup::repairs_data()
     QTest::newRow("misspelt, homonyms: the most populous once") << "Pasy;;" << "" << "" << "" << "" << "" << "PASSY (74190, HAUTE-SAVOIE)";
     QTest::newRow("arrondissement's INSEE code") << "75105;;" << "75056" << "75005" << "autre nom : arrondissement municipal" << "" << "" << "";
     QTest::newRow("another arrondissement's code") << "Paris 5e;;75001" << "75056" << "75005" << "autre nom : arrondissement municipal" << "code d'un autre arrondissement" << "" << "";
+    QTest::newRow("homonyms: its own name before a larger commune's other name") << "Corte;;" << "2B096" << "20250" << "nom" << "" << "PARIS (75001, PARIS)" << "";
     QTest::newRow("homonyms: even populations in table order") << "Passy;;" << "74208" << "74190" << "nom" << "" << "PASSY (71220, SAONE-ET-LOIRE)" << "";
     // clang-format on
 }
