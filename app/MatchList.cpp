@@ -40,8 +40,14 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
 {
     clear();
     const int listed = std::min(matches.count(), MaxListedMatches);
-    for (int i = 0; i < listed; ++i)
-        addItem(matchLine(records, matches, i));
+    // A long way to the commune is shortened on its line, and read whole.
+    for (int i = 0; i < listed; ++i) {
+        auto *line = new QListWidgetItem(matchLine(records, matches, i, WayLength::Short), this);
+        if (const QString whole = matchLine(records, matches, i); whole != line->text()) {
+            line->setData(Qt::AccessibleTextRole, whole);
+            line->setToolTip(whole);
+        }
+    }
     if (matches.count() > listed) {
         auto *more = new QListWidgetItem(QStringLiteral("%1 premières sur %2 · F3 les montre toutes")
                                              .arg(listed)

@@ -154,12 +154,12 @@ InputRecord splitRecord(const QByteArray &bytes, bool broken, const InputLayout 
     return record;
 }
 
-std::vector<bool> numberFlags(qsizetype inputColumns, const std::vector<OutputField> &fields)
+std::vector<JsonShape> numberFlags(qsizetype inputColumns, const std::vector<OutputField> &fields)
 {
-    std::vector<bool> numbers(size_t(inputColumns), false);
+    std::vector<JsonShape> shapes(size_t(inputColumns), JsonShape::Text);
     for (const OutputField &field : fields)
-        numbers.push_back(field.number);
-    return numbers;
+        shapes.push_back(field.shape);
+    return shapes;
 }
 
 // The output's field names: the input's own, renamed where they clash (told

@@ -25,14 +25,18 @@ const Option options[] = {
      "décimal : nom, code postal (celui qui a répondu, sinon le\n"
      "premier), longitude, latitude, département, locator, puis\n"
      "autre_nom (le nom, et sa nature, par lequel une commune\n"
-     "déléguée, ancienne commune... l'a trouvée ; vide sinon),\n"
+     "déléguée, ancienne commune... l'a trouvée, avec chaque étape\n"
+     "datée de son chemin jusqu'à la commune d'aujourd'hui ; vide\n"
+     "sinon),\n"
      "code_insee, num_departement (le code du département : 08, 2A,\n"
      "971), codes_postaux (tous les codes de la commune, séparés par\n"
      "des blancs) et correspondance (comment elle a été trouvée :\n"
      "nom, autre nom : commune déléguée, code postal, code INSEE,\n"
      "ancien code INSEE, ancien nom, forme usuelle, locator,\n"
      "coordonnées), puis nom (le nom écrit comme l'INSEE l'écrit,\n"
-     "vide sans lui). --chercher se donne une fois.\n"
+     "vide sans lui), puis etapes (les étapes de ce chemin : nature,\n"
+     "date, commune, code INSEE, séparées par « ; » ; en JSON, un\n"
+     "tableau d'objets). --chercher se donne une fois.\n"
      "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
      "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
      "il a au plus 1000 caractères. Un locator dont le carré n'a\n"
@@ -47,13 +51,22 @@ const Option options[] = {
     {"--autour", "LIEU RAYON_KM", nullptr, "un lieu et un rayon en km",
      "écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
      "la plus proche d'abord, chacune avec distance_km."},
+    {"--historique", "LIEU", &CommandLine::historyText, "un lieu",
+     "écrit les changements depuis 1943 de chaque commune que LIEU\n"
+     "trouve (un nom, un ancien nom, un code), du plus ancien au plus\n"
+     "récent, un par ligne : commune, code_insee, date (AAAA-MM-JJ),\n"
+     "nature (fusion, changement de nom, rétablissement...), avant et\n"
+     "code_avant (la commune avant le changement), departement_avant,\n"
+     "apres, code_apres, departement_apres (le département du code\n"
+     "quand il n'est plus : Seine, Seine-et-Oise avant 1968, Corse\n"
+     "avant 1976 ; vide sinon). Seule la table livrée le sait."},
     {"--lot", "ENTREE", &CommandLine::batchInput, "un fichier",
      "cherche chaque ligne du fichier ENTREE (« - » : l'entrée standard)\n"
      "et écrit une ligne de résultat par ligne lue, dans l'ordre,\n"
      "avec une ligne d'en-tête : recherche, statut, commune,\n"
      "code_postal, code_insee, longitude, latitude, departement,\n"
      "num_departement, locator, autre_nom, nb_resultats,\n"
-     "codes_postaux, correspondance, contrainte, nom.\n"
+     "codes_postaux, correspondance, contrainte, nom, etapes.\n"
      "statut : trouvée, homonymes (la première est donnée,\n"
      "nb_resultats les compte), autre nom, aucune, refusée (motif\n"
      "invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
@@ -185,6 +198,9 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
     if (files.size() == 1 && files.first().isEmpty())
         fail(line, QStringLiteral("le nom du fichier de données est vide"));
     const bool around = seen.contains(QLatin1String("--autour"));
+    const bool history = seen.contains(QLatin1String("--historique"));
+    if (history && (search || batch || around))
+        fail(line, QStringLiteral("--historique ne va ni avec --chercher, ni avec --lot, ni avec --autour"));
     if (search && batch)
         fail(line, QStringLiteral("--chercher et --lot ne vont pas ensemble"));
     if (around && (search || batch))
@@ -197,8 +213,9 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         fail(line, QStringLiteral("les options --colonne, --colonne-cp et --colonne-dep vont avec --lot"));
     if (batch && !seen.contains(QLatin1String("--colonne")) && columns)
         fail(line, QStringLiteral("--colonne-cp et --colonne-dep demandent --colonne"));
-    if (!search && !batch && !around && (line.format != CommandLine::Format::Default || line.header))
-        fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot ou --autour"));
+    if (!search && !batch && !around && !history && (line.format != CommandLine::Format::Default || line.header))
+        fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot, --autour ou "
+                                  "--historique"));
     if (!line.error.isEmpty())
         line.action = CommandLine::Action::Error;
     else if (search)
@@ -207,6 +224,8 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         line.action = CommandLine::Action::Batch;
     else if (around)
         line.action = CommandLine::Action::Around;
+    else if (history)
+        line.action = CommandLine::Action::History;
 }
 
 } // namespace
@@ -236,7 +255,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     else if (version)
         line.action = Action::Version;
     if (line.action == Action::Run || line.action == Action::Search || line.action == Action::Batch
-        || line.action == Action::Around)
+        || line.action == Action::Around || line.action == Action::History)
         line.dataFile = files.value(0);
     return line;
 }
@@ -286,6 +305,7 @@ QString commandLineHelp()
                                   "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
                                   "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [FICHIER]\n"
                                   "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
+                                  "            topovil --historique LIEU [--format tsv|csv|json] [FICHIER]\n"
                                   "\n"
                                   "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
                                   "son département, son locator Maidenhead et le département sur une carte.\n"
@@ -313,9 +333,9 @@ QString commandLineHelp()
     }
     return help
            + QStringLiteral("\n"
-                            "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
-                            "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
-                            "fichier inutilisable ou une sortie impossible à écrire.\n"
+                            "Codes de sortie de --chercher, --lot, --autour et --historique : 0 si une\n"
+                            "commune au moins est trouvée, 1 si aucune, 2 pour une option invalide, un\n"
+                            "motif invalide, un fichier inutilisable ou une sortie impossible à écrire.\n"
                             "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
                             "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
 }

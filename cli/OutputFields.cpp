@@ -1,6 +1,7 @@
 #include "cli/OutputFields.h"
 
 #include "geo/MaidenheadLocator.h"
+#include "history/HistorySteps.h"
 #include "map/DepartementCode.h"
 #include "store/NumberText.h"
 
@@ -53,32 +54,36 @@ QString postalCode(const CommuneColumns &c, const Answer &a)
     return a.row >= 0 && !a.code.isEmpty() ? a.code : textAt(c, c.codepos, a.row);
 }
 
-QString otherName(const CommuneColumns &, const Answer &a)
+QString otherName(const CommuneColumns &c, const Answer &a)
 {
     if (a.other.name.isEmpty())
         return {};
+    if (const QString way = otherNameWay(a.matchKind, a.other, a.other.name, textAt(c, c.commune, a.row));
+        !way.isEmpty())
+        return way;
     return a.other.kind.isEmpty() ? a.other.name : QStringLiteral("%1 (%2)").arg(a.other.name, a.other.kind);
 }
 
 // clang-format off
-const OutputField query{"recherche", false, [](const CommuneColumns &, const Answer &a) { return a.query; }};
-const OutputField status{"statut", false, [](const CommuneColumns &, const Answer &a) { return a.status; }};
-const OutputField name{"commune", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
-const OutputField code{"code_postal", false, postalCode};
-const OutputField insee{"code_insee", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
-const OutputField longitude{"longitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
-const OutputField latitude{"latitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
-const OutputField departement{"departement", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
-const OutputField number{"num_departement", false, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
-const OutputField locator{"locator", false, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
-const OutputField other{"autre_nom", false, otherName};
-const OutputField distance{"distance_km", true, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
-const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
-const OutputField codes{"codes_postaux", false, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
-const OutputField kind{"correspondance", false, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
-const OutputField held{"contrainte", false, [](const CommuneColumns &, const Answer &a) { return a.held; }};
-const OutputField official{"nom", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
-const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
+const OutputField query{"recherche", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.query; }};
+const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.status; }};
+const OutputField name{"commune", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
+const OutputField code{"code_postal", JsonShape::Text, postalCode};
+const OutputField insee{"code_insee", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
+const OutputField longitude{"longitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
+const OutputField latitude{"latitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
+const OutputField departement{"departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
+const OutputField number{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
+const OutputField locator{"locator", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
+const OutputField other{"autre_nom", JsonShape::Text, otherName};
+const OutputField distance{"distance_km", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
+const OutputField azimut{"azimut", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
+const OutputField codes{"codes_postaux", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
+const OutputField kind{"correspondance", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
+const OutputField held{"contrainte", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.held; }};
+const OutputField official{"nom", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
+const OutputField steps{"etapes", JsonShape::Steps, [](const CommuneColumns &, const Answer &a) { return storedHistorySteps(a.other.steps); }};
+const OutputField count{"nb_resultats", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
 } // namespace
@@ -106,7 +111,7 @@ const std::vector<OutputField> &distanceFields()
 
 const std::vector<OutputField> &laterSearchFields()
 {
-    static const std::vector<OutputField> fields = {codes, kind, official};
+    static const std::vector<OutputField> fields = {codes, kind, official, steps};
     return fields;
 }
 
@@ -123,9 +128,9 @@ const std::vector<OutputField> &aroundFields()
 
 const std::vector<OutputField> &batchFields()
 {
-    static const std::vector<OutputField> fields = {query,    status,      name,   code,    insee, longitude,
-                                                    latitude, departement, number, locator, other, count,
-                                                    codes,    kind,        held,   official};
+    static const std::vector<OutputField> fields = {query,    status,      name,   code,     insee, longitude,
+                                                    latitude, departement, number, locator,  other, count,
+                                                    codes,    kind,        held,   official, steps};
     return fields;
 }
 
@@ -146,12 +151,12 @@ QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColu
     return texts;
 }
 
-std::vector<bool> numberFlags(const std::vector<OutputField> &fields)
+std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields)
 {
-    std::vector<bool> numbers;
+    std::vector<JsonShape> shapes;
     for (const OutputField &field : fields)
-        numbers.push_back(field.number);
-    return numbers;
+        shapes.push_back(field.shape);
+    return shapes;
 }
 
 Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
@@ -165,5 +170,6 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
     if (isOtherName(match.kind))
         answer.other = match.other;
     answer.kind = matchKindWords(match);
+    answer.matchKind = match.kind;
     return answer;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
 #include "store/Recordset.h"
@@ -19,7 +20,8 @@ struct Answer
     QString code;   // the postal code that matched, if any
     QString codes;  // every postal code of the commune, blank-separated
     OtherName other;
-    QString kind;       // how it was found, in French (matchKindWords)
+    QString kind; // how it was found, in French (matchKindWords)
+    MatchKind matchKind = MatchKind::Name;
     QString held;       // which constraints held (the batch's contrainte)
     QString distanceKm; // from the --depuis place, or from the --autour one
     QString azimut;     // from the --depuis place
@@ -40,12 +42,12 @@ struct CommuneColumns
     int nom;       // the name as INSEE writes it; -1 when the file has none
 };
 
-// An output field: its name (the header's, JSON's key), whether JSON gives it
-// as a number, and its text for one answer ("" when there is no commune).
+// An output field: its name (the header's, JSON's key), how JSON gives it,
+// and its text for one answer ("" when there is no commune).
 struct OutputField
 {
     const char *name;
-    bool number;
+    JsonShape shape;
     QString (*text)(const CommuneColumns &, const Answer &);
 };
 
@@ -54,7 +56,7 @@ struct OutputField
 const std::vector<OutputField> &searchFields();
 // The fields --depuis adds to every commune, and the one --autour adds,
 // before the fields every line has had since (codes_postaux, correspondance,
-// nom).
+// nom, etapes).
 const std::vector<OutputField> &distanceFields();
 const std::vector<OutputField> &aroundFields();
 const std::vector<OutputField> &laterSearchFields();
@@ -62,8 +64,8 @@ const std::vector<OutputField> &laterSearchFields();
 const std::vector<OutputField> &batchFields();
 
 QStringList fieldNames(const std::vector<OutputField> &fields);
-// Which fields JSON gives as numbers, in their order.
-std::vector<bool> numberFlags(const std::vector<OutputField> &fields);
+// How JSON gives each field, in their order.
+std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields);
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);
 
 // One answer of a search: the match at `index` and what the command line

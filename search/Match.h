@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistorySteps.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -27,11 +29,13 @@ enum class MatchKind : std::uint8_t {
 // Another name of a commune, by which a search found it: the name of one of
 // its communes déléguées or associées, of a former commune merged into it,
 // of one of its municipal arrondissements; its kind as the store words it
-// (« commune déléguée », « fusion, 1943 »).
+// (« commune déléguée », « fusion, 1943 »), and its way to the commune, step
+// by step, when the store tells it.
 struct OtherName
 {
     QString name;
     QString kind;
+    std::vector<HistoryStep> steps;
 };
 
 // One commune a search found, and how.

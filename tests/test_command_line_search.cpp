@@ -3,6 +3,9 @@
 #include "TestPaths.h"
 #include "geo/MaidenheadLocator.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 // The line of the BREST of the test store; its locator is the one the
@@ -16,14 +19,14 @@ static QString brestLine()
 // no display, lines on standard output and a status.
 namespace {
 
-// The lines without codes_postaux, correspondance and nom, which every
-// line has had since: their own tests read them.
+// The lines without codes_postaux, correspondance, nom and etapes, which
+// every line has had since: their own tests read them.
 QString withoutLaterFields(const QString &out)
 {
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -4);
+            line = line.section(QLatin1Char('\t'), 0, -5);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -45,6 +48,9 @@ private slots:
     void shippedOtherNameGivesASeventhField();
     void shippedCodesAndFormerNamesLeadToToday_data();
     void shippedCodesAndFormerNamesLeadToToday();
+    void shippedStepsAsAnArrayInJson();
+    void history_data();
+    void history();
 
 private:
     QTemporaryDir m_root;
@@ -170,7 +176,7 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 12);
+        QCOMPARE(fields.size(), 13);
         QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
         QCOMPARE(fields[11], QStringLiteral("Sainte-Colombe"));
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
@@ -200,13 +206,15 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     QTemporaryDir root;
     const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
-                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\t50100 50110 50120 50130 50460 "
-                            "50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin\n");
+    QCOMPARE(run.out,
+             "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
+                 + "\tCHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée, 1er janvier 2016)\t50129\t50"
+                   "\t50100 50110 50120 50130 50460 50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin"
+                   "\tcommune nouvelle, 2016-01-01, CHERBOURG EN COTENTIN, 50129\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 12);
+    QCOMPARE(fields.size(), 13);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
@@ -225,10 +233,10 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
     QTest::newRow("INSEE code, Corsica") << "2a004" << 0 << "AJACCIO" << "20000" << "" << "code INSEE";
     QTest::newRow("postal code first") << "97411" << 0 << "ST PAUL" << "97411" << "" << "code postal";
     QTest::newRow("then the INSEE code") << "97411" << 1 << "ST DENIS" << "97400" << "" << "code INSEE";
-    QTest::newRow("former code") << "74011" << 0 << "ANNECY" << "74000" << "ANNECY LE VIEUX (commune nouvelle, 2017)" << "ancien code INSEE";
-    QTest::newRow("code before Corsica split") << "20001" << 0 << "AFA" << "20167" << "AFA (changement de département, 1976)" << "ancien code INSEE";
-    QTest::newRow("merged in 1943") << "Voisinlieu" << 0 << "BEAUVAIS" << "60000" << "VOISINLIEU (fusion, 1943)" << "ancien nom : fusion, 1943";
-    QTest::newRow("renamed") << "Châlons-sur-Marne" << 0 << "CHALONS EN CHAMPAGNE" << "51000" << "CHALONS SUR MARNE (changement de nom, 1998)" << "ancien nom : changement de nom, 1998";
+    QTest::newRow("former code") << "74011" << 0 << "ANNECY" << "74000" << "ANNECY LE VIEUX → ANNECY (commune nouvelle, 1er janvier 2017)" << "ancien code INSEE";
+    QTest::newRow("code before Corsica split") << "20001" << 0 << "AFA" << "20167" << "AFA → AFA (changement de département, 1er janvier 1976)" << "ancien code INSEE";
+    QTest::newRow("merged in 1943") << "Voisinlieu" << 0 << "BEAUVAIS" << "60000" << "VOISINLIEU → BEAUVAIS (fusion, 19 février 1943)" << "ancien nom : fusion, 1943";
+    QTest::newRow("renamed") << "Châlons-sur-Marne" << 0 << "CHALONS EN CHAMPAGNE" << "51000" << "CHALONS SUR MARNE → CHALONS EN CHAMPAGNE (changement de nom, 4 janvier 1998)" << "ancien nom : changement de nom, 1998";
     QTest::newRow("Paris 15e") << "Paris 15e" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
     QTest::newRow("Paris 15") << "PARIS 15" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
     QTest::newRow("Marseille 1er arrondissement") << "marseille 1er arrondissement" << 0 << "MARSEILLE" << "13001" << "MARSEILLE 1ER ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
@@ -237,7 +245,12 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
     QTest::newRow("article L'") << "Île d'Yeu" << 0 << "L ILE D YEU" << "85350" << "" << "forme usuelle";
     QTest::newRow("article taken away") << "Le Paris" << 0 << "PARIS" << "75001" << "" << "forme usuelle";
     QTest::newRow("current name first") << "Vire" << 0 << "VIRE" << "71260" << "" << "nom";
-    QTest::newRow("then its délégué") << "Vire" << 1 << "VIRE NORMANDIE" << "14500" << "VIRE (commune déléguée)" << "autre nom : commune déléguée";
+    QTest::newRow("then its délégué") << "Vire" << 1 << "VIRE NORMANDIE" << "14500" << "VIRE → VIRE NORMANDIE (commune déléguée, 1er janvier 2016)" << "autre nom : commune déléguée";
+    QTest::newRow("two steps") << "Octeville" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "OCTEVILLE → CHERBOURG OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien nom : fusion, 2000";
+    QTest::newRow("two steps, the first a merger") << "Equeurdreville" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "EQUEURDREVILLE → EQUEURDREVILLE HAINNEVILLE (fusion, 1er janvier 1965) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien nom : fusion, 1965";
+    QTest::newRow("former code, two steps") << "50383" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "OCTEVILLE → CHERBOURG OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien code INSEE";
+    QTest::newRow("restored: itself, nothing after") << "Imécourt" << 1 << "" << "" << "" << "";
+    QTest::newRow("associated, with its date") << "La Hardoye" << 0 << "ROCQUIGNY" << "08220" << "LA HARDOYE → ROCQUIGNY LA HARDOYE (association, 29 décembre 1973) → ROCQUIGNY (association, 1er mai 1974) ; aujourd'hui commune associée" << "autre nom : commune associée";
     QTest::newRow("blanks around a code") << " 13008 " << 0 << "MARSEILLE" << "13008" << "" << "code postal";
     QTest::newRow("and its INSEE code") << " 13008 " << 1 << "AURONS" << "13121" << "" << "code INSEE";
     // clang-format on
@@ -260,6 +273,68 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday()
     QCOMPARE(fields.value(1), codepos);
     QCOMPARE(fields.value(6), seventh);
     QCOMPARE(fields.value(10), kind);
+}
+
+void TestCommandLineSearch::shippedStepsAsAnArrayInJson()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, {"--chercher", "Octeville", "--format", "json", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    QJsonParseError error;
+    const QJsonArray records = QJsonDocument::fromJson(run.out.toUtf8(), &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(records.size(), 1);
+    const QJsonArray steps = records[0].toObject()[QStringLiteral("etapes")].toArray();
+    QCOMPARE(steps.size(), 2);
+    const QJsonObject last = steps[1].toObject();
+    QCOMPARE(last[QStringLiteral("nature")].toString(), QStringLiteral("commune nouvelle"));
+    QCOMPARE(last[QStringLiteral("date")].toString(), QStringLiteral("2016-01-01"));
+    QCOMPARE(last[QStringLiteral("commune")].toString(), QStringLiteral("CHERBOURG EN COTENTIN"));
+    QCOMPARE(last[QStringLiteral("code_insee")].toString(), QStringLiteral("50129"));
+    // A commune found by its own name has no steps: an empty array.
+    const ProgramRun paris = runProgram(root, {"--chercher", "Paris", "--format", "json", shippedStorePath()});
+    const QJsonArray parisRecords = QJsonDocument::fromJson(paris.out.toUtf8()).array();
+    QVERIFY(parisRecords[0].toObject()[QStringLiteral("etapes")].isArray());
+    QCOMPARE(parisRecords[0].toObject()[QStringLiteral("etapes")].toArray().size(), 0);
+}
+
+void TestCommandLineSearch::history_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("line"); // one line the output holds, or the start of the error
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("the communes it absorbed") << QStringList{"--historique", "Cherbourg-en-Cotentin", shipped} << 0
+        << "CHERBOURG EN COTENTIN\t50129\t2000-02-28\tfusion\tOCTEVILLE\t50383\t\tCHERBOURG OCTEVILLE\t50129\t";
+    QTest::newRow("by a former name") << QStringList{"--historique", "Octeville", shipped} << 0
+        << "CHERBOURG EN COTENTIN\t50129\t2016-01-01\tcommune nouvelle\tTOURLAVILLE\t50602\t\tCHERBOURG EN COTENTIN\t50129\t";
+    QTest::newRow("Corse, the département of the time") << QStringList{"--historique", "Afa", "--format", "csv", shipped} << 0
+        << "AFA,2A001,1976-01-01,changement de département,AFA,20001,Corse,AFA,2A001,";
+    QTest::newRow("Seine-et-Oise") << QStringList{"--historique", "Juvisy-sur-Orge", shipped} << 0
+        << "JUVISY SUR ORGE\t91326\t1968-01-01\tchangement de département\tJUVISY SUR ORGE\t78326\tSeine-et-Oise\tJUVISY SUR ORGE\t91326\t";
+    QTest::newRow("restored: the commune it was given back to") << QStringList{"--historique", "Verpel", shipped} << 0
+        << "VERPEL\t08470\t1985-01-01\trétablissement\tVERPEL\t08470\t\tIMECOURT\t08233\t";
+    QTest::newRow("nothing found") << QStringList{"--historique", "nulle part", shipped} << 1 << "topovil : Aucune commune ne répond à « nulle part ».";
+    QTest::newRow("a file without history") << QStringList{"--historique", "paris", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
+    QTest::newRow("not with a search") << QStringList{"--historique", "paris", "--chercher", "paris", m_store} << 2 << "topovil : --historique ne va ni avec";
+    // clang-format on
+}
+
+void TestCommandLineSearch::history()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, status);
+    if (status == 0)
+        QVERIFY2(run.out.split(QLatin1Char('\n')).contains(line), qPrintable(run.out.left(2000)));
+    else
+        QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)
