@@ -38,20 +38,22 @@ QString heldWords(SearchMatches::Held held)
 
 // What the batch says of a query: the first commune kept, how many there
 // are, how they were found and which constraints held.
-Answer lookUp(SearchTables &tables, const QString &query, const QString &postcode, const QString &departement)
+Answer lookUp(SearchTables &tables, const QString &query, const Constraints &constraints)
 {
     Answer answer;
     answer.query = query;
+    answer.date = constraints.date.trimmed();
     if (query.trimmed().isEmpty()) {
         answer.status = BatchStatus::empty;
         return answer;
     }
-    const std::optional<Query> made = Query::make(query, {postcode, departement});
+    const std::optional<Query> made = Query::make(query, constraints);
     if (!made) {
         answer.status = BatchStatus::refused;
         return answer;
     }
     const SearchMatches found = findCommunes(tables, *made);
+
     // The nearest commune is no answer where there is none (a square or a
     // point at sea).
     if (found.count() == 0 || noCommuneAtPlace(tables.communes(), found)) {
@@ -59,10 +61,12 @@ Answer lookUp(SearchTables &tables, const QString &query, const QString &postcod
         return answer;
     }
     answer = answerOf(tables, found, 0);
+    addDateFields(tables, found.match(0), *made, answer);
     // Coordinates find the communes nearest first: the first is the one there.
     if (found.match(0).kind == MatchKind::Coordinates)
         answer.count = 1;
     answer.query = query;
+    answer.date = constraints.date.trimmed();
     answer.held = heldWords(found.held());
     answer.status = isOtherName(found.match(0).kind) ? BatchStatus::otherName
                     : answer.count > 1               ? BatchStatus::homonyms
@@ -79,6 +83,7 @@ struct InputLayout
     qsizetype query = 0;
     qsizetype postcode = -1;
     qsizetype departement = -1;
+    qsizetype date = -1;
 };
 
 // Reads a CSV's header line and finds the columns named on the command line.
@@ -103,7 +108,8 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
     layout.header = parseCsvRecord(text, layout.separator).fields;
     const std::pair<const QString *, qsizetype *> wanted[] = {{&line.queryColumn, &layout.query},
                                                               {&line.postcodeColumn, &layout.postcode},
-                                                              {&line.departementColumn, &layout.departement}};
+                                                              {&line.departementColumn, &layout.departement},
+                                                              {&line.dateColumn, &layout.date}};
     for (const auto &[name, index] : wanted) {
         if (name->isNull())
             continue;
@@ -125,6 +131,7 @@ struct InputRecord
     QString query;
     QString postcode;
     QString departement;
+    QString date;
     QString fault;
 };
 
@@ -151,6 +158,7 @@ InputRecord splitRecord(const QByteArray &bytes, bool broken, const InputLayout 
     record.query = csv.fields.value(layout.query);
     record.postcode = csv.fields.value(layout.postcode);
     record.departement = csv.fields.value(layout.departement);
+    record.date = csv.fields.value(layout.date);
     return record;
 }
 
@@ -198,6 +206,8 @@ public:
         m_reader.emplace(m_in);
         if (m_reader->startsAsUtf16())
             return utf16Refusal(m_line.batchInput);
+        if (!m_line.dateText.isNull() && !parseDatePeriod(m_line.dateText))
+            return QStringLiteral("date invalide : « %1 » (AAAA, AAAA-MM ou AAAA-MM-JJ)").arg(m_line.dateText);
         QString why;
         m_layout = readHeader(*m_reader, m_line, &why);
         return why;
@@ -215,9 +225,17 @@ public:
 
     int run(SearchTables &tables, RecordWriter &writer) override
     {
+        const bool dated = !m_line.dateText.isNull() || !m_line.dateColumn.isNull();
+        if (dated && !tables.states().available()) {
+            failure = QStringLiteral("ce fichier de données ne dit pas l'histoire des communes : une date demande la "
+                                     "table livrée avec Topovil");
+            return 0;
+        }
         tables.indexNames();
         const CommuneColumns columns(tables.communes());
-        const std::vector<OutputField> &fields = batchFields();
+        std::vector<OutputField> fields = batchFields();
+        if (dated)
+            fields.insert(fields.end(), dateFields().begin(), dateFields().end());
         writer.setFields(outputHeader(m_layout->header, fields, m_line.batchInput, m_err),
                          numberFlags(m_layout->header.size(), fields), true);
         int found = 0;
@@ -228,7 +246,8 @@ public:
             const InputRecord record = splitRecord(bytes, broken, *m_layout);
             Answer answer;
             if (record.fault.isEmpty()) {
-                answer = lookUp(tables, record.query, record.postcode, record.departement);
+                const QString date = record.date.trimmed().isEmpty() ? m_line.dateText : record.date;
+                answer = lookUp(tables, record.query, {record.postcode, record.departement, date});
             } else {
                 answer.query = record.query;
                 answer.status = BatchStatus::unreadable;

@@ -88,6 +88,18 @@ const Option options[] = {
      "colonne du département (code ou nom) : celles qui y sont. Quand\n"
      "ni l'un ni l'autre ne garde de commune, la recherche continue\n"
      "(autres noms, histoire, formes usuelles) avant de tout garder."},
+    {"--date", "AAAA[-MM[-JJ]]", &CommandLine::dateText, "une date",
+     "avec --chercher ou --lot : les communes que le nom ou le code\n"
+     "désignait à cette date (une année, un mois : n'importe quel jour\n"
+     "de la période), associées et déléguées comprises, chacune avec\n"
+     "la commune d'aujourd'hui où elle mène ; chaque ligne finit alors\n"
+     "par date, commune_date, code_insee_date, type_date (commune,\n"
+     "commune associée, commune déléguée) et departement_date (le\n"
+     "département de ce jour : SEINE, SEINE-ET-OISE avant 1968, CORSE\n"
+     "avant 1976). Seule la table livrée le sait."},
+    {"--colonne-date", "COL", &CommandLine::dateColumn, "un nom de colonne",
+     "avec --lot --colonne : la date de chaque ligne (comme --date ;\n"
+     "une ligne sans date est cherchée à --date, sinon aujourd'hui)."},
     {"--format", "tsv|csv|json", nullptr, "une valeur",
      "tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
      "--colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
@@ -211,6 +223,10 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         fail(line, QStringLiteral("le nom du fichier de l'option --lot est vide"));
     if (!batch && (columns || seen.contains(QLatin1String("--colonne"))))
         fail(line, QStringLiteral("les options --colonne, --colonne-cp et --colonne-dep vont avec --lot"));
+    if (seen.contains(QLatin1String("--date")) && !search && !batch)
+        fail(line, QStringLiteral("l'option --date va avec --chercher ou --lot"));
+    if (seen.contains(QLatin1String("--colonne-date")) && !(batch && seen.contains(QLatin1String("--colonne"))))
+        fail(line, QStringLiteral("l'option --colonne-date va avec --lot --colonne"));
     if (batch && !seen.contains(QLatin1String("--colonne")) && columns)
         fail(line, QStringLiteral("--colonne-cp et --colonne-dep demandent --colonne"));
     if (!search && !batch && !around && !history && (line.format != CommandLine::Format::Default || line.header))

@@ -31,6 +31,8 @@ struct CommandLine
     QString queryColumn;
     QString postcodeColumn;
     QString departementColumn;
+    QString dateText;   // --date AAAA[-MM[-JJ]] with --chercher or --lot; null without
+    QString dateColumn; // --colonne-date COL with --lot --colonne
     Format format = Format::Default;
     bool header = false;
     QString error; // French, for Action::Error

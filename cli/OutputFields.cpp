@@ -83,6 +83,11 @@ const OutputField kind{"correspondance", JsonShape::Text, [](const CommuneColumn
 const OutputField held{"contrainte", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.held; }};
 const OutputField official{"nom", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
 const OutputField steps{"etapes", JsonShape::Steps, [](const CommuneColumns &, const Answer &a) { return storedHistorySteps(a.other.steps); }};
+const OutputField date{"date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.date; }};
+const OutputField nameThen{"commune_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.nameThen; }};
+const OutputField codeThen{"code_insee_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codeThen; }};
+const OutputField typeThen{"type_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.typeThen; }};
+const OutputField departementThen{"departement_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.departementThen; }};
 const OutputField count{"nb_resultats", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
 
@@ -124,6 +129,25 @@ const std::vector<OutputField> &aroundFields()
         return all;
     }();
     return fields;
+}
+
+const std::vector<OutputField> &dateFields()
+{
+    static const std::vector<OutputField> fields = {date, nameThen, codeThen, typeThen, departementThen};
+    return fields;
+}
+
+void addDateFields(SearchTables &tables, const Match &match, const Query &query, Answer &answer)
+{
+    if (!query.period())
+        return;
+    answer.date = query.constraints().date;
+    if (match.kind != MatchKind::AtDate)
+        return;
+    answer.nameThen = match.other.name;
+    answer.codeThen = match.code;
+    answer.typeThen = match.other.kind;
+    answer.departementThen = tables.states().departementOn(match.code, query.period()->first);
 }
 
 const std::vector<OutputField> &batchFields()

@@ -25,6 +25,12 @@ struct Answer
     QString held;       // which constraints held (the batch's contrainte)
     QString distanceKm; // from the --depuis place, or from the --autour one
     QString azimut;     // from the --depuis place
+    // With a date: the date asked, and the commune found as it was then.
+    QString date;
+    QString nameThen;
+    QString codeThen;
+    QString typeThen;
+    QString departementThen;
 };
 
 // The columns of insee1 a line reads, found once for a whole output.
@@ -60,6 +66,12 @@ const std::vector<OutputField> &searchFields();
 const std::vector<OutputField> &distanceFields();
 const std::vector<OutputField> &aroundFields();
 const std::vector<OutputField> &laterSearchFields();
+// The fields a date adds after all others: date, commune_date,
+// code_insee_date, type_date, departement_date.
+const std::vector<OutputField> &dateFields();
+// Fills the date fields of an answer found by a search at a date.
+void addDateFields(SearchTables &tables, const Match &match, const Query &query, Answer &answer);
+
 // The result fields of `topovil --lot`, after the input's own columns.
 const std::vector<OutputField> &batchFields();
 

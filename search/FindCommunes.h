@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/CommuneStates.h"
 #include "search/OtherNameSearch.h"
 #include "search/Query.h"
 #include "search/SearchMatches.h"
@@ -37,6 +38,8 @@ public:
     const OtherNameTable &otherNames();
     const OtherNameTable &history();
     const PostalCodes &postalCodes();
+    // What the communes were between two changes, for a search at a date.
+    const CommuneStates &states();
     // The code of a commune's département (« 74 », « 2A »), and its name folded.
     QString departementCode(int row);
     QString departementName(int row);
@@ -56,6 +59,7 @@ private:
     std::optional<OtherNameTable> m_otherNames;
     std::optional<OtherNameTable> m_history;
     std::optional<PostalCodes> m_postalCodes;
+    std::optional<CommuneStates> m_states;
     int m_inseeColumn = -2; // -2: not looked for yet; -1: the file has none
 };
 

@@ -11,7 +11,7 @@ struct KindWords
 };
 
 // The one table of the kinds' French words.
-constexpr std::array<KindWords, 13> kindWords = {{
+constexpr std::array<KindWords, 14> kindWords = {{
     {MatchKind::Name, "nom"},
     {MatchKind::Deleguee, "autre nom : commune déléguée"},
     {MatchKind::Associee, "autre nom : commune associée"},
@@ -25,6 +25,7 @@ constexpr std::array<KindWords, 13> kindWords = {{
     {MatchKind::Locator, "locator"},
     {MatchKind::Coordinates, "coordonnées"},
     {MatchKind::Nearest, "proximité"},
+    {MatchKind::AtDate, "à la date"},
 }};
 
 } // namespace

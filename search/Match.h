@@ -24,6 +24,7 @@ enum class MatchKind : std::uint8_t {
     Locator,         // its grid locator lies in the typed square
     Coordinates,     // nearest to the typed position
     Nearest,         // nearest to a point of the map
+    AtDate,          // the name or code it, or a commune it took in, bore on the date given
 };
 
 // Another name of a commune, by which a search found it: the name of one of
@@ -43,8 +44,10 @@ struct Match
 {
     int row = -1; // in table insee1
     MatchKind kind = MatchKind::Name;
-    QString code;    // the postal or INSEE code that matched; an arrondissement's own postal code
-    OtherName other; // the other name that matched, for the kinds of other names and former codes
+    QString code;    // the postal or INSEE code that matched; an arrondissement's own postal code;
+                     // at a date, the INSEE code of that day
+    OtherName other; // the other name that matched, for the kinds of other names and former codes;
+                     // at a date, the name and type (« commune associée ») of that day
     int year = 0;    // the year of the step that ended a former name or code, when the store tells it
 };
 

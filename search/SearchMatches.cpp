@@ -28,7 +28,8 @@ QString SearchMatches::postcode(int index) const
     if (index < 0 || index >= count())
         return {};
     const Match &match = m_matches[size_t(index)];
-    const bool isInsee = match.kind == MatchKind::InseeCode || match.kind == MatchKind::FormerInseeCode;
+    const bool isInsee = match.kind == MatchKind::InseeCode || match.kind == MatchKind::FormerInseeCode
+                         || match.kind == MatchKind::AtDate;
     return isInsee ? QString() : match.code;
 }
 

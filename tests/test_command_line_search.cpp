@@ -51,6 +51,9 @@ private slots:
     void shippedStepsAsAnArrayInJson();
     void history_data();
     void history();
+    void atADate_data();
+    void atADate();
+    void batchAtDates();
 
 private:
     QTemporaryDir m_root;
@@ -335,6 +338,71 @@ void TestCommandLineSearch::history()
         QVERIFY2(run.out.split(QLatin1Char('\n')).contains(line), qPrintable(run.out.left(2000)));
     else
         QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+}
+
+void TestCommandLineSearch::atADate_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    // The first line's commune, postal code, then its date fields; or the start of the error.
+    QTest::addColumn<QString>("line");
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("a former commune, before its merger") << QStringList{"--chercher", "Octeville", "--date", "1999-12-31", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1999-12-31\tOCTEVILLE\t50383\tcommune\tMANCHE";
+    QTest::newRow("the same, the day of it") << QStringList{"--chercher", "Octeville", "--date", "2000-02-28", shipped} << 1 << "";
+    QTest::newRow("a year, the merger within it") << QStringList{"--chercher", "Octeville", "--date", "2000", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2000\tOCTEVILLE\t50383\tcommune\tMANCHE";
+    QTest::newRow("by its code of the time") << QStringList{"--chercher", "50383", "--date", "1990", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1990\tOCTEVILLE\t50383\tcommune\tMANCHE";
+    QTest::newRow("today's name, not yet borne") << QStringList{"--chercher", "Cherbourg-en-Cotentin", "--date", "1990", shipped} << 1 << "";
+    QTest::newRow("associated then restored: associée") << QStringList{"--chercher", "Imécourt", "--date", "1980", shipped} << 0 << "IMECOURT\t08240\t1980\tIMECOURT\t08233\tcommune associée\tARDENNES";
+    QTest::newRow("associated then restored: before") << QStringList{"--chercher", "Imécourt", "--date", "1970", shipped} << 0 << "IMECOURT\t08240\t1970\tIMECOURT\t08233\tcommune\tARDENNES";
+    QTest::newRow("Corse") << QStringList{"--chercher", "Afa", "--date", "1975-12-31", shipped} << 0 << "AFA\t20167\t1975-12-31\tAFA\t20001\tcommune\tCORSE";
+    QTest::newRow("Corse-du-Sud") << QStringList{"--chercher", "Afa", "--date", "1976-01-01", shipped} << 0 << "AFA\t20167\t1976-01-01\tAFA\t2A001\tcommune\tCORSE-DU-SUD";
+    QTest::newRow("Seine-et-Oise") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1967", shipped} << 0 << "JUVISY SUR ORGE\t91260\t1967\tJUVISY SUR ORGE\t78326\tcommune\tSEINE-ET-OISE";
+    QTest::newRow("Seine") << QStringList{"--chercher", "Paris", "--date", "1950", shipped} << 0 << "PARIS\t75001\t1950\tPARIS\t75056\tcommune\tSEINE";
+    QTest::newRow("a déléguée of today") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2020", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2020\tCHERBOURG OCTEVILLE\t50129\tcommune déléguée\tMANCHE";
+    QTest::newRow("no such date") << QStringList{"--chercher", "Octeville", "--date", "1950-02-30", shipped} << 2 << "topovil : date invalide : « 1950-02-30 »";
+    QTest::newRow("a date alone") << QStringList{"--date", "1950", shipped} << 2 << "topovil : l'option --date va avec --chercher ou --lot";
+    QTest::newRow("a file without history") << QStringList{"--chercher", "paris", "--date", "1950", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
+    // clang-format on
+}
+
+void TestCommandLineSearch::atADate()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+        return;
+    }
+    const QStringList fields = run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t'));
+    QCOMPARE(QStringList(fields.mid(0, 2) + fields.mid(13)).join(QLatin1Char('\t')), line.isEmpty() ? QString() : line);
+}
+
+void TestCommandLineSearch::batchAtDates()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    QFile input(root.filePath(QStringLiteral("actes.csv")));
+    QVERIFY(input.open(QIODevice::WriteOnly));
+    input.write("Lieu;Date\nOcteville;1990\nOcteville;2010\nJuvisy-sur-Orge;\n");
+    input.close();
+    const ProgramRun run = runProgram(root, {"--lot", input.fileName(), "--colonne", "Lieu", "--colonne-date", "Date",
+                                             "--date", "1967-12-31", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].endsWith(QStringLiteral(";date;commune_date;code_insee_date;type_date;departement_date")));
+    QVERIFY2(lines[1].endsWith(QStringLiteral(";1990;OCTEVILLE;50383;commune;MANCHE")), qPrintable(lines[1]));
+    QVERIFY2(lines[2].contains(QStringLiteral(";aucune;")) && lines[2].endsWith(QStringLiteral(";2010;;;;")),
+             qPrintable(lines[2]));
+    // A line without its own date is looked up at --date.
+    QVERIFY2(lines[3].endsWith(QStringLiteral(";1967-12-31;JUVISY SUR ORGE;78326;commune;SEINE-ET-OISE")),
+             qPrintable(lines[3]));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

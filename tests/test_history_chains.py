@@ -62,6 +62,12 @@ CHAINS = [
      ["01002"], {}, ("COM", "01001", "Aval", "1972-01-01"),
      [([("association", "1972-01-01", "BAMONT AVAL", "01002"),
         ("fusion", "1990-01-01", "BAMONT AVAL", "01002")], "01002")]),
+    ("associated, then turned déléguée: it still leads to the commune it joined",
+     [row("33", "1973-02-01", A, ("COMA", "01001", "Aval")),
+      row("33", "1973-02-01", A, B),
+      row("70", "2014-04-01", ("COMA", "01001", "Aval"), ("COMD", "01001", "Aval"))],
+     ["01002"], {("COMD", "01001"): "01002"}, ("COM", "01001", "Aval", "1973-02-01"),
+     [([("association", "1973-02-01", "BAMONT", "01002")], "01002")]),
     ("still associated: the commune it joined goes on, renamed",
      [row("33", "1972-01-01", A, ("COMA", "01001", "Aval")),
       row("33", "1972-01-01", A, B),
@@ -86,7 +92,7 @@ class HistoryChains(unittest.TestCase):
             with self.subTest(name):
                 odd = collections.defaultdict(list)
                 entries, _ = tool.leads_of_changes(rows, current, parents, odd)
-                ways = [ways for n, c, _, d, ways in entries if (n, c, d) == (former, code, date)]
+                ways = [ways for n, c, _, d, ways, t in entries if (t, n, c, d) == (typecom, former, code, date)]
                 self.assertEqual(len(ways), 1, f"{former} {code} {date}: {entries}")
                 got = [([tuple(step) for step in steps], target) for steps, target in ways[0]]
                 self.assertEqual(got, [([tuple(step) for step in steps], target) for steps, target in expected])

@@ -1,4 +1,5 @@
 #include "history/CommuneEvents.h"
+#include "history/CommuneStates.h"
 #include "history/HistorySteps.h"
 
 #include <QtTest>
@@ -30,6 +31,8 @@ private slots:
     void ways();
     void formerDepartements_data();
     void formerDepartements();
+    void datePeriods_data();
+    void datePeriods();
 };
 
 void TestHistorySteps::parsed_data()
@@ -150,6 +153,65 @@ void TestHistorySteps::formerDepartements()
     QFETCH(QString, date);
     QFETCH(QString, departement);
     QCOMPARE(formerDepartement(code, date), departement);
+}
+
+void TestHistorySteps::datePeriods_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("first"); // empty: no date
+    QTest::addColumn<QString>("last");
+    QTest::newRow("a year") << "1950"
+                            << "1950-01-01"
+                            << "1950-12-31";
+    QTest::newRow("a month") << "1968-02"
+                             << "1968-02-01"
+                             << "1968-02-29";
+    QTest::newRow("a month of a common year") << "1967-02"
+                                              << "1967-02-01"
+                                              << "1967-02-28";
+    QTest::newRow("December") << "1975-12"
+                              << "1975-12-01"
+                              << "1975-12-31";
+    QTest::newRow("a day") << "1976-01-01"
+                           << "1976-01-01"
+                           << "1976-01-01";
+    QTest::newRow("blanks around") << " 2010 "
+                                   << "2010-01-01"
+                                   << "2010-12-31";
+    QTest::newRow("no such month") << "1950-13"
+                                   << ""
+                                   << "";
+    QTest::newRow("no such day") << "1950-02-30"
+                                 << ""
+                                 << "";
+    QTest::newRow("month zero") << "1950-00"
+                                << ""
+                                << "";
+    QTest::newRow("two digits") << "50"
+                                << ""
+                                << "";
+    QTest::newRow("French order") << "01/01/1950"
+                                  << ""
+                                  << "";
+    QTest::newRow("words") << "hier"
+                           << ""
+                           << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+}
+
+void TestHistorySteps::datePeriods()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    const std::optional<DatePeriod> period = parseDatePeriod(text);
+    QCOMPARE(period.has_value(), !first.isEmpty());
+    if (period) {
+        QCOMPARE(period->first, first);
+        QCOMPARE(period->last, last);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHistorySteps)

@@ -7,7 +7,11 @@ data tool walks it backward), and compares:
      today has two steps or more (chosen evenly through table historique);
   2. every name that a commune bore on 1 January 1950, 1975 and 2010 and
      that its commune of today does not bear: whether the store leads it to
-     every commune of today that the source leads it to.
+     every commune of today that the source leads it to;
+  3. every name that a commune bore on those days: whether the store's
+     answer at that date (table etats, and the current communes unchanged
+     since before the history) holds that commune, with its code of the
+     day, leading to each commune of today the source leads it to.
 
 Usage: python3 tools/check_history.py [SOURCE_DIR [STORE]]
 Prints each of the 50 ways and the shares; exits with status 1 when a way
@@ -104,7 +108,11 @@ class Source:
             entries = sorted(timeline.get(code, []))
             earlier = [state for d, state in entries if d <= date]
             later = self.next_event(("COM", code), date)
-            exists = earlier[-1] == 1 if earlier else (later is not None or code in self.current)
+            # With no change up to the date, it existed if the first change
+            # after it found it a commune (not one that change made).
+            first = min((d for d, _ in entries if d > date), default=None)
+            exists = earlier[-1] == 1 if earlier else (
+                code in self.current if first is None else later is not None and later[0] == first)
             if not exists:
                 continue
             name = later[1][0]["LIBELLE_AV"] if later else self.current.get(code)
@@ -168,6 +176,36 @@ def main():
                 wrong.append(f"{name} ({code})")
         print(f"   {date}: {right} of {total} names ({100.0 * right / max(total, 1):.2f} %) lead where the source "
               f"does{': not ' + ', '.join(wrong[:10]) if wrong else ''}")
+        if right != total:
+            status = 1
+
+    states = collections.defaultdict(list)
+    changed = set()
+    for code, name, start, end, rowid in db.execute("SELECT code_insee, commune, debut, fin, actuelle FROM etats "
+                                                    "WHERE type = 'commune'"):
+        states[name].append((code, start, end, rowid))
+        if not end:
+            changed.add(rowid)
+    for rowid, code, name in db.execute("SELECT rowid, code_insee, commune FROM insee1"):
+        if rowid not in changed:
+            states[name].append((code, "", "", rowid))
+    print("3. every name borne on a date, as the store answers at that date:")
+    for date in DATES:
+        total = right = 0
+        wrong = []
+        for code, name in source.names_on(date):
+            targets = {rowid_of[t] for _, t in source.ways(("COM", code), date) if t in rowid_of}
+            if not targets:
+                continue
+            total += 1
+            held = {(c, rowid) for c, start, end, rowid in states.get(name, [])
+                    if (not start or start <= date) and (not end or end > date)}
+            if {(code, t) for t in targets} <= held:
+                right += 1
+            else:
+                wrong.append(f"{name} ({code})")
+        print(f"   {date}: {right} of {total} communes ({100.0 * right / max(total, 1):.2f} %) as the source "
+              f"says{': not ' + ', '.join(wrong[:10]) if wrong else ''}")
         if right != total:
             status = 1
     return status

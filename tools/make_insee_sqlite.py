@@ -444,7 +444,11 @@ def ways_of_change(key, afters, mod, date, leads, parents, odd_characters):
                 later = (((), today),)
         return onward(step(parent_code, parent_name), later)
     if same_code:
-        return leads.get((same_code[0][0], code), ())
+        part = (same_code[0][0], code)
+        later = leads.get(part)
+        if later is None and parents.get(part):
+            later = (((), parents[part]),)
+        return later or ()
     ways = []
     for after_code, after_name in others:
         ways.extend(onward(step(after_code, after_name), leads.get(("COM", after_code), ())))
@@ -475,7 +479,7 @@ def leads_of_changes(movements, current_codes, parents, odd_characters):
         for key, changes in before.items():
             afters = [(row["TYPECOM_AP"], row["COM_AP"], row["LIBELLE_AP"]) for row in changes]
             ways = ways_of_change(key, afters, changes[0]["MOD"], date, leads, parents, odd_characters)
-            entries.append((key[2], key[1], changes[0]["MOD"], date, ways))
+            entries.append((key[2], key[1], changes[0]["MOD"], date, ways, key[0]))
             updates[(key[0], key[1])] = ways
         leads.update(updates)
         for row in by_date[date]:
@@ -498,6 +502,85 @@ def nature_of(steps):
     """The kind and year of the change that ended a name: « fusion, 1943 »."""
     kind, date, _, _ = steps[0]
     return f"{kind}, {date[:4]}"
+
+
+STATES_SCHEMA = ("CREATE TABLE etats(code_insee TEXT, commune TEXT, type TEXT, debut TEXT, fin TEXT, "
+                 "actuelle INTEGER)")
+DEPARTEMENTS_SCHEMA = "CREATE TABLE departements(code TEXT, nom TEXT)"
+STATE_TYPES = {"COM": "commune", "COMA": ASSOCIEE, "COMD": DELEGUEE}
+
+
+def read_departements(source):
+    """Every département's code and name of today, as insee1 writes them,
+    for the département of a former code (the program itself names the
+    three that are no more: Seine, Seine-et-Oise, Corse)."""
+    with open(os.path.join(source, "decoupage-administratif", "departements.json"), encoding="utf-8") as f:
+        rows = [(d["code"], departement_name(d["nom"])) for d in json.load(f)]
+    return sorted(rows, key=lambda row: code_order(row[0] + "000"))
+
+
+def build_states(source, entries, rowid_of, odd_characters):
+    """The rows of etats: each commune, associée or déléguée of the history
+    as it was between two changes, with its code and name of that time, the
+    day it began (« » when before the history) and the day of the change
+    that ended it (« » for one that still is), and where it leads today,
+    so that a name or a code can be read at a date. A current commune that
+    has been as it is since before the history has no row: its insee1 row
+    tells it."""
+    movements = read_movements(source)
+    befores = collections.defaultdict(set)
+    afters = collections.defaultdict(set)
+    for row in movements:
+        # By the name as stored: a hyphen that becomes a blank changes nothing.
+        if row["COM_AV"]:
+            befores[row["DATE_EFF"]].add((row["TYPECOM_AV"], row["COM_AV"],
+                                          commune_name(row["LIBELLE_AV"], odd_characters)))
+        if row["COM_AP"]:
+            afters[row["DATE_EFF"]].add((row["TYPECOM_AP"], row["COM_AP"],
+                                         commune_name(row["LIBELLE_AP"], odd_characters)))
+    # Read forward from 1943: a commune (type, code, name) begins on a day
+    # that names it after a change while it was not (a commune that goes on
+    # as it was, or that only takes its déléguées back, does not begin
+    # there). Those the history first names before a change were there
+    # before it.
+    starts = collections.defaultdict(list)
+    seen = set()
+    alive = set()
+    for date in sorted(set(befores) | set(afters)):
+        alive |= befores[date] - seen
+        seen |= befores[date] | afters[date]
+        alive -= befores[date] - afters[date]
+        for key in afters[date]:
+            if key not in alive:
+                starts[key].append(date)
+                alive.add(key)
+
+    def began(key, before):
+        earlier = [date for date in starts.get(key, []) if before is None or date < before]
+        return max(earlier) if earlier else ""
+
+    rows = set()
+    for name, code, _, date, ways, typecom in entries:
+        # A commune that went on as it was across a change did not end there.
+        if typecom not in STATE_TYPES or (typecom == "COM" and not any(steps for steps, _ in ways)):
+            continue
+        for _, target in ways:
+            if target in rowid_of:
+                stored = commune_name(name, odd_characters)
+                rows.add((code, stored, STATE_TYPES[typecom], began((typecom, code, stored), date), date,
+                          rowid_of[target]))
+    with open(os.path.join(source, "insee-cog", "communes.csv"), encoding="utf-8", newline="") as f:
+        for row in csv.DictReader(f):
+            typecom, code = row["TYPECOM"], row["COM"]
+            target = code if typecom == "COM" else row["COMPARENT"]
+            if typecom not in STATE_TYPES or target not in rowid_of:
+                continue
+            start = began((typecom, code, commune_name(row["LIBELLE"], odd_characters)), None)
+            if typecom == "COM" and not start:
+                continue
+            rows.add((code, commune_name(row["LIBELLE"], odd_characters), STATE_TYPES[typecom], start, "",
+                      rowid_of[target]))
+    return sorted(rows, key=lambda r: (code_order(r[0]), r[3], r[4] or "9999", r[5], r[1], r[2]))
 
 
 def build_events(row_targets, rowid_of, odd_characters):
@@ -534,7 +617,7 @@ def build_history(source, rowid_of, current_names, odd_characters):
     names = {}
     codes = {}
     nowhere = set()
-    for name, code, mod, date, ways in entries:
+    for name, code, mod, date, ways, _ in entries:
         if not any(target in rowid_of for _, target in ways):
             nowhere.add(code)
         # A commune that stayed itself across a change has no step there.
@@ -566,6 +649,8 @@ def build_history(source, rowid_of, current_names, odd_characters):
         "steps_of": {(name, rowid): text for name, _, rowid, _, text in names.values()},
         "steps_of_code": {(code, rowid): text for code, _, _, rowid, text in codes.values()},
         "events": build_events(row_targets, rowid_of, odd_characters),
+        "states": build_states(source, entries, rowid_of, odd_characters),
+        "departements": read_departements(source),
         "per_kind": collections.Counter(nature.split(",")[0] for _, nature, _, _ in history_rows),
         "former_codes": len({code for code, _, _, _, _ in code_rows}),
         "nowhere": len(nowhere - set(rowid_of)),
@@ -664,6 +749,10 @@ def write_history(db, history):
     db.executemany("INSERT INTO historique VALUES (?, ?, ?, ?)", history["rows"])
     db.execute(FORMER_CODES_SCHEMA)
     db.executemany("INSERT INTO anciens_codes VALUES (?, ?, ?, ?, ?)", history["codes"])
+    db.execute(STATES_SCHEMA)
+    db.executemany("INSERT INTO etats VALUES (?, ?, ?, ?, ?, ?)", history["states"])
+    db.execute(DEPARTEMENTS_SCHEMA)
+    db.executemany("INSERT INTO departements VALUES (?, ?)", history["departements"])
     db.execute(EVENTS_SCHEMA)
     db.executemany("INSERT INTO evenements VALUES (?, ?, ?, ?, ?, ?, ?)", history["events"])
 
@@ -679,6 +768,7 @@ def print_history(history, codes):
     print(f"historique names by number of steps (4: four or more): "
           f"{', '.join(f'{n}: {c}' for n, c in sorted(history['chains'].items()))}")
     print(f"evenements: {len(history['events'])} rows")
+    print(f"etats: {len(history['states'])} rows, {sum(1 for s in history['states'] if not s[4])} of today")
     print(f"former names that lead to two or more communes: {len(history['homonyms'])}")
     for name in history["homonyms"]:
         print(f"  {name}")
