@@ -36,7 +36,9 @@ const Option options[] = {
      "coordonnées), puis nom (le nom écrit comme l'INSEE l'écrit,\n"
      "vide sans lui), puis etapes (les étapes de ce chemin : nature,\n"
      "date, commune, code INSEE, séparées par « ; » ; en JSON, un\n"
-     "tableau d'objets). --chercher se donne une fois.\n"
+     "tableau d'objets) et lieu (comme les logiciels de généalogie\n"
+     "classent les lieux : « Commune, code INSEE, code postal,\n"
+     "département, région, France »). --chercher se donne une fois.\n"
      "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
      "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
      "il a au plus 1000 caractères. Un locator dont le carré n'a\n"
@@ -66,7 +68,7 @@ const Option options[] = {
      "avec une ligne d'en-tête : recherche, statut, commune,\n"
      "code_postal, code_insee, longitude, latitude, departement,\n"
      "num_departement, locator, autre_nom, nb_resultats,\n"
-     "codes_postaux, correspondance, contrainte, nom, etapes.\n"
+     "codes_postaux, correspondance, contrainte, nom, etapes, lieu.\n"
      "statut : trouvée, homonymes (la première est donnée,\n"
      "nb_resultats les compte), autre nom, aucune, refusée (motif\n"
      "invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
@@ -93,10 +95,12 @@ const Option options[] = {
      "désignait à cette date (une année, un mois : n'importe quel jour\n"
      "de la période), associées et déléguées comprises, chacune avec\n"
      "la commune d'aujourd'hui où elle mène ; chaque ligne finit alors\n"
-     "par date, commune_date, code_insee_date, type_date (commune,\n"
-     "commune associée, commune déléguée) et departement_date (le\n"
-     "département de ce jour : SEINE, SEINE-ET-OISE avant 1968, CORSE\n"
-     "avant 1976). Seule la table livrée le sait."},
+     "par date, commune_date (son nom d'alors, comme l'INSEE l'écrit),\n"
+     "code_insee_date, type_date (commune, commune associée, commune\n"
+     "déléguée) et departement_date (le département de ce jour :\n"
+     "SEINE, SEINE-ET-OISE avant 1968, CORSE avant 1976) ; lieu donne\n"
+     "les noms de ce jour, sans région avant celles de 2016. Seule la\n"
+     "table livrée le sait."},
     {"--colonne-date", "COL", &CommandLine::dateColumn, "un nom de colonne",
      "avec --lot --colonne : la date de chaque ligne (comme --date ;\n"
      "une ligne sans date est cherchée à --date, sinon aujourd'hui)."},

@@ -88,8 +88,16 @@ const OutputField nameThen{"commune_date", JsonShape::Text, [](const CommuneColu
 const OutputField codeThen{"code_insee_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codeThen; }};
 const OutputField typeThen{"type_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.typeThen; }};
 const OutputField departementThen{"departement_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.departementThen; }};
+const OutputField place{"lieu", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.place; }};
 const OutputField count{"nb_resultats", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
+
+QString placePostcode(SearchTables &tables, int row)
+{
+    const Recordset &communes = tables.communes();
+    const QVariant value = communes.column(communes.fieldIndex(u"codepos")).value(size_t(row));
+    return value.isNull() ? QString() : value.toString();
+}
 
 } // namespace
 
@@ -116,7 +124,7 @@ const std::vector<OutputField> &distanceFields()
 
 const std::vector<OutputField> &laterSearchFields()
 {
-    static const std::vector<OutputField> fields = {codes, kind, official, steps};
+    static const std::vector<OutputField> fields = {codes, kind, official, steps, place};
     return fields;
 }
 
@@ -147,14 +155,48 @@ void addDateFields(SearchTables &tables, const Match &match, const Query &query,
     answer.nameThen = match.other.name;
     answer.codeThen = match.code;
     answer.typeThen = match.other.kind;
-    answer.departementThen = tables.states().departementOn(match.code, query.period()->first);
+    const QString &day = query.period()->first;
+    answer.departementThen = tables.states().departementOn(match.code, day);
+    // The régions of today were made on 1 January 2016.
+    const QString region = day >= QLatin1String("2016-01-01") ? tables.states().regionOf(match.code) : QString();
+    answer.place = QStringList{match.other.name,
+                               match.code,
+                               answer.code.isEmpty() ? placePostcode(tables, match.row) : answer.code,
+                               tables.states().departementLabelOn(match.code, day),
+                               region,
+                               QStringLiteral("France")}
+                       .join(QStringLiteral(", "));
+}
+
+QString placeText(SearchTables &tables, int row, const QString &postcode)
+{
+    const Recordset &communes = tables.communes();
+    const auto field = [&](const char16_t *name) {
+        const int column = communes.table() ? communes.table()->columnIndex(name) : -1;
+        if (column < 0)
+            return QString();
+        const QVariant value = communes.column(column).value(size_t(row));
+        return value.isNull() ? QString() : value.toString();
+    };
+    const QString official = field(u"nom");
+    const QString code = field(u"code_insee");
+    QString departement = tables.states().departementLabelOn(code, QStringLiteral("9999-12-31"));
+    if (departement.isEmpty())
+        departement = field(u"departement");
+    return QStringList{official.isEmpty() ? field(u"commune") : official,
+                       code,
+                       postcode.isEmpty() ? field(u"codepos") : postcode,
+                       departement,
+                       tables.states().regionOf(code),
+                       QStringLiteral("France")}
+        .join(QStringLiteral(", "));
 }
 
 const std::vector<OutputField> &batchFields()
 {
     static const std::vector<OutputField> fields = {query,    status,      name,   code,     insee, longitude,
                                                     latitude, departement, number, locator,  other, count,
-                                                    codes,    kind,        held,   official, steps};
+                                                    codes,    kind,        held,   official, steps, place};
     return fields;
 }
 
@@ -195,5 +237,6 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
         answer.other = match.other;
     answer.kind = matchKindWords(match);
     answer.matchKind = match.kind;
+    answer.place = placeText(tables, match.row, answer.code);
     return answer;
 }

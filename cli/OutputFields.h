@@ -25,6 +25,9 @@ struct Answer
     QString held;       // which constraints held (the batch's contrainte)
     QString distanceKm; // from the --depuis place, or from the --autour one
     QString azimut;     // from the --depuis place
+    // « Cherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France »:
+    // the place as genealogy software files it (placeText).
+    QString place;
     // With a date: the date asked, and the commune found as it was then.
     QString date;
     QString nameThen;
@@ -69,7 +72,14 @@ const std::vector<OutputField> &laterSearchFields();
 // The fields a date adds after all others: date, commune_date,
 // code_insee_date, type_date, departement_date.
 const std::vector<OutputField> &dateFields();
-// Fills the date fields of an answer found by a search at a date.
+// « Commune, code INSEE, code postal, département, région, France »: the
+// commune of `row` as genealogy software files places, with its official
+// name and today's département and région; a field the file does not know
+// (a user's own insee.mdb has no INSEE code, no région) is left empty.
+QString placeText(SearchTables &tables, int row, const QString &postcode);
+
+// Fills the date fields of an answer found by a search at a date, and its
+// place with the names of that day (no région before those of 2016).
 void addDateFields(SearchTables &tables, const Match &match, const Query &query, Answer &answer);
 
 // The result fields of `topovil --lot`, after the input's own columns.

@@ -33,6 +33,7 @@ CommuneStates::CommuneStates(Database &db)
         m_from = rows.fieldIndex(u"debut");
         m_until = rows.fieldIndex(u"fin");
         m_target = rows.fieldIndex(u"actuelle");
+        m_official = rows.table() ? rows.table()->columnIndex(u"nom") : -1;
         m_rows = std::move(rows);
         m_departements = db.openRecordset(QStringLiteral("departements"));
         m_departements->fieldIndex(u"code");
@@ -68,6 +69,11 @@ QString CommuneStates::code(int row) const
     return text(m_code, row);
 }
 
+QString CommuneStates::officialName(int row) const
+{
+    return m_official >= 0 ? text(m_official, row) : QString();
+}
+
 QString CommuneStates::type(int row) const
 {
     return text(m_type, row);
@@ -80,18 +86,35 @@ qint64 CommuneStates::target(int row) const
     return isNumber ? rowid : -1;
 }
 
+QString CommuneStates::departementField(QStringView inseeCode, const char16_t *field) const
+{
+    if (!m_departements || !m_departements->table() || m_departements->table()->columnIndex(field) < 0)
+        return {};
+    const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
+    const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
+    const Column &values = m_departements->column(m_departements->fieldIndex(field));
+    for (size_t row = 0; row < codes.size(); ++row) {
+        if (codes.value(row).toString() == number)
+            return values.isNull(row) ? QString() : values.value(row).toString();
+    }
+    return {};
+}
+
 QString CommuneStates::departementOn(QStringView inseeCode, QStringView isoDate) const
 {
     if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
         return former.toUpper();
-    if (!m_departements)
-        return {};
-    const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
-    const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
-    const Column &names = m_departements->column(m_departements->fieldIndex(u"nom"));
-    for (size_t row = 0; row < codes.size(); ++row) {
-        if (codes.value(row).toString() == number)
-            return names.value(row).toString();
-    }
-    return {};
+    return departementField(inseeCode, u"nom");
+}
+
+QString CommuneStates::departementLabelOn(QStringView inseeCode, QStringView isoDate) const
+{
+    if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
+        return former;
+    return departementField(inseeCode, u"libelle");
+}
+
+QString CommuneStates::regionOf(QStringView inseeCode) const
+{
+    return departementField(inseeCode, u"region");
 }

@@ -38,6 +38,8 @@ public:
     bool heldDuring(int row, const DatePeriod &period) const;
     QString code(int row) const;
     QString type(int row) const; // « commune », « commune associée », « commune déléguée »
+    // Its name of the time as INSEE wrote it (« Octeville »); empty in a file without it.
+    QString officialName(int row) const;
     qint64 target(int row) const;
     // Whether today's commune of this rowid has been as it is only since a
     // change (it has a row that still holds): its insee1 name and code are
@@ -47,9 +49,16 @@ public:
     // Corse while they were, else today's département of that number;
     // empty for an unknown number.
     QString departementOn(QStringView inseeCode, QStringView isoDate) const;
+    // The same, written with its accents and capitals (« Seine-et-Oise »,
+    // « Côtes-d'Armor »), and the name of the région it is in today
+    // (empty for a département that is no more, or an unknown number).
+    QString departementLabelOn(QStringView inseeCode, QStringView isoDate) const;
+    QString regionOf(QStringView inseeCode) const;
 
 private:
     QString text(int column, int row) const;
+    // A column of the row of departements for the code's number; empty for none.
+    QString departementField(QStringView inseeCode, const char16_t *field) const;
 
     std::optional<Recordset> m_rows;
     std::optional<Recordset> m_departements;
@@ -58,5 +67,6 @@ private:
     int m_from = -1;
     int m_until = -1;
     int m_target = -1;
+    int m_official = -1;
     std::unordered_set<qint64> m_changed;
 };

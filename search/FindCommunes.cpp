@@ -305,16 +305,19 @@ void findAtDate(SearchTables &tables, const Query &query, Found &found)
     } else {
         rows = findAllCommunes(states.rows(), query.pattern());
     }
+    // The name of the day as INSEE wrote it, when the store keeps it.
     const Column &names = states.rows().column(states.rows().fieldIndex(u"commune"));
     std::vector<Match> matches;
     for (const int row : rows) {
         const std::optional<int> commune = communes.rowOfRowid(states.target(row));
+        const QString official = states.officialName(row);
         if (commune && states.heldDuring(row, period))
-            matches.push_back(Match{*commune,
-                                    MatchKind::AtDate,
-                                    states.code(row),
-                                    {names.value(size_t(row)).toString(), states.type(row), {}},
-                                    0});
+            matches.push_back(
+                Match{*commune,
+                      MatchKind::AtDate,
+                      states.code(row),
+                      {official.isEmpty() ? names.value(size_t(row)).toString() : official, states.type(row), {}},
+                      0});
     }
     // Today's communes as they have been since before the history.
     std::vector<int> current;
@@ -326,8 +329,9 @@ void findAtDate(SearchTables &tables, const Query &query, Found &found)
     } else {
         current = currentNameRows(tables, query);
     }
-    const int nameColumn = communes.fieldIndex(u"commune");
     const int codeColumn = communes.table() ? communes.table()->columnIndex(u"code_insee") : -1;
+    const int officialColumn = communes.table() ? communes.table()->columnIndex(u"nom") : -1;
+    const int nameColumn = officialColumn >= 0 ? officialColumn : communes.fieldIndex(u"commune");
     for (const int row : current) {
         if (states.changedSince1943(communes.rowidOf(row)))
             continue;

@@ -19,14 +19,14 @@ static QString brestLine()
 // no display, lines on standard output and a status.
 namespace {
 
-// The lines without codes_postaux, correspondance, nom and etapes, which
-// every line has had since: their own tests read them.
+// The lines without codes_postaux, correspondance, nom, etapes and lieu,
+// which every line has had since: their own tests read them.
 QString withoutLaterFields(const QString &out)
 {
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -5);
+            line = line.section(QLatin1Char('\t'), 0, -6);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -54,6 +54,8 @@ private slots:
     void atADate_data();
     void atADate();
     void batchAtDates();
+    void placeAsGenealogySoftwareFilesIt_data();
+    void placeAsGenealogySoftwareFilesIt();
 
 private:
     QTemporaryDir m_root;
@@ -179,7 +181,7 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 13);
+        QCOMPARE(fields.size(), 14);
         QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
         QCOMPARE(fields[11], QStringLiteral("Sainte-Colombe"));
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
@@ -213,11 +215,12 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
              "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
                  + "\tCHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée, 1er janvier 2016)\t50129\t50"
                    "\t50100 50110 50120 50130 50460 50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin"
-                   "\tcommune nouvelle, 2016-01-01, CHERBOURG EN COTENTIN, 50129\n");
+                   "\tcommune nouvelle, 2016-01-01, CHERBOURG EN COTENTIN, 50129"
+                   "\tCherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 13);
+    QCOMPARE(fields.size(), 14);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
@@ -348,18 +351,18 @@ void TestCommandLineSearch::atADate_data()
     QTest::addColumn<QString>("line");
     const QString shipped = shippedStorePath();
     // clang-format off
-    QTest::newRow("a former commune, before its merger") << QStringList{"--chercher", "Octeville", "--date", "1999-12-31", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1999-12-31\tOCTEVILLE\t50383\tcommune\tMANCHE";
+    QTest::newRow("a former commune, before its merger") << QStringList{"--chercher", "Octeville", "--date", "1999-12-31", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1999-12-31\tOcteville\t50383\tcommune\tMANCHE";
     QTest::newRow("the same, the day of it") << QStringList{"--chercher", "Octeville", "--date", "2000-02-28", shipped} << 1 << "";
-    QTest::newRow("a year, the merger within it") << QStringList{"--chercher", "Octeville", "--date", "2000", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2000\tOCTEVILLE\t50383\tcommune\tMANCHE";
-    QTest::newRow("by its code of the time") << QStringList{"--chercher", "50383", "--date", "1990", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1990\tOCTEVILLE\t50383\tcommune\tMANCHE";
+    QTest::newRow("a year, the merger within it") << QStringList{"--chercher", "Octeville", "--date", "2000", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2000\tOcteville\t50383\tcommune\tMANCHE";
+    QTest::newRow("by its code of the time") << QStringList{"--chercher", "50383", "--date", "1990", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1990\tOcteville\t50383\tcommune\tMANCHE";
     QTest::newRow("today's name, not yet borne") << QStringList{"--chercher", "Cherbourg-en-Cotentin", "--date", "1990", shipped} << 1 << "";
-    QTest::newRow("associated then restored: associée") << QStringList{"--chercher", "Imécourt", "--date", "1980", shipped} << 0 << "IMECOURT\t08240\t1980\tIMECOURT\t08233\tcommune associée\tARDENNES";
-    QTest::newRow("associated then restored: before") << QStringList{"--chercher", "Imécourt", "--date", "1970", shipped} << 0 << "IMECOURT\t08240\t1970\tIMECOURT\t08233\tcommune\tARDENNES";
-    QTest::newRow("Corse") << QStringList{"--chercher", "Afa", "--date", "1975-12-31", shipped} << 0 << "AFA\t20167\t1975-12-31\tAFA\t20001\tcommune\tCORSE";
-    QTest::newRow("Corse-du-Sud") << QStringList{"--chercher", "Afa", "--date", "1976-01-01", shipped} << 0 << "AFA\t20167\t1976-01-01\tAFA\t2A001\tcommune\tCORSE-DU-SUD";
-    QTest::newRow("Seine-et-Oise") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1967", shipped} << 0 << "JUVISY SUR ORGE\t91260\t1967\tJUVISY SUR ORGE\t78326\tcommune\tSEINE-ET-OISE";
-    QTest::newRow("Seine") << QStringList{"--chercher", "Paris", "--date", "1950", shipped} << 0 << "PARIS\t75001\t1950\tPARIS\t75056\tcommune\tSEINE";
-    QTest::newRow("a déléguée of today") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2020", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2020\tCHERBOURG OCTEVILLE\t50129\tcommune déléguée\tMANCHE";
+    QTest::newRow("associated then restored: associée") << QStringList{"--chercher", "Imécourt", "--date", "1980", shipped} << 0 << "IMECOURT\t08240\t1980\tImécourt\t08233\tcommune associée\tARDENNES";
+    QTest::newRow("associated then restored: before") << QStringList{"--chercher", "Imécourt", "--date", "1970", shipped} << 0 << "IMECOURT\t08240\t1970\tImécourt\t08233\tcommune\tARDENNES";
+    QTest::newRow("Corse") << QStringList{"--chercher", "Afa", "--date", "1975-12-31", shipped} << 0 << "AFA\t20167\t1975-12-31\tAfa\t20001\tcommune\tCORSE";
+    QTest::newRow("Corse-du-Sud") << QStringList{"--chercher", "Afa", "--date", "1976-01-01", shipped} << 0 << "AFA\t20167\t1976-01-01\tAfa\t2A001\tcommune\tCORSE-DU-SUD";
+    QTest::newRow("Seine-et-Oise") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1967", shipped} << 0 << "JUVISY SUR ORGE\t91260\t1967\tJuvisy-sur-Orge\t78326\tcommune\tSEINE-ET-OISE";
+    QTest::newRow("Seine") << QStringList{"--chercher", "Paris", "--date", "1950", shipped} << 0 << "PARIS\t75001\t1950\tParis\t75056\tcommune\tSEINE";
+    QTest::newRow("a déléguée of today") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2020", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2020\tCherbourg-Octeville\t50129\tcommune déléguée\tMANCHE";
     QTest::newRow("no such date") << QStringList{"--chercher", "Octeville", "--date", "1950-02-30", shipped} << 2 << "topovil : date invalide : « 1950-02-30 »";
     QTest::newRow("a date alone") << QStringList{"--date", "1950", shipped} << 2 << "topovil : l'option --date va avec --chercher ou --lot";
     QTest::newRow("a file without history") << QStringList{"--chercher", "paris", "--date", "1950", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
@@ -380,7 +383,7 @@ void TestCommandLineSearch::atADate()
         return;
     }
     const QStringList fields = run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t'));
-    QCOMPARE(QStringList(fields.mid(0, 2) + fields.mid(13)).join(QLatin1Char('\t')), line.isEmpty() ? QString() : line);
+    QCOMPARE(QStringList(fields.mid(0, 2) + fields.mid(14)).join(QLatin1Char('\t')), line.isEmpty() ? QString() : line);
 }
 
 void TestCommandLineSearch::batchAtDates()
@@ -397,12 +400,41 @@ void TestCommandLineSearch::batchAtDates()
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
     QVERIFY(lines[0].endsWith(QStringLiteral(";date;commune_date;code_insee_date;type_date;departement_date")));
-    QVERIFY2(lines[1].endsWith(QStringLiteral(";1990;OCTEVILLE;50383;commune;MANCHE")), qPrintable(lines[1]));
+    QVERIFY2(lines[1].endsWith(QStringLiteral(";1990;Octeville;50383;commune;MANCHE")), qPrintable(lines[1]));
     QVERIFY2(lines[2].contains(QStringLiteral(";aucune;")) && lines[2].endsWith(QStringLiteral(";2010;;;;")),
              qPrintable(lines[2]));
     // A line without its own date is looked up at --date.
-    QVERIFY2(lines[3].endsWith(QStringLiteral(";1967-12-31;JUVISY SUR ORGE;78326;commune;SEINE-ET-OISE")),
+    QVERIFY2(lines[3].endsWith(QStringLiteral(";1967-12-31;Juvisy-sur-Orge;78326;commune;SEINE-ET-OISE")),
              qPrintable(lines[3]));
+}
+
+void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("place");
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("today") << QStringList{"--chercher", "Cherbourg-en-Cotentin", shipped} << "Cherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France";
+    QTest::newRow("the postal code that matched") << QStringList{"--chercher", "75015", shipped} << "Paris, 75056, 75015, Paris, Île-de-France, France";
+    QTest::newRow("Corsica") << QStringList{"--chercher", "Ajaccio", shipped} << "Ajaccio, 2A004, 20000, Corse-du-Sud, Corse, France";
+    QTest::newRow("overseas") << QStringList{"--chercher", "97411", shipped} << "Saint-Paul, 97415, 97411, La Réunion, La Réunion, France";
+    QTest::newRow("at a date, no région before 2016") << QStringList{"--chercher", "Octeville", "--date", "1990", shipped} << "Octeville, 50383, 50100, Manche, , France";
+    QTest::newRow("at a date, a département that is no more") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1960", shipped} << "Juvisy-sur-Orge, 78326, 91260, Seine-et-Oise, , France";
+    QTest::newRow("at a date, Corse") << QStringList{"--chercher", "Afa", "--date", "1975", shipped} << "Afa, 20001, 20167, Corse, , France";
+    QTest::newRow("at a date since 2016, its région") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2016-01-01", shipped} << "Cherbourg-Octeville, 50129, 50100, Manche, Normandie, France";
+    QTest::newRow("a file that knows neither codes nor régions") << QStringList{"--chercher", "paris", m_store} << "PARIS, , 75001, PARIS, , France";
+    // clang-format on
+}
+
+void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, place);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t')).value(13), place);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

@@ -97,13 +97,13 @@ namespace {
 
 // The output without the fields that every record has had since these cases
 // were written (codes_postaux, correspondance, the batch's contrainte, nom,
-// etapes):
+// etapes, lieu):
 // their own tests read them.
 QString withoutLaterFields(const QString &out, bool batch)
 {
     if (out.startsWith(QLatin1Char('['))) {
         static const QRegularExpression later(
-            QStringLiteral(",\"(codes_postaux|correspondance|contrainte|nom)\":\"(?:[^\"\\\\]|\\\\.)*\""));
+            QStringLiteral(",\"(codes_postaux|correspondance|contrainte|nom|lieu)\":\"(?:[^\"\\\\]|\\\\.)*\""));
         static const QRegularExpression steps(QStringLiteral(",\"etapes\":\\[[^\\]]*\\]"));
         return QString(out).remove(later).remove(steps);
     }
@@ -111,8 +111,11 @@ QString withoutLaterFields(const QString &out, bool batch)
     const QChar separator = first.contains(u'\t') ? u'\t' : first.contains(u';') ? u';' : u',';
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
+        // The place, last, is quoted where it holds the separator: as an empty field, it counts the same.
+        if (line.endsWith(u'"') && line.lastIndexOf(QString(separator) + u'"') > 0)
+            line = line.left(line.lastIndexOf(QString(separator) + u'"') + 1);
         if (!line.isEmpty())
-            line = line.section(separator, 0, batch ? -6 : -5);
+            line = line.section(separator, 0, batch ? -7 : -6);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -505,17 +505,23 @@ def nature_of(steps):
 
 
 STATES_SCHEMA = ("CREATE TABLE etats(code_insee TEXT, commune TEXT, type TEXT, debut TEXT, fin TEXT, "
-                 "actuelle INTEGER)")
-DEPARTEMENTS_SCHEMA = "CREATE TABLE departements(code TEXT, nom TEXT)"
+                 "actuelle INTEGER, nom TEXT)")
+DEPARTEMENTS_SCHEMA = "CREATE TABLE departements(code TEXT, nom TEXT, libelle TEXT, region TEXT)"
 STATE_TYPES = {"COM": "commune", "COMA": ASSOCIEE, "COMD": DELEGUEE}
 
 
 def read_departements(source):
-    """Every département's code and name of today, as insee1 writes them,
-    for the département of a former code (the program itself names the
-    three that are no more: Seine, Seine-et-Oise, Corse)."""
-    with open(os.path.join(source, "decoupage-administratif", "departements.json"), encoding="utf-8") as f:
-        rows = [(d["code"], departement_name(d["nom"])) for d in json.load(f)]
+    """Every département's code and name of today, as insee1 writes them
+    and as written with its accents (« Côtes-d'Armor »), and the name of its
+    région, for the département of a former code and for a place as
+    genealogy software files it (the program itself names the three
+    départements that are no more: Seine, Seine-et-Oise, Corse)."""
+    folder = os.path.join(source, "decoupage-administratif")
+    with open(os.path.join(folder, "regions.json"), encoding="utf-8") as f:
+        regions = {r["code"]: r["nom"] for r in json.load(f)}
+    with open(os.path.join(folder, "departements.json"), encoding="utf-8") as f:
+        rows = [(d["code"], departement_name(d["nom"]), d["nom"], regions.get(d["region"], ""))
+                for d in json.load(f)]
     return sorted(rows, key=lambda row: code_order(row[0] + "000"))
 
 
@@ -568,7 +574,7 @@ def build_states(source, entries, rowid_of, odd_characters):
             if target in rowid_of:
                 stored = commune_name(name, odd_characters)
                 rows.add((code, stored, STATE_TYPES[typecom], began((typecom, code, stored), date), date,
-                          rowid_of[target]))
+                          rowid_of[target], name))
     with open(os.path.join(source, "insee-cog", "communes.csv"), encoding="utf-8", newline="") as f:
         for row in csv.DictReader(f):
             typecom, code = row["TYPECOM"], row["COM"]
@@ -579,8 +585,8 @@ def build_states(source, entries, rowid_of, odd_characters):
             if typecom == "COM" and not start:
                 continue
             rows.add((code, commune_name(row["LIBELLE"], odd_characters), STATE_TYPES[typecom], start, "",
-                      rowid_of[target]))
-    return sorted(rows, key=lambda r: (code_order(r[0]), r[3], r[4] or "9999", r[5], r[1], r[2]))
+                      rowid_of[target], row["LIBELLE"]))
+    return sorted(rows, key=lambda r: (code_order(r[0]), r[3], r[4] or "9999", r[5], r[1], r[2], r[6]))
 
 
 def build_events(row_targets, rowid_of, odd_characters):
@@ -750,9 +756,9 @@ def write_history(db, history):
     db.execute(FORMER_CODES_SCHEMA)
     db.executemany("INSERT INTO anciens_codes VALUES (?, ?, ?, ?, ?)", history["codes"])
     db.execute(STATES_SCHEMA)
-    db.executemany("INSERT INTO etats VALUES (?, ?, ?, ?, ?, ?)", history["states"])
+    db.executemany("INSERT INTO etats VALUES (?, ?, ?, ?, ?, ?, ?)", history["states"])
     db.execute(DEPARTEMENTS_SCHEMA)
-    db.executemany("INSERT INTO departements VALUES (?, ?)", history["departements"])
+    db.executemany("INSERT INTO departements VALUES (?, ?, ?, ?)", history["departements"])
     db.execute(EVENTS_SCHEMA)
     db.executemany("INSERT INTO evenements VALUES (?, ?, ?, ?, ?, ?, ?)", history["events"])
 
