@@ -1,8 +1,5 @@
 #include "app/HistoryList.h"
 
-#include "app/Accessibility.h"
-
-#include <QKeyEvent>
 #include <algorithm>
 
 namespace {
@@ -18,11 +15,9 @@ void addNote(QListWidget *list, const QString &text)
 
 } // namespace
 
-HistoryList::HistoryList(QWidget *owner) : QListWidget(owner)
+HistoryList::HistoryList(QWidget *owner) : ListWindow(owner)
 {
     setObjectName(QStringLiteral("historyList"));
-    // A tool window, not a popup, for screen readers to read (MatchList).
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAccessibleName(QStringLiteral("Histoire de la commune"));
     setWordWrap(true);
     setTextElideMode(Qt::ElideNone);
@@ -50,32 +45,5 @@ void HistoryList::open(const QString &commune, const std::optional<std::vector<C
     for (int i = 0; i < std::min(count(), VisibleLines); ++i)
         height += std::max(sizeHintForRow(i), 1);
     resize(width, height);
-    move(window->mapToGlobal(QPoint(Margin, anchor->mapTo(window, QPoint(0, anchor->height())).y())));
-    show();
-    activateWindow();
-    setFocus();
-}
-
-void HistoryList::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        hide();
-    QListWidget::changeEvent(event);
-}
-
-void HistoryList::hideEvent(QHideEvent *event)
-{
-    if (QWidget *owner = parentWidget())
-        owner->activateWindow();
-    forgetLinesOfClosedList(this);
-    QListWidget::hideEvent(event);
-}
-
-void HistoryList::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QListWidget::keyPressEvent(event);
+    showAt(window->mapToGlobal(QPoint(Margin, anchor->mapTo(window, QPoint(0, anchor->height())).y())));
 }

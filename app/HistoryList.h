@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/ListWindow.h"
 #include "history/CommuneEvents.h"
 
-#include <QListWidget>
 #include <optional>
 #include <vector>
 
@@ -10,7 +10,7 @@
 // kind, the commune before and after with their INSEE codes), oldest first;
 // opened by Ctrl+H or from the menu of the commune's name, read by screen
 // readers as the list of matches is. Esc closes it.
-class HistoryList : public QListWidget
+class HistoryList : public ListWindow
 {
     Q_OBJECT
 public:
@@ -19,9 +19,4 @@ public:
     // Fills the list with the events of `commune` (none: the file tells no
     // history) and opens it under `anchor`, as wide as the window.
     void open(const QString &commune, const std::optional<std::vector<CommuneEvent>> &events, QWidget *anchor);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 };

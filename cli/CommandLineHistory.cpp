@@ -4,7 +4,7 @@
 #include "history/CommuneEvents.h"
 #include "search/Suggestions.h"
 
-#include <QDate>
+#include <algorithm>
 
 namespace {
 
@@ -23,12 +23,6 @@ const QStringList &historyFields()
         QStringLiteral("departement_apres"),
     };
     return names;
-}
-
-QString dayBefore(const QString &isoDate)
-{
-    const QDate date = QDate::fromString(isoDate, Qt::ISODate);
-    return date.isValid() ? date.addDays(-1).toString(Qt::ISODate) : isoDate;
 }
 
 class HistoryCommand : public Command

@@ -41,13 +41,13 @@ QString placed(const QString &name, const QString &code, const QString &date)
     return QStringLiteral("%1 (%2, %3)").arg(name, code, departement);
 }
 
+} // namespace
+
 QString dayBefore(const QString &isoDate)
 {
     const QDate date = QDate::fromString(isoDate, Qt::ISODate);
     return date.isValid() ? date.addDays(-1).toString(Qt::ISODate) : isoDate;
 }
-
-} // namespace
 
 std::optional<std::vector<CommuneEvent>> communeEvents(Database &db, qint64 rowid)
 {

@@ -30,6 +30,10 @@ std::optional<std::vector<CommuneEvent>> communeEvents(Database &db, qint64 rowi
 // (before 1968), « Corse » (before 1976); empty for any other.
 QString formerDepartement(QStringView inseeCode, QStringView isoDate);
 
+// The day before an AAAA-MM-JJ date: the last day a commune was as it was
+// before a change; the text as it is when it is no date.
+QString dayBefore(const QString &isoDate);
+
 // « 28 février 2000 · fusion · OCTEVILLE (50383) → CHERBOURG OCTEVILLE (50129) »:
 // one line of a commune's history, a former département named beside its code.
 QString eventText(const CommuneEvent &event);
