@@ -25,6 +25,12 @@ const QStringList &historyFields()
     return names;
 }
 
+QString noHistory()
+{
+    return QStringLiteral("ce fichier de données ne dit pas l'histoire des communes (seule la table livrée avec "
+                          "Topovil la donne)");
+}
+
 class HistoryCommand : public Command
 {
 public:
@@ -52,6 +58,12 @@ public:
             note = noMatchMessage(m_line.historyText,
                                   SuggestionIndex(records, &tables.db()).afterTypo(m_line.historyText));
         const CommuneColumns columns(records);
+        // Many communes: the whole table once rather than a look-up each.
+        std::optional<std::unordered_map<qint64, std::vector<CommuneEvent>>> all;
+        if (found.count() > 32 && !(all = allCommuneEvents(tables.db()))) {
+            failure = noHistory();
+            return 0;
+        }
         std::vector<int> told;
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
             const int row = found.match(i).row;
@@ -59,10 +71,15 @@ public:
             if (std::find(told.begin(), told.end(), row) != told.end())
                 continue;
             told.push_back(row);
-            const std::optional<std::vector<CommuneEvent>> events = communeEvents(tables.db(), records.rowidOf(row));
+            std::optional<std::vector<CommuneEvent>> events;
+            if (all) {
+                const auto at = all->find(records.rowidOf(row));
+                events = at == all->end() ? std::vector<CommuneEvent>{} : at->second;
+            } else {
+                events = communeEvents(tables.db(), records.rowidOf(row));
+            }
             if (!events) {
-                failure = QStringLiteral("ce fichier de données ne dit pas l'histoire des communes "
-                                         "(seule la table livrée avec Topovil la donne)");
+                failure = noHistory();
                 return 0;
             }
             const QString name = records.column(columns.commune).value(size_t(row)).toString();

@@ -4,6 +4,7 @@
 #include "store/DatabaseError.h"
 
 #include <QDate>
+#include <unordered_set>
 
 namespace {
 
@@ -13,7 +14,9 @@ QString textAt(const Recordset &rows, int column, size_t row)
     return cells.isNull(row) ? QString() : cells.value(row).toString();
 }
 
-std::vector<CommuneEvent> eventsOf(const Recordset &rows, qint64 rowid)
+// The events of every commune of `rowids` (none: of all), by rowid.
+std::unordered_map<qint64, std::vector<CommuneEvent>> eventsOf(const Recordset &rows,
+                                                               const std::unordered_set<qint64> &rowids)
 {
     const int commune = rows.fieldIndex(u"actuelle");
     const int date = rows.fieldIndex(u"date");
@@ -22,13 +25,15 @@ std::vector<CommuneEvent> eventsOf(const Recordset &rows, qint64 rowid)
     const int beforeCode = rows.fieldIndex(u"code_avant");
     const int after = rows.fieldIndex(u"apres");
     const int afterCode = rows.fieldIndex(u"code_apres");
-    std::vector<CommuneEvent> events;
+    std::unordered_map<qint64, std::vector<CommuneEvent>> events;
     for (size_t row = 0; row < rows.column(commune).size(); ++row) {
         bool isNumber = false;
-        if (rows.column(commune).value(row).toLongLong(&isNumber) != rowid || !isNumber)
+        const qint64 rowid = rows.column(commune).value(row).toLongLong(&isNumber);
+        if (!isNumber || (!rowids.empty() && rowids.count(rowid) == 0))
             continue;
-        events.push_back({textAt(rows, date, row), textAt(rows, kind, row), textAt(rows, before, row),
-                          textAt(rows, beforeCode, row), textAt(rows, after, row), textAt(rows, afterCode, row)});
+        events[rowid].push_back({textAt(rows, date, row), textAt(rows, kind, row), textAt(rows, before, row),
+                                 textAt(rows, beforeCode, row), textAt(rows, after, row),
+                                 textAt(rows, afterCode, row)});
     }
     return events;
 }
@@ -54,10 +59,19 @@ std::optional<std::vector<CommuneEvent>> communeEvents(Database &db, qint64 rowi
     const QString table = QStringLiteral("evenements");
     try {
         if (const std::optional<Recordset> rows = db.openLinkedRows(table, QStringLiteral("actuelle"), {rowid}))
-            return eventsOf(*rows, rowid);
-        return eventsOf(db.openRecordset(table), rowid);
+            return std::move(eventsOf(*rows, {rowid})[rowid]);
+        return std::move(eventsOf(db.openRecordset(table), {rowid})[rowid]);
     } catch (const DatabaseError &) {
         return std::nullopt; // no such table, or not one that this program wrote
+    }
+}
+
+std::optional<std::unordered_map<qint64, std::vector<CommuneEvent>>> allCommuneEvents(Database &db)
+{
+    try {
+        return eventsOf(db.openRecordset(QStringLiteral("evenements")), {});
+    } catch (const DatabaseError &) {
+        return std::nullopt;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 // One change of a commune's history since 1943, as the store's table
@@ -24,6 +25,9 @@ struct CommuneEvent
 // département or code. None for a file without the table (a user's own
 // insee.mdb): such a file just has no history to tell.
 std::optional<std::vector<CommuneEvent>> communeEvents(Database &db, qint64 rowid);
+// The same for every commune at once, by rowid, the table read once: for
+// the history of many communes.
+std::optional<std::unordered_map<qint64, std::vector<CommuneEvent>>> allCommuneEvents(Database &db);
 
 // The département a commune's INSEE code placed it in on a date of the
 // history, when that département is no more: « Seine », « Seine-et-Oise »

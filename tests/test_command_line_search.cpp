@@ -322,6 +322,8 @@ void TestCommandLineSearch::history_data()
         << "JUVISY SUR ORGE\t91326\t1968-01-01\tchangement de département\tJUVISY SUR ORGE\t78326\tSeine-et-Oise\tJUVISY SUR ORGE\t91326\t";
     QTest::newRow("restored: the commune it was given back to") << QStringList{"--historique", "Verpel", shipped} << 0
         << "VERPEL\t08470\t1985-01-01\trétablissement\tVERPEL\t08470\t\tIMECOURT\t08233\t";
+    QTest::newRow("many communes, the table read once") << QStringList{"--historique", "ST E*", shipped} << 0
+        << "ST ETIENNE\t42218\t1970-01-01\tfusion\tTERRENOIRE\t42309\t\tST ETIENNE\t42218\t";
     QTest::newRow("nothing found") << QStringList{"--historique", "nulle part", shipped} << 1 << "topovil : Aucune commune ne répond à « nulle part ».";
     QTest::newRow("a file without history") << QStringList{"--historique", "paris", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
     QTest::newRow("not with a search") << QStringList{"--historique", "paris", "--chercher", "paris", m_store} << 2 << "topovil : --historique ne va ni avec";
