@@ -5,6 +5,7 @@
 #include "app/Chrome.h"
 #include "app/FittingLabel.h"
 #include "app/Form1Layout.h"
+#include "app/HistoryList.h"
 #include "app/MatchCount.h"
 #include "app/MatchList.h"
 #include "app/RecordCopy.h"
@@ -520,6 +521,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             CtrlD_Press();
             return true;
         }
+        if (key->key() == Qt::Key_H && key->modifiers() == Qt::ControlModifier) {
+            CtrlH_Press();
+            return true;
+        }
         // The box keeps Ctrl+C for a text the user selected in it.
         if (key->matches(QKeySequence::Copy)
             && !(watched == Text7 && Text7->hasSelectedText()
@@ -995,6 +1000,15 @@ void Form1::CtrlC_Press()
                          Label12->text(), locator, distanceLabel->isVisible() ? distanceLabel->text() : QString()}));
 }
 
+void Form1::CtrlH_Press()
+{
+    if (!db || !rstInfo.hasCurrentRecord())
+        return;
+    if (!historyList)
+        historyList = new HistoryList(this);
+    historyList->open(Label1->text(), communeEvents(*db, rstInfo.rowidOf(rstInfo.position())), Label1);
+}
+
 void Form1::Value_ContextMenu(QLabel *clicked, QPoint position)
 {
     if (!m_copyMenu) {
@@ -1005,6 +1019,9 @@ void Form1::Value_ContextMenu(QLabel *clicked, QPoint position)
     const bool postcode = clicked == Label10 || clicked == postcodesMore;
     const QString value = postcode ? Label10->text() : clicked->text();
     m_copyMenu->addAction(QStringLiteral("Copier"), this, [value] { copyText(value); });
+    if (clicked == Label1)
+        m_copyMenu->addAction(QStringLiteral("Histoire de la commune"), QKeySequence(Qt::CTRL | Qt::Key_H), this,
+                              &Form1::CtrlH_Press);
     if (const QStringList codes = shownPostcodes(); postcode && codes.size() > 1)
         m_copyMenu->addAction(QStringLiteral("Copier tous les codes postaux"), this,
                               [codes] { copyText(codes.join(QLatin1Char(' '))); });

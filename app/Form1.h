@@ -20,6 +20,7 @@
 #include <vector>
 
 class GraphicalButton;
+class HistoryList;
 class MatchList;
 class SuggestionIndex;
 class SuggestionIndexBuild;
@@ -98,7 +99,8 @@ public:
     // The communes the last search found; F3 and the list of matches step
     // through them.
     SearchMatches matches;
-    MatchList *matchList = nullptr; // made when first opened
+    MatchList *matchList = nullptr;     // made when first opened
+    HistoryList *historyList = nullptr; // made when first opened
     // Where distances are told from; none until the user takes one.
     std::optional<StartingPoint> startingPoint;
     QMenu *locatorMenu = nullptr; // made when first opened
@@ -124,6 +126,8 @@ public:
     // coordinates typed, when they found it), or clears the starting point
     // when it is that place.
     void CtrlD_Press();
+    // Ctrl+H, or the menu of the name: the shown commune's history since 1943.
+    void CtrlH_Press();
     // Ctrl+C copies the shown record as one line of text.
     void CtrlC_Press();
     // A right click on a value of the record: a menu that copies it.

@@ -62,11 +62,17 @@ void showMatchCount(const HintLines &lines, const Recordset &records, const Sear
 {
     endSearchRefusal(lines);
     QStringList parts;
-    // A commune found by another name says so while it is shown.
+    QString wholeWay;
+    // A commune found by another name says so while it is shown: its whole
+    // way when the two hint lines hold it, else its first and last steps,
+    // the whole way staying in what screen readers read.
     if (matches.row() >= 0 && matches.row() == records.position()) {
-        parts << otherNameText(records, matches, matches.index());
+        wholeWay = otherNameText(records, matches, matches.index());
+        const bool roomy = nameFits(uiFont(), wholeWay, 2 * form1::bothHintLines.width());
+        parts << (roomy ? wholeWay : otherNameText(records, matches, matches.index(), WayLength::Short));
         parts << locatorFallbackText(records, matches, lines.box->text());
     }
+    lines.hint->setAccessibleDescription(wholeWay);
     // The count is of the matches: a record stepped to that is not one of
     // them shows none, and F3 brings it back.
     if (matches.count() > 1 && matches.row() == records.position())

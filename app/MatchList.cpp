@@ -1,9 +1,7 @@
 #include "app/MatchList.h"
 
-#include "app/Accessibility.h"
 #include "search/SearchMatches.h"
 
-#include <QKeyEvent>
 #include <QLocale>
 #include <algorithm>
 
@@ -14,13 +12,9 @@ constexpr int ListWidth = 340;
 
 } // namespace
 
-MatchList::MatchList(QWidget *owner) : QListWidget(owner)
+MatchList::MatchList(QWidget *owner) : ListWindow(owner)
 {
     setObjectName(QStringLiteral("matchList"));
-    // A frameless tool window rather than a popup: screen readers are shown
-    // the application's windows but never its popups, and this list must be
-    // read. It closes as a popup does when the user goes back to the window.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAccessibleName(QStringLiteral("Communes trouvées"));
     setAccessibleDescription(QStringLiteral("Les communes qui répondent à la recherche ; Entrée montre la commune "
                                             "choisie, Échap ferme la liste."));
@@ -40,8 +34,14 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
 {
     clear();
     const int listed = std::min(matches.count(), MaxListedMatches);
-    for (int i = 0; i < listed; ++i)
-        addItem(matchLine(records, matches, i));
+    // A long way to the commune is shortened on its line, and read whole.
+    for (int i = 0; i < listed; ++i) {
+        auto *line = new QListWidgetItem(matchLine(records, matches, i, WayLength::Short), this);
+        if (const QString whole = matchLine(records, matches, i); whole != line->text()) {
+            line->setData(Qt::AccessibleTextRole, whole);
+            line->setToolTip(whole);
+        }
+    }
     if (matches.count() > listed) {
         auto *more = new QListWidgetItem(QStringLiteral("%1 premières sur %2 · F3 les montre toutes")
                                              .arg(listed)
@@ -52,34 +52,5 @@ void MatchList::open(const Recordset &records, const SearchMatches &matches, QWi
     setCurrentRow(std::min(matches.index(), listed - 1));
     const int lineHeight = std::max(sizeHintForRow(0), 1);
     resize(ListWidth, lineHeight * std::min(count(), VisibleLines) + 2 * frameWidth());
-    move(anchor->mapToGlobal(QPoint(0, anchor->height())));
-    show();
-    activateWindow();
-    setFocus();
-}
-
-void MatchList::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        hide();
-    QListWidget::changeEvent(event);
-}
-
-void MatchList::hideEvent(QHideEvent *event)
-{
-    // The keys go back to the search box's window.
-    if (QWidget *owner = parentWidget())
-        owner->activateWindow();
-    forgetLinesOfClosedList(this);
-    QListWidget::hideEvent(event);
-}
-
-void MatchList::keyPressEvent(QKeyEvent *event)
-{
-    // The list is a window of its own: Esc closes it here and goes no further.
-    if (event->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QListWidget::keyPressEvent(event);
+    showAt(anchor->mapToGlobal(QPoint(0, anchor->height())));
 }

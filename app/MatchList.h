@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QListWidget>
+#include "app/ListWindow.h"
 
 class Recordset;
 class SearchMatches;
@@ -9,7 +9,7 @@ class SearchMatches;
 // opened under the search box by the Down arrow or a right click. A choice,
 // by a click or Enter, is told by `chosen` with its position among the
 // matches; Esc closes the list and changes nothing.
-class MatchList : public QListWidget
+class MatchList : public ListWindow
 {
     Q_OBJECT
 public:
@@ -21,9 +21,4 @@ public:
 
 signals:
     void chosen(int index);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 };

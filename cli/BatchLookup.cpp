@@ -80,21 +80,22 @@ QString reasonOf(const Query &query, const Match &match, const Answer &answer)
 
 // What the batch says of a query: the first commune kept, how many there
 // are, how they were found and which constraints held.
-Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString &query, const QString &postcode,
-              const QString &departement)
+Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString &query, const Constraints &constraints)
 {
     Answer answer;
     answer.query = query;
+    answer.date = constraints.date.trimmed();
     if (query.trimmed().isEmpty()) {
         answer.status = BatchStatus::empty;
         return answer;
     }
-    const std::optional<Query> made = Query::make(query, {postcode, departement});
+    const std::optional<Query> made = Query::make(query, constraints);
     if (!made) {
         answer.status = BatchStatus::refused;
         return answer;
     }
     const SearchMatches found = findCommunes(tables, *made);
+
     // The nearest commune is no answer where there is none (a square or a
     // point at sea).
     if (found.count() == 0 || noCommuneAtPlace(tables.communes(), found)) {
@@ -106,9 +107,11 @@ Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString
     const std::vector<int> order = coordinates ? std::vector<int>{0} : byPopulation(columns, found);
     const Match &best = found.match(order.front());
     answer = answerOf(tables, found, order.front());
+    addDateFields(tables, best, *made, answer);
     if (coordinates)
         answer.count = 1;
     answer.query = query;
+    answer.date = constraints.date.trimmed();
     answer.held = heldWords(found.held());
     answer.reason = reasonOf(*made, best, answer);
     for (const int next : order) {
@@ -132,6 +135,7 @@ struct InputLayout
     qsizetype query = 0;
     qsizetype postcode = -1;
     qsizetype departement = -1;
+    qsizetype date = -1;
 };
 
 // Reads a CSV's header line and finds the columns named on the command line.
@@ -158,7 +162,8 @@ std::optional<InputLayout> readHeader(LineReader &reader, const CommandLine &lin
     layout.header = parseCsvRecord(text, layout.separator).fields;
     const std::pair<const QString *, qsizetype *> wanted[] = {{&line.queryColumn, &layout.query},
                                                               {&line.postcodeColumn, &layout.postcode},
-                                                              {&line.departementColumn, &layout.departement}};
+                                                              {&line.departementColumn, &layout.departement},
+                                                              {&line.dateColumn, &layout.date}};
     for (const auto &[name, index] : wanted) {
         if (name->isNull())
             continue;
@@ -180,6 +185,7 @@ struct InputRecord
     QString query;
     QString postcode;
     QString departement;
+    QString date;
     QString fault;
 };
 
@@ -206,15 +212,16 @@ InputRecord splitRecord(const QByteArray &bytes, bool broken, const InputLayout 
     record.query = csv.fields.value(layout.query);
     record.postcode = csv.fields.value(layout.postcode);
     record.departement = csv.fields.value(layout.departement);
+    record.date = csv.fields.value(layout.date);
     return record;
 }
 
-std::vector<bool> numberFlags(qsizetype inputColumns, const std::vector<OutputField> &fields)
+std::vector<JsonShape> numberFlags(qsizetype inputColumns, const std::vector<OutputField> &fields)
 {
-    std::vector<bool> numbers(size_t(inputColumns), false);
+    std::vector<JsonShape> shapes(size_t(inputColumns), JsonShape::Text);
     for (const OutputField &field : fields)
-        numbers.push_back(field.number);
-    return numbers;
+        shapes.push_back(field.shape);
+    return shapes;
 }
 
 // The output's field names: the input's own, renamed where they clash (told
@@ -272,6 +279,8 @@ public:
         m_reader.emplace(m_in);
         if (m_reader->startsAsUtf16())
             return utf16Refusal(m_line.batchInput);
+        if (!m_line.dateText.isNull() && !parseDatePeriod(m_line.dateText))
+            return QStringLiteral("date invalide : « %1 » (AAAA, AAAA-MM ou AAAA-MM-JJ)").arg(m_line.dateText);
         QString why;
         m_layout = readHeader(*m_reader, m_line, &m_headerBytes, &why);
         if (m_layout)
@@ -291,9 +300,17 @@ public:
 
     int run(SearchTables &tables, RecordWriter &writer) override
     {
+        const bool dated = !m_line.dateText.isNull() || !m_line.dateColumn.isNull();
+        if (dated && !tables.states().available()) {
+            failure = QStringLiteral("ce fichier de données ne dit pas l'histoire des communes : une date demande la "
+                                     "table livrée avec Topovil");
+            return 0;
+        }
         tables.indexNames();
         const CommuneColumns columns(tables.communes());
-        const std::vector<OutputField> &fields = batchFields();
+        std::vector<OutputField> fields = batchFields();
+        if (dated)
+            fields.insert(fields.end(), dateFields().begin(), dateFields().end());
         writer.setEncoding(m_encoding);
         writer.setLineEnd(m_lineEnd);
         writer.setFields(outputHeader(m_layout->header, fields, m_line.batchInput, m_err),
@@ -307,7 +324,8 @@ public:
             const InputRecord record = splitRecord(bytes, broken, *m_layout);
             Answer answer;
             if (record.fault.isEmpty()) {
-                answer = lookUp(tables, columns, record.query, record.postcode, record.departement);
+                const QString date = record.date.trimmed().isEmpty() ? m_line.dateText : record.date;
+                answer = lookUp(tables, columns, record.query, {record.postcode, record.departement, date});
                 if (answer.status == BatchStatus::none)
                     answer.suggestions = suggestionsFor(tables, columns, answer.query);
             } else {

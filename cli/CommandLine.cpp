@@ -25,16 +25,22 @@ const Option options[] = {
      "décimal : nom, code postal (celui qui a répondu, sinon le\n"
      "premier), longitude, latitude, département, locator, puis\n"
      "autre_nom (le nom, et sa nature, par lequel une commune\n"
-     "déléguée, ancienne commune... l'a trouvée ; vide sinon),\n"
+     "déléguée, ancienne commune... l'a trouvée, avec chaque étape\n"
+     "datée de son chemin jusqu'à la commune d'aujourd'hui ; vide\n"
+     "sinon),\n"
      "code_insee, num_departement (le code du département : 08, 2A,\n"
      "971), codes_postaux (tous les codes de la commune, séparés par\n"
      "des blancs) et correspondance (comment elle a été trouvée :\n"
      "nom, autre nom : commune déléguée, code postal, code INSEE,\n"
      "ancien code INSEE, ancien nom, forme usuelle, locator,\n"
      "coordonnées, localité postale, correction), puis nom (le nom\n"
-     "écrit comme l'INSEE l'écrit, vide sans lui) et raison (la\n"
-     "réparation qu'il a fallu : article en fin, CEDEX...).\n"
-     "--chercher se donne une fois.\n"
+     "écrit comme l'INSEE l'écrit, vide sans lui), raison (la\n"
+     "réparation qu'il a fallu : article en fin, CEDEX...), etapes\n"
+     "(les étapes de ce chemin : nature, date, commune, code INSEE,\n"
+     "séparées par « ; » ; en JSON, un tableau d'objets) et lieu\n"
+     "(comme les logiciels de généalogie classent les lieux :\n"
+     "« Commune, code INSEE, code postal, département, région,\n"
+     "France »). --chercher se donne une fois.\n"
      "TEXTE peut être un code INSEE, actuel ou ancien (75056, 74011),\n"
      "un nom porté depuis 1943 (Voisinlieu) ou des coordonnées ;\n"
      "il a au plus 1000 caractères. Un locator dont le carré n'a\n"
@@ -49,6 +55,15 @@ const Option options[] = {
     {"--autour", "LIEU RAYON_KM", nullptr, "un lieu et un rayon en km",
      "écrit les communes à RAYON_KM kilomètres ou moins de LIEU,\n"
      "la plus proche d'abord, chacune avec distance_km."},
+    {"--historique", "LIEU", &CommandLine::historyText, "un lieu",
+     "écrit les changements depuis 1943 de chaque commune que LIEU\n"
+     "trouve (un nom, un ancien nom, un code), du plus ancien au plus\n"
+     "récent, un par ligne : commune, code_insee, date (AAAA-MM-JJ),\n"
+     "nature (fusion, changement de nom, rétablissement...), avant et\n"
+     "code_avant (la commune avant le changement), departement_avant,\n"
+     "apres, code_apres, departement_apres (le département du code\n"
+     "quand il n'est plus : Seine, Seine-et-Oise avant 1968, Corse\n"
+     "avant 1976 ; vide sinon). Seule la table livrée le sait."},
     {"--lot", "ENTREE", &CommandLine::batchInput, "un fichier",
      "cherche chaque ligne du fichier ENTREE (« - » : l'entrée standard)\n"
      "et écrit une ligne de résultat par ligne lue, dans l'ordre,\n"
@@ -56,7 +71,7 @@ const Option options[] = {
      "code_postal, code_insee, longitude, latitude, departement,\n"
      "num_departement, locator, autre_nom, nb_resultats,\n"
      "codes_postaux, correspondance, contrainte, nom, raison,\n"
-     "suivante, suggestions.\n"
+     "suivante, suggestions, etapes, lieu.\n"
      "statut : trouvée, homonymes (la première est donnée,\n"
      "nb_resultats les compte), autre nom, aucune, refusée (motif\n"
      "invalide), vide (ligne vide) ou illisible (ligne mal formée,\n"
@@ -85,6 +100,20 @@ const Option options[] = {
      "colonne du département (code ou nom) : celles qui y sont. Quand\n"
      "ni l'un ni l'autre ne garde de commune, la recherche continue\n"
      "(autres noms, histoire, formes usuelles) avant de tout garder."},
+    {"--date", "AAAA[-MM[-JJ]]", &CommandLine::dateText, "une date",
+     "avec --chercher ou --lot : les communes que le nom ou le code\n"
+     "désignait à cette date (une année, un mois : n'importe quel jour\n"
+     "de la période), associées et déléguées comprises, chacune avec\n"
+     "la commune d'aujourd'hui où elle mène ; chaque ligne finit alors\n"
+     "par date, commune_date (son nom d'alors, comme l'INSEE l'écrit),\n"
+     "code_insee_date, type_date (commune, commune associée, commune\n"
+     "déléguée) et departement_date (le département de ce jour :\n"
+     "SEINE, SEINE-ET-OISE avant 1968, CORSE avant 1976) ; lieu donne\n"
+     "les noms de ce jour, sans région avant celles de 2016. Seule la\n"
+     "table livrée le sait."},
+    {"--colonne-date", "COL", &CommandLine::dateColumn, "un nom de colonne",
+     "avec --lot --colonne : la date de chaque ligne (comme --date ;\n"
+     "une ligne sans date est cherchée à --date, sinon aujourd'hui)."},
     {"--format", "tsv|csv|json", nullptr, "une valeur",
      "tabulations (par défaut ; le séparateur du CSV lu pour --lot\n"
      "--colonne), CSV avec une ligne d'en-tête, ou JSON (un tableau\n"
@@ -214,6 +243,9 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
     if (files.size() == 1 && files.first().isEmpty())
         fail(line, QStringLiteral("le nom du fichier de données est vide"));
     const bool around = seen.contains(QLatin1String("--autour"));
+    const bool history = seen.contains(QLatin1String("--historique"));
+    if (history && (search || batch || around))
+        fail(line, QStringLiteral("--historique ne va ni avec --chercher, ni avec --lot, ni avec --autour"));
     if (search && batch)
         fail(line, QStringLiteral("--chercher et --lot ne vont pas ensemble"));
     if (around && (search || batch))
@@ -224,12 +256,17 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         fail(line, QStringLiteral("le nom du fichier de l'option --lot est vide"));
     if (!batch && (columns || seen.contains(QLatin1String("--colonne"))))
         fail(line, QStringLiteral("les options --colonne, --colonne-cp et --colonne-dep vont avec --lot"));
+    if (seen.contains(QLatin1String("--date")) && !search && !batch)
+        fail(line, QStringLiteral("l'option --date va avec --chercher ou --lot"));
+    if (seen.contains(QLatin1String("--colonne-date")) && !(batch && seen.contains(QLatin1String("--colonne"))))
+        fail(line, QStringLiteral("l'option --colonne-date va avec --lot --colonne"));
     if (batch && !seen.contains(QLatin1String("--colonne")) && columns)
         fail(line, QStringLiteral("--colonne-cp et --colonne-dep demandent --colonne"));
     if (!batch && seen.contains(QLatin1String("--encodage")))
         fail(line, QStringLiteral("l'option --encodage va avec --lot"));
-    if (!search && !batch && !around && (line.format != CommandLine::Format::Default || line.header))
-        fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot ou --autour"));
+    if (!search && !batch && !around && !history && (line.format != CommandLine::Format::Default || line.header))
+        fail(line, QStringLiteral("les options --format et --entete vont avec --chercher, --lot, --autour ou "
+                                  "--historique"));
     if (!line.error.isEmpty())
         line.action = CommandLine::Action::Error;
     else if (search)
@@ -238,6 +275,8 @@ void chooseAction(CommandLine &line, const QStringList &files, const QStringList
         line.action = CommandLine::Action::Batch;
     else if (around)
         line.action = CommandLine::Action::Around;
+    else if (history)
+        line.action = CommandLine::Action::History;
 }
 
 } // namespace
@@ -267,7 +306,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     else if (version)
         line.action = Action::Version;
     if (line.action == Action::Run || line.action == Action::Search || line.action == Action::Batch
-        || line.action == Action::Around)
+        || line.action == Action::Around || line.action == Action::History)
         line.dataFile = files.value(0);
     return line;
 }
@@ -318,6 +357,7 @@ QString commandLineHelp()
         "            topovil --chercher TEXTE [--format tsv|csv|json] [--entete] [FICHIER]\n"
         "            topovil --lot ENTREE [--colonne NOM] [--format tsv|csv|json] [--encodage E] [FICHIER]\n"
         "            topovil --autour LIEU RAYON_KM [--format tsv|csv|json] [FICHIER]\n"
+        "            topovil --historique LIEU [--format tsv|csv|json] [FICHIER]\n"
         "\n"
         "Cherche une commune de France et montre son code postal, ses coordonnées,\n"
         "son département, son locator Maidenhead et le département sur une carte.\n"
@@ -345,9 +385,9 @@ QString commandLineHelp()
     }
     return help
            + QStringLiteral("\n"
-                            "Codes de sortie de --chercher et --lot : 0 si une commune au moins est\n"
-                            "trouvée, 1 si aucune, 2 pour une option invalide, un motif invalide, un\n"
-                            "fichier inutilisable ou une sortie impossible à écrire.\n"
+                            "Codes de sortie de --chercher, --lot, --autour et --historique : 0 si une\n"
+                            "commune au moins est trouvée, 1 si aucune, 2 pour une option invalide, un\n"
+                            "motif invalide, un fichier inutilisable ou une sortie impossible à écrire.\n"
                             "Le fichier est ouvert en lecture seule. Si le fichier ne peut pas servir,\n"
                             "Topovil dit pourquoi et quitte avec le code 1 ; sans écran, aussi.\n");
 }

@@ -10,13 +10,14 @@
 //           [--format tsv|csv|json] [FICHIER]
 //   topovil --chercher TEXTE --depuis LIEU ...: with each commune's distance
 //   topovil --autour LIEU RAYON_KM [--format ...] [FICHIER]
+//   topovil --historique LIEU [--format ...] [FICHIER]: the changes of the commune since 1943
 //   -h, --help     the French usage text on standard output
 //   --version      the program's name and version
 // Every option that takes a value also takes it after "=". "--" ends the
 // options, so that a file whose name starts with "-" can be named.
 struct CommandLine
 {
-    enum class Action { Run, Search, Batch, Around, Help, Version, Error };
+    enum class Action { Run, Search, Batch, Around, History, Help, Version, Error };
     enum class Format { Default, Tsv, Csv, Json };
     enum class Encoding { FromInput, Utf8, Windows1252 };
 
@@ -26,10 +27,13 @@ struct CommandLine
     QString fromText;   // --depuis LIEU with --chercher; null without
     QString aroundText; // for Action::Around: --autour LIEU RAYON_KM
     QString aroundRadius;
-    QString batchInput; // for Action::Batch: a file, or "-" for standard input
+    QString historyText; // for Action::History
+    QString batchInput;  // for Action::Batch: a file, or "-" for standard input
     QString queryColumn;
     QString postcodeColumn;
     QString departementColumn;
+    QString dateText;   // --date AAAA[-MM[-JJ]] with --chercher or --lot; null without
+    QString dateColumn; // --colonne-date COL with --lot --colonne
     Format format = Format::Default;
     Encoding encoding = Encoding::FromInput; // of a batch's output
     bool header = false;

@@ -30,7 +30,7 @@ public:
     QString prepare() override
     {
         QString why;
-        m_query = Query::make(m_line.searchText, {}, &why);
+        m_query = Query::make(m_line.searchText, {{}, {}, m_line.dateText}, &why);
         return why;
     }
 
@@ -59,6 +59,8 @@ public:
         if (from)
             fields.insert(fields.end(), distanceFields().begin(), distanceFields().end());
         fields.insert(fields.end(), laterSearchFields().begin(), laterSearchFields().end());
+        if (m_query->period())
+            fields.insert(fields.end(), dateFields().begin(), dateFields().end());
         writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
         if (found.count() == 0 && note.isEmpty())
             note = noMatchMessage(m_line.searchText,
@@ -67,6 +69,7 @@ public:
         const CommuneColumns columns(records);
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
             Answer answer = answerOf(tables, found, i);
+            addDateFields(tables, found.match(i), *m_query, answer);
             if (from) {
                 const QStringList distance = distanceTexts(records, answer.row, *from);
                 answer.distanceKm = distance[0];

@@ -1,6 +1,7 @@
 #include "cli/OutputFields.h"
 
 #include "geo/MaidenheadLocator.h"
+#include "history/HistorySteps.h"
 #include "map/DepartementCode.h"
 #include "store/NumberText.h"
 
@@ -53,36 +54,53 @@ QString postalCode(const CommuneColumns &c, const Answer &a)
     return a.row >= 0 && !a.code.isEmpty() ? a.code : textAt(c, c.codepos, a.row);
 }
 
-QString otherName(const CommuneColumns &, const Answer &a)
+QString otherName(const CommuneColumns &c, const Answer &a)
 {
     if (a.other.name.isEmpty())
         return {};
+    if (const QString way = otherNameWay(a.matchKind, a.other, a.other.name, textAt(c, c.commune, a.row));
+        !way.isEmpty())
+        return way;
     return a.other.kind.isEmpty() ? a.other.name : QStringLiteral("%1 (%2)").arg(a.other.name, a.other.kind);
 }
 
 // clang-format off
-const OutputField query{"recherche", false, [](const CommuneColumns &, const Answer &a) { return a.query; }};
-const OutputField status{"statut", false, [](const CommuneColumns &, const Answer &a) { return a.status; }};
-const OutputField name{"commune", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
-const OutputField code{"code_postal", false, postalCode};
-const OutputField insee{"code_insee", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
-const OutputField longitude{"longitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
-const OutputField latitude{"latitude", true, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
-const OutputField departement{"departement", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
-const OutputField number{"num_departement", false, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
-const OutputField locator{"locator", false, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
-const OutputField other{"autre_nom", false, otherName};
-const OutputField distance{"distance_km", true, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
-const OutputField azimut{"azimut", true, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
-const OutputField codes{"codes_postaux", false, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
-const OutputField kind{"correspondance", false, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
-const OutputField held{"contrainte", false, [](const CommuneColumns &, const Answer &a) { return a.held; }};
-const OutputField official{"nom", false, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
-const OutputField reason{"raison", false, [](const CommuneColumns &, const Answer &a) { return a.reason; }};
-const OutputField runnerUp{"suivante", false, [](const CommuneColumns &, const Answer &a) { return a.runnerUp; }};
-const OutputField suggestions{"suggestions", false, [](const CommuneColumns &, const Answer &a) { return a.suggestions; }};
-const OutputField count{"nb_resultats", true, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
+const OutputField query{"recherche", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.query; }};
+const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.status; }};
+const OutputField name{"commune", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
+const OutputField code{"code_postal", JsonShape::Text, postalCode};
+const OutputField insee{"code_insee", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
+const OutputField longitude{"longitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
+const OutputField latitude{"latitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
+const OutputField departement{"departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
+const OutputField number{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
+const OutputField locator{"locator", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
+const OutputField other{"autre_nom", JsonShape::Text, otherName};
+const OutputField distance{"distance_km", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
+const OutputField azimut{"azimut", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
+const OutputField codes{"codes_postaux", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
+const OutputField kind{"correspondance", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
+const OutputField held{"contrainte", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.held; }};
+const OutputField official{"nom", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
+const OutputField steps{"etapes", JsonShape::Steps, [](const CommuneColumns &, const Answer &a) { return storedHistorySteps(a.other.steps); }};
+const OutputField date{"date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.date; }};
+const OutputField nameThen{"commune_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.nameThen; }};
+const OutputField codeThen{"code_insee_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codeThen; }};
+const OutputField typeThen{"type_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.typeThen; }};
+const OutputField departementThen{"departement_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.departementThen; }};
+const OutputField reason{"raison", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.reason; }};
+const OutputField runnerUp{"suivante", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.runnerUp; }};
+const OutputField suggestions{"suggestions", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.suggestions; }};
+const OutputField place{"lieu", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.place; }};
+const OutputField count{"nb_resultats", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
 // clang-format on
+
+QString placePostcode(SearchTables &tables, int row)
+{
+    const Recordset &communes = tables.communes();
+    const QVariant value = communes.column(communes.fieldIndex(u"codepos")).value(size_t(row));
+    return value.isNull() ? QString() : value.toString();
+}
 
 } // namespace
 
@@ -109,7 +127,7 @@ const std::vector<OutputField> &distanceFields()
 
 const std::vector<OutputField> &laterSearchFields()
 {
-    static const std::vector<OutputField> fields = {codes, kind, official, reason};
+    static const std::vector<OutputField> fields = {codes, kind, official, reason, steps, place};
     return fields;
 }
 
@@ -124,11 +142,64 @@ const std::vector<OutputField> &aroundFields()
     return fields;
 }
 
+const std::vector<OutputField> &dateFields()
+{
+    static const std::vector<OutputField> fields = {date, nameThen, codeThen, typeThen, departementThen};
+    return fields;
+}
+
+void addDateFields(SearchTables &tables, const Match &match, const Query &query, Answer &answer)
+{
+    if (!query.period())
+        return;
+    answer.date = query.constraints().date;
+    if (match.kind != MatchKind::AtDate)
+        return;
+    answer.nameThen = match.other.name;
+    answer.codeThen = match.code;
+    answer.typeThen = match.other.kind;
+    const QString &day = query.period()->first;
+    answer.departementThen = tables.states().departementOn(match.code, day);
+    // The régions of today were made on 1 January 2016.
+    const QString region = day >= QLatin1String("2016-01-01") ? tables.states().regionOf(match.code) : QString();
+    answer.place = QStringList{match.other.name,
+                               match.code,
+                               answer.code.isEmpty() ? placePostcode(tables, match.row) : answer.code,
+                               tables.states().departementLabelOn(match.code, day),
+                               region,
+                               QStringLiteral("France")}
+                       .join(QStringLiteral(", "));
+}
+
+QString placeText(SearchTables &tables, int row, const QString &postcode)
+{
+    const Recordset &communes = tables.communes();
+    const auto field = [&](const char16_t *name) {
+        const int column = communes.table() ? communes.table()->columnIndex(name) : -1;
+        if (column < 0)
+            return QString();
+        const QVariant value = communes.column(column).value(size_t(row));
+        return value.isNull() ? QString() : value.toString();
+    };
+    const QString official = field(u"nom");
+    const QString code = field(u"code_insee");
+    QString departement = tables.states().departementLabelOn(code, QStringLiteral("9999-12-31"));
+    if (departement.isEmpty())
+        departement = field(u"departement");
+    return QStringList{official.isEmpty() ? field(u"commune") : official,
+                       code,
+                       postcode.isEmpty() ? field(u"codepos") : postcode,
+                       departement,
+                       tables.states().regionOf(code),
+                       QStringLiteral("France")}
+        .join(QStringLiteral(", "));
+}
+
 const std::vector<OutputField> &batchFields()
 {
     static const std::vector<OutputField> fields = {
-        query, status, name,  code, insee, longitude, latitude, departement, number,     locator,
-        other, count,  codes, kind, held,  official,  reason,   runnerUp,    suggestions};
+        query, status, name, code, insee,    longitude, latitude, departement, number, locator, other,
+        count, codes,  kind, held, official, reason,    runnerUp, suggestions, steps,  place};
     return fields;
 }
 
@@ -149,12 +220,12 @@ QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColu
     return texts;
 }
 
-std::vector<bool> numberFlags(const std::vector<OutputField> &fields)
+std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields)
 {
-    std::vector<bool> numbers;
+    std::vector<JsonShape> shapes;
     for (const OutputField &field : fields)
-        numbers.push_back(field.number);
-    return numbers;
+        shapes.push_back(field.shape);
+    return shapes;
 }
 
 Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
@@ -171,6 +242,8 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
     answer.reason = repairWords(match.repair);
     if (match.kind == MatchKind::PostOffice)
         answer.reason = QStringLiteral("localité postale");
+    answer.matchKind = match.kind;
+    answer.place = placeText(tables, match.row, answer.code);
     return answer;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
 #include "store/Recordset.h"
@@ -19,13 +20,23 @@ struct Answer
     QString code;   // the postal code that matched, if any
     QString codes;  // every postal code of the commune, blank-separated
     OtherName other;
-    QString kind;        // how it was found, in French (matchKindWords)
+    QString kind; // how it was found, in French (matchKindWords)
+    MatchKind matchKind = MatchKind::Name;
     QString held;        // which constraints held (the batch's contrainte)
     QString distanceKm;  // from the --depuis place, or from the --autour one
     QString azimut;      // from the --depuis place
     QString reason;      // what needed a repair, in French (the field raison)
     QString runnerUp;    // the batch's next choice among homonyms: name (code, département)
     QString suggestions; // for a batch line that found nothing: the names it may mean
+    // « Cherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France »:
+    // the place as genealogy software files it (placeText).
+    QString place;
+    // With a date: the date asked, and the commune found as it was then.
+    QString date;
+    QString nameThen;
+    QString codeThen;
+    QString typeThen;
+    QString departementThen;
 };
 
 // The columns of insee1 a line reads, found once for a whole output.
@@ -44,12 +55,12 @@ struct CommuneColumns
     int population; // -1 when the file has none
 };
 
-// An output field: its name (the header's, JSON's key), whether JSON gives it
-// as a number, and its text for one answer ("" when there is no commune).
+// An output field: its name (the header's, JSON's key), how JSON gives it,
+// and its text for one answer ("" when there is no commune).
 struct OutputField
 {
     const char *name;
-    bool number;
+    JsonShape shape;
     QString (*text)(const CommuneColumns &, const Answer &);
 };
 
@@ -58,16 +69,29 @@ struct OutputField
 const std::vector<OutputField> &searchFields();
 // The fields --depuis adds to every commune, and the one --autour adds,
 // before the fields every line has had since (codes_postaux, correspondance,
-// nom).
+// nom, etapes).
 const std::vector<OutputField> &distanceFields();
 const std::vector<OutputField> &aroundFields();
 const std::vector<OutputField> &laterSearchFields();
+// The fields a date adds after all others: date, commune_date,
+// code_insee_date, type_date, departement_date.
+const std::vector<OutputField> &dateFields();
+// « Commune, code INSEE, code postal, département, région, France »: the
+// commune of `row` as genealogy software files places, with its official
+// name and today's département and région; a field the file does not know
+// (a user's own insee.mdb has no INSEE code, no région) is left empty.
+QString placeText(SearchTables &tables, int row, const QString &postcode);
+
+// Fills the date fields of an answer found by a search at a date, and its
+// place with the names of that day (no région before those of 2016).
+void addDateFields(SearchTables &tables, const Match &match, const Query &query, Answer &answer);
+
 // The result fields of `topovil --lot`, after the input's own columns.
 const std::vector<OutputField> &batchFields();
 
 QStringList fieldNames(const std::vector<OutputField> &fields);
-// Which fields JSON gives as numbers, in their order.
-std::vector<bool> numberFlags(const std::vector<OutputField> &fields);
+// How JSON gives each field, in their order.
+std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields);
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);
 
 // One answer of a search: the match at `index` and what the command line

@@ -1,6 +1,7 @@
 #include "cli/RecordWriter.h"
 
 #include "cli/BatchInput.h"
+#include "history/HistorySteps.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -76,6 +77,17 @@ QString jsonNumber(const QString &text)
     return isJsonNumber(text) ? text : QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// The steps as an array of objects, oldest first; [] for none.
+QString jsonSteps(const QString &stored)
+{
+    QStringList objects;
+    for (const HistoryStep &step : parseHistorySteps(stored)) {
+        objects << QStringLiteral("{\"nature\":%1,\"date\":%2,\"commune\":%3,\"code_insee\":%4}")
+                       .arg(jsonString(step.kind), jsonString(step.date), jsonString(step.name), jsonString(step.code));
+    }
+    return QLatin1Char('[') + objects.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
 // Why a write failed, in French.
 QString writeFailure(int code)
 {
@@ -134,6 +146,19 @@ QString cleanField(QStringView text)
     return out;
 }
 
+QString stepsField(QStringView stored)
+{
+    QStringList texts;
+    for (const HistoryStep &step : parseHistorySteps(stored))
+        texts << QStringList{step.kind, step.date, step.name, step.code}.join(QStringLiteral(", "));
+    return texts.join(QStringLiteral(" ; "));
+}
+
+QString RecordWriter::readable(qsizetype field, const QString &text) const
+{
+    return size_t(field) < m_shapes.size() && m_shapes[size_t(field)] == JsonShape::Steps ? stepsField(text) : text;
+}
+
 bool isRegularFile(std::FILE *file)
 {
     struct stat info;
@@ -147,13 +172,13 @@ RecordWriter::RecordWriter(std::FILE *out, Kind kind, QChar separator)
 {
 }
 
-void RecordWriter::setFields(const QStringList &names, std::vector<bool> numbers, bool headerLine)
+void RecordWriter::setFields(const QStringList &names, std::vector<JsonShape> shapes, bool headerLine)
 {
     m_names.clear();
     for (const QString &name : names)
         m_names << cleanField(name);
-    m_numbers = std::move(numbers);
-    m_numbers.resize(size_t(m_names.size()), false);
+    m_shapes = std::move(shapes);
+    m_shapes.resize(size_t(m_names.size()), JsonShape::Text);
     if (m_kind == Kind::Json)
         append(QStringLiteral("["));
     else if (m_kind == Kind::Csv || headerLine)
@@ -170,22 +195,32 @@ void RecordWriter::write(const QStringList &fields)
             const QString text = cleanField(fields[i]);
             if (i > 0)
                 line += QLatin1Char(',');
-            line += jsonString(m_names[i]) + QLatin1Char(':')
-                    + (m_numbers[size_t(i)] ? jsonNumber(text) : jsonString(text));
+            line += jsonString(m_names[i]) + QLatin1Char(':');
+            switch (m_shapes[size_t(i)]) {
+            case JsonShape::Number:
+                line += jsonNumber(text);
+                break;
+            case JsonShape::Steps:
+                line += jsonSteps(text);
+                break;
+            case JsonShape::Text:
+                line += jsonString(text);
+                break;
+            }
         }
         line += QLatin1Char('}');
     } else if (m_kind == Kind::Csv) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 line += m_separator;
-            line += csvField(cleanField(fields[i]), m_separator);
+            line += csvField(cleanField(readable(i, fields[i])), m_separator);
         }
     } else {
         line.reserve(256);
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 line += m_separator;
-            appendClean(line, fields[i]);
+            appendClean(line, readable(i, fields[i]));
         }
     }
     ++m_records;

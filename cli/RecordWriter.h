@@ -13,6 +13,15 @@
 // space, a NUL as « \0 », any other control character as « \xHH ».
 QString cleanField(QStringView text);
 
+// How JSON writes a field: as a text, as a number, or as the array of a
+// former name's steps (the field's text then holds them as the store does,
+// HistorySteps.h), which the other formats write as one readable text.
+enum class JsonShape { Text, Number, Steps };
+
+// The steps' text as TSV and CSV give it: « fusion, 2000-02-28, CHERBOURG
+// OCTEVILLE, 50129 ; commune nouvelle, 2016-01-01, ... ».
+QString stepsField(QStringView stored);
+
 // Whether a stream is a plain file (not a pipe, a terminal or a socket).
 bool isRegularFile(std::FILE *file);
 
@@ -29,8 +38,8 @@ public:
     RecordWriter(std::FILE *out, Kind kind, QChar separator = QLatin1Char(','));
 
     // The field names: the header line of TSV (when asked) and CSV, the keys of
-    // JSON. `numbers` tells which fields JSON writes as numbers.
-    void setFields(const QStringList &names, std::vector<bool> numbers, bool headerLine);
+    // JSON. `shapes` tells how JSON writes each field (a text when not told).
+    void setFields(const QStringList &names, std::vector<JsonShape> shapes, bool headerLine);
     void write(const QStringList &fields);
     // Whether each record goes out as soon as it is written: for a reader
     // that waits for each answer before it asks the next.
@@ -49,6 +58,7 @@ public:
     QString error() const { return m_error; }
 
 private:
+    QString readable(qsizetype field, const QString &text) const;
     void append(const QString &text);
     void flush();
 
@@ -56,7 +66,7 @@ private:
     Kind m_kind;
     QChar m_separator;
     QStringList m_names;
-    std::vector<bool> m_numbers;
+    std::vector<JsonShape> m_shapes;
     QByteArray m_buffer;
     qint64 m_records = 0;
     bool m_flushEach = false;

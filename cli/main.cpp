@@ -1,6 +1,7 @@
 #include "cli/BatchLookup.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineDistance.h"
+#include "cli/CommandLineHistory.h"
 #include "cli/CommandLineSearch.h"
 #include "store/DataFileLocation.h"
 #include "store/SystemError.h"
@@ -50,8 +51,9 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     QCoreApplication app(argc, argv);
     const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
                                                  ? batchCommand(line, stdin, stderr)
-                                             : line.action == CommandLine::Action::Around ? aroundCommand(line)
-                                                                                          : searchCommand(line);
+                                             : line.action == CommandLine::Action::Around  ? aroundCommand(line)
+                                             : line.action == CommandLine::Action::History ? historyCommand(line)
+                                                                                           : searchCommand(line);
     const CommandResult result = runCommand(*command, dataPathOf(line), stdout);
     // Nothing found still says why, with the names the user may have meant.
     if (!result.err.isEmpty())
@@ -84,6 +86,7 @@ static int answerWithoutWindow(int argc, char *argv[])
     case CommandLine::Action::Search:
     case CommandLine::Action::Batch:
     case CommandLine::Action::Around:
+    case CommandLine::Action::History:
         return answerScript(argc, argv, line);
     case CommandLine::Action::Error:
         return reportCommandLineError(line.error);

@@ -68,6 +68,13 @@ const OtherNameTable &SearchTables::postOffices()
     return *m_postOffices;
 }
 
+const CommuneStates &SearchTables::states()
+{
+    if (!m_states)
+        m_states.emplace(m_db);
+    return *m_states;
+}
+
 const PostalCodes &SearchTables::postalCodes()
 {
     if (!m_postalCodes)
@@ -310,15 +317,89 @@ void findByPosition(SearchTables &tables, const Query &query, Found &found)
     }
 }
 
+// What the name or code designated on the date: the communes, associées and
+// déléguées of that day that bore it, each leading to today's commune, and
+// today's communes that have been as they are since before the history.
+void findAtDate(SearchTables &tables, const Query &query, Found &found)
+{
+    const CommuneStates &states = tables.states();
+    if (!states.available()) {
+        found.m_refusal = QStringLiteral("ce fichier de données ne dit pas l'histoire des communes : une date "
+                                         "demande la table livrée avec Topovil");
+        return;
+    }
+    const DatePeriod &period = *query.period();
+    const Recordset &communes = tables.communes();
+    const bool byCode = isInseeCodeText(query.trimmed());
+    const QString code = query.trimmed().toString().toUpper();
+    std::vector<int> rows;
+    if (byCode) {
+        for (int row = 0; row < int(states.rows().column(states.rows().fieldIndex(u"code_insee")).size()); ++row) {
+            if (states.code(row) == code)
+                rows.push_back(row);
+        }
+    } else {
+        rows = findAllCommunes(states.rows(), query.pattern());
+    }
+    // The name of the day as INSEE wrote it, when the store keeps it.
+    const Column &names = states.rows().column(states.rows().fieldIndex(u"commune"));
+    std::vector<Match> matches;
+    for (const int row : rows) {
+        const std::optional<int> commune = communes.rowOfRowid(states.target(row));
+        const QString official = states.officialName(row);
+        if (commune && states.heldDuring(row, period))
+            matches.push_back(
+                Match{*commune,
+                      MatchKind::AtDate,
+                      states.code(row),
+                      {official.isEmpty() ? names.value(size_t(row)).toString() : official, states.type(row), {}},
+                      0});
+    }
+    // Today's communes as they have been since before the history.
+    std::vector<int> current;
+    if (byCode) {
+        for (const Match &match : findCommunesByInseeCode(tables.db(), communes, query.trimmed())) {
+            if (match.kind == MatchKind::InseeCode)
+                current.push_back(match.row);
+        }
+    } else {
+        current = currentNameRows(tables, query);
+    }
+    const int codeColumn = communes.table() ? communes.table()->columnIndex(u"code_insee") : -1;
+    const int officialColumn = communes.table() ? communes.table()->columnIndex(u"nom") : -1;
+    const int nameColumn = officialColumn >= 0 ? officialColumn : communes.fieldIndex(u"commune");
+    for (const int row : current) {
+        if (states.changedSince1943(communes.rowidOf(row)))
+            continue;
+        const QString codeToday =
+            codeColumn >= 0 ? communes.column(codeColumn).value(size_t(row)).toString() : QString();
+        matches.push_back(
+            Match{row,
+                  MatchKind::AtDate,
+                  codeToday,
+                  {communes.column(nameColumn).value(size_t(row)).toString(), QStringLiteral("commune"), {}},
+                  0});
+    }
+    // In the order of today's communes, as every search lists them.
+    std::stable_sort(matches.begin(), matches.end(), [](const Match &a, const Match &b) { return a.row < b.row; });
+    found.add(std::move(matches));
+}
+
 void findNearest(SearchTables &tables, const Query &query, Found &found)
 {
     for (const NearbyCommune &nearby : nearestCommunes(tables.communes(), *query.point(), query.nearestCount()))
         found.add(Match{nearby.row, MatchKind::Nearest, {}, {}, 0});
 }
 
+// A text searched today; one with a date is read only by findAtDate.
 bool anyText(const Query &query)
 {
-    return !query.point();
+    return !query.point() && !query.period();
+}
+
+bool datedText(const Query &query)
+{
+    return query.period().has_value();
 }
 
 bool locatorText(const Query &query)
@@ -355,7 +436,8 @@ struct Finder
 
 // The order in which the kinds of search are asked: the first that finds a
 // commune answers.
-const std::array<Finder, 9> finders = {{
+const std::array<Finder, 10> finders = {{
+    {datedText, findAtDate},
     {anyText, findByCurrentNames},
     {anyText, findByFormerNames},
     {anyText, findByPostOffices},
@@ -440,7 +522,8 @@ public:
 private:
     bool hasPostcode(const Match &match)
     {
-        const bool ownCode = match.kind != MatchKind::InseeCode && match.kind != MatchKind::FormerInseeCode;
+        const bool ownCode = match.kind != MatchKind::InseeCode && match.kind != MatchKind::FormerInseeCode
+                             && match.kind != MatchKind::AtDate;
         return (ownCode && match.code == m_given.postcode) || m_tables.postalCodes().has(match.row, m_given.postcode);
     }
 

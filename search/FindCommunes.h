@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/CommuneStates.h"
 #include "search/OtherNameSearch.h"
 #include "search/Query.h"
 #include "search/SearchMatches.h"
@@ -38,6 +39,8 @@ public:
     const OtherNameTable &history();
     const OtherNameTable &postOffices();
     const PostalCodes &postalCodes();
+    // What the communes were between two changes, for a search at a date.
+    const CommuneStates &states();
     // The code of a commune's département (« 74 », « 2A »), and its name folded.
     QString departementCode(int row);
     QString departementName(int row);
@@ -59,6 +62,7 @@ private:
     std::optional<OtherNameTable> m_history;
     std::optional<OtherNameTable> m_postOffices;
     std::optional<PostalCodes> m_postalCodes;
+    std::optional<CommuneStates> m_states;
     int m_inseeColumn = -2; // -2: not looked for yet; -1: the file has none
     const Recordset *m_departementsOf = nullptr;
     std::vector<std::optional<QString>> m_departementCodes;

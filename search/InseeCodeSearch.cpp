@@ -41,6 +41,12 @@ std::vector<Match> findCommunesByInseeCode(Database &db, const Recordset &commun
         const Column &names = former.column(former.fieldIndex(u"commune"));
         const Column &kinds = former.column(former.fieldIndex(u"nature"));
         const Column &targets = former.column(former.fieldIndex(u"actuelle"));
+        const Column *steps = nullptr;
+        try {
+            steps = &former.column(former.fieldIndex(u"etapes"));
+        } catch (const DatabaseError &) {
+            // A file of before the steps: the change that ended the code is all it tells.
+        }
         for (size_t row = 0; row < codes.size(); ++row) {
             if (codes.text(row) != code)
                 continue;
@@ -49,8 +55,12 @@ std::vector<Match> findCommunesByInseeCode(Database &db, const Recordset &commun
             if (!isNumber || !commune)
                 continue;
             const QString kind = textAt(kinds, row);
-            matches.push_back(
-                {*commune, MatchKind::FormerInseeCode, code, {textAt(names, row), kind}, yearOfKind(kind)});
+            matches.push_back({*commune,
+                               MatchKind::FormerInseeCode,
+                               code,
+                               {textAt(names, row), kind,
+                                steps ? parseHistorySteps(textAt(*steps, row)) : std::vector<HistoryStep>{}},
+                               yearOfKind(kind)});
         }
     } catch (const DatabaseError &) {
         // No former codes in this file: today's are all it knows.

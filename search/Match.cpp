@@ -11,7 +11,7 @@ struct KindWords
 };
 
 // The one table of the kinds' French words.
-constexpr std::array<KindWords, 15> kindWords = {{
+constexpr std::array<KindWords, 16> kindWords = {{
     {MatchKind::Name, "nom"},
     {MatchKind::Deleguee, "autre nom : commune déléguée"},
     {MatchKind::Associee, "autre nom : commune associée"},
@@ -27,6 +27,7 @@ constexpr std::array<KindWords, 15> kindWords = {{
     {MatchKind::Coordinates, "coordonnées"},
     {MatchKind::Nearest, "proximité"},
     {MatchKind::Correction, "correction"},
+    {MatchKind::AtDate, "à la date"},
 }};
 
 } // namespace

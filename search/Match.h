@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistorySteps.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -24,6 +26,7 @@ enum class MatchKind : std::uint8_t {
     Coordinates,     // nearest to the typed position
     Nearest,         // nearest to a point of the map
     Correction,      // the one name near a misspelt one among the communes of the code given
+    AtDate,          // the name or code it, or a commune it took in, bore on the date given
 };
 
 // How a text that found nothing as written was read again, as lists write
@@ -40,11 +43,13 @@ enum class Repair : std::uint8_t {
 // Another name of a commune, by which a search found it: the name of one of
 // its communes déléguées or associées, of a former commune merged into it,
 // of one of its municipal arrondissements; its kind as the store words it
-// (« commune déléguée », « fusion, 1943 »).
+// (« commune déléguée », « fusion, 1943 »), and its way to the commune, step
+// by step, when the store tells it.
 struct OtherName
 {
     QString name;
     QString kind;
+    std::vector<HistoryStep> steps;
 };
 
 // One commune a search found, and how.
@@ -52,8 +57,10 @@ struct Match
 {
     int row = -1; // in table insee1
     MatchKind kind = MatchKind::Name;
-    QString code;    // the postal or INSEE code that matched; an arrondissement's own postal code
-    OtherName other; // the other name that matched, for the kinds of other names and former codes
+    QString code;    // the postal or INSEE code that matched; an arrondissement's own postal code;
+                     // at a date, the INSEE code of that day
+    OtherName other; // the other name that matched, for the kinds of other names and former codes;
+                     // at a date, the name and type (« commune associée ») of that day
     int year = 0;    // the year of the step that ended a former name or code, when the store tells it
     Repair repair = Repair::None;
 };

@@ -31,6 +31,7 @@ OtherNameTable::OtherNameTable(Database &db, const QString &table)
         m_kinds = rows.fieldIndex(u"nature");
         m_targets = rows.fieldIndex(u"actuelle");
         m_codes = columnOrMissing(rows, u"codepos");
+        m_steps = columnOrMissing(rows, u"etapes");
         m_rows = std::move(rows);
     } catch (const DatabaseError &) {
         // No such table, or not one that this program wrote.
@@ -70,7 +71,9 @@ std::vector<Match> OtherNameTable::find(const Recordset &communes, const Query &
         if (!isNumber || !commune)
             continue;
         const QString kind = textAt(kinds, row);
-        Match match{*commune, otherNameKind(kind), {}, {textAt(names, row), kind}, yearOfKind(kind)};
+        std::vector<HistoryStep> steps =
+            m_steps >= 0 ? parseHistorySteps(textAt(m_rows->column(m_steps), row)) : std::vector<HistoryStep>{};
+        Match match{*commune, otherNameKind(kind), {}, {textAt(names, row), kind, std::move(steps)}, yearOfKind(kind)};
         if (m_codes >= 0)
             match.code = textAt(m_rows->column(m_codes), row);
         matches.push_back(std::move(match));

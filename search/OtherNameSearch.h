@@ -14,7 +14,8 @@
 // arrondissement, its postal code in `codepos`), or historique (every name a
 // commune bore since 1943 and lost by a merger, an association, a commune
 // nouvelle or a renaming, the same columns but codepos; the kind reads
-// « fusion, 1943 »; only names that no current commune bears). The names are
+// « fusion, 1943 »; only names that no current commune bears); each may
+// tell its way to the commune in `etapes` (HistorySteps.h). The names are
 // folded as insee1's are. A file without the table has no other names.
 class OtherNameTable
 {
@@ -38,6 +39,7 @@ private:
     int m_kinds = -1;
     int m_targets = -1;
     int m_codes = -1; // -1: the table names no postal code
+    int m_steps = -1; // -1: the table tells no steps (a user's own file)
     std::optional<NameIndex> m_index;
 
     std::vector<int> matchingRows(const Query &query) const;

@@ -19,6 +19,15 @@ std::optional<Query> Query::make(QStringView text, Constraints constraints, QStr
     constraints.postcode = std::move(postcode.code);
     query.m_postcodeZeroAdded = postcode.zeroAdded;
     constraints.departement = constraints.departement.trimmed();
+    constraints.date = constraints.date.trimmed();
+    if (!constraints.date.isEmpty()) {
+        query.m_period = parseDatePeriod(constraints.date);
+        if (!query.m_period) {
+            if (error)
+                *error = QStringLiteral("date invalide : « %1 » (AAAA, AAAA-MM ou AAAA-MM-JJ)").arg(constraints.date);
+            return std::nullopt;
+        }
+    }
     query.m_constraints = std::move(constraints);
     // A plain name compiles whenever its length does; a pattern is compiled
     // now, to be refused now.

@@ -28,7 +28,8 @@ QString SearchMatches::postcode(int index) const
     if (index < 0 || index >= count())
         return {};
     const Match &match = m_matches[size_t(index)];
-    const bool isInsee = match.kind == MatchKind::InseeCode || match.kind == MatchKind::FormerInseeCode;
+    const bool isInsee = match.kind == MatchKind::InseeCode || match.kind == MatchKind::FormerInseeCode
+                         || match.kind == MatchKind::AtDate;
     return isInsee ? QString() : match.code;
 }
 
@@ -73,7 +74,23 @@ QString fieldOfRow(const Recordset &records, int row, const char16_t *name)
 
 } // namespace
 
-QString otherNameText(const Recordset &records, const SearchMatches &matches, int index)
+QString otherNameWay(MatchKind kind, const OtherName &other, const QString &from, const QString &current,
+                     WayLength length)
+{
+    // The steps say the kind and date of each change; an associée or a
+    // déléguée still says what it is today, with the day it became one when
+    // that was its one step.
+    const std::vector<HistoryStep> &steps = other.steps;
+    const bool partOfIt = kind == MatchKind::Deleguee || kind == MatchKind::Associee;
+    if (partOfIt && steps.size() == 1 && steps.front().name == current)
+        return QStringLiteral("%1 → %2 (%3, %4)").arg(from, current, other.kind, frenchDate(steps.front().date));
+    if (steps.empty())
+        return {};
+    const QString way = length == WayLength::Whole ? wayText(from, steps, current) : shortWayText(from, steps, current);
+    return partOfIt ? way + QStringLiteral(" ; aujourd'hui %1").arg(other.kind) : way;
+}
+
+QString otherNameText(const Recordset &records, const SearchMatches &matches, int index, WayLength length)
 {
     const Match &match = matches.match(index);
     const QString current = fieldOfRow(records, match.row, u"commune");
@@ -88,23 +105,26 @@ QString otherNameText(const Recordset &records, const SearchMatches &matches, in
             return {};
         return QStringLiteral("code postal %1 → %2").arg(match.code, current);
     case MatchKind::FormerInseeCode:
-        text = QStringLiteral("%1, code INSEE %2 → %3").arg(match.other.name, match.code, current);
+        text = QStringLiteral("%1, code INSEE %2").arg(match.other.name, match.code);
         break;
     default:
         if (match.other.name.isEmpty())
             return {};
-        text = QStringLiteral("%1 → %2").arg(match.other.name, current);
+        text = match.other.name;
     }
+    if (const QString way = otherNameWay(match.kind, match.other, text, current, length); !way.isEmpty())
+        return way;
+    text += QStringLiteral(" → ") + current;
     return match.other.kind.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(match.other.kind);
 }
 
-QString matchLine(const Recordset &records, const SearchMatches &matches, int index)
+QString matchLine(const Recordset &records, const SearchMatches &matches, int index, WayLength length)
 {
     const int row = matches.rows()[size_t(index)];
     QStringList fields;
     for (const char16_t *name : {u"commune", u"codepos", u"departement"})
         fields << fieldOfRow(records, row, name);
-    if (const QString other = otherNameText(records, matches, index); !other.isEmpty())
+    if (const QString other = otherNameText(records, matches, index, length); !other.isEmpty())
         fields[0] = other;
     if (const QString code = matches.postcode(index); !code.isEmpty())
         fields[1] = code;

@@ -86,16 +86,33 @@ private:
     int m_index = 0;
 };
 
+// How much of a former name's way a text tells: every step, or the first and
+// the last (shortWayText) where room is short.
+enum class WayLength { Whole, Short };
+
+// The way of another name `from` (its name, or its name and former code) to
+// `current`, today's commune, as its steps tell it: « OCTEVILLE → CHERBOURG
+// OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN (commune
+// nouvelle, 1er janvier 2016) », « CHERBOURG OCTEVILLE → CHERBOURG EN
+// COTENTIN (commune déléguée, 1er janvier 2016) »; empty without steps.
+QString otherNameWay(MatchKind kind, const OtherName &other, const QString &from, const QString &current,
+                     WayLength length = WayLength::Whole);
+
 // « CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée) »: the
 // other name by which the match at `index` was found and the commune it
-// leads to; empty when the match was found by its current name.
-QString otherNameText(const Recordset &records, const SearchMatches &matches, int index);
+// leads to, step by step when the store tells the steps (« OCTEVILLE →
+// CHERBOURG OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN
+// (commune nouvelle, 1er janvier 2016) »); empty when the match was found by
+// its current name.
+QString otherNameText(const Recordset &records, const SearchMatches &matches, int index,
+                      WayLength length = WayLength::Whole);
 
 // One line of the list of matches, for the match at `index`: name (or the
 // other name and where it leads), postal code (the one that matched, if
 // any) and département, separated by long dashes; an empty field reads as
 // nothing.
-QString matchLine(const Recordset &records, const SearchMatches &matches, int index);
+QString matchLine(const Recordset &records, const SearchMatches &matches, int index,
+                  WayLength length = WayLength::Whole);
 
 // The list shows no more matches than this: a pattern such as * finds
 // every commune, and F3 still reaches them all.

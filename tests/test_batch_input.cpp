@@ -258,7 +258,7 @@ void TestBatchInput::eachRecordFlushed()
     std::FILE *output = std::tmpfile();
     RecordWriter writer(output, RecordWriter::Kind::Tsv);
     writer.setFlushEachRecord(true);
-    writer.setFields({"recherche"}, {false}, false);
+    writer.setFields({"recherche"}, {JsonShape::Text}, false);
     writer.write({"PARIS"});
     struct stat info;
     QCOMPARE(fstat(fileno(output), &info), 0);

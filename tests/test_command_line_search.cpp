@@ -3,6 +3,9 @@
 #include "TestPaths.h"
 #include "geo/MaidenheadLocator.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 // The line of the BREST of the test store; its locator is the one the
@@ -16,14 +19,14 @@ static QString brestLine()
 // no display, lines on standard output and a status.
 namespace {
 
-// The lines without codes_postaux, correspondance, nom and raison, which every
-// line has had since: their own tests read them.
+// The lines without codes_postaux, correspondance, nom, raison, etapes and
+// lieu, which every line has had since: their own tests read them.
 QString withoutLaterFields(const QString &out)
 {
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -5);
+            line = line.section(QLatin1Char('\t'), 0, -7);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -45,6 +48,14 @@ private slots:
     void shippedOtherNameGivesASeventhField();
     void shippedCodesAndFormerNamesLeadToToday_data();
     void shippedCodesAndFormerNamesLeadToToday();
+    void shippedStepsAsAnArrayInJson();
+    void history_data();
+    void history();
+    void atADate_data();
+    void atADate();
+    void batchAtDates();
+    void placeAsGenealogySoftwareFilesIt_data();
+    void placeAsGenealogySoftwareFilesIt();
 
 private:
     QTemporaryDir m_root;
@@ -170,7 +181,7 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
     QCOMPARE(lines.size(), 12);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 13);
+        QCOMPARE(fields.size(), 15);
         QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
         QCOMPARE(fields[11], QStringLiteral("Sainte-Colombe"));
         QVERIFY(!fields[2].contains(QLatin1Char(',')));
@@ -200,13 +211,16 @@ void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
     QTemporaryDir root;
     const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
-                          + "\tCHERBOURG OCTEVILLE (commune déléguée)\t50129\t50\t50100 50110 50120 50130 50460 "
-                            "50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin\t\n");
+    QCOMPARE(run.out,
+             "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
+                 + "\tCHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée, 1er janvier 2016)\t50129\t50"
+                   "\t50100 50110 50120 50130 50460 50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin\t"
+                   "\tcommune nouvelle, 2016-01-01, CHERBOURG EN COTENTIN, 50129"
+                   "\tCherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France\n");
     const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
     const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 13);
+    QCOMPARE(fields.size(), 15);
     QCOMPARE(fields[0], QStringLiteral("LYON"));
     QCOMPARE(fields[1], QStringLiteral("69003"));
     QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
@@ -225,10 +239,10 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
     QTest::newRow("INSEE code, Corsica") << "2a004" << 0 << "AJACCIO" << "20000" << "" << "code INSEE";
     QTest::newRow("postal code first") << "97411" << 0 << "ST PAUL" << "97411" << "" << "code postal";
     QTest::newRow("then the INSEE code") << "97411" << 1 << "ST DENIS" << "97400" << "" << "code INSEE";
-    QTest::newRow("former code") << "74011" << 0 << "ANNECY" << "74000" << "ANNECY LE VIEUX (commune nouvelle, 2017)" << "ancien code INSEE";
-    QTest::newRow("code before Corsica split") << "20001" << 0 << "AFA" << "20167" << "AFA (changement de département, 1976)" << "ancien code INSEE";
-    QTest::newRow("merged in 1943") << "Voisinlieu" << 0 << "BEAUVAIS" << "60000" << "VOISINLIEU (fusion, 1943)" << "ancien nom : fusion, 1943";
-    QTest::newRow("renamed") << "Châlons-sur-Marne" << 0 << "CHALONS EN CHAMPAGNE" << "51000" << "CHALONS SUR MARNE (changement de nom, 1998)" << "ancien nom : changement de nom, 1998";
+    QTest::newRow("former code") << "74011" << 0 << "ANNECY" << "74000" << "ANNECY LE VIEUX → ANNECY (commune nouvelle, 1er janvier 2017)" << "ancien code INSEE";
+    QTest::newRow("code before Corsica split") << "20001" << 0 << "AFA" << "20167" << "AFA → AFA (changement de département, 1er janvier 1976)" << "ancien code INSEE";
+    QTest::newRow("merged in 1943") << "Voisinlieu" << 0 << "BEAUVAIS" << "60000" << "VOISINLIEU → BEAUVAIS (fusion, 19 février 1943)" << "ancien nom : fusion, 1943";
+    QTest::newRow("renamed") << "Châlons-sur-Marne" << 0 << "CHALONS EN CHAMPAGNE" << "51000" << "CHALONS SUR MARNE → CHALONS EN CHAMPAGNE (changement de nom, 4 janvier 1998)" << "ancien nom : changement de nom, 1998";
     QTest::newRow("Paris 15e") << "Paris 15e" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
     QTest::newRow("Paris 15") << "PARIS 15" << 0 << "PARIS" << "75015" << "PARIS 15E ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
     QTest::newRow("Marseille 1er arrondissement") << "marseille 1er arrondissement" << 0 << "MARSEILLE" << "13001" << "MARSEILLE 1ER ARRONDISSEMENT (arrondissement municipal)" << "autre nom : arrondissement municipal";
@@ -237,7 +251,12 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
     QTest::newRow("article L'") << "Île d'Yeu" << 0 << "L ILE D YEU" << "85350" << "" << "forme usuelle";
     QTest::newRow("article taken away") << "Le Paris" << 0 << "PARIS" << "75001" << "" << "forme usuelle";
     QTest::newRow("current name first") << "Vire" << 0 << "VIRE" << "71260" << "" << "nom";
-    QTest::newRow("then its délégué") << "Vire" << 1 << "VIRE NORMANDIE" << "14500" << "VIRE (commune déléguée)" << "autre nom : commune déléguée";
+    QTest::newRow("then its délégué") << "Vire" << 1 << "VIRE NORMANDIE" << "14500" << "VIRE → VIRE NORMANDIE (commune déléguée, 1er janvier 2016)" << "autre nom : commune déléguée";
+    QTest::newRow("two steps") << "Octeville" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "OCTEVILLE → CHERBOURG OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien nom : fusion, 2000";
+    QTest::newRow("two steps, the first a merger") << "Equeurdreville" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "EQUEURDREVILLE → EQUEURDREVILLE HAINNEVILLE (fusion, 1er janvier 1965) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien nom : fusion, 1965";
+    QTest::newRow("former code, two steps") << "50383" << 0 << "CHERBOURG EN COTENTIN" << "50100" << "OCTEVILLE → CHERBOURG OCTEVILLE (fusion, 28 février 2000) → CHERBOURG EN COTENTIN (commune nouvelle, 1er janvier 2016)" << "ancien code INSEE";
+    QTest::newRow("restored: itself, nothing after") << "Imécourt" << 1 << "" << "" << "" << "";
+    QTest::newRow("associated, with its date") << "La Hardoye" << 0 << "ROCQUIGNY" << "08220" << "LA HARDOYE → ROCQUIGNY LA HARDOYE (association, 29 décembre 1973) → ROCQUIGNY (association, 1er mai 1974) ; aujourd'hui commune associée" << "autre nom : commune associée";
     QTest::newRow("blanks around a code") << " 13008 " << 0 << "MARSEILLE" << "13008" << "" << "code postal";
     QTest::newRow("and its INSEE code") << " 13008 " << 1 << "AURONS" << "13121" << "" << "code INSEE";
     // clang-format on
@@ -260,6 +279,164 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday()
     QCOMPARE(fields.value(1), codepos);
     QCOMPARE(fields.value(6), seventh);
     QCOMPARE(fields.value(10), kind);
+}
+
+void TestCommandLineSearch::shippedStepsAsAnArrayInJson()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, {"--chercher", "Octeville", "--format", "json", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    QJsonParseError error;
+    const QJsonArray records = QJsonDocument::fromJson(run.out.toUtf8(), &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(records.size(), 1);
+    const QJsonArray steps = records[0].toObject()[QStringLiteral("etapes")].toArray();
+    QCOMPARE(steps.size(), 2);
+    const QJsonObject last = steps[1].toObject();
+    QCOMPARE(last[QStringLiteral("nature")].toString(), QStringLiteral("commune nouvelle"));
+    QCOMPARE(last[QStringLiteral("date")].toString(), QStringLiteral("2016-01-01"));
+    QCOMPARE(last[QStringLiteral("commune")].toString(), QStringLiteral("CHERBOURG EN COTENTIN"));
+    QCOMPARE(last[QStringLiteral("code_insee")].toString(), QStringLiteral("50129"));
+    // A commune found by its own name has no steps: an empty array.
+    const ProgramRun paris = runProgram(root, {"--chercher", "Paris", "--format", "json", shippedStorePath()});
+    const QJsonArray parisRecords = QJsonDocument::fromJson(paris.out.toUtf8()).array();
+    QVERIFY(parisRecords[0].toObject()[QStringLiteral("etapes")].isArray());
+    QCOMPARE(parisRecords[0].toObject()[QStringLiteral("etapes")].toArray().size(), 0);
+}
+
+void TestCommandLineSearch::history_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("line"); // one line the output holds, or the start of the error
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("the communes it absorbed") << QStringList{"--historique", "Cherbourg-en-Cotentin", shipped} << 0
+        << "CHERBOURG EN COTENTIN\t50129\t2000-02-28\tfusion\tOCTEVILLE\t50383\t\tCHERBOURG OCTEVILLE\t50129\t";
+    QTest::newRow("by a former name") << QStringList{"--historique", "Octeville", shipped} << 0
+        << "CHERBOURG EN COTENTIN\t50129\t2016-01-01\tcommune nouvelle\tTOURLAVILLE\t50602\t\tCHERBOURG EN COTENTIN\t50129\t";
+    QTest::newRow("Corse, the département of the time") << QStringList{"--historique", "Afa", "--format", "csv", shipped} << 0
+        << "AFA,2A001,1976-01-01,changement de département,AFA,20001,Corse,AFA,2A001,";
+    QTest::newRow("Seine-et-Oise") << QStringList{"--historique", "Juvisy-sur-Orge", shipped} << 0
+        << "JUVISY SUR ORGE\t91326\t1968-01-01\tchangement de département\tJUVISY SUR ORGE\t78326\tSeine-et-Oise\tJUVISY SUR ORGE\t91326\t";
+    QTest::newRow("restored: the commune it was given back to") << QStringList{"--historique", "Verpel", shipped} << 0
+        << "VERPEL\t08470\t1985-01-01\trétablissement\tVERPEL\t08470\t\tIMECOURT\t08233\t";
+    QTest::newRow("many communes, the table read once") << QStringList{"--historique", "ST E*", shipped} << 0
+        << "ST ETIENNE\t42218\t1970-01-01\tfusion\tTERRENOIRE\t42309\t\tST ETIENNE\t42218\t";
+    QTest::newRow("nothing found") << QStringList{"--historique", "nulle part", shipped} << 1 << "topovil : Aucune commune ne répond à « nulle part ».";
+    QTest::newRow("a file without history") << QStringList{"--historique", "paris", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
+    QTest::newRow("not with a search") << QStringList{"--historique", "paris", "--chercher", "paris", m_store} << 2 << "topovil : --historique ne va ni avec";
+    // clang-format on
+}
+
+void TestCommandLineSearch::history()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, status);
+    if (status == 0)
+        QVERIFY2(run.out.split(QLatin1Char('\n')).contains(line), qPrintable(run.out.left(2000)));
+    else
+        QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+}
+
+void TestCommandLineSearch::atADate_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    // The first line's commune, postal code, then its date fields; or the start of the error.
+    QTest::addColumn<QString>("line");
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("a former commune, before its merger") << QStringList{"--chercher", "Octeville", "--date", "1999-12-31", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1999-12-31\tOcteville\t50383\tcommune\tMANCHE";
+    QTest::newRow("the same, the day of it") << QStringList{"--chercher", "Octeville", "--date", "2000-02-28", shipped} << 1 << "";
+    QTest::newRow("a year, the merger within it") << QStringList{"--chercher", "Octeville", "--date", "2000", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2000\tOcteville\t50383\tcommune\tMANCHE";
+    QTest::newRow("by its code of the time") << QStringList{"--chercher", "50383", "--date", "1990", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t1990\tOcteville\t50383\tcommune\tMANCHE";
+    QTest::newRow("today's name, not yet borne") << QStringList{"--chercher", "Cherbourg-en-Cotentin", "--date", "1990", shipped} << 1 << "";
+    QTest::newRow("associated then restored: associée") << QStringList{"--chercher", "Imécourt", "--date", "1980", shipped} << 0 << "IMECOURT\t08240\t1980\tImécourt\t08233\tcommune associée\tARDENNES";
+    QTest::newRow("associated then restored: before") << QStringList{"--chercher", "Imécourt", "--date", "1970", shipped} << 0 << "IMECOURT\t08240\t1970\tImécourt\t08233\tcommune\tARDENNES";
+    QTest::newRow("Corse") << QStringList{"--chercher", "Afa", "--date", "1975-12-31", shipped} << 0 << "AFA\t20167\t1975-12-31\tAfa\t20001\tcommune\tCORSE";
+    QTest::newRow("Corse-du-Sud") << QStringList{"--chercher", "Afa", "--date", "1976-01-01", shipped} << 0 << "AFA\t20167\t1976-01-01\tAfa\t2A001\tcommune\tCORSE-DU-SUD";
+    QTest::newRow("Seine-et-Oise") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1967", shipped} << 0 << "JUVISY SUR ORGE\t91260\t1967\tJuvisy-sur-Orge\t78326\tcommune\tSEINE-ET-OISE";
+    QTest::newRow("Seine") << QStringList{"--chercher", "Paris", "--date", "1950", shipped} << 0 << "PARIS\t75001\t1950\tParis\t75056\tcommune\tSEINE";
+    QTest::newRow("a déléguée of today") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2020", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2020\tCherbourg-Octeville\t50129\tcommune déléguée\tMANCHE";
+    QTest::newRow("no such date") << QStringList{"--chercher", "Octeville", "--date", "1950-02-30", shipped} << 2 << "topovil : date invalide : « 1950-02-30 »";
+    QTest::newRow("a date alone") << QStringList{"--date", "1950", shipped} << 2 << "topovil : l'option --date va avec --chercher ou --lot";
+    QTest::newRow("a file without history") << QStringList{"--chercher", "paris", "--date", "1950", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
+    // clang-format on
+}
+
+void TestCommandLineSearch::atADate()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+        return;
+    }
+    const QStringList fields = run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t'));
+    QCOMPARE(QStringList(fields.mid(0, 2) + fields.mid(15)).join(QLatin1Char('\t')), line.isEmpty() ? QString() : line);
+}
+
+void TestCommandLineSearch::batchAtDates()
+{
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    QFile input(root.filePath(QStringLiteral("actes.csv")));
+    QVERIFY(input.open(QIODevice::WriteOnly));
+    input.write("Lieu;Date\nOcteville;1990\nOcteville;2010\nJuvisy-sur-Orge;\n");
+    input.close();
+    const ProgramRun run = runProgram(root, {"--lot", input.fileName(), "--colonne", "Lieu", "--colonne-date", "Date",
+                                             "--date", "1967-12-31", shippedStorePath()});
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].endsWith(QStringLiteral(";date;commune_date;code_insee_date;type_date;departement_date")));
+    QVERIFY2(lines[1].endsWith(QStringLiteral(";1990;Octeville;50383;commune;MANCHE")), qPrintable(lines[1]));
+    QVERIFY2(lines[2].contains(QStringLiteral(";aucune;")) && lines[2].endsWith(QStringLiteral(";2010;;;;")),
+             qPrintable(lines[2]));
+    // A line without its own date is looked up at --date.
+    QVERIFY2(lines[3].endsWith(QStringLiteral(";1967-12-31;Juvisy-sur-Orge;78326;commune;SEINE-ET-OISE")),
+             qPrintable(lines[3]));
+}
+
+void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("place");
+    const QString shipped = shippedStorePath();
+    // clang-format off
+    QTest::newRow("today") << QStringList{"--chercher", "Cherbourg-en-Cotentin", shipped} << "Cherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France";
+    QTest::newRow("the postal code that matched") << QStringList{"--chercher", "75015", shipped} << "Paris, 75056, 75015, Paris, Île-de-France, France";
+    QTest::newRow("Corsica") << QStringList{"--chercher", "Ajaccio", shipped} << "Ajaccio, 2A004, 20000, Corse-du-Sud, Corse, France";
+    QTest::newRow("overseas") << QStringList{"--chercher", "97411", shipped} << "Saint-Paul, 97415, 97411, La Réunion, La Réunion, France";
+    QTest::newRow("at a date, no région before 2016") << QStringList{"--chercher", "Octeville", "--date", "1990", shipped} << "Octeville, 50383, 50100, Manche, , France";
+    QTest::newRow("at a date, a département that is no more") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1960", shipped} << "Juvisy-sur-Orge, 78326, 91260, Seine-et-Oise, , France";
+    QTest::newRow("at a date, Corse") << QStringList{"--chercher", "Afa", "--date", "1975", shipped} << "Afa, 20001, 20167, Corse, , France";
+    QTest::newRow("at a date since 2016, its région") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2016-01-01", shipped} << "Cherbourg-Octeville, 50129, 50100, Manche, Normandie, France";
+    QTest::newRow("a file that knows neither codes nor régions") << QStringList{"--chercher", "paris", m_store} << "PARIS, , 75001, PARIS, , France";
+    // clang-format on
+}
+
+void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, place);
+    REQUIRE_SHARED_FILE(shippedStorePath());
+    QTemporaryDir root;
+    const ProgramRun run = runProgram(root, arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t')).value(14), place);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

@@ -62,11 +62,11 @@ void TestForm1OtherNames::shownAsAFoundCommune_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("told");
     // clang-format off
-    QTest::newRow("commune déléguée") << "Cherbourg-Octeville" << "Cherbourg-en-Cotentin" << "50100" << "50" << "CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée)";
+    QTest::newRow("commune déléguée") << "Cherbourg-Octeville" << "Cherbourg-en-Cotentin" << "50100" << "50" << "CHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée, 1er janvier 2016)";
     QTest::newRow("arrondissement, its own code") << "paris 15e arrondissement" << "Paris" << "75015" << "75" << "PARIS 15E ARRONDISSEMENT → PARIS (arrondissement municipal)";
     QTest::newRow("post office") << "Puyricard" << "Aix-en-Provence" << "13540" << "13" << "PUYRICARD → AIX EN PROVENCE (localité postale)";
     QTest::newRow("article last, nothing to tell") << "FRETTE SUR SEINE (LA)" << "La Frette-sur-Seine" << "95530" << "95" << "Nom, code postal, INSEE ou locator";
-    QTest::newRow("the longest text") << "la villeneuve sur vingeanne" << "Montigny-Mornay-Villeneuve-sur-Vingeanne" << "21610" << "21" << "LA VILLENEUVE SUR VINGEANNE → MONTIGNY MORNAY VILLENEUVE SUR VINGEANNE (commune associée)";
+    QTest::newRow("the longest text") << "la villeneuve sur vingeanne" << "Montigny-Mornay-Villeneuve-sur-Vingeanne" << "21610" << "21" << "LA VILLENEUVE SUR VINGEANNE → MONTIGNY MORNAY VILLENEUVE SUR VINGEANNE (commune associée, 31 décembre 1972)";
     // clang-format on
 }
 
@@ -98,21 +98,22 @@ void TestForm1OtherNames::severalStepWithF3AndTheList()
     Window w(shippedStorePath());
     w.search(QStringLiteral("virey"));
     QCOMPARE(w.form.Label1->text(), QStringLiteral("Saint-Hilaire-du-Harcouët"));
-    QCOMPARE(w.form.Label7->text(),
-             QStringLiteral("VIREY → ST HILAIRE DU HARCOUET (commune déléguée) · 1 sur 2 · F3 suivante"));
+    QCOMPARE(
+        w.form.Label7->text(),
+        QStringLiteral("VIREY → ST HILAIRE DU HARCOUET (commune déléguée, 1er janvier 2016) · 1 sur 2 · F3 suivante"));
     QCOMPARE(hintShownWhole(w.form), QString());
     QTest::keyClick(w.form.Text7, Qt::Key_F3);
     QCOMPARE(w.form.Label1->text(), QStringLiteral("Avrigney-Virey"));
     QCOMPARE(w.form.Label5->text(), QStringLiteral("70"));
     QCOMPARE(w.form.Label7->text(),
-             QStringLiteral("VIREY → AVRIGNEY VIREY (commune associée) · 2 sur 2 · F3 suivante"));
+             QStringLiteral("VIREY → AVRIGNEY VIREY (commune associée, 31 décembre 1972) · 2 sur 2 · F3 suivante"));
 
     QTest::keyClick(w.form.Text7, Qt::Key_Down);
     QVERIFY(w.form.matchList && w.form.matchList->isVisible());
     QCOMPARE(w.form.matchList->item(0)->text(),
-             QStringLiteral("VIREY → ST HILAIRE DU HARCOUET (commune déléguée) — 50600 — MANCHE"));
+             QStringLiteral("VIREY → ST HILAIRE DU HARCOUET (commune déléguée, 1er janvier 2016) — 50600 — MANCHE"));
     QCOMPARE(w.form.matchList->item(1)->text(),
-             QStringLiteral("VIREY → AVRIGNEY VIREY (commune associée) — 70150 — HAUTE-SAONE"));
+             QStringLiteral("VIREY → AVRIGNEY VIREY (commune associée, 31 décembre 1972) — 70150 — HAUTE-SAONE"));
     QCOMPARE(w.form.matchList->currentRow(), 1);
     QTest::keyClick(w.form.matchList, Qt::Key_Up);
     QTest::keyClick(w.form.matchList, Qt::Key_Return);
@@ -129,7 +130,7 @@ void TestForm1OtherNames::stepsLeaveTheOtherNameBehind()
     w.search(QStringLiteral("annecy le vieux"));
     const int found = w.form.rstInfo.position();
     const QString told = w.form.Label7->text();
-    QCOMPARE(told, QStringLiteral("ANNECY LE VIEUX → ANNECY (commune déléguée)"));
+    QCOMPARE(told, QStringLiteral("ANNECY LE VIEUX → ANNECY (commune déléguée, 1er janvier 2017)"));
     w.next();
     QCOMPARE(w.form.rstInfo.position(), found + 1);
     QCOMPARE(w.form.Label7->text(), hint);

@@ -97,20 +97,21 @@ namespace {
 
 // The output without the fields that every record has had since these cases
 // were written (codes_postaux, correspondance, the batch's contrainte, nom,
-// raison, the batch's suivante and suggestions):
+// raison, the batch's suivante and suggestions, etapes, lieu):
 // their own tests read them.
 QString withoutLaterFields(const QString &out, bool batch)
 {
     if (out.startsWith(QLatin1Char('['))) {
-        static const QRegularExpression later(QStringLiteral(
-            ",\"(codes_postaux|correspondance|contrainte|nom|raison|suivante|suggestions)\":\"(?:[^\"\\\\]|\\\\.)*\""));
-        return QString(out).remove(later);
+        static const QRegularExpression later(QStringLiteral(",\"(codes_postaux|correspondance|contrainte|nom|raison|"
+                                                             "suivante|suggestions|lieu)\":\"(?:[^\"\\\\]|\\\\.)*\""));
+        static const QRegularExpression steps(QStringLiteral(",\"etapes\":\\[[^\\]]*\\]"));
+        return QString(out).remove(later).remove(steps);
     }
     const QString first = out.section(QLatin1Char('\n'), 0, 0);
     const QChar separator = first.contains(u'\t') ? u'\t' : first.contains(u';') ? u';' : u',';
     // Cut before the later fields' first separator, counted from the end
     // outside quotes (a suggestion may hold the separator).
-    const int later = batch ? 7 : 4;
+    const int later = batch ? 9 : 6;
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         bool quoted = false;

@@ -69,7 +69,7 @@ POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
 # `codepos` the lowest postal code of a municipal arrondissement (NULL for
 # the other kinds, which have none of their own).
 OTHER_NAMES_SCHEMA = ("CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, "
-                      "codepos TEXT)")
+                      "codepos TEXT, etapes TEXT)")
 
 # The kinds of other names, in the order a commune's other names are listed.
 ARRONDISSEMENT = "arrondissement municipal"
@@ -318,7 +318,7 @@ def build_rows(source):
     rows, unofficial = with_official_names(rows, codes, communes, source)
     other_rows, other_report = build_other_names(communes, names_2018, rowid_of,
                                                  current_names, odd_characters,
-                                                 history["shared"])
+                                                 history["shared"], history["steps_of"])
     localities, localities_report = build_postal_localities(source, communes, rowid_of, current_names,
                                                             other_rows, history["codes"])
     report = {
@@ -380,9 +380,18 @@ CHANGE_KIND = {
 # A change of another kind (a creation out of parts of others) reads so.
 OTHER_CHANGE = "changement"
 
-HISTORY_SCHEMA = "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER)"
+HISTORY_SCHEMA = "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER, etapes TEXT)"
 FORMER_CODES_SCHEMA = ("CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, "
-                       "actuelle INTEGER)")
+                       "actuelle INTEGER, etapes TEXT)")
+# The events of each current commune since 1943: one row of the source whose
+# commune before or after was one of its forms (`actuelle` the insee1 rowid).
+EVENTS_SCHEMA = ("CREATE TABLE evenements(actuelle INTEGER, date TEXT, nature TEXT, avant TEXT, "
+                 "code_avant TEXT, apres TEXT, code_apres TEXT)")
+# A way's steps, as the column etapes holds them: each « nature|date|commune|code »
+# (the commune it became or joined, written as insee1 names are), separated by
+# « ; », the oldest first.
+STEP_FIELDS = "|"
+STEP_SEPARATOR = ";"
 
 
 def read_movements(source):
@@ -391,81 +400,276 @@ def read_movements(source):
         return list(csv.DictReader(f))
 
 
-def leads_of_changes(movements, current_codes):
-    """Every name and code of the history, as (name, code, MOD, year,
-    today's codes it leads to), the most recent change first.
+def read_parents(source):
+    """Today's communes associées and déléguées, (TYPECOM, code), with the
+    code of their commune (COMPARENT)."""
+    path = os.path.join(source, "insee-cog", "communes.csv")
+    with open(path, encoding="utf-8", newline="") as f:
+        return {(row["TYPECOM"], row["COM"]): row["COMPARENT"] for row in csv.DictReader(f)
+                if row["TYPECOM"] in ("COMA", "COMD") and row["COMPARENT"]}
 
-    The changes are read from the latest back to 1943, keeping for each code
-    the current communes that a commune of that code leads to at the time
-    read: a commune that keeps its code across a change leads where it leads
-    after it; one that goes into others (merger, code change, removal in
-    parts) leads where they lead."""
-    leads = {code: frozenset([code]) for code in current_codes}
+
+def ways_of_change(key, afters, mod, date, leads, parents, odd_characters):
+    """The ways to today of the commune `key` (TYPECOM, code, name) before a
+    change, from the rows after it and the ways (after the change) of what
+    it became. A way is (steps, today's code); a step (kind, date, name,
+    code) is one change that took the commune into another or renamed it.
+
+    A commune that keeps its code (and type COM) across the change goes on as
+    itself: a step only when its name changed. One that stays as a commune
+    associée or déléguée of the same code goes on as that, which a later
+    restoration may end, else as the commune it joined, as long as that one
+    leads to its chef-lieu of today (`parents`, from the current list: a
+    commune nouvelle that was undone may have left its name and délégués to
+    another code). One that goes wholly into others (merger, removal in
+    parts) goes into each."""
+    typecom, code, name = key
+    kind = CHANGE_KIND.get(mod, OTHER_CHANGE)
+    stored = commune_name(name, odd_characters)
+    communes = [(c, n) for t, c, n in afters if t == "COM"]
+    same_code = [(t, c, n) for t, c, n in afters if c == code]
+
+    def step(after_code, after_name):
+        return (kind, date, commune_name(after_name, odd_characters), after_code)
+
+    def onward(first, ways):
+        return tuple(((first,) + steps if first else steps, target) for steps, target in ways)
+
+    itself = [(c, n) for c, n in communes if c == code]
+    if itself:
+        after_code, after_name = itself[0]
+        renamed = commune_name(after_name, odd_characters) != stored or typecom != "COM"
+        return onward(step(after_code, after_name) if renamed else None, leads.get(("COM", code), ()))
+    others = [(c, n) for c, n in communes if c != code]
+    if same_code and others:
+        part = (same_code[0][0], code)
+        parent_code, parent_name = others[0]
+        later = leads.get(part)
+        if later is None:
+            later = leads.get(("COM", parent_code), ())
+            today = parents.get(part)
+            if today and {target for _, target in later} != {today}:
+                later = (((), today),)
+        return onward(step(parent_code, parent_name), later)
+    if same_code:
+        part = (same_code[0][0], code)
+        later = leads.get(part)
+        if later is None and parents.get(part):
+            later = (((), parents[part]),)
+        return later or ()
+    ways = []
+    for after_code, after_name in others:
+        ways.extend(onward(step(after_code, after_name), leads.get(("COM", after_code), ())))
+    return tuple(ways)
+
+
+def leads_of_changes(movements, current_codes, parents, odd_characters):
+    """Every name and code of the history, as (name, code, MOD, date, ways),
+    the most recent change first, and every row of the source with today's
+    codes it concerns (communes_of_rows).
+
+    The changes are read from the latest back to 1943, keeping for each
+    commune (TYPECOM and code) its ways to today's communes at the time read
+    (ways_of_change); a commune associée or déléguée that no later change
+    names goes on as the commune it joined."""
+    leads = {("COM", code): (((), code),) for code in current_codes}
     by_date = collections.defaultdict(list)
     for row in movements:
         by_date[row["DATE_EFF"]].append(row)
     entries = []
+    row_targets = []
     for date in sorted(by_date, reverse=True):
         before = collections.defaultdict(list)
         for row in by_date[date]:
             if row["COM_AV"]:
                 before[(row["TYPECOM_AV"], row["COM_AV"], row["LIBELLE_AV"])].append(row)
         updates = {}
-        for (typecom, code, name), changes in before.items():
-            after = [row["COM_AP"] for row in changes if row["TYPECOM_AP"] == "COM"]
-            if code in after:
-                targets = leads.get(code, frozenset())
-            else:
-                targets = frozenset().union(*(leads.get(other, frozenset()) for other in after))
-            entries.append((name, code, changes[0]["MOD"], int(date[:4]), targets))
-            if typecom == "COM":
-                updates[code] = targets
+        for key, changes in before.items():
+            afters = [(row["TYPECOM_AP"], row["COM_AP"], row["LIBELLE_AP"]) for row in changes]
+            ways = ways_of_change(key, afters, changes[0]["MOD"], date, leads, parents, odd_characters)
+            entries.append((key[2], key[1], changes[0]["MOD"], date, ways, key[0]))
+            updates[(key[0], key[1])] = ways
         leads.update(updates)
-    return entries
+        for row in by_date[date]:
+            targets = {target for _, target in leads.get((row["TYPECOM_AP"], row["COM_AP"]), ())}
+            if row["COM_AV"] and any(row["COM_AP"] == row["COM_AV"] and row["TYPECOM_AP"] == "COM"
+                                     for row in before[(row["TYPECOM_AV"], row["COM_AV"], row["LIBELLE_AV"])]):
+                targets |= {target for _, target in leads.get(("COM", row["COM_AV"]), ())}
+            row_targets.append((row, targets))
+    return entries, row_targets
+
+
+def steps_text(steps):
+    for step in steps:
+        if any(STEP_FIELDS in part or STEP_SEPARATOR in part for part in step):
+            raise SystemExit(f"a step of the history holds {STEP_FIELDS!r} or {STEP_SEPARATOR!r}: {step}")
+    return STEP_SEPARATOR.join(STEP_FIELDS.join(step) for step in steps)
+
+
+def nature_of(steps):
+    """The kind and year of the change that ended a name: « fusion, 1943 »."""
+    kind, date, _, _ = steps[0]
+    return f"{kind}, {date[:4]}"
+
+
+STATES_SCHEMA = ("CREATE TABLE etats(code_insee TEXT, commune TEXT, type TEXT, debut TEXT, fin TEXT, "
+                 "actuelle INTEGER, nom TEXT)")
+DEPARTEMENTS_SCHEMA = "CREATE TABLE departements(code TEXT, nom TEXT, libelle TEXT, region TEXT)"
+STATE_TYPES = {"COM": "commune", "COMA": ASSOCIEE, "COMD": DELEGUEE}
+
+
+def read_departements(source):
+    """Every département's code and name of today, as insee1 writes them
+    and as written with its accents (« Côtes-d'Armor »), and the name of its
+    région, for the département of a former code and for a place as
+    genealogy software files it (the program itself names the three
+    départements that are no more: Seine, Seine-et-Oise, Corse)."""
+    folder = os.path.join(source, "decoupage-administratif")
+    with open(os.path.join(folder, "regions.json"), encoding="utf-8") as f:
+        regions = {r["code"]: r["nom"] for r in json.load(f)}
+    with open(os.path.join(folder, "departements.json"), encoding="utf-8") as f:
+        rows = [(d["code"], departement_name(d["nom"]), d["nom"], regions.get(d["region"], ""))
+                for d in json.load(f)]
+    return sorted(rows, key=lambda row: code_order(row[0] + "000"))
+
+
+def build_states(source, entries, rowid_of, odd_characters):
+    """The rows of etats: each commune, associée or déléguée of the history
+    as it was between two changes, with its code and name of that time, the
+    day it began (« » when before the history) and the day of the change
+    that ended it (« » for one that still is), and where it leads today,
+    so that a name or a code can be read at a date. A current commune that
+    has been as it is since before the history has no row: its insee1 row
+    tells it."""
+    movements = read_movements(source)
+    befores = collections.defaultdict(set)
+    afters = collections.defaultdict(set)
+    for row in movements:
+        # By the name as stored: a hyphen that becomes a blank changes nothing.
+        if row["COM_AV"]:
+            befores[row["DATE_EFF"]].add((row["TYPECOM_AV"], row["COM_AV"],
+                                          commune_name(row["LIBELLE_AV"], odd_characters)))
+        if row["COM_AP"]:
+            afters[row["DATE_EFF"]].add((row["TYPECOM_AP"], row["COM_AP"],
+                                         commune_name(row["LIBELLE_AP"], odd_characters)))
+    # Read forward from 1943: a commune (type, code, name) begins on a day
+    # that names it after a change while it was not (a commune that goes on
+    # as it was, or that only takes its déléguées back, does not begin
+    # there). Those the history first names before a change were there
+    # before it.
+    starts = collections.defaultdict(list)
+    seen = set()
+    alive = set()
+    for date in sorted(set(befores) | set(afters)):
+        alive |= befores[date] - seen
+        seen |= befores[date] | afters[date]
+        alive -= befores[date] - afters[date]
+        for key in afters[date]:
+            if key not in alive:
+                starts[key].append(date)
+                alive.add(key)
+
+    def began(key, before):
+        earlier = [date for date in starts.get(key, []) if before is None or date < before]
+        return max(earlier) if earlier else ""
+
+    rows = set()
+    for name, code, _, date, ways, typecom in entries:
+        # A commune that went on as it was across a change did not end there.
+        if typecom not in STATE_TYPES or (typecom == "COM" and not any(steps for steps, _ in ways)):
+            continue
+        for _, target in ways:
+            if target in rowid_of:
+                stored = commune_name(name, odd_characters)
+                rows.add((code, stored, STATE_TYPES[typecom], began((typecom, code, stored), date), date,
+                          rowid_of[target], name))
+    with open(os.path.join(source, "insee-cog", "communes.csv"), encoding="utf-8", newline="") as f:
+        for row in csv.DictReader(f):
+            typecom, code = row["TYPECOM"], row["COM"]
+            target = code if typecom == "COM" else row["COMPARENT"]
+            if typecom not in STATE_TYPES or target not in rowid_of:
+                continue
+            start = began((typecom, code, commune_name(row["LIBELLE"], odd_characters)), None)
+            if typecom == "COM" and not start:
+                continue
+            rows.add((code, commune_name(row["LIBELLE"], odd_characters), STATE_TYPES[typecom], start, "",
+                      rowid_of[target], row["LIBELLE"]))
+    return sorted(rows, key=lambda r: (code_order(r[0]), r[3], r[4] or "9999", r[5], r[1], r[2], r[6]))
+
+
+def build_events(row_targets, rowid_of, odd_characters):
+    """The rows of evenements: each change of the source that concerns a
+    current commune, by commune, then date, then as the source lists them;
+    a row that changes nothing (a commune that stays itself) is left out."""
+    events = []
+    for order, (row, targets) in enumerate(row_targets):
+        # A commune that stays itself, or only turns associée or déléguée (the
+        # row of the commune it joins tells that), changes nothing to list.
+        if not row["COM_AV"] or (row["COM_AV"], row["LIBELLE_AV"]) == (row["COM_AP"], row["LIBELLE_AP"]):
+            continue
+        kind = CHANGE_KIND.get(row["MOD"], OTHER_CHANGE)
+        for target in targets:
+            if target in rowid_of:
+                events.append((rowid_of[target], row["DATE_EFF"], order, kind,
+                               commune_name(row["LIBELLE_AV"], odd_characters), row["COM_AV"],
+                               commune_name(row["LIBELLE_AP"], odd_characters), row["COM_AP"]))
+    # The source lists the latest first; a commune's events read oldest first.
+    events.sort(key=lambda e: (e[0], e[1], -e[2]))
+    return [(e[0], e[1]) + e[3:] for e in events]
 
 
 def build_history(source, rowid_of, current_names, odd_characters):
-    """The former names and codes of communes since 1943, each leading to
-    today's commune(s): names that no current commune bears (table
-    historique), those that one does (given to autres_noms, which the search
-    reads after the current names), and every former INSEE code (table
-    anciens_codes). A name or code that leads to several communes (a commune
-    removed in parts) leads to each."""
-    entries = leads_of_changes(read_movements(source), rowid_of)
+    """The former names and codes of communes since 1943, each with its way
+    (dated steps) to today's commune(s): names that no current commune bears
+    (table historique), those that one does (given to autres_noms, which the
+    search reads after the current names), every former INSEE code (table
+    anciens_codes), and each commune's events (table evenements). A name or
+    code that leads to several communes (a commune removed in parts) leads
+    to each, by its own way."""
+    entries, row_targets = leads_of_changes(read_movements(source), rowid_of, read_parents(source), odd_characters)
     current = set(current_names)
     names = {}
     codes = {}
     nowhere = set()
-    for name, code, mod, year, targets in entries:
-        rowids = sorted(rowid_of[target] for target in targets if target in rowid_of)
-        if not rowids:
+    for name, code, mod, date, ways, _ in entries:
+        if not any(target in rowid_of for _, target in ways):
             nowhere.add(code)
+        # A commune that stayed itself across a change has no step there.
+        rowids = [(rowid_of[target], steps) for steps, target in ways if steps and target in rowid_of]
+        if not rowids:
             continue
-        nature = f"{CHANGE_KIND.get(mod, OTHER_CHANGE)}, {year}"
         stored = commune_name(name, odd_characters)
-        for rowid in rowids:
+        for rowid, steps in sorted(rowids):
+            nature = nature_of(steps)
+            text = steps_text(steps)
             # The most recent change of a name or code is the one it tells.
             if stored != current_names[rowid - 1]:
-                names.setdefault((stored, rowid), (stored, nature, rowid, code))
+                names.setdefault((stored, rowid), (stored, nature, rowid, code, text))
             if code not in rowid_of:
-                codes.setdefault((code, rowid), (code, stored, nature, rowid))
+                codes.setdefault((code, rowid), (code, stored, nature, rowid, text))
     own = [row for row in names.values() if row[0] not in current]
-    shared = [(name, nature, rowid, None, code) for name, nature, rowid, code in names.values()
+    shared = [(name, nature, rowid, None, code, text) for name, nature, rowid, code, text in names.values()
               if name in current]
     order = lambda row: (row[2], row[0], row[1])
-    history_rows = [(name, nature, rowid) for name, nature, rowid, _ in sorted(own, key=order)]
+    history_rows = [(name, nature, rowid, text) for name, nature, rowid, _, text in sorted(own, key=order)]
     code_rows = sorted(codes.values(), key=lambda row: (code_order(row[0]), row[3]))
     targets_of = collections.defaultdict(set)
-    for name, _, rowid, _ in names.values():
+    for name, _, rowid, _, _ in names.values():
         targets_of[name].add(rowid)
     return {
         "rows": history_rows,
         "shared": shared,
         "codes": code_rows,
-        "per_kind": collections.Counter(nature.split(",")[0] for _, nature, _ in history_rows),
-        "former_codes": len({code for code, _, _, _ in code_rows}),
+        "steps_of": {(name, rowid): text for name, _, rowid, _, text in names.values()},
+        "steps_of_code": {(code, rowid): text for code, _, _, rowid, text in codes.values()},
+        "events": build_events(row_targets, rowid_of, odd_characters),
+        "states": build_states(source, entries, rowid_of, odd_characters),
+        "departements": read_departements(source),
+        "per_kind": collections.Counter(nature.split(",")[0] for _, nature, _, _ in history_rows),
+        "former_codes": len({code for code, _, _, _, _ in code_rows}),
         "nowhere": len(nowhere - set(rowid_of)),
         "homonyms": sorted(name for name, rowids in targets_of.items() if len(rowids) > 1),
+        "chains": collections.Counter(min(len(text.split(STEP_SEPARATOR)), 4) for *_, text in history_rows),
     }
 
 
@@ -478,8 +682,8 @@ def with_populations(rows, communes, rowid_of):
     return [row + (population_of.get(rowid),) for rowid, row in enumerate(rows, start=1)]
 
 
-def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters, shared_history):
-    """The rows of autres_noms, (name, kind, rowid, codepos) in the order of
+def build_other_names(communes, names_2018, rowid_of, current_names, odd_characters, shared_history, steps_of):
+    """The rows of autres_noms, (name, kind, rowid, codepos, steps) in the order of
     the communes they lead to, and what was counted on the way.
 
     A commune déléguée or associée leads to its chef-lieu, an arrondissement
@@ -491,7 +695,9 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
     commune bears is kept, and the search lists it after the current ones.
     Former names of the history that some current commune bears come here
     too (`shared_history`), so that a search whose name is current never
-    needs the history's own table."""
+    needs the history's own table. Each takes the way that the history
+    gives its name to its commune (`steps_of`, by name and rowid), NULL when
+    it gives none (an arrondissement, a name the history does not know)."""
     unlinked = collections.Counter()
     candidates = []
     named_by_type = set()
@@ -506,7 +712,7 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
             continue
         postcodes = sorted(set(commune.get("codesPostaux", []))) if kind == ARRONDISSEMENT else []
         candidates.append((commune_name(commune["nom"], odd_characters), kind, rowid_of[target],
-                           postcodes[0] if postcodes else None, commune["code"]))
+                           postcodes[0] if postcodes else None, commune["code"], None))
     for commune in communes:
         if commune["type"] != "commune-actuelle":
             continue
@@ -519,7 +725,7 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
                 unlinked[f"{ANCIENNE}: merged before 2018, no name in the sources"] += 1
             else:
                 candidates.append((commune_name(names_2018[code], odd_characters), ANCIENNE,
-                                   rowid_of[commune["code"]], None, code))
+                                   rowid_of[commune["code"]], None, code, None))
 
     same_as_current = collections.Counter()
     shared = collections.Counter()
@@ -531,18 +737,19 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
     # 20e; the former names of the history after the four kinds.
     kind_rank = lambda kind: KIND_ORDER.index(kind) if kind in KIND_ORDER else len(KIND_ORDER)
     order = lambda c: (c[2], kind_rank(c[1]), code_order(c[4]), c[0])
-    for name, kind, rowid, codepos, _ in sorted(candidates, key=order):
+    for name, kind, rowid, codepos, _, steps in sorted(candidates, key=order):
         if name == current_names[rowid - 1]:
             same_as_current[kind] += 1
         elif (name, rowid) in kept:
             repeated[kind] += 1
         else:
-            kept[(name, rowid)] = (name, kind, rowid, codepos)
+            kept[(name, rowid)] = (name, kind, rowid, codepos, steps or steps_of.get((name, rowid)))
             if name in current_set:
                 shared[kind if kind in KIND_ORDER else "ancien nom"] += 1
     rows = list(kept.values())
     report = {
-        "per_kind": collections.Counter(kind if kind in KIND_ORDER else "ancien nom" for _, kind, _, _ in rows),
+        "per_kind": collections.Counter(kind if kind in KIND_ORDER else "ancien nom" for _, kind, _, _, _ in rows),
+        "with_steps": collections.Counter(kind for _, kind, _, _, steps in rows if steps and kind in KIND_ORDER),
         "same_as_current": same_as_current,
         "shared": shared,
         "repeated": repeated,
@@ -553,9 +760,15 @@ def build_other_names(communes, names_2018, rowid_of, current_names, odd_charact
 
 def write_history(db, history):
     db.execute(HISTORY_SCHEMA)
-    db.executemany("INSERT INTO historique VALUES (?, ?, ?)", history["rows"])
+    db.executemany("INSERT INTO historique VALUES (?, ?, ?, ?)", history["rows"])
     db.execute(FORMER_CODES_SCHEMA)
-    db.executemany("INSERT INTO anciens_codes VALUES (?, ?, ?, ?)", history["codes"])
+    db.executemany("INSERT INTO anciens_codes VALUES (?, ?, ?, ?, ?)", history["codes"])
+    db.execute(STATES_SCHEMA)
+    db.executemany("INSERT INTO etats VALUES (?, ?, ?, ?, ?, ?, ?)", history["states"])
+    db.execute(DEPARTEMENTS_SCHEMA)
+    db.executemany("INSERT INTO departements VALUES (?, ?, ?, ?)", history["departements"])
+    db.execute(EVENTS_SCHEMA)
+    db.executemany("INSERT INTO evenements VALUES (?, ?, ?, ?, ?, ?, ?)", history["events"])
 
 
 def print_history(history, codes):
@@ -566,6 +779,10 @@ def print_history(history, codes):
         print(f"  {count:6} {kind}")
     print(f"former names that a current commune bears, given to autres_noms: {len(history['shared'])}")
     print(f"codes of the history that lead to no commune of the table: {history['nowhere']}")
+    print(f"historique names by number of steps (4: four or more): "
+          f"{', '.join(f'{n}: {c}' for n, c in sorted(history['chains'].items()))}")
+    print(f"evenements: {len(history['events'])} rows")
+    print(f"etats: {len(history['states'])} rows, {sum(1 for s in history['states'] if not s[4])} of today")
     print(f"former names that lead to two or more communes: {len(history['homonyms'])}")
     for name in history["homonyms"]:
         print(f"  {name}")
@@ -584,7 +801,7 @@ def write_database(rows, codes, postcode_rows, other_rows, history, localities, 
     db.execute(POSTCODE_SCHEMA)
     db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
     db.execute(OTHER_NAMES_SCHEMA)
-    db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?)", other_rows)
+    db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?, ?)", other_rows)
     write_history(db, history)
     write_postal_localities(db, localities)
     db.commit()
@@ -628,6 +845,8 @@ def print_report(rows, postcode_rows, other_rows, report, output, seconds):
     for kind in KIND_ORDER:
         print(f"  {others['per_kind'][kind]:6} {kind}")
     print(f"  {others['per_kind']['ancien nom']:6} ancien nom (history)")
+    for kind, count in sorted(others["with_steps"].items()):
+        print(f"  with the history's steps: {count} {kind}")
     for kind, count in sorted(others["same_as_current"].items()):
         print(f"  left out, the name of the commune it leads to: {count} {kind}")
     for kind, count in sorted(others["shared"].items()):

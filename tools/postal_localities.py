@@ -68,13 +68,13 @@ def build_postal_localities(source, communes, rowid_of, current_names, other_row
         labels = json.load(f)
     city_of = {c["code"]: c["commune"] for c in communes if c["type"] == "arrondissement-municipal"}
     leads = collections.defaultdict(set)
-    for code, _, _, rowid in former_codes:
-        leads[code].add(rowid)
+    for former in former_codes:  # code_insee, commune, nature, actuelle...
+        leads[former[0]].add(former[3])
     for code, rowid in rowid_of.items():
         leads[code].add(rowid)
     others = collections.defaultdict(set)
-    for name, _, rowid, _ in other_rows:
-        others[rowid].add(name)
+    for other in other_rows:  # commune, nature, actuelle...
+        others[other[2]].add(other[0])
 
     kept = {}
     counted = collections.Counter()

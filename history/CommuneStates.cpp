@@ -1,0 +1,120 @@
+#include "history/CommuneStates.h"
+
+#include "history/CommuneEvents.h"
+#include "store/DatabaseError.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+std::optional<DatePeriod> parseDatePeriod(QStringView text)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})(?:-(\\d{2})(?:-(\\d{2}))?)?$"));
+    const QRegularExpressionMatch parts = form.match(text.trimmed().toString());
+    if (!parts.hasMatch())
+        return std::nullopt;
+    const int year = parts.captured(1).toInt();
+    const bool hasMonth = !parts.captured(2).isEmpty();
+    const bool hasDay = !parts.captured(3).isEmpty();
+    const int month = hasMonth ? parts.captured(2).toInt() : 1;
+    const QDate first(year, month, hasDay ? parts.captured(3).toInt() : 1);
+    if (year < 1 || !first.isValid())
+        return std::nullopt;
+    const QDate last = hasDay ? first : hasMonth ? first.addMonths(1).addDays(-1) : QDate(year, 12, 31);
+    return DatePeriod{first.toString(Qt::ISODate), last.toString(Qt::ISODate)};
+}
+
+CommuneStates::CommuneStates(Database &db)
+{
+    try {
+        Recordset rows = db.openRecordset(QStringLiteral("etats"));
+        m_code = rows.fieldIndex(u"code_insee");
+        rows.fieldIndex(u"commune");
+        m_type = rows.fieldIndex(u"type");
+        m_from = rows.fieldIndex(u"debut");
+        m_until = rows.fieldIndex(u"fin");
+        m_target = rows.fieldIndex(u"actuelle");
+        m_official = rows.table() ? rows.table()->columnIndex(u"nom") : -1;
+        m_rows = std::move(rows);
+        m_departements = db.openRecordset(QStringLiteral("departements"));
+        m_departements->fieldIndex(u"code");
+        m_departements->fieldIndex(u"nom");
+    } catch (const DatabaseError &) {
+        // No such table, or not one that this program wrote.
+        m_rows.reset();
+        m_departements.reset();
+        return;
+    }
+    for (int row = 0; row < int(m_rows->column(m_code).size()); ++row) {
+        if (text(m_until, row).isEmpty() && type(row) == QStringLiteral("commune"))
+            m_changed.insert(target(row));
+    }
+}
+
+QString CommuneStates::text(int column, int row) const
+{
+    const Column &cells = m_rows->column(column);
+    return cells.isNull(size_t(row)) ? QString() : cells.value(size_t(row)).toString();
+}
+
+bool CommuneStates::heldDuring(int row, const DatePeriod &period) const
+{
+    const QString from = text(m_from, row);
+    const QString until = text(m_until, row);
+    // It held from its first day to the day before the change that ended it.
+    return (from.isEmpty() || from <= period.last) && (until.isEmpty() || until > period.first);
+}
+
+QString CommuneStates::code(int row) const
+{
+    return text(m_code, row);
+}
+
+QString CommuneStates::officialName(int row) const
+{
+    return m_official >= 0 ? text(m_official, row) : QString();
+}
+
+QString CommuneStates::type(int row) const
+{
+    return text(m_type, row);
+}
+
+qint64 CommuneStates::target(int row) const
+{
+    bool isNumber = false;
+    const qint64 rowid = m_rows->column(m_target).value(size_t(row)).toLongLong(&isNumber);
+    return isNumber ? rowid : -1;
+}
+
+QString CommuneStates::departementField(QStringView inseeCode, const char16_t *field) const
+{
+    if (!m_departements || !m_departements->table() || m_departements->table()->columnIndex(field) < 0)
+        return {};
+    const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
+    const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
+    const Column &values = m_departements->column(m_departements->fieldIndex(field));
+    for (size_t row = 0; row < codes.size(); ++row) {
+        if (codes.value(row).toString() == number)
+            return values.isNull(row) ? QString() : values.value(row).toString();
+    }
+    return {};
+}
+
+QString CommuneStates::departementOn(QStringView inseeCode, QStringView isoDate) const
+{
+    if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
+        return former.toUpper();
+    return departementField(inseeCode, u"nom");
+}
+
+QString CommuneStates::departementLabelOn(QStringView inseeCode, QStringView isoDate) const
+{
+    if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
+        return former;
+    return departementField(inseeCode, u"libelle");
+}
+
+QString CommuneStates::regionOf(QStringView inseeCode) const
+{
+    return departementField(inseeCode, u"region");
+}
