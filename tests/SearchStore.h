@@ -13,6 +13,7 @@
 //   15 RAISSAC SUR LAMPY  16 LA CROIX SUR ROUDOULE (06)  17 LA CROIX (59)
 //   18 CHATEAU CHINON VILLE  19 CHATEAU CHINON CAMPAGNE (both 58120)
 //   20 LYON  21 AIX EN PROVENCE, with its post offices PUYRICARD and LES MILLES
+//   22 RAISSAC, beside RAISSAC SUR LAMPY
 // Populations tell the three PASSY apart: 74 the largest, 71 and 89 even;
 // PARIS, the largest, has a commune déléguée named as CORTE is.
 inline bool writeSearchStore(const QString &path)
@@ -41,7 +42,8 @@ inline bool writeSearchStore(const QString &path)
         "('CHATEAU CHINON VILLE', 3.93, 47.06, '58120', 'NIEVRE', '58062'),"
         "('CHATEAU CHINON CAMPAGNE', 3.94, 47.07, '58120', 'NIEVRE', '58063'),"
         "('LYON', 4.83638, 45.75485, '69001', 'RHONE', '69123'),"
-        "('AIX EN PROVENCE', 5.45, 43.53, '13100', 'BOUCHES-DU-RHONE', '13001');"
+        "('AIX EN PROVENCE', 5.45, 43.53, '13100', 'BOUCHES-DU-RHONE', '13001'),"
+        "('RAISSAC', 2.2, 43.3, '11170', 'AUDE', '11999');"
         "ALTER TABLE insee1 ADD COLUMN population INTEGER;"
         "UPDATE insee1 SET population = 400 WHERE rowid IN (2, 4);"
         "UPDATE insee1 SET population = 3000 WHERE rowid = 3;"
@@ -50,7 +52,8 @@ inline bool writeSearchStore(const QString &path)
         "INSERT INTO codes_postaux VALUES(1, '75001'), (1, '75005'), (2, '71220'), (3, '74190'), (4, '89510'),"
         "(5, '50410'), (6, '38930'), (7, '76600'), (7, '76610'), (8, '13001'), (8, '13008'), (9, '93200'),"
         "(10, '11310'), (11, '01480'), (12, '04180'), (13, '20250'), (15, '11170'), (16, '06260'), (17, '59999'),"
-        "(18, '58120'), (19, '58120'), (20, '69001'), (20, '69003'), (21, '13100'), (21, '13290'), (21, '13540');"
+        "(18, '58120'), (19, '58120'), (20, '69001'), (20, '69003'), (21, '13100'), (21, '13290'), (21, '13540'), (22, "
+        "'11170');"
         "CREATE TABLE localites_postales(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
         "INSERT INTO localites_postales VALUES('PUYRICARD', 'localité postale', 21, '13540'),"
         "('LES MILLES', 'localité postale', 21, '13290');"

@@ -133,6 +133,8 @@ void TestBatchLookup::repairs_data()
     QTest::newRow("a lost leading 0") << "Villeneuve;;4180" << "04242" << "04180" << "nom" << "code postal sans son 0" << "" << "";
     QTest::newRow("blanks inside the code") << "Villeneuve;;01 480" << "01449" << "01480" << "nom" << "" << "" << "";
     QTest::newRow("CEDEX line") << "69421 LYON CEDEX 03;;" << "69123" << "69001" << "nom" << "CEDEX" << "" << "";
+    QTest::newRow("CEDEX line, the code given holds") << "69421 LYON CEDEX 03;;69003" << "69123" << "69003" << "nom" << "CEDEX" << "" << "";
+    QTest::newRow("a La Poste spelling before a misspelling") << "RAISSAC S;;11170" << "11308" << "11170" << "nom" << "nom tronqué" << "" << "";
     QTest::newRow("CEDEX code beside the name") << "LYON CEDEX;;69421" << "69123" << "69001" << "nom" << "CEDEX" << "" << "";
     QTest::newRow("post office") << "Puyricard;;" << "13001" << "13540" << "localité postale" << "localité postale" << "" << "";
     QTest::newRow("misspelt, the code settles it") << "Marseile;;13008" << "13055" << "13008" << "correction" << "faute corrigée" << "" << "";

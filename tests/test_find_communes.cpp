@@ -85,8 +85,8 @@ void TestFindCommunes::kinds_data()
     QTest::newRow("whole city's code") << "75000" << 1 << 0 << MatchKind::UsualForm << "" << "" << 0;
     QTest::newRow("locator") << "jn18eu" << 1 << 0 << MatchKind::Locator << "" << "" << 0;
     QTest::newRow("a square without a commune: the nearest") << "JN18AA" << 1 << 3 << MatchKind::Nearest << "" << "" << 0;
-    QTest::newRow("coordinates") << "48.85 2.35" << 21 << 0 << MatchKind::Coordinates << "" << "" << 0;
-    QTest::newRow("coordinates, a letter on the second only") << "48.85 2.35E" << 21 << 0 << MatchKind::Coordinates << "" << "" << 0;
+    QTest::newRow("coordinates") << "48.85 2.35" << 22 << 0 << MatchKind::Coordinates << "" << "" << 0;
+    QTest::newRow("coordinates, a letter on the second only") << "48.85 2.35E" << 22 << 0 << MatchKind::Coordinates << "" << "" << 0;
     QTest::newRow("nothing") << "Nulle part" << 0 << -1 << MatchKind::Name << "" << "" << 0;
     // clang-format on
 }
