@@ -91,13 +91,16 @@ QString CommuneStates::departementField(QStringView inseeCode, const char16_t *f
     if (!m_departements || !m_departements->table() || m_departements->table()->columnIndex(field) < 0)
         return {};
     const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
-    const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
-    const Column &values = m_departements->column(m_departements->fieldIndex(field));
-    for (size_t row = 0; row < codes.size(); ++row) {
-        if (codes.value(row).toString() == number)
-            return values.isNull(row) ? QString() : values.value(row).toString();
+    if (m_departementRows.isEmpty()) {
+        const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
+        for (size_t row = 0; row < codes.size(); ++row)
+            m_departementRows.insert(codes.value(row).toString(), int(row));
     }
-    return {};
+    const auto at = m_departementRows.constFind(number.toString());
+    if (at == m_departementRows.constEnd())
+        return {};
+    const Column &values = m_departements->column(m_departements->fieldIndex(field));
+    return values.isNull(size_t(*at)) ? QString() : values.value(size_t(*at)).toString();
 }
 
 QString CommuneStates::departementOn(QStringView inseeCode, QStringView isoDate) const

@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -62,6 +63,9 @@ private:
 
     std::optional<Recordset> m_rows;
     std::optional<Recordset> m_departements;
+    // The row of each département's code, made at the first look-up: a batch
+    // asks it of every line.
+    mutable QHash<QString, int> m_departementRows;
     int m_code = -1;
     int m_type = -1;
     int m_from = -1;
