@@ -106,7 +106,7 @@ Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString
     const bool coordinates = found.match(0).kind == MatchKind::Coordinates;
     const std::vector<int> order = coordinates ? std::vector<int>{0} : byPopulation(columns, found);
     const Match &best = found.match(order.front());
-    answer = answerOf(tables, found, order.front());
+    answer = answerOf(tables, columns, found, order.front());
     addDateFields(tables, best, *made, answer);
     if (coordinates)
         answer.count = 1;

@@ -70,7 +70,7 @@ public:
         writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
         const SearchMatches found(rowsOf(around), MatchKind::Nearest);
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
-            Answer answer = answerOf(tables, found, i);
+            Answer answer = answerOf(tables, columns, found, i);
             answer.distanceKm = QLocale::c().toString(around[size_t(i)].distanceKm, 'f', 1);
             writer.write(fieldTexts(fields, columns, answer));
         }

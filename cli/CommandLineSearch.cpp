@@ -68,7 +68,7 @@ public:
                                       .afterTypo(m_line.searchText));
         const CommuneColumns columns(records);
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
-            Answer answer = answerOf(tables, found, i);
+            Answer answer = answerOf(tables, columns, found, i);
             addDateFields(tables, found.match(i), *m_query, answer);
             if (from) {
                 const QStringList distance = distanceTexts(records, answer.row, *from);

@@ -159,40 +159,30 @@ void addDateFields(SearchTables &tables, const Match &match, const Query &query,
     answer.codeThen = match.code;
     answer.typeThen = match.other.kind;
     const QString &day = query.period()->first;
-    answer.departementThen = tables.states().departementOn(match.code, day);
+    answer.departementThen = tables.departements().nameOn(match.code, day);
     // The régions of today were made on 1 January 2016.
-    const QString region = day >= QLatin1String("2016-01-01") ? tables.states().regionOf(match.code) : QString();
+    const QString region = day >= QLatin1String("2016-01-01") ? tables.departements().regionOf(match.code) : QString();
     answer.place = QStringList{match.other.name,
                                match.code,
                                answer.code.isEmpty() ? placePostcode(tables, match.row) : answer.code,
-                               tables.states().departementLabelOn(match.code, day),
+                               tables.departements().labelOn(match.code, day),
                                region,
                                QStringLiteral("France")}
                        .join(QStringLiteral(", "));
 }
 
-QString placeText(SearchTables &tables, int row, const QString &postcode)
+QString placeText(SearchTables &tables, const CommuneColumns &c, int row, const QString &postcode)
 {
-    const Recordset &communes = tables.communes();
-    const auto field = [&](const char16_t *name) {
-        const int column = communes.table() ? communes.table()->columnIndex(name) : -1;
-        if (column < 0)
-            return QString();
-        const QVariant value = communes.column(column).value(size_t(row));
-        return value.isNull() ? QString() : value.toString();
-    };
-    const QString official = field(u"nom");
-    const QString code = field(u"code_insee");
-    QString departement = tables.states().departementLabelOn(code, QStringLiteral("9999-12-31"));
+    const QString code = textAt(c, c.codeInsee, row);
+    const DepartementNames &departements = tables.departements();
+    QString departement = departements.label(code);
     if (departement.isEmpty())
-        departement = field(u"departement");
-    return QStringList{official.isEmpty() ? field(u"commune") : official,
-                       code,
-                       postcode.isEmpty() ? field(u"codepos") : postcode,
-                       departement,
-                       tables.states().regionOf(code),
-                       QStringLiteral("France")}
-        .join(QStringLiteral(", "));
+        departement = textAt(c, c.departement, row);
+    const QString official = textAt(c, c.nom, row);
+    const QLatin1String comma(", ");
+    return (official.isEmpty() ? textAt(c, c.commune, row) : official) + comma + code + comma
+           + (postcode.isEmpty() ? textAt(c, c.codepos, row) : postcode) + comma + departement + comma
+           + departements.regionOf(code) + comma + QLatin1String("France");
 }
 
 const std::vector<OutputField> &batchFields()
@@ -228,7 +218,7 @@ std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields)
     return shapes;
 }
 
-Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
+Answer answerOf(SearchTables &tables, const CommuneColumns &columns, const SearchMatches &matches, int index)
 {
     const Match &match = matches.match(index);
     Answer answer;
@@ -243,7 +233,7 @@ Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index)
     if (match.kind == MatchKind::PostOffice)
         answer.reason = QStringLiteral("localité postale");
     answer.matchKind = match.kind;
-    answer.place = placeText(tables, match.row, answer.code);
+    answer.place = placeText(tables, columns, match.row, answer.code);
     return answer;
 }
 

@@ -80,7 +80,7 @@ const std::vector<OutputField> &dateFields();
 // commune of `row` as genealogy software files places, with its official
 // name and today's département and région; a field the file does not know
 // (a user's own insee.mdb has no INSEE code, no région) is left empty.
-QString placeText(SearchTables &tables, int row, const QString &postcode);
+QString placeText(SearchTables &tables, const CommuneColumns &columns, int row, const QString &postcode);
 
 // Fills the date fields of an answer found by a search at a date, and its
 // place with the names of that day (no région before those of 2016).
@@ -96,7 +96,7 @@ QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColu
 
 // One answer of a search: the match at `index` and what the command line
 // says of it.
-Answer answerOf(SearchTables &tables, const SearchMatches &matches, int index);
+Answer answerOf(SearchTables &tables, const CommuneColumns &columns, const SearchMatches &matches, int index);
 
 // A commune named for a reader who must tell it from others: « PASSY (71220,
 // SAONE-ET-LOIRE) », with the postal code that matched, else its first.

@@ -1,6 +1,5 @@
 #include "history/CommuneStates.h"
 
-#include "history/CommuneEvents.h"
 #include "store/DatabaseError.h"
 
 #include <QDate>
@@ -35,13 +34,9 @@ CommuneStates::CommuneStates(Database &db)
         m_target = rows.fieldIndex(u"actuelle");
         m_official = rows.table() ? rows.table()->columnIndex(u"nom") : -1;
         m_rows = std::move(rows);
-        m_departements = db.openRecordset(QStringLiteral("departements"));
-        m_departements->fieldIndex(u"code");
-        m_departements->fieldIndex(u"nom");
     } catch (const DatabaseError &) {
         // No such table, or not one that this program wrote.
         m_rows.reset();
-        m_departements.reset();
         return;
     }
     for (int row = 0; row < int(m_rows->column(m_code).size()); ++row) {
@@ -84,40 +79,4 @@ qint64 CommuneStates::target(int row) const
     bool isNumber = false;
     const qint64 rowid = m_rows->column(m_target).value(size_t(row)).toLongLong(&isNumber);
     return isNumber ? rowid : -1;
-}
-
-QString CommuneStates::departementField(QStringView inseeCode, const char16_t *field) const
-{
-    if (!m_departements || !m_departements->table() || m_departements->table()->columnIndex(field) < 0)
-        return {};
-    const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
-    if (m_departementRows.isEmpty()) {
-        const Column &codes = m_departements->column(m_departements->fieldIndex(u"code"));
-        for (size_t row = 0; row < codes.size(); ++row)
-            m_departementRows.insert(codes.value(row).toString(), int(row));
-    }
-    const auto at = m_departementRows.constFind(number.toString());
-    if (at == m_departementRows.constEnd())
-        return {};
-    const Column &values = m_departements->column(m_departements->fieldIndex(field));
-    return values.isNull(size_t(*at)) ? QString() : values.value(size_t(*at)).toString();
-}
-
-QString CommuneStates::departementOn(QStringView inseeCode, QStringView isoDate) const
-{
-    if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
-        return former.toUpper();
-    return departementField(inseeCode, u"nom");
-}
-
-QString CommuneStates::departementLabelOn(QStringView inseeCode, QStringView isoDate) const
-{
-    if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
-        return former;
-    return departementField(inseeCode, u"libelle");
-}
-
-QString CommuneStates::regionOf(QStringView inseeCode) const
-{
-    return departementField(inseeCode, u"region");
 }

@@ -2,7 +2,6 @@
 
 #include "store/Database.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -23,8 +22,7 @@ std::optional<DatePeriod> parseDatePeriod(QStringView text);
 // holds them: each commune, associée or déléguée of the history with its
 // code and name of that time, the day it began (empty: before the history)
 // and the day of the change that ended it (empty: it still is), and the
-// insee1 rowid of the commune it leads to today; with the départements'
-// names by code (table departements). A current commune as it has been
+// insee1 rowid of the commune it leads to today. A current commune as it has been
 // since before the history has no row. A file without the table (a user's
 // own insee.mdb) has no states: available() is false.
 class CommuneStates
@@ -46,26 +44,11 @@ public:
     // change (it has a row that still holds): its insee1 name and code are
     // then not those it bore before.
     bool changedSince1943(qint64 rowid) const { return m_changed.count(rowid) > 0; }
-    // The département of an INSEE code on a day: Seine, Seine-et-Oise or
-    // Corse while they were, else today's département of that number;
-    // empty for an unknown number.
-    QString departementOn(QStringView inseeCode, QStringView isoDate) const;
-    // The same, written with its accents and capitals (« Seine-et-Oise »,
-    // « Côtes-d'Armor »), and the name of the région it is in today
-    // (empty for a département that is no more, or an unknown number).
-    QString departementLabelOn(QStringView inseeCode, QStringView isoDate) const;
-    QString regionOf(QStringView inseeCode) const;
 
 private:
     QString text(int column, int row) const;
-    // A column of the row of departements for the code's number; empty for none.
-    QString departementField(QStringView inseeCode, const char16_t *field) const;
 
     std::optional<Recordset> m_rows;
-    std::optional<Recordset> m_departements;
-    // The row of each département's code, made at the first look-up: a batch
-    // asks it of every line.
-    mutable QHash<QString, int> m_departementRows;
     int m_code = -1;
     int m_type = -1;
     int m_from = -1;

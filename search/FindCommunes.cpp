@@ -75,6 +75,13 @@ const CommuneStates &SearchTables::states()
     return *m_states;
 }
 
+const DepartementNames &SearchTables::departements()
+{
+    if (!m_departements)
+        m_departements.emplace(m_db);
+    return *m_departements;
+}
+
 const PostalCodes &SearchTables::postalCodes()
 {
     if (!m_postalCodes)

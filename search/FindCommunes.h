@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/CommuneStates.h"
+#include "history/DepartementNames.h"
 #include "search/OtherNameSearch.h"
 #include "search/Query.h"
 #include "search/SearchMatches.h"
@@ -41,6 +42,8 @@ public:
     const PostalCodes &postalCodes();
     // What the communes were between two changes, for a search at a date.
     const CommuneStates &states();
+    // The départements' names of today and of the past, for the places written out.
+    const DepartementNames &departements();
     // The code of a commune's département (« 74 », « 2A »), and its name folded.
     QString departementCode(int row);
     QString departementName(int row);
@@ -63,6 +66,7 @@ private:
     std::optional<OtherNameTable> m_postOffices;
     std::optional<PostalCodes> m_postalCodes;
     std::optional<CommuneStates> m_states;
+    std::optional<DepartementNames> m_departements;
     int m_inseeColumn = -2; // -2: not looked for yet; -1: the file has none
     const Recordset *m_departementsOf = nullptr;
     std::vector<std::optional<QString>> m_departementCodes;
