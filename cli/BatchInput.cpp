@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
+#include <poll.h>
 #include <vector>
 
 namespace {
@@ -47,6 +48,18 @@ private:
 };
 
 } // namespace
+
+bool LineReader::wouldWait() const
+{
+    if (!m_again.empty() || m_in->_IO_read_ptr < m_in->_IO_read_end) // glibc's read-ahead
+        return false;
+    const int descriptor = fileno(m_in);
+    if (descriptor < 0) // a stream in memory
+        return false;
+    // A file, or an end of input, is always ready.
+    pollfd ready{descriptor, POLLIN, 0};
+    return poll(&ready, 1, 0) == 0;
+}
 
 bool LineReader::readLine(QByteArray *line, bool *cut)
 {

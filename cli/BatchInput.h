@@ -36,6 +36,9 @@ public:
     // The number of the first line of what next() or nextRecord() last gave.
     qint64 lineNumber() const { return m_first; }
     bool failed() const { return std::ferror(m_in) != 0; }
+    // Whether reading the next line would wait for the input's writer:
+    // nothing read ahead, nothing ready on the descriptor.
+    bool wouldWait() const;
     // Whether the input starts as UTF-16 text does: a UTF-16 byte order mark,
     // or NUL bytes in its first line. Reads that line ahead.
     bool startsAsUtf16();

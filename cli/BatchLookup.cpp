@@ -294,8 +294,7 @@ public:
         const bool csv = m_layout->csv && m_layout->separator != u'\t';
         return writerKindOf(m_line.format, csv ? RecordWriter::Kind::Csv : RecordWriter::Kind::Tsv);
     }
-    // A pipe gets each answer as soon as its line is read.
-    bool flushEachRecord() const override { return !isRegularFile(m_in); }
+    bool inputWouldWait() const override { return m_reader->wouldWait(); }
     QChar separator() const override { return m_layout->separator; }
 
     int run(SearchTables &tables, RecordWriter &writer) override

@@ -23,7 +23,7 @@ CommandResult runCommand(Command &command, const QString &dataPath, std::FILE *o
     if (const QString why = command.prepare(); !why.isEmpty())
         return {2, why};
     RecordWriter writer(out, command.writerKind(), command.separator());
-    writer.setFlushEachRecord(command.flushEachRecord());
+    writer.setFlushBeforeWaiting([&command] { return command.inputWouldWait(); });
     int found = 0;
     try {
         const std::unique_ptr<Database> db = openCommuneDatabase(dataPath);

@@ -28,8 +28,10 @@ public:
     virtual QString prepare() { return {}; }
     virtual RecordWriter::Kind writerKind() const = 0;
     virtual QChar separator() const { return QLatin1Char(','); }
-    // Whether each record is written out as soon as it is made.
-    virtual bool flushEachRecord() const { return false; }
+    // Whether the input of the next record is not there yet: the records
+    // made so far go out before the command waits for it, so that a reader
+    // that waits for each answer gets it.
+    virtual bool inputWouldWait() const { return false; }
 
     // Writes the records; the number of communes found. A failure that
     // ends the command is set in `failure`.

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <sys/stat.h>
 
 namespace {
 
@@ -159,12 +158,6 @@ QString RecordWriter::readable(qsizetype field, const QString &text) const
     return size_t(field) < m_shapes.size() && m_shapes[size_t(field)] == JsonShape::Steps ? stepsField(text) : text;
 }
 
-bool isRegularFile(std::FILE *file)
-{
-    struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 RecordWriter::RecordWriter(std::FILE *out, Kind kind, QChar separator)
     : m_out(out), m_kind(kind), m_separator(kind == Kind::Tsv    ? QChar(u'\t')
                                             : separator == u'\t' ? QChar(u',')
@@ -227,7 +220,7 @@ void RecordWriter::write(const QStringList &fields)
     append(line);
     if (m_kind != Kind::Json)
         m_buffer += m_lineEnd;
-    if (m_flushEach) {
+    if (m_inputWouldWait && m_inputWouldWait()) {
         flush();
         if (ok() && std::fflush(m_out) != 0)
             m_error = writeFailure(errno);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -22,9 +23,6 @@ enum class JsonShape { Text, Number, Steps };
 // OCTEVILLE, 50129 ; commune nouvelle, 2016-01-01, ... ».
 QString stepsField(QStringView stored);
 
-// Whether a stream is a plain file (not a pipe, a terminal or a socket).
-bool isRegularFile(std::FILE *file);
-
 // Writes records as tab-separated lines, as CSV (RFC 4180 quoting, the given
 // separator, or a comma for a tab: CSV is never tab-separated) or as a JSON array of objects, in UTF-8 (TSV and CSV
 // in Windows-1252 when asked), to a stream. A failed
@@ -41,9 +39,11 @@ public:
     // JSON. `shapes` tells how JSON writes each field (a text when not told).
     void setFields(const QStringList &names, std::vector<JsonShape> shapes, bool headerLine);
     void write(const QStringList &fields);
-    // Whether each record goes out as soon as it is written: for a reader
-    // that waits for each answer before it asks the next.
-    void setFlushEachRecord(bool each) { m_flushEach = each; }
+    // Asked after each record: when the input would make the program wait,
+    // what is written goes out, for a reader that waits for each answer
+    // before it asks the next. A file or a pipe already full is written in
+    // large blocks.
+    void setFlushBeforeWaiting(std::function<bool()> inputWouldWait) { m_inputWouldWait = std::move(inputWouldWait); }
     // TSV and CSV only (JSON is UTF-8, its lines end with LF): how the lines
     // are written, for a spreadsheet that gets its own file back.
     void setEncoding(Encoding encoding) { m_encoding = encoding; }
@@ -69,7 +69,7 @@ private:
     std::vector<JsonShape> m_shapes;
     QByteArray m_buffer;
     qint64 m_records = 0;
-    bool m_flushEach = false;
+    std::function<bool()> m_inputWouldWait;
     Encoding m_encoding = Encoding::Utf8;
     QByteArray m_lineEnd = "\n";
     QString m_unencodable;

@@ -6,9 +6,10 @@
 
 #include <QtTest>
 #include <cstdio>
+#include <poll.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 // The pieces of the batch mode's reading and writing that a spreadsheet's
@@ -27,7 +28,8 @@ private slots:
     void cleaning();
     void batches_data();
     void batches();
-    void eachRecordFlushed();
+    void answerBeforeWaiting();
+    void readyInputNeverWaits();
     void uncaughtOutOfMemory();
 
 private:
@@ -252,19 +254,73 @@ void TestBatchInput::batches()
     QCOMPARE(found, statuses);
 }
 
-// A reader that waits for each answer gets it before the next line is read.
-void TestBatchInput::eachRecordFlushed()
+// A reader that waits for each answer gets it before it writes the next
+// line: the batch sends out what it has written before it waits for input.
+// Without that, both sides would wait for ever: the thread gives up after
+// ten seconds and closes the input, and the test fails.
+void TestBatchInput::answerBeforeWaiting()
 {
-    std::FILE *output = std::tmpfile();
-    RecordWriter writer(output, RecordWriter::Kind::Tsv);
-    writer.setFlushEachRecord(true);
-    writer.setFields({"recherche"}, {JsonShape::Text}, false);
-    writer.write({"PARIS"});
-    struct stat info;
-    QCOMPARE(fstat(fileno(output), &info), 0);
-    QCOMPARE(info.st_size, 6);
-    QVERIFY(writer.finish());
-    std::fclose(output);
+    const QString store = batchStore(m_dir);
+    QVERIFY(!store.isEmpty());
+    int input[2];
+    int output[2];
+    QCOMPARE(pipe(input), 0);
+    QCOMPARE(pipe(output), 0);
+    std::FILE *in = fdopen(input[0], "r");
+    std::FILE *out = fdopen(output[1], "w");
+    std::FILE *errors = std::tmpfile();
+    QByteArray firstAnswer;
+    std::thread reader([&] {
+        if (write(input[1], "PARIS\n", 6) != 6)
+            return void(close(input[1]));
+        pollfd answer{output[0], POLLIN, 0};
+        if (poll(&answer, 1, 10000) == 1) {
+            char bytes[4096];
+            const ssize_t got = read(output[0], bytes, sizeof bytes);
+            firstAnswer = QByteArray(bytes, int(std::max<ssize_t>(got, 0)));
+            if (write(input[1], "LYON\n", 5) != 5)
+                firstAnswer.clear();
+        }
+        close(input[1]);
+    });
+    const CommandLine line = CommandLine::parse({"--lot", "-", store});
+    const CommandResult result = runBatch(line, store, in, out, errors);
+    reader.join();
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(errors);
+    close(output[0]);
+    QCOMPARE(result.status, 0);
+    QVERIFY2(firstAnswer.contains("\nPARIS\ttrouvée\t"), firstAnswer.constData());
+    QVERIFY2(!firstAnswer.contains("LYON"), firstAnswer.constData());
+}
+
+// A file, or lines the input already holds, never make the batch wait: its
+// answers go out in large blocks, not one write a line.
+void TestBatchInput::readyInputNeverWaits()
+{
+    int fds[2];
+    QCOMPARE(pipe(fds), 0);
+    QVERIFY(write(fds[1], "A\nB\n", 4) == 4);
+    std::FILE *piped = fdopen(fds[0], "r");
+    LineReader fromPipe(piped);
+    QByteArray text;
+    bool cut = false;
+    QVERIFY(fromPipe.next(&text, &cut));
+    QVERIFY2(!fromPipe.wouldWait(), "a second line is read ahead");
+    QVERIFY(fromPipe.next(&text, &cut));
+    QVERIFY2(fromPipe.wouldWait(), "nothing more yet, and the writer still there");
+    close(fds[1]);
+    QVERIFY2(!fromPipe.wouldWait(), "the end of the input is there at once");
+    std::fclose(piped);
+
+    std::FILE *file = std::tmpfile();
+    std::fputs("A\n", file);
+    std::rewind(file);
+    LineReader fromFile(file);
+    QVERIFY(fromFile.next(&text, &cut));
+    QVERIFY(!fromFile.wouldWait());
+    std::fclose(file);
 }
 
 // Memory that runs out inside code that lets no exception through (Qt's
