@@ -23,8 +23,12 @@ QString textAt(const CommuneColumns &columns, int column, int row)
     if (row < 0 || column < 0)
         return {};
     const Column &cells = columns.records.column(column);
-    if (cells.kind(size_t(row)) == Column::Kind::Text)
-        return cells.text(size_t(row)).toString();
+    // The table outlives every line written from it: its text is lent, not
+    // copied (a batch writes several fields a line).
+    if (cells.kind(size_t(row)) == Column::Kind::Text) {
+        const QStringView text = cells.text(size_t(row));
+        return QString::fromRawData(reinterpret_cast<const QChar *>(text.utf16()), text.size());
+    }
     const QVariant value = cells.value(size_t(row));
     return value.isNull() ? QString() : valueToText(value, QLocale::c());
 }
@@ -173,16 +177,41 @@ void addDateFields(SearchTables &tables, const Match &match, const Query &query,
 
 QString placeText(SearchTables &tables, const CommuneColumns &c, int row, const QString &postcode)
 {
-    const QString code = textAt(c, c.codeInsee, row);
+    // Written in one buffer: a batch writes a place a line.
+    QString place;
+    place.reserve(160);
+    const auto add = [&](int column) {
+        if (row < 0 || column < 0)
+            return;
+        const Column &cells = c.records.column(column);
+        if (cells.kind(size_t(row)) == Column::Kind::Text)
+            place += cells.text(size_t(row));
+        else
+            place += textAt(c, column, row);
+    };
+    const auto comma = [&] { place += QLatin1String(", "); };
+    add(c.nom);
+    if (place.isEmpty())
+        add(c.commune);
+    comma();
+    const qsizetype codeAt = place.size();
+    add(c.codeInsee);
+    const QString code = place.mid(codeAt);
+    comma();
+    if (postcode.isEmpty())
+        add(c.codepos);
+    else
+        place += postcode;
+    comma();
     const DepartementNames &departements = tables.departements();
-    QString departement = departements.label(code);
-    if (departement.isEmpty())
-        departement = textAt(c, c.departement, row);
-    const QString official = textAt(c, c.nom, row);
-    const QLatin1String comma(", ");
-    return (official.isEmpty() ? textAt(c, c.commune, row) : official) + comma + code + comma
-           + (postcode.isEmpty() ? textAt(c, c.codepos, row) : postcode) + comma + departement + comma
-           + departements.regionOf(code) + comma + QLatin1String("France");
+    if (const QString label = departements.label(code); !label.isEmpty())
+        place += label;
+    else
+        add(c.departement);
+    comma();
+    place += departements.regionOf(code);
+    place += QLatin1String(", France");
+    return place;
 }
 
 const std::vector<OutputField> &batchFields()
