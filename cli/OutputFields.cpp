@@ -29,8 +29,11 @@ QString textAt(const CommuneColumns &columns, int column, int row)
         const QStringView text = cells.text(size_t(row));
         return QString::fromRawData(reinterpret_cast<const QChar *>(text.utf16()), text.size());
     }
+    static const QLocale c = QLocale::c();
+    if (cells.kind(size_t(row)) == Column::Kind::Real)
+        return numberToText(cells.real(size_t(row)), c);
     const QVariant value = cells.value(size_t(row));
-    return value.isNull() ? QString() : valueToText(value, QLocale::c());
+    return value.isNull() ? QString() : valueToText(value, c);
 }
 
 QString locatorOf(const CommuneColumns &columns, int row)

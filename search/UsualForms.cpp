@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 QString arrondissementName(QStringView folded)
@@ -140,8 +141,7 @@ PostcodeText readPostcode(QStringView written)
         if (!c.isSpace())
             code += c;
     }
-    static const QRegularExpression fourDigits(QStringLiteral("^\\d{4}$"));
-    if (fourDigits.match(code).hasMatch())
+    if (code.size() == 4 && std::all_of(code.cbegin(), code.cend(), [](QChar c) { return c.isDigit(); }))
         return {QLatin1Char('0') + code, true};
     return {code, false};
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVariant>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,12 @@ public:
     bool isAllText() const { return m_kinds.empty() && m_uniformKind == Kind::Text; }
 
     QVariant value(size_t row) const;
+    // The number of a real cell, read without a QVariant.
+    double real(size_t row) const
+    {
+        Q_ASSERT(kind(row) == Kind::Real);
+        return std::bit_cast<double>(m_cells[row]);
+    }
     // The text of a text cell, in place; empty for any other kind.
     QStringView text(size_t row) const
     {
