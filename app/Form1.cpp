@@ -319,6 +319,7 @@ void Form1::wireHandlers()
 void Form1::Form_Load(const QString &dataPath)
 {
     newSuggestionIndex();
+    m_states.reset(); // read from the file it was made of
     db = openCommuneDatabase(dataPath);
     // The window needs only the first record to show; the whole table is
     // read in the background and taken up as soon as it is there.
@@ -1006,7 +1007,10 @@ void Form1::CtrlH_Press()
         return;
     if (!historyList)
         historyList = new HistoryList(this);
-    historyList->open(Label1->text(), communeEvents(*db, rstInfo.rowidOf(rstInfo.position())), Label1);
+    if (!m_states)
+        m_states.emplace(*db);
+    const qint64 rowid = rstInfo.rowidOf(rstInfo.position());
+    historyList->open({rowid, Label1->text(), inseeCode->text()}, communeEvents(*db, rowid), &*m_states, Label1);
 }
 
 void Form1::Value_ContextMenu(QLabel *clicked, QPoint position)

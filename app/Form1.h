@@ -2,6 +2,7 @@
 
 #include "app/SearchRefusal.h"
 #include "app/StartingPoint.h"
+#include "history/CommuneStates.h"
 #include "map/DepartementBrowser.h"
 #include "map/FillColorGenerator.h"
 #include "search/SearchMatches.h"
@@ -196,6 +197,7 @@ private:
     SuggestionIndexBuild *m_suggestionBuild = nullptr; // started on the first keystroke that needs it
     bool m_suggestAfterBuild = false;                  // typed while the index was being made
     std::optional<PostalCodes> m_postcodes;            // read with the whole table
+    std::optional<CommuneStates> m_states;             // read when the history list first asks
     QString m_searched;                                // the text the shown matches were found by
     QMenu *m_copyMenu = nullptr;                       // made when first opened
     QString m_storedName; // the shown commune's name as the table stores it, which the online map knows

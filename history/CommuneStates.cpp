@@ -53,10 +53,20 @@ QString CommuneStates::text(int column, int row) const
 
 bool CommuneStates::heldDuring(int row, const DatePeriod &period) const
 {
-    const QString from = text(m_from, row);
-    const QString until = text(m_until, row);
+    const QString from = began(row);
+    const QString until = ended(row);
     // It held from its first day to the day before the change that ended it.
     return (from.isEmpty() || from <= period.last) && (until.isEmpty() || until > period.first);
+}
+
+QString CommuneStates::began(int row) const
+{
+    return text(m_from, row);
+}
+
+QString CommuneStates::ended(int row) const
+{
+    return text(m_until, row);
 }
 
 QString CommuneStates::code(int row) const

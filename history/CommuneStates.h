@@ -35,6 +35,10 @@ public:
     const Recordset &rows() const { return *m_rows; }
     // Whether the state of `row` held on a day of the period.
     bool heldDuring(int row, const DatePeriod &period) const;
+    // The day it began (empty: before the history) and the day of the change
+    // that ended it (empty: it still is).
+    QString began(int row) const;
+    QString ended(int row) const;
     QString code(int row) const;
     QString type(int row) const; // « commune », « commune associée », « commune déléguée »
     // Its name of the time as INSEE wrote it (« Octeville »); empty in a file without it.

@@ -10,7 +10,7 @@
 // A commune's history in the window: a former name's way told step by step
 // in the hint (shortened there, whole for screen readers), and the list of
 // the shown commune's changes since 1943, opened by Ctrl+H or the menu of
-// its name.
+// its name, which tells what the commune was on a date typed in it.
 
 using namespace form1test;
 
@@ -46,6 +46,8 @@ private slots:
     void historyByTheKey_data();
     void historyByTheKey();
     void historyFromTheMenuOfTheName();
+    void dateTypedInTheList_data();
+    void dateTypedInTheList();
     void aFileWithoutHistorySaysSo();
 };
 
@@ -92,7 +94,7 @@ void TestForm1History::historyByTheKey()
     HistoryList *list = openedHistory(w);
     QVERIFY(list);
     QVERIFY2(linesOf(list).contains(line), qPrintable(linesOf(list).join(QLatin1Char('\n'))));
-    QCOMPARE(list->count(), lines);
+    QCOMPARE(list->count(), lines + 1); // under the line that asks for a date
     QAccessibleInterface *read = QAccessible::queryAccessibleInterface(list);
     QCOMPARE(read->text(QAccessible::Name), QStringLiteral("Histoire de la commune"));
     QVERIFY(read->text(QAccessible::Description).contains(w.form.Label1->text()));
@@ -118,13 +120,70 @@ void TestForm1History::historyFromTheMenuOfTheName()
     history->trigger();
     HistoryList *list = openedHistory(w);
     QVERIFY(list);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("1er janvier 1965 · fusion · HAINNEVILLE (50226) → EQUEURDREVILLE "
+    QCOMPARE(list->item(1)->text(), QStringLiteral("1er janvier 1965 · fusion · HAINNEVILLE (50226) → EQUEURDREVILLE "
                                                    "HAINNEVILLE (50173)"));
     // The other values' menu has no history.
     w.rightClick(w.form.Label10);
     QVERIFY(QTest::qWaitFor([menu] { return menu->isVisible(); }));
     for (QAction *action : menu->actions())
         QVERIFY(action->text() != QStringLiteral("Histoire de la commune"));
+}
+
+void TestForm1History::dateTypedInTheList_data()
+{
+    QTest::addColumn<QString>("commune");
+    QTest::addColumn<QString>("keys");      // « < » for Backspace
+    QTest::addColumn<QStringList>("lines"); // that tell the date, first in the list
+    QTest::addColumn<QString>("next");      // the line under them, the first event
+    const QString forms = QStringLiteral("AAAA, AAAA-MM ou AAAA-MM-JJ");
+    // clang-format off
+    const QString juvisy = QStringLiteral("1er janvier 1968 · changement de département · JUVISY SUR ORGE (78326, Seine-et-Oise) → JUVISY SUR ORGE (91326)");
+    const QString cherbourg = QStringLiteral("1er janvier 1965 · fusion · HAINNEVILLE (50226) → EQUEURDREVILLE HAINNEVILLE (50173)");
+    QTest::newRow("nothing typed") << "Juvisy-sur-Orge" << "" << QStringList{"Tapez une date (" + forms + ") pour voir la commune à ce jour"} << juvisy;
+    QTest::newRow("a year") << "Juvisy-sur-Orge" << "1967" << QStringList{"En 1967 : Juvisy-sur-Orge, 78326, Seine-et-Oise"} << juvisy;
+    QTest::newRow("the day of the change") << "Juvisy-sur-Orge" << "1968-01-01" << QStringList{"Le 1er janvier 1968 : Juvisy-sur-Orge, 91326, Essonne"} << juvisy;
+    QTest::newRow("the day before") << "Juvisy-sur-Orge" << "1967-12-31" << QStringList{"Le 31 décembre 1967 : Juvisy-sur-Orge, 78326, Seine-et-Oise"} << juvisy;
+    QTest::newRow("erased to a part") << "Juvisy-sur-Orge" << "1968-01<<" << QStringList{"Date : 1968-… (" + forms + ")"} << juvisy;
+    QTest::newRow("erased back to a year") << "Juvisy-sur-Orge" << "19677<" << QStringList{"En 1967 : Juvisy-sur-Orge, 78326, Seine-et-Oise"} << juvisy;
+    QTest::newRow("erased whole") << "Juvisy-sur-Orge" << "19<<<" << QStringList{"Tapez une date (" + forms + ") pour voir la commune à ce jour"} << juvisy;
+    QTest::newRow("no such date") << "Juvisy-sur-Orge" << "1967-13" << QStringList{"« 1967-13 » n'est pas une date : " + forms + " ; Retour arrière efface"} << juvisy;
+    QTest::newRow("no longer than a day") << "Juvisy-sur-Orge" << "1968-01-0155" << QStringList{"Le 1er janvier 1968 : Juvisy-sur-Orge, 91326, Essonne"} << juvisy;
+    QTest::newRow("made of six communes") << "Cherbourg-en-Cotentin" << "1990" << QStringList{"En 1990 : 6 communes",
+        "Cherbourg, 50129, Manche", "Équeurdreville-Hainneville, 50173, Manche", "La Glacerie, 50203, Manche",
+        "Octeville, 50383, Manche", "Querqueville, 50416, Manche", "Tourlaville, 50602, Manche"} << cherbourg;
+    QTest::newRow("fewer lines after a fusion") << "Cherbourg-en-Cotentin" << "1990<<<<2005" << QStringList{"En 2005 : 5 communes",
+        "Cherbourg-Octeville, 50129, Manche", "Équeurdreville-Hainneville, 50173, Manche", "La Glacerie, 50203, Manche",
+        "Querqueville, 50416, Manche", "Tourlaville, 50602, Manche"} << cherbourg;
+    QTest::newRow("unchanged since 1943") << "Nantes" << "1960" << QStringList{"En 1960 : Nantes, 44109, Loire-Atlantique"} << "Nantes : aucun changement depuis 1943.";
+    // clang-format on
+}
+
+// Typed in the list opened by Ctrl+H, read back from its lines; the first
+// line, where the screen reader is, reads the whole answer.
+void TestForm1History::dateTypedInTheList()
+{
+    QFETCH(QString, commune);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, next);
+    Window w(shippedStorePath());
+    w.search(commune);
+    QTest::keyClick(w.form.Text7, Qt::Key_H, Qt::ControlModifier);
+    HistoryList *list = openedHistory(w);
+    QVERIFY(list);
+    for (const QChar key : keys) {
+        if (key == u'<')
+            QTest::keyClick(list, Qt::Key_Backspace);
+        else
+            QTest::keyClick(list, char(key.unicode()));
+    }
+    QCOMPARE(linesOf(list).mid(0, lines.size() + 1), lines + QStringList{next});
+    QCOMPARE(list->currentRow(), 0);
+    QAccessibleInterface *first = QAccessible::queryAccessibleInterface(list)->child(0);
+    QVERIFY(first);
+    QCOMPARE(first->text(QAccessible::Name), lines.join(QStringLiteral(" ; ")));
+    QTest::keyClick(list, Qt::Key_Escape);
+    QVERIFY(!list->isVisible());
 }
 
 void TestForm1History::aFileWithoutHistorySaysSo()
@@ -136,6 +195,9 @@ void TestForm1History::aFileWithoutHistorySaysSo()
     QTest::keyClick(w.form.Text7, Qt::Key_H, Qt::ControlModifier);
     HistoryList *list = openedHistory(w);
     QVERIFY(list);
+    QCOMPARE(linesOf(list), QStringList{QStringLiteral("Ce fichier de données ne dit pas l'histoire des communes.")});
+    // No date is asked of it: what is typed changes nothing.
+    QTest::keyClicks(list, QStringLiteral("1967"));
     QCOMPARE(linesOf(list), QStringList{QStringLiteral("Ce fichier de données ne dit pas l'histoire des communes.")});
 }
 
