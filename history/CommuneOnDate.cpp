@@ -48,11 +48,15 @@ std::optional<std::vector<CommuneThen>> communeOnDate(const CommuneStates &state
         const QString official = states.officialName(row);
         const QString code = states.code(row);
         addOnce(found, {official.isEmpty() ? names.value(size_t(row)).toString() : official, code, states.type(row),
-                        states.departementLabelOn(code, day), states.began(row), states.ended(row)});
+                        states.departements().labelOn(code, day), states.began(row), states.ended(row)});
     }
     if (!states.changedSince1943(today.rowid))
-        found.push_back(
-            {today.name, today.code, QStringLiteral("commune"), states.departementLabelOn(today.code, day), {}, {}});
+        found.push_back({today.name,
+                         today.code,
+                         QStringLiteral("commune"),
+                         states.departements().labelOn(today.code, day),
+                         {},
+                         {}});
     std::stable_sort(found.begin(), found.end(), [](const CommuneThen &a, const CommuneThen &b) {
         return a.code != b.code ? a.code < b.code : beganBefore(a.began, b.began);
     });

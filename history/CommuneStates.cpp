@@ -22,7 +22,7 @@ std::optional<DatePeriod> parseDatePeriod(QStringView text)
     return DatePeriod{first.toString(Qt::ISODate), last.toString(Qt::ISODate)};
 }
 
-CommuneStates::CommuneStates(Database &db)
+CommuneStates::CommuneStates(Database &db) : m_departements(db)
 {
     try {
         Recordset rows = db.openRecordset(QStringLiteral("etats"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/DepartementNames.h"
 #include "store/Database.h"
 
 #include <QString>
@@ -48,6 +49,8 @@ public:
     // change (it has a row that still holds): its insee1 name and code are
     // then not those it bore before.
     bool changedSince1943(qint64 rowid) const { return m_changed.count(rowid) > 0; }
+    // The départements' names, to say where a state was.
+    const DepartementNames &departements() const { return m_departements; }
 
 private:
     QString text(int column, int row) const;
@@ -60,4 +63,5 @@ private:
     int m_target = -1;
     int m_official = -1;
     std::unordered_set<qint64> m_changed;
+    DepartementNames m_departements;
 };
