@@ -96,12 +96,15 @@ void appendFolded(QString &out, char16_t c)
 struct Folded
 {
     QString text;
+    // Kept from the first list on: most texts have none, and a name is
+    // folded on every line of a batch.
     std::vector<bool> listed;
+    bool tracked = false;
 
     void append(char16_t c, bool inList)
     {
         text.append(QChar(c));
-        listed.push_back(inList);
+        mark(text.size() - 1, inList);
     }
     void appendLetter(char16_t c, bool inList)
     {
@@ -113,13 +116,26 @@ struct Folded
             text.truncate(before);
             text.append(QChar(c).toUpper());
         }
-        listed.resize(size_t(text.size()), inList);
+        mark(before, inList);
+    }
+    bool inList(qsizetype i) const { return tracked && listed[size_t(i)]; }
+
+private:
+    // Says of the characters appended from `from` whether they are in a list.
+    void mark(qsizetype from, bool inList)
+    {
+        if (inList && !tracked) {
+            listed.assign(size_t(from), false);
+            tracked = true;
+        }
+        if (tracked)
+            listed.resize(size_t(text.size()), inList);
     }
 };
 
 bool isBlankAt(const Folded &folded, qsizetype i)
 {
-    return folded.text[i] == u' ' && !folded.listed[size_t(i)];
+    return folded.text[i] == u' ' && !folded.inList(i);
 }
 
 // Joins runs of blanks, drops them at both ends, and writes the words SAINT

@@ -103,6 +103,7 @@ void TestNameFolding::patterns_data()
     QTest::newRow("excluded list") << "[!é]*" << "[!E]*";
     QTest::newRow("ligature in a list stays one character") << "[Œ]*" << "[Œ]*";
     QTest::newRow("blanks in a list kept") << "A[  ]B" << "A[  ]B";
+    QTest::newRow("blanks in a list that opens the text") << "[  ]A" << "[  ]A";
     QTest::newRow("apostrophe in a list is a blank") << "L['-]ILE" << "L[ -]ILE";
     QTest::newRow("SAINT in a list is no word") << "[SAINT] X" << "[SAINT] X";
     QTest::newRow("hyphen outside a list") << "la-roche*" << "LA ROCHE*";

@@ -2,7 +2,10 @@
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -32,6 +35,7 @@ private slots:
     void roundTrip();
     void leadingNumber_data();
     void leadingNumber();
+    void cLocaleAsPrintf();
 };
 
 void TestNumberText::numberToText_data()
@@ -189,6 +193,27 @@ void TestNumberText::leadingNumber()
     QFETCH(qlonglong, expected);
 
     QCOMPARE(::leadingNumber(text), expected);
+}
+
+// The C locale writes what printf's %.15g writes, on both sides of the
+// bounds where its shorter way gives up: 15 significant digits, 1e-4 and
+// 1e15, where %.15g takes an exponent.
+void TestNumberText::cLocaleAsPrintf()
+{
+    std::vector<double> values = {
+        0.0,       -0.0,    1e-4,     -1e-4, 9.99999999999999e-5, 1e15, 999999999999999.0, 99999999999999.9, 0.1 + 0.2,
+        1.0 / 3.0, 48.8566, -4.48628, 1e300};
+    QRandomGenerator generator(20261210);
+    for (int i = 0; i < 20000; ++i) {
+        const double mantissa = generator.generateDouble() * (generator.bounded(2) ? 1.0 : -1.0);
+        const double raw = mantissa * std::pow(10.0, int(generator.bounded(24)) - 8);
+        values.push_back(i % 2 ? raw : QString::number(raw, 'g', 1 + int(generator.bounded(17))).toDouble());
+    }
+    for (const double value : values) {
+        std::array<char, 64> printed{};
+        std::snprintf(printed.data(), printed.size(), "%.15g", value);
+        QCOMPARE(::numberToText(value, QLocale::c()), QString::fromLatin1(printed.data()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNumberText)
