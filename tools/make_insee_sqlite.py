@@ -64,6 +64,9 @@ SCHEMA = ("CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, "
           "codepos TEXT, departement TEXT, code_insee TEXT, population INTEGER, nom TEXT)")
 # Every postal code of every commune: `commune` is the rowid of its insee1 row.
 POSTCODE_SCHEMA = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT)"
+# A search that reads a few communes reads their codes by this index, not
+# by a scan of every code.
+POSTCODE_INDEX = "CREATE INDEX codes_postaux_commune ON codes_postaux(commune)"
 # Other names of current communes: `commune` is the other name, in the stored
 # form of insee1 names, `actuelle` the rowid of the insee1 row it leads to,
 # `codepos` the lowest postal code of a municipal arrondissement (NULL for
@@ -800,6 +803,7 @@ def write_database(rows, codes, postcode_rows, other_rows, history, localities, 
     db.executemany(f"INSERT INTO insee1 VALUES ({', '.join('?' * len(rows[0]))})", rows)
     db.execute(POSTCODE_SCHEMA)
     db.executemany("INSERT INTO codes_postaux VALUES (?, ?)", postcode_rows)
+    db.execute(POSTCODE_INDEX)
     db.execute(OTHER_NAMES_SCHEMA)
     db.executemany("INSERT INTO autres_noms VALUES (?, ?, ?, ?, ?)", other_rows)
     write_history(db, history)
