@@ -51,8 +51,11 @@ std::vector<int> byPopulation(const CommuneColumns &columns, const SearchMatches
     if (columns.population < 0)
         return order;
     const Column &population = columns.records.column(columns.population);
-    const auto of = [&](int index) {
-        const QVariant value = population.value(size_t(found.match(index).row));
+    const auto of = [&](int index) -> qlonglong {
+        const auto row = size_t(found.match(index).row);
+        if (population.kind(row) == Column::Kind::Integer)
+            return population.integer(row);
+        const QVariant value = population.value(row);
         return value.isNull() ? -1 : value.toLongLong();
     };
     const auto byOtherName = [&](int index) { return isOtherName(found.match(index).kind); };
@@ -67,13 +70,16 @@ std::vector<int> byPopulation(const CommuneColumns &columns, const SearchMatches
 // Why the answer needed a repair, every reason in French.
 QString reasonOf(const Query &query, const Match &match, const Answer &answer)
 {
+    const QString &given = query.constraints().postcode;
+    const bool otherArrondissement = match.kind == MatchKind::Arrondissement && !given.isEmpty() && match.code != given;
+    if (!query.postcodeZeroAdded() && !otherArrondissement)
+        return answer.reason; // nearly every line
     QStringList reasons;
     if (query.postcodeZeroAdded())
         reasons << QStringLiteral("code postal sans son 0");
     if (!answer.reason.isEmpty())
         reasons << answer.reason;
-    const QString &given = query.constraints().postcode;
-    if (match.kind == MatchKind::Arrondissement && !given.isEmpty() && match.code != given)
+    if (otherArrondissement)
         reasons << QStringLiteral("code d'un autre arrondissement");
     return reasons.join(QStringLiteral(", "));
 }
@@ -334,7 +340,9 @@ public:
                              m_reader->lineNumber(), record.fault.toUtf8().constData());
             }
             found += answer.row >= 0;
-            writer.write(record.fields + fieldTexts(fields, columns, answer));
+            QStringList line = record.fields;
+            appendFieldTexts(line, fields, columns, answer);
+            writer.write(line);
             tellUnencodable(writer, m_reader->lineNumber());
         }
         return found;

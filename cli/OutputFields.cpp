@@ -236,10 +236,16 @@ QStringList fieldNames(const std::vector<OutputField> &fields)
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer)
 {
     QStringList texts;
-    texts.reserve(qsizetype(fields.size()));
+    appendFieldTexts(texts, fields, columns, answer);
+    return texts;
+}
+
+void appendFieldTexts(QStringList &texts, const std::vector<OutputField> &fields, const CommuneColumns &columns,
+                      const Answer &answer)
+{
+    texts.reserve(texts.size() + qsizetype(fields.size()));
     for (const OutputField &field : fields)
         texts << field.text(columns, answer);
-    return texts;
 }
 
 std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields)

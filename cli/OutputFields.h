@@ -93,6 +93,9 @@ QStringList fieldNames(const std::vector<OutputField> &fields);
 // How JSON gives each field, in their order.
 std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields);
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);
+// The same, after the texts already there (a batch line's own columns).
+void appendFieldTexts(QStringList &texts, const std::vector<OutputField> &fields, const CommuneColumns &columns,
+                      const Answer &answer);
 
 // One answer of a search: the match at `index` and what the command line
 // says of it.

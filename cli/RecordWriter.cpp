@@ -4,6 +4,7 @@
 #include "history/HistorySteps.h"
 
 #include <QLocale>
+#include <QStringEncoder>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -124,6 +125,16 @@ void appendClean(QString &out, QStringView text)
     out += cleanField(text);
 }
 
+// UTF-8 written at the end of the buffer, without a copy of its own: a
+// batch writes a line at a time.
+void appendUtf8(QByteArray &buffer, QStringView text)
+{
+    const qsizetype at = buffer.size();
+    buffer.resize(at + 3 * text.size());
+    char *end = QStringEncoder(QStringEncoder::Utf8).appendToBuffer(buffer.data() + at, text);
+    buffer.resize(end - buffer.constData());
+}
+
 } // namespace
 
 QString cleanField(QStringView text)
@@ -242,7 +253,7 @@ void RecordWriter::append(const QString &text)
     if (m_encoding == Encoding::Windows1252 && m_kind != Kind::Json)
         m_buffer += toWindows1252(text, &m_unencodable);
     else
-        m_buffer += text.toUtf8();
+        appendUtf8(m_buffer, text);
     if (m_buffer.size() >= 64 * 1024)
         flush();
 }
@@ -252,5 +263,5 @@ void RecordWriter::flush()
     if (ok() && !m_buffer.isEmpty()
         && std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_out) != size_t(m_buffer.size()))
         m_error = writeFailure(errno);
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps its room for the next block
 }

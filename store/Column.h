@@ -27,7 +27,12 @@ public:
     bool isAllText() const { return m_kinds.empty() && m_uniformKind == Kind::Text; }
 
     QVariant value(size_t row) const;
-    // The number of a real cell, read without a QVariant.
+    // The number of an integer cell, and of a real one, read without a QVariant.
+    qint64 integer(size_t row) const
+    {
+        Q_ASSERT(kind(row) == Kind::Integer);
+        return std::bit_cast<qint64>(m_cells[row]);
+    }
     double real(size_t row) const
     {
         Q_ASSERT(kind(row) == Kind::Real);
