@@ -1,6 +1,9 @@
 #include "SearchStore.h"
+#include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
+#include "search/NameIndex.h"
 #include "store/DatabaseFile.h"
+#include "store/TableBuilder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +27,8 @@ private slots:
     void constraints();
     void nearestToAPoint();
     void refusalOfAPositionOffTheGlobe();
+    void indexAsScan_data();
+    void indexAsScan();
 
 private:
     SearchMatches search(const QString &typed, const Constraints &given, bool indexed);
@@ -184,6 +189,50 @@ void TestFindCommunes::refusalOfAPositionOffTheGlobe()
     const SearchMatches found = search(QStringLiteral("48 200"), {}, false);
     QCOMPARE(found.count(), 0);
     QVERIFY(found.refusal().contains(QStringLiteral("Longitude")));
+}
+
+// The index of names finds what the scan finds, in the same order, over
+// tables large enough that its slots run into one another and past the end:
+// each name is repeated far apart, and some names must be folded or are
+// numbers, or NULL.
+void TestFindCommunes::indexAsScan_data()
+{
+    QTest::addColumn<int>("kind"); // 0 plain names, 1 names to fold, 2 numbers and NULLs among them
+    QTest::newRow("plain names, homonyms far apart") << 0;
+    QTest::newRow("names stored unfolded") << 1;
+    QTest::newRow("numbers and NULLs") << 2;
+}
+
+void TestFindCommunes::indexAsScan()
+{
+    QFETCH(int, kind);
+    constexpr int Rows = 6000;
+    TableBuilder builder(QStringLiteral("insee1"), {QStringLiteral("commune")}, size_t(1) << 26);
+    QStringList queries;
+    for (int row = 0; row < Rows; ++row) {
+        const int name = (row * 7) % (Rows / 3); // each name three times, 2,000 rows apart
+        if (kind == 2 && row % 11 == 0) {
+            builder.appendNull(0);
+        } else if (kind == 2 && row % 5 == 0) {
+            builder.appendInteger(0, name);
+            queries << QString::number(name);
+        } else {
+            const QString text = kind == 1 && row % 2 ? QStringLiteral("Saint-Émile %1").arg(name)
+                                                      : QStringLiteral("ST EMILE %1").arg(name);
+            builder.appendText(0, text);
+            queries << text;
+        }
+        builder.endRow();
+    }
+    queries << QStringLiteral("ST EMILE 99999") << QStringLiteral("SAINT EMILE 1");
+    const Recordset records(std::make_shared<const TableData>(builder.finish()));
+    const NameIndex index(records);
+    queries.removeDuplicates();
+    for (const QString &typed : std::as_const(queries)) {
+        const std::optional<Query> query = Query::make(typed);
+        QVERIFY(query && query->isPlainName());
+        QCOMPARE(index.find(*query), findAllCommunes(records, query->pattern()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFindCommunes)
