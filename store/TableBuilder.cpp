@@ -15,6 +15,8 @@ namespace {
 constexpr size_t ShortText = 32;
 constexpr size_t MaxRemembered = 1 << 16;
 constexpr size_t SoonTold = 4096;
+// The rows whose texts tell how much room a column's texts will need.
+constexpr size_t TextRoomRows = 1024;
 
 // A text's place is 32 bits of start and 32 of length in the buffer.
 constexpr size_t MaxChars = 0xffffffffu;
@@ -86,6 +88,7 @@ void TableBuilder::reserveRows(size_t rows)
 {
     // Only what the budget allows: a count read from a file may be wrong.
     rows = std::min(rows, m_limit / (sizeof(std::uint64_t) * std::max<size_t>(1, m_table.data.size())));
+    m_expectedRows = rows;
     for (Column &column : m_table.data)
         makeRoom(column.m_cells, rows);
 }
@@ -110,12 +113,30 @@ void TableBuilder::makeRoom(std::vector<T> &buffer, size_t more)
     buffer.reserve(grown);
 }
 
-// Down to what the block holds.
+// At the first rows of a table whose row count is known, each text buffer
+// gets the room those rows promise, and a twentieth more: grown by halves
+// instead, a buffer of millions of names is held twice while it moves.
+void TableBuilder::reserveTextRoom()
+{
+    for (Column &column : m_table.data) {
+        const auto promised = size_t(double(column.m_chars.size()) / double(m_rows) * double(m_expectedRows) * 1.05);
+        // Never more than half of what is left of the budget: the first rows may be long ones.
+        if (promised <= column.m_chars.capacity()
+            || (promised - column.m_chars.capacity()) * sizeof(char16_t) > (m_limit - m_bytes) / 2)
+            continue;
+        makeRoom(column.m_chars, promised - column.m_chars.size());
+        m_textRoomGiven = true;
+    }
+}
+
+// Down to what the block holds. A buffer of texts given its room beforehand
+// is left as it is when it holds nearly all of it: a block shrunk is copied,
+// and held twice while it moves.
 template <typename T>
-void TableBuilder::trim(std::vector<T> &buffer)
+void TableBuilder::trim(std::vector<T> &buffer, bool roomGiven)
 {
     const size_t spare = (buffer.capacity() - buffer.size()) * sizeof(T);
-    if (spare == 0)
+    if (spare == 0 || (roomGiven && spare < buffer.capacity() * sizeof(T) / 8))
         return;
     buffer.shrink_to_fit();
     m_bytes -= spare;
@@ -222,6 +243,8 @@ void TableBuilder::append(int index, const QVariant &value)
 void TableBuilder::endRow()
 {
     ++m_rows;
+    if (m_rows == TextRoomRows && m_expectedRows > 2 * TextRoomRows)
+        reserveTextRoom();
     // A NULL at the end of a column kept nothing: the row count says it is there.
     for (Column &column : m_table.data)
         Q_ASSERT(column.m_size == m_rows);
@@ -256,7 +279,7 @@ TableData TableBuilder::finish()
             column.m_cells.resize(column.m_size);
         }
         trim(column.m_cells);
-        trim(column.m_chars);
+        trim(column.m_chars, m_textRoomGiven);
         trim(column.m_kinds);
         trim(column.m_others);
     }

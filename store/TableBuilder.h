@@ -54,14 +54,17 @@ private:
     Column &column(int index) { return m_table.data[size_t(index)]; }
     void appendCell(int column, Column::Kind kind, std::uint64_t cell);
     void spend(size_t bytes);
+    void reserveTextRoom();
     template <typename T>
     void makeRoom(std::vector<T> &buffer, size_t more);
     template <typename T>
-    void trim(std::vector<T> &buffer);
+    void trim(std::vector<T> &buffer, bool roomGiven = false);
 
     TableData m_table;
     std::vector<std::unique_ptr<Interner>> m_interners;
     size_t m_rows = 0;
+    size_t m_expectedRows = 0; // from reserveRows: 0 when not told
+    bool m_textRoomGiven = false;
     size_t m_bytes = 0;
     size_t m_limit;
     RecordCheck m_check;

@@ -14,6 +14,7 @@ private slots:
     void repeatedTextsAreStoredOnce();
     void textsInPlace();
     void memoryLimit();
+    void roomForTexts();
 };
 
 using Cells = QVariantList;
@@ -115,6 +116,30 @@ void TestTableBuilder::memoryLimit()
             QCOMPARE(names.finish().rowCount(), size_t(10));
         else
             QVERIFY_THROWS_EXCEPTION(TableTooLarge, names.finish());
+    }
+}
+
+// A table whose row count is known gets the room its first rows promise for
+// its texts, and no more than the budget allows: long first names followed
+// by short ones still read within a budget that the promise would pass.
+void TestTableBuilder::roomForTexts()
+{
+    for (const int firstLength : {8, 200}) {
+        constexpr int Rows = 20000;
+        TableBuilder builder("t", {"commune"}, 2 << 20);
+        builder.reserveRows(Rows);
+        for (int i = 0; i < Rows; ++i) {
+            builder.appendText(0,
+                               QString(i < 1024 ? firstLength : 8, u'A') + QString::number(i).rightJustified(5, u'0'));
+            builder.endRow();
+        }
+        const TableData table = builder.finish();
+        const Column &names = table.data.front();
+        QCOMPARE(names.size(), size_t(Rows));
+        QCOMPARE(names.text(Rows - 1), u"AAAAAAAA19999");
+        if (firstLength == 8) // the rows kept their promise: a twentieth more than they hold, at most
+            QVERIFY2(names.memoryBytes() <= Rows * 8 + Rows * 13 * 2 * 21 / 20 + 64,
+                     qPrintable(QString::number(names.memoryBytes())));
     }
 }
 
