@@ -63,7 +63,7 @@ bool LineReader::wouldWait() const
 
 bool LineReader::readLine(QByteArray *line, bool *cut)
 {
-    line->clear();
+    line->resize(0); // keeps its room: a batch reads a line at a time
     *cut = false;
     int c = getc_unlocked(m_in);
     if (c == EOF)
@@ -74,7 +74,7 @@ bool LineReader::readLine(QByteArray *line, bool *cut)
         else
             *cut = true;
     }
-    QByteArray end = c == '\r' ? "\r" : "\n";
+    const char *end = c == '\r' ? "\r" : "\n";
     if (c == '\r') {
         const int after = getc_unlocked(m_in);
         if (after == '\n')
