@@ -123,6 +123,9 @@ SuggestionIndex::SuggestionIndex(const Recordset &communes, const Recordset &oth
         entry.length = std::uint16_t(name.size());
         m_entries.push_back(entry);
     };
+    // Sized once: grown by halves, the entries of millions of names would be
+    // held twice while they move.
+    m_entries.reserve(size_t(m_communes.recordCount()) + size_t(others.table() ? others.recordCount() : 0));
     std::vector<qint64> populationOf(size_t(m_communes.recordCount()), -1);
     for (int row = 0; row < m_communes.recordCount(); ++row) {
         if (names.kind(size_t(row)) != Column::Kind::Text)
