@@ -16,7 +16,7 @@ class Query;
 // stored form is the text as typed.
 //
 // The index holds rows, not texts: it reads each row's name where the table
-// keeps it, so that it costs some ten bytes a commune beside the table.
+// keeps it, so that it costs ten to twenty bytes a commune beside the table.
 class NameIndex
 {
 public:
