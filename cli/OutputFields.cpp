@@ -6,6 +6,7 @@
 #include "store/NumberText.h"
 
 #include <QLocale>
+#include <optional>
 
 namespace {
 
@@ -40,15 +41,20 @@ QString locatorOf(const CommuneColumns &columns, int row)
 {
     if (row < 0)
         return {};
-    const QVariant latitude = columns.records.column(columns.latitude).value(size_t(row));
-    const QVariant longitude = columns.records.column(columns.longitude).value(size_t(row));
-    bool latitudeOk = false;
-    bool longitudeOk = false;
-    const double lat = latitude.toDouble(&latitudeOk);
-    const double lon = longitude.toDouble(&longitudeOk);
-    if (latitude.isNull() || longitude.isNull() || !latitudeOk || !longitudeOk)
+    const auto number = [&](int column) -> std::optional<double> {
+        const Column &cells = columns.records.column(column);
+        if (cells.kind(size_t(row)) == Column::Kind::Real) // the shipped store's, without a QVariant
+            return cells.real(size_t(row));
+        const QVariant value = cells.value(size_t(row));
+        bool ok = false;
+        const double read = value.toDouble(&ok);
+        return value.isNull() || !ok ? std::nullopt : std::optional<double>(read);
+    };
+    const std::optional<double> latitude = number(columns.latitude);
+    const std::optional<double> longitude = number(columns.longitude);
+    if (!latitude || !longitude)
         return {};
-    return maidenheadLocator(lat, lon);
+    return maidenheadLocator(*latitude, *longitude);
 }
 
 QString departementCodeOf(const CommuneColumns &c, int row)

@@ -125,14 +125,41 @@ void appendClean(QString &out, QStringView text)
     out += cleanField(text);
 }
 
-// UTF-8 written at the end of the buffer, without a copy of its own: a
-// batch writes a line at a time.
+// Writes the text as UTF-8 at `out`, which has room for three bytes a
+// character; returns the end. Plain ASCII, nearly every field, is copied.
+char *writeUtf8(char *out, QStringView text)
+{
+    const char16_t *chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    for (; i < size && chars[i] < 0x80; ++i)
+        out[i] = char(chars[i]);
+    if (i == size)
+        return out + size;
+    return QStringEncoder(QStringEncoder::Utf8).appendToBuffer(out + i, text.sliced(i));
+}
+
+// UTF-8 written at the end of the buffer, without a copy of its own.
 void appendUtf8(QByteArray &buffer, QStringView text)
 {
     const qsizetype at = buffer.size();
     buffer.resize(at + 3 * text.size());
-    char *end = QStringEncoder(QStringEncoder::Utf8).appendToBuffer(buffer.data() + at, text);
-    buffer.resize(end - buffer.constData());
+    buffer.resize(writeUtf8(buffer.data() + at, text) - buffer.constData());
+}
+
+// Copies a field of printable ASCII to `out` and returns its end; nothing
+// when it holds another character, a quote or `separator`, and must be
+// written the long way.
+char *copyPrintableAscii(char *out, QStringView text, char16_t separator)
+{
+    const char16_t *chars = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x20 || c >= 0x7f || c == separator || c == u'"')
+            return nullptr;
+        out[i] = char(c);
+    }
+    return out + text.size();
 }
 
 } // namespace
@@ -213,6 +240,9 @@ void RecordWriter::write(const QStringList &fields)
             }
         }
         line += QLatin1Char('}');
+    } else if (m_encoding == Encoding::Utf8) {
+        writeUtf8Line(fields);
+        return;
     } else if (m_kind == Kind::Csv) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (i > 0)
@@ -231,6 +261,48 @@ void RecordWriter::write(const QStringList &fields)
     append(line);
     if (m_kind != Kind::Json)
         m_buffer += m_lineEnd;
+    if (m_inputWouldWait && m_inputWouldWait()) {
+        flush();
+        if (ok() && std::fflush(m_out) != 0)
+            m_error = writeFailure(errno);
+    }
+}
+
+// A TSV or CSV line written straight into the buffer: a batch writes
+// millions of them, and nearly every field is printable ASCII.
+void RecordWriter::writeUtf8Line(const QStringList &fields)
+{
+    // Room for every field as UTF-8, and a separator after each.
+    qsizetype room = 0;
+    for (const QString &field : fields)
+        room += 3 * (field.size() + 1);
+    const qsizetype start = m_buffer.size();
+    m_buffer.resize(start + room);
+    char *end = m_buffer.data() + start;
+    const char16_t separator = m_separator.unicode();
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            end = writeUtf8(end, QStringView(&m_separator, 1));
+        const bool steps = size_t(i) < m_shapes.size() && m_shapes[size_t(i)] == JsonShape::Steps;
+        if (char *copied = steps ? nullptr : copyPrintableAscii(end, fields[i], separator)) {
+            end = copied;
+            continue;
+        }
+        QString text = readable(i, fields[i]);
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return needsCleaning(c.unicode()); }))
+            text = cleanField(text);
+        if (m_kind == Kind::Csv)
+            text = csvField(text, m_separator);
+        // The long way may lengthen the field: its own room is made.
+        const qsizetype at = end - m_buffer.constData();
+        m_buffer.resize(m_buffer.size() + 3 * text.size());
+        end = writeUtf8(m_buffer.data() + at, text);
+    }
+    m_buffer.resize(end - m_buffer.constData());
+    ++m_records;
+    m_buffer += m_lineEnd;
+    if (m_buffer.size() >= 64 * 1024)
+        flush();
     if (m_inputWouldWait && m_inputWouldWait()) {
         flush();
         if (ok() && std::fflush(m_out) != 0)
