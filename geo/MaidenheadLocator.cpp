@@ -7,28 +7,22 @@ namespace {
 
 // A letter of the grid: 'A' for index 0. The clamp only guards the cast; in
 // the valid range the index never leaves it.
-QChar gridLetter(double index, int count)
+char16_t gridLetter(double index, int count)
 {
-    return QChar(u'A' + std::clamp(int(std::floor(index)), 0, count - 1));
+    return char16_t(u'A' + std::clamp(int(std::floor(index)), 0, count - 1));
 }
 
-QChar gridDigit(double index)
+char16_t gridDigit(double index)
 {
-    return QChar(u'0' + std::clamp(int(std::floor(index)), 0, 9));
+    return char16_t(u'0' + std::clamp(int(std::floor(index)), 0, 9));
 }
 
-} // namespace
-
-QString maidenheadLocator(double latitude, double longitude)
-{
-    return maidenheadLocator8(latitude, longitude).left(6);
-}
-
-QString maidenheadLocator8(double latitude, double longitude)
+// The eight characters of the extended locator, or false out of range.
+bool writeLocator8(double latitude, double longitude, char16_t (&locator)[8])
 {
     // The negated comparisons also refuse NaN.
     if (!(latitude >= -90.0 && latitude < 90.0) || !(longitude >= -180.0 && longitude < 180.0))
-        return {};
+        return false;
 
     // Each step keeps the arithmetic of the traditional computation, in
     // double precision, so that positions on a square's edge fall the same way.
@@ -43,15 +37,27 @@ QString maidenheadLocator8(double latitude, double longitude)
     const double g = (e - std::floor(e)) * 10.0;
     const double h = (f - std::floor(f)) * 10.0;
 
-    QString locator;
-    locator.reserve(8);
-    locator += gridLetter(a, 18);
-    locator += gridLetter(b, 18);
-    locator += gridDigit(c);
-    locator += gridDigit(d);
-    locator += gridLetter(e, 24);
-    locator += gridLetter(f, 24);
-    locator += gridDigit(g);
-    locator += gridDigit(h);
-    return locator;
+    locator[0] = gridLetter(a, 18);
+    locator[1] = gridLetter(b, 18);
+    locator[2] = gridDigit(c);
+    locator[3] = gridDigit(d);
+    locator[4] = gridLetter(e, 24);
+    locator[5] = gridLetter(f, 24);
+    locator[6] = gridDigit(g);
+    locator[7] = gridDigit(h);
+    return true;
+}
+
+} // namespace
+
+QString maidenheadLocator(double latitude, double longitude)
+{
+    char16_t locator[8];
+    return writeLocator8(latitude, longitude, locator) ? QString::fromUtf16(locator, 6) : QString();
+}
+
+QString maidenheadLocator8(double latitude, double longitude)
+{
+    char16_t locator[8];
+    return writeLocator8(latitude, longitude, locator) ? QString::fromUtf16(locator, 8) : QString();
 }
