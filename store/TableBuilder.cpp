@@ -1,11 +1,8 @@
 #include "store/TableBuilder.h"
 
-#include <QHashFunctions>
-
 #include <algorithm>
 #include <bit>
 #include <stdexcept>
-#include <unordered_set>
 
 namespace {
 
@@ -24,12 +21,13 @@ constexpr size_t MaxChars = 0xffffffffu;
 } // namespace
 
 // The short texts stored so far in one column, found by their content. The
-// set holds places in the column's buffer, so it never copies a text, and
-// hashes through the buffer as it is at the time (it may have moved).
+// table of slots holds places in the column's buffer, so it never copies a
+// text, and reads through the buffer as it is at the time (it may have
+// moved). Open addressing, at most half full: a load looks up every cell.
 class TableBuilder::Interner
 {
 public:
-    explicit Interner(const std::vector<char16_t> &chars) : m_places(64, Hash{&chars}, Equal{&chars}) {}
+    explicit Interner(const std::vector<char16_t> &chars) : m_chars(chars), m_slots(64, 0) {}
 
     // The place of an equal text stored before, or 0 with `place` remembered.
     std::uint64_t findOrRemember(std::uint64_t place)
@@ -37,14 +35,23 @@ public:
         if (m_givenUp)
             return 0;
         ++m_lookups;
-        if (const auto found = m_places.find(place); found != m_places.end()) {
-            ++m_hits;
-            return *found;
+        const QStringView text = textOf(place);
+        size_t slot = slotOf(text);
+        for (; m_slots[slot] != 0; slot = (slot + 1) & (m_slots.size() - 1)) {
+            if (textOf(m_slots[slot]) == text) {
+                ++m_hits;
+                return m_slots[slot];
+            }
         }
-        if (m_places.size() < MaxRemembered)
-            m_places.insert(place);
-        else if (m_hits < m_lookups / 2)
+        if (m_remembered < MaxRemembered) {
+            if (place != 0) { // an empty text at the start, which 0 cannot tell from no text
+                m_slots[slot] = place;
+                if (2 * ++m_remembered > m_slots.size())
+                    grow();
+            }
+        } else if (m_hits < m_lookups / 2) {
             m_givenUp = true; // a column of mostly unique texts: looking up costs more than it saves
+        }
         // A column of names, where few repeat, is told sooner.
         if (m_lookups == SoonTold && m_hits < m_lookups / 8)
             m_givenUp = true;
@@ -52,22 +59,35 @@ public:
     }
 
 private:
-    static QStringView textOf(const std::vector<char16_t> *chars, std::uint64_t place)
+    QStringView textOf(std::uint64_t place) const
     {
-        return QStringView(chars->data() + std::uint32_t(place), qsizetype(place >> 32));
+        return QStringView(m_chars.data() + std::uint32_t(place), qsizetype(place >> 32));
     }
-    struct Hash
+    // FNV-1a over the text's units: short texts, hashed at every cell.
+    size_t slotOf(QStringView text) const
     {
-        const std::vector<char16_t> *chars;
-        size_t operator()(std::uint64_t place) const { return qHash(textOf(chars, place)); }
-    };
-    struct Equal
+        std::uint64_t hash = 14695981039346656037u;
+        for (const QChar c : text)
+            hash = (hash ^ c.unicode()) * 1099511628211u;
+        return size_t(hash ^ (hash >> 32)) & (m_slots.size() - 1);
+    }
+    void grow()
     {
-        const std::vector<char16_t> *chars;
-        bool operator()(std::uint64_t a, std::uint64_t b) const { return textOf(chars, a) == textOf(chars, b); }
-    };
+        std::vector<std::uint64_t> old(2 * m_slots.size(), 0);
+        old.swap(m_slots);
+        for (const std::uint64_t place : old) {
+            if (place == 0)
+                continue;
+            size_t slot = slotOf(textOf(place));
+            while (m_slots[slot] != 0)
+                slot = (slot + 1) & (m_slots.size() - 1);
+            m_slots[slot] = place;
+        }
+    }
 
-    std::unordered_set<std::uint64_t, Hash, Equal> m_places;
+    const std::vector<char16_t> &m_chars;
+    std::vector<std::uint64_t> m_slots;
+    size_t m_remembered = 0;
     size_t m_lookups = 0;
     size_t m_hits = 0;
     bool m_givenUp = false;
