@@ -37,6 +37,10 @@ const Recordset &SearchTables::communes()
 
 void SearchTables::indexNames()
 {
+    // The other tables are read while insee1 is: a batch needs them all.
+    m_db.readAlongside({QStringLiteral("autres_noms"), QStringLiteral("historique"),
+                        QStringLiteral("localites_postales"), QStringLiteral("codes_postaux"),
+                        QStringLiteral("departements")});
     if (!m_names)
         m_names.emplace(whole());
     otherNames();

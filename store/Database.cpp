@@ -33,6 +33,8 @@ void Database::stopLoading()
     m_stop = true;
     if (m_loading.valid())
         m_loading.wait();
+    if (m_alongside.valid())
+        m_alongside.wait();
 }
 
 size_t Database::tableMemoryLimit() const
@@ -55,10 +57,12 @@ void Database::setRecordCheck(const QString &tableName, RecordCheck check)
     m_checks.insert(tableName.toLower(), std::move(check));
 }
 
-Database::SharedTable Database::readWhole(const QString &tableName)
+// Reads a whole table of this file through `reader`, this one or the file
+// opened again; stopped with this one.
+Database::SharedTable Database::readWhole(Database &reader, const QString &tableName)
 {
     try {
-        return std::make_shared<const TableData>(readTable(tableName, 0, m_stop));
+        return std::make_shared<const TableData>(reader.readTable(tableName, 0, m_stop));
     } catch (const std::bad_alloc &) {
         throw outOfMemory(tableName, m_path);
     } catch (const std::length_error &) { // a buffer past what a vector can hold
@@ -72,11 +76,13 @@ Recordset Database::openRecordset(const QString &tableName)
         throw closedError(m_path);
     finishLoading();
     const QString key = tableName.toLower();
+    if (m_alongsideKeys.contains(key))
+        finishReadingAlongside();
     if (const auto failed = m_failures.constFind(key); failed != m_failures.constEnd())
         throw DatabaseError(*failed);
     auto found = m_tables.constFind(key);
     if (found == m_tables.constEnd())
-        found = m_tables.insert(key, readWhole(tableName));
+        found = m_tables.insert(key, readWhole(*this, tableName));
     return Recordset(*found);
 }
 
@@ -124,7 +130,7 @@ void Database::startLoading(const QString &tableName, std::function<void()> done
                     }
                 }
             } notify{done};
-            return readWhole(tableName);
+            return readWhole(*this, tableName);
         });
     } catch (const std::system_error &) {
         // Under a cap on processes or on memory the system may refuse the thread.
@@ -156,6 +162,54 @@ void Database::finishLoading()
     }
 }
 
+void Database::readAlongside(const QStringList &tableNames)
+{
+    if (!m_open || m_alongside.valid())
+        return;
+    QStringList keys;
+    for (const QString &name : tableNames) {
+        if (!m_tables.contains(name.toLower()) && !m_failures.contains(name.toLower()))
+            keys << name.toLower();
+    }
+    if (keys.isEmpty())
+        return;
+    std::unique_ptr<Database> again;
+    try {
+        again = openAgain();
+    } catch (const DatabaseError &) {
+        // Read here when asked, and fail then if the file is unreadable.
+    }
+    if (!again)
+        return;
+    again->m_checks = m_checks;
+    try {
+        m_alongside = std::async(std::launch::async, [this, again = std::move(again), keys]() mutable {
+            QHash<QString, SharedTable> tables;
+            for (const QString &key : keys) {
+                try {
+                    tables.insert(key, readWhole(*again, key));
+                } catch (const DatabaseError &) {
+                    // Read again when asked, for its error to be told then.
+                }
+            }
+            again.reset(); // the file closed on the thread that read it
+            return tables;
+        });
+        m_alongsideKeys = keys;
+    } catch (const std::system_error &) {
+        // No thread to spare: the tables are read here when asked.
+    }
+}
+
+// Takes in the tables read alongside, once.
+void Database::finishReadingAlongside()
+{
+    if (!m_alongside.valid())
+        return;
+    m_alongsideKeys.clear();
+    m_tables.insert(m_alongside.get());
+}
+
 void Database::close()
 {
     if (!m_open)
@@ -163,6 +217,8 @@ void Database::close()
     m_open = false;
     stopLoading();
     m_loading = {};
+    m_alongside = {};
+    m_alongsideKeys.clear();
     m_tables.clear();
     m_firstRecords.clear();
     releaseFile();

@@ -44,6 +44,14 @@ public:
     // Whether a background read has not ended yet.
     bool isLoading() const;
 
+    // Starts reading these tables on a connection and a thread of their own,
+    // while this one reads others: for a batch, which needs every table
+    // before its first line. An engine that cannot open its file twice (an
+    // Access file) reads them when asked, as before. Asking for one of them
+    // waits for them all; one that could not be read there is read when asked,
+    // and fails then as it would have.
+    void readAlongside(const QStringList &tableNames);
+
     // For a search of one plain name: the rows of a table whose name is
     // `foldedName`, and every row whose name is not plainly its own folded
     // form (isPlainFoldedName), longer than 255 bytes or not a text, which
@@ -69,6 +77,9 @@ protected:
     // with a DatabaseError, once `stop` is set.
     virtual TableData readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop) = 0;
     virtual void releaseFile() = 0;
+    // The same file opened again, for a read alongside this one's; none when
+    // the engine cannot.
+    virtual std::unique_ptr<Database> openAgain() const { return nullptr; }
 
     // Stops a background read and waits for its end. A backend calls it
     // first in its destructor: the read uses the backend's file handle.
@@ -83,8 +94,9 @@ protected:
 private:
     using SharedTable = std::shared_ptr<const TableData>;
 
-    SharedTable readWhole(const QString &tableName);
+    SharedTable readWhole(Database &reader, const QString &tableName);
     void finishLoading();
+    void finishReadingAlongside();
 
     QString m_path;
     bool m_open = true;
@@ -94,6 +106,8 @@ private:
     QHash<QString, RecordCheck> m_checks;
     QString m_loadingKey;
     std::future<SharedTable> m_loading;
+    QStringList m_alongsideKeys;
+    std::future<QHash<QString, SharedTable>> m_alongside;
     std::atomic<bool> m_stop = false;
 };
 

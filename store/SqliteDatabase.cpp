@@ -265,6 +265,11 @@ SqliteDatabase::~SqliteDatabase()
     sqlite3_close(m_db);
 }
 
+std::unique_ptr<Database> SqliteDatabase::openAgain() const
+{
+    return std::make_unique<SqliteDatabase>(path());
+}
+
 void SqliteDatabase::releaseFile()
 {
     sqlite3_close(m_db);

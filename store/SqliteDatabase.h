@@ -18,6 +18,7 @@ public:
 protected:
     TableData readTable(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop) override;
     void releaseFile() override;
+    std::unique_ptr<Database> openAgain() const override;
 
 private:
     // Whether the table of that name is a view (or cannot be told).

@@ -39,6 +39,7 @@ private slots:
     void longCommuneNames();
     void outOfMemoryIsAMessage();
     void backgroundRead();
+    void readAlongside();
     void abusedStores_data();
     void abusedStores();
 
@@ -404,6 +405,48 @@ void TestLoadingLimits::backgroundRead()
     closing->close();
     QVERIFY(!closing->isLoading());
     QVERIFY_THROWS_EXCEPTION(DatabaseError, closing->openRecordset("insee1"));
+}
+
+void TestLoadingLimits::readAlongside()
+{
+    const QString path = m_dir->filePath("insee.sqlite");
+    QCOMPARE(exec(path, {Schema, manyCommunes(3000),
+                         "CREATE TABLE codes_postaux AS SELECT rowid AS commune, "
+                         "'0' || (1000 + rowid) AS codepos FROM insee1"}),
+             QString());
+    const std::unique_ptr<Database> db = openCommuneDatabase(path);
+    // A check set before the read is kept by the other connection too.
+    db->setRecordCheck("codes_postaux", [](const TableData &, size_t row) {
+        if (row == 2999)
+            throw DatabaseError("la ligne 3000 est refusée");
+    });
+    db->readAlongside({"codes_postaux", "absente", "insee1"});
+    QCOMPARE(db->openRecordset("insee1").recordCount(), 3000);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, db->openRecordset("absente"));
+    try {
+        db->openRecordset("codes_postaux");
+        QFAIL("a table read alongside passed over its check");
+    } catch (const DatabaseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("la ligne 3000 est refusée"));
+    }
+
+    // Read alongside, a table is the one read here: its rows, rowids and texts.
+    const std::unique_ptr<Database> alongside = openCommuneDatabase(path);
+    alongside->readAlongside({"CODES_POSTAUX"});
+    const Recordset read = alongside->openRecordset("codes_postaux");
+    const Recordset here = openCommuneDatabase(path)->openRecordset("codes_postaux");
+    QCOMPARE(read.recordCount(), 3000);
+    for (const int row : {0, 1499, 2999}) {
+        QCOMPARE(read.rowidOf(row), here.rowidOf(row));
+        QCOMPARE(read.column(1).value(size_t(row)), here.column(1).value(size_t(row)));
+    }
+
+    // Closed or destroyed while the other connection reads: it stops.
+    const std::unique_ptr<Database> closing = openCommuneDatabase(path);
+    closing->readAlongside({"insee1", "codes_postaux"});
+    closing->close();
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, closing->openRecordset("codes_postaux"));
+    openCommuneDatabase(path)->readAlongside({"insee1"});
 }
 
 void TestLoadingLimits::abusedStores_data()
