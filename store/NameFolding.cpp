@@ -173,6 +173,10 @@ QString finish(const Folded &folded)
 
 QString foldName(QStringView name)
 {
+    // A name as the table writes it (a list exported from it, La Poste's
+    // labels) is its own folded form: a batch folds one a line.
+    if (isPlainFoldedName(name))
+        return name.toString();
     Folded folded;
     folded.text.reserve(name.size());
     for (const QChar c : name) {
@@ -186,6 +190,8 @@ QString foldName(QStringView name)
 
 QString foldPattern(QStringView pattern)
 {
+    if (isPlainFoldedName(pattern))
+        return pattern.toString();
     Folded folded;
     folded.text.reserve(pattern.size());
     const qsizetype size = pattern.size();
