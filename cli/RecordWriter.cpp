@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QStringEncoder>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 
@@ -147,15 +148,15 @@ void appendUtf8(QByteArray &buffer, QStringView text)
     buffer.resize(writeUtf8(buffer.data() + at, text) - buffer.constData());
 }
 
-// Copies a field of printable ASCII to `out` and returns its end; nothing
-// when it holds another character, a quote or `separator`, and must be
-// written the long way.
-char *copyPrintableAscii(char *out, QStringView text, char16_t separator)
+// Copies a field to `out` and returns its end when each of its characters
+// goes out as it is (`asIs`: printable ASCII but the separator and the
+// quote); nothing otherwise, and it must be written the long way.
+char *copyAsIs(char *out, QStringView text, const std::array<bool, 128> &asIs)
 {
     const char16_t *chars = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = chars[i];
-        if (c < 0x20 || c >= 0x7f || c == separator || c == u'"')
+        if (c >= 0x80 || !asIs[c])
             return nullptr;
         out[i] = char(c);
     }
@@ -201,6 +202,8 @@ RecordWriter::RecordWriter(std::FILE *out, Kind kind, QChar separator)
                                             : separator == u'\t' ? QChar(u',')
                                                                  : separator)
 {
+    for (char16_t c = 0x20; c < 0x7f; ++c)
+        m_asIs[c] = c != m_separator && c != u'"';
 }
 
 void RecordWriter::setFields(const QStringList &names, std::vector<JsonShape> shapes, bool headerLine)
@@ -279,12 +282,11 @@ void RecordWriter::writeUtf8Line(const QStringList &fields)
     const qsizetype start = m_buffer.size();
     m_buffer.resize(start + room);
     char *end = m_buffer.data() + start;
-    const char16_t separator = m_separator.unicode();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             end = writeUtf8(end, QStringView(&m_separator, 1));
         const bool steps = size_t(i) < m_shapes.size() && m_shapes[size_t(i)] == JsonShape::Steps;
-        if (char *copied = steps ? nullptr : copyPrintableAscii(end, fields[i], separator)) {
+        if (char *copied = steps ? nullptr : copyAsIs(end, fields[i], m_asIs)) {
             end = copied;
             continue;
         }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <utility>
@@ -66,6 +67,7 @@ private:
     std::FILE *m_out;
     Kind m_kind;
     QChar m_separator;
+    std::array<bool, 128> m_asIs{}; // the characters a TSV or CSV field writes as they are
     QStringList m_names;
     std::vector<JsonShape> m_shapes;
     QByteArray m_buffer;

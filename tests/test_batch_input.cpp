@@ -26,6 +26,8 @@ private slots:
     void recordsAcrossLines();
     void cleaning_data();
     void cleaning();
+    void writtenFields_data();
+    void writtenFields();
     void batches_data();
     void batches();
     void answerBeforeWaiting();
@@ -132,6 +134,50 @@ void TestBatchInput::cleaning()
     QFETCH(QString, field);
     QFETCH(QString, clean);
     QCOMPARE(cleanField(field), clean);
+}
+
+// A field between two others, as each form writes it: the plain ones are
+// copied, the others cleaned, quoted or encoded.
+void TestBatchInput::writtenFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("tsv");
+    QTest::addColumn<QByteArray>("csv");     // separated by « ; »
+    QTest::addColumn<QByteArray>("windows"); // CSV in Windows-1252
+    // clang-format off
+    QTest::newRow("plain") << "STE COLOMBE" << QByteArray("STE COLOMBE") << QByteArray("STE COLOMBE") << QByteArray("STE COLOMBE");
+    QTest::newRow("empty") << "" << QByteArray() << QByteArray() << QByteArray();
+    QTest::newRow("separator") << "A;B" << QByteArray("A;B") << QByteArray("\"A;B\"") << QByteArray("\"A;B\"");
+    QTest::newRow("comma") << "A,B" << QByteArray("A,B") << QByteArray("A,B") << QByteArray("A,B");
+    QTest::newRow("quote") << "A\"B" << QByteArray("A\"B") << QByteArray("\"A\"\"B\"") << QByteArray("\"A\"\"B\"");
+    QTest::newRow("tab") << "A\tB" << QByteArray("A B") << QByteArray("A B") << QByteArray("A B");
+    QTest::newRow("DEL") << "A\x7f" << QByteArray("A\\x7F") << QByteArray("A\\x7F") << QByteArray("A\\x7F");
+    QTest::newRow("accent") << "Évry" << QByteArray("\xc3\x89vry") << QByteArray("\xc3\x89vry") << QByteArray("\xc9vry");
+    QTest::newRow("accent and separator") << "É;\"" << QByteArray("\xc3\x89;\"") << QByteArray("\"\xc3\x89;\"\"\"") << QByteArray("\"\xc9;\"\"\"");
+    QTest::newRow("accent and line break") << "é\n" << QByteArray("\xc3\xa9 ") << QByteArray("\xc3\xa9 ") << QByteArray("\xe9 ");
+    QTest::newRow("beyond 1252") << "\u2603" << QByteArray("\xe2\x98\x83") << QByteArray("\xe2\x98\x83") << QByteArray("?");
+    // clang-format on
+}
+
+void TestBatchInput::writtenFields()
+{
+    QFETCH(QString, field);
+    const auto written = [&](RecordWriter::Kind kind, RecordWriter::Encoding encoding) {
+        std::FILE *out = std::tmpfile();
+        RecordWriter writer(out, kind, QLatin1Char(';'));
+        writer.setEncoding(encoding);
+        writer.setFields({"a", "b", "c"}, {}, false);
+        writer.write({"x", field, "y"});
+        writer.finish();
+        const QByteArray bytes = readAll(out);
+        std::fclose(out);
+        return kind == RecordWriter::Kind::Csv ? bytes.mid(bytes.indexOf('\n') + 1) : bytes; // past CSV's header
+    };
+    QTEST(written(RecordWriter::Kind::Tsv, RecordWriter::Encoding::Utf8).chopped(3).mid(2), "tsv");
+    QCOMPARE(written(RecordWriter::Kind::Tsv, RecordWriter::Encoding::Utf8).left(2), QByteArray("x\t"));
+    QTEST(written(RecordWriter::Kind::Csv, RecordWriter::Encoding::Utf8).chopped(3).mid(2), "csv");
+    QCOMPARE(written(RecordWriter::Kind::Csv, RecordWriter::Encoding::Utf8).right(3), QByteArray(";y\n"));
+    QTEST(written(RecordWriter::Kind::Csv, RecordWriter::Encoding::Windows1252).chopped(3).mid(2), "windows");
 }
 
 namespace {
