@@ -188,6 +188,14 @@ void TestNameFolding::plainFoldedNamesAreTheirOwnFolding_data()
     QTest::newRow("SAINTES is a word of its own") << "SAINTES" << true;
     QTest::newRow("SAINT") << "SAINT DENIS" << false;
     QTest::newRow("SAINTE at the end") << "LA SAINTE" << false;
+    QTest::newRow("SAINT alone") << "SAINT" << false;
+    QTest::newRow("SAINT in the middle") << "BOIS SAINT DENIS" << false;
+    QTest::newRow("SAINS, five letters") << "SAINS" << true;
+    QTest::newRow("SAINTY, six letters") << "SAINTY" << true;
+    QTest::newRow("TAINTE") << "TAINTE" << true;
+    QTest::newRow("SAINT ending a word") << "TOUSSAINT" << true;
+    QTest::newRow("SAINTES after a word") << "LES SAINTES MARIES" << true;
+    QTest::newRow("blank at the start") << " PARIS" << false;
     QTest::newRow("hyphen") << "HAUTES-ALPES" << false;
     QTest::newRow("two blanks") << "LA  ROCHE" << false;
     QTest::newRow("blank at the end") << "PARIS " << false;
@@ -205,6 +213,7 @@ void TestNameFolding::plainFoldedNamesAreTheirOwnFolding()
     QFETCH(bool, plain);
     const QByteArray utf8 = name.toUtf8();
     QCOMPARE(isPlainFoldedName(utf8.constData(), size_t(utf8.size())), plain);
+    QCOMPARE(isPlainFoldedName(QStringView(name)), plain);
     if (plain)
         QCOMPARE(foldName(name), name);
 }
