@@ -276,7 +276,8 @@ void SqliteDatabase::releaseFile()
     m_db = nullptr;
 }
 
-// SQL's view of isPlainFoldedName: whether the row may hold the name ?2.
+// SQL's view of isPlainFoldedName: whether the row may hold the name the
+// function was made for (its user data, read once instead of at every row).
 static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
 {
     if (sqlite3_value_type(values[0]) != SQLITE_TEXT) {
@@ -285,9 +286,8 @@ static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
     }
     const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
     const auto bytes = size_t(sqlite3_value_bytes(values[0]));
-    const auto *wanted = reinterpret_cast<const char *>(sqlite3_value_text(values[1]));
-    const auto wantedBytes = size_t(sqlite3_value_bytes(values[1]));
-    const bool same = bytes == wantedBytes && std::memcmp(name, wanted, bytes) == 0;
+    const auto *wanted = static_cast<const QByteArray *>(sqlite3_user_data(context));
+    const bool same = bytes == size_t(wanted->size()) && std::memcmp(name, wanted->constData(), bytes) == 0;
     sqlite3_result_int(context, same || bytes > 255 || !isPlainFoldedName(name, bytes));
 }
 
@@ -298,9 +298,10 @@ std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &table
     // itself gives each commune once per row). Read whole, it is judged once.
     if (!m_db || isView(tableName))
         return std::nullopt;
-    sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+    m_candidateName = foldedName.toUtf8();
+    sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &m_candidateName,
                                mayHoldName, nullptr, nullptr, nullptr);
-    const RowFilter filter{QStringLiteral("topovil_may_hold_name(commune, ?1)"), foldedName.toUtf8()};
+    const RowFilter filter{QStringLiteral("topovil_may_hold_name(commune)")};
     const std::atomic<bool> stop = false;
     return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
 }
@@ -315,7 +316,7 @@ std::optional<Recordset> SqliteDatabase::openLinkedRows(const QString &tableName
         numbers << QString::number(rowid);
     QString quoted = column;
     quoted.replace(u'"', QStringLiteral("\"\""));
-    const RowFilter filter{QStringLiteral("\"%1\" IN (%2)").arg(quoted, numbers.join(u',')), {}};
+    const RowFilter filter{QStringLiteral("\"%1\" IN (%2)").arg(quoted, numbers.join(u','))};
     const std::atomic<bool> stop = false;
     return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
 }
@@ -405,8 +406,6 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
         if (rc != SQLITE_OK)
             throw failed(rc);
     }
-    if (filter && !filter->text.isNull())
-        sqlite3_bind_text(select.handle, 1, filter->text.constData(), int(filter->text.size()), SQLITE_STATIC);
     const int first = withRowid ? 1 : 0;
     const int columnCount = sqlite3_column_count(select.handle) - first;
     QStringList columns;

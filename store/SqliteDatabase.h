@@ -2,6 +2,8 @@
 
 #include "store/Database.h"
 
+#include <QByteArray>
+
 struct sqlite3;
 
 // The commune store that ships with the program, opened read-only.
@@ -23,15 +25,15 @@ protected:
 private:
     // Whether the table of that name is a view (or cannot be told).
     bool isView(const QString &tableName);
-    // Which rows a read keeps: the SQL after WHERE, and the text bound to ?1.
+    // Which rows a read keeps: the SQL after WHERE.
     struct RowFilter
     {
         QString where;
-        QByteArray text;
     };
     // Reads the table's rows, all of them or those the filter keeps.
     TableData selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
                          const RowFilter *filter);
 
     sqlite3 *m_db = nullptr;
+    QByteArray m_candidateName; // the folded name whose candidate rows are read
 };
