@@ -116,10 +116,15 @@ bool needsCleaning(char16_t u)
     return u < 0x20 || (u >= 0x7f && u < 0xa0) || u == 0x2028 || u == 0x2029;
 }
 
+bool isClean(QStringView text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return needsCleaning(c.unicode()); });
+}
+
 // Appends the text cleaned: most fields need nothing, and are copied whole.
 void appendClean(QString &out, QStringView text)
 {
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return needsCleaning(c.unicode()); })) {
+    if (isClean(text)) {
         out += text;
         return;
     }
@@ -244,8 +249,7 @@ void RecordWriter::write(const QStringList &fields)
         }
         line += QLatin1Char('}');
     } else if (m_encoding == Encoding::Utf8) {
-        writeUtf8Line(fields);
-        return;
+        appendUtf8Fields(fields);
     } else if (m_kind == Kind::Csv) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (i > 0)
@@ -271,9 +275,9 @@ void RecordWriter::write(const QStringList &fields)
     }
 }
 
-// A TSV or CSV line written straight into the buffer: a batch writes
-// millions of them, and nearly every field is printable ASCII.
-void RecordWriter::writeUtf8Line(const QStringList &fields)
+// A TSV or CSV line's fields written straight into the buffer: a batch
+// writes millions of them, and nearly every field is printable ASCII.
+void RecordWriter::appendUtf8Fields(const QStringList &fields)
 {
     // Room for every field as UTF-8, and a separator after each.
     qsizetype room = 0;
@@ -291,7 +295,7 @@ void RecordWriter::writeUtf8Line(const QStringList &fields)
             continue;
         }
         QString text = readable(i, fields[i]);
-        if (std::any_of(text.begin(), text.end(), [](QChar c) { return needsCleaning(c.unicode()); }))
+        if (!isClean(text))
             text = cleanField(text);
         if (m_kind == Kind::Csv)
             text = csvField(text, m_separator);
@@ -301,15 +305,6 @@ void RecordWriter::writeUtf8Line(const QStringList &fields)
         end = writeUtf8(m_buffer.data() + at, text);
     }
     m_buffer.resize(end - m_buffer.constData());
-    ++m_records;
-    m_buffer += m_lineEnd;
-    if (m_buffer.size() >= 64 * 1024)
-        flush();
-    if (m_inputWouldWait && m_inputWouldWait()) {
-        flush();
-        if (ok() && std::fflush(m_out) != 0)
-            m_error = writeFailure(errno);
-    }
 }
 
 bool RecordWriter::finish()

@@ -60,7 +60,7 @@ public:
 
 private:
     QString readable(qsizetype field, const QString &text) const;
-    void writeUtf8Line(const QStringList &fields);
+    void appendUtf8Fields(const QStringList &fields);
     void append(const QString &text);
     void flush();
 
