@@ -41,17 +41,8 @@ QString locatorOf(const CommuneColumns &columns, int row)
 {
     if (row < 0)
         return {};
-    const auto number = [&](int column) -> std::optional<double> {
-        const Column &cells = columns.records.column(column);
-        if (cells.kind(size_t(row)) == Column::Kind::Real) // the shipped store's, without a QVariant
-            return cells.real(size_t(row));
-        const QVariant value = cells.value(size_t(row));
-        bool ok = false;
-        const double read = value.toDouble(&ok);
-        return value.isNull() || !ok ? std::nullopt : std::optional<double>(read);
-    };
-    const std::optional<double> latitude = number(columns.latitude);
-    const std::optional<double> longitude = number(columns.longitude);
+    const std::optional<double> latitude = columns.records.column(columns.latitude).number(size_t(row));
+    const std::optional<double> longitude = columns.records.column(columns.longitude).number(size_t(row));
     if (!latitude || !longitude)
         return {};
     return maidenheadLocator(*latitude, *longitude);

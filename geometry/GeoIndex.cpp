@@ -3,7 +3,6 @@
 #include "store/DatabaseError.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -11,25 +10,6 @@ namespace {
 
 // Ranges this short are read whole: below it a split costs more than it saves.
 constexpr size_t leafSize = 8;
-
-std::optional<double> numberAt(const Column &column, size_t row)
-{
-    switch (column.kind(row)) {
-    case Column::Kind::Real:
-        return std::bit_cast<double>(column.cells()[row]);
-    case Column::Kind::Integer:
-        return double(std::bit_cast<qint64>(column.cells()[row]));
-    case Column::Kind::Null:
-        return std::nullopt;
-    case Column::Kind::Text:
-    case Column::Kind::Other:
-        break;
-    }
-    // A position kept as text is read as the table's other readers read it.
-    bool ok = false;
-    const double value = column.value(row).toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
 
 void unitVector(GeoPoint p, double *xyz)
 {
@@ -64,8 +44,8 @@ std::optional<GeoPoint> PositionColumns::at(size_t row) const
 {
     if (!latitude || !longitude || row >= latitude->size())
         return std::nullopt;
-    const std::optional<double> lat = numberAt(*latitude, row);
-    const std::optional<double> lon = numberAt(*longitude, row);
+    const std::optional<double> lat = latitude->number(row);
+    const std::optional<double> lon = longitude->number(row);
     if (!lat || !lon || !isOnGlobe({*lat, *lon}))
         return std::nullopt;
     return GeoPoint{*lat, *lon};

@@ -36,3 +36,21 @@ void Column::appendKind(Kind kind)
     }
     ++m_size;
 }
+
+std::optional<double> Column::number(size_t row) const
+{
+    switch (kind(row)) {
+    case Kind::Real:
+        return real(row);
+    case Kind::Integer:
+        return double(integer(row));
+    case Kind::Null:
+        return std::nullopt;
+    case Kind::Text:
+    case Kind::Other:
+        break;
+    }
+    bool ok = false;
+    const double read = value(row).toDouble(&ok);
+    return ok ? std::optional<double>(read) : std::nullopt;
+}

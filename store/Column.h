@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // One column of a table held in memory, typed: numbers as 64-bit values,
@@ -38,6 +39,9 @@ public:
         Q_ASSERT(kind(row) == Kind::Real);
         return std::bit_cast<double>(m_cells[row]);
     }
+    // The number a cell holds, a text read as the table's other readers read
+    // it; nothing for a NULL or a text that is no number.
+    std::optional<double> number(size_t row) const;
     // The text of a text cell, in place; empty for any other kind.
     QStringView text(size_t row) const
     {
