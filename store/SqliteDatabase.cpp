@@ -301,9 +301,9 @@ std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &table
     m_candidateName = foldedName.toUtf8();
     sqlite3_create_function_v2(m_db, "topovil_may_hold_name", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &m_candidateName,
                                mayHoldName, nullptr, nullptr, nullptr);
-    const RowFilter filter{QStringLiteral("topovil_may_hold_name(commune)")};
+    const QString where = QStringLiteral("topovil_may_hold_name(commune)");
     const std::atomic<bool> stop = false;
-    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
+    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &where)));
 }
 
 std::optional<Recordset> SqliteDatabase::openLinkedRows(const QString &tableName, const QString &column,
@@ -316,9 +316,9 @@ std::optional<Recordset> SqliteDatabase::openLinkedRows(const QString &tableName
         numbers << QString::number(rowid);
     QString quoted = column;
     quoted.replace(u'"', QStringLiteral("\"\""));
-    const RowFilter filter{QStringLiteral("\"%1\" IN (%2)").arg(quoted, numbers.join(u','))};
+    const QString where = QStringLiteral("\"%1\" IN (%2)").arg(quoted, numbers.join(u','));
     const std::atomic<bool> stop = false;
-    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &filter)));
+    return Recordset(std::make_shared<const TableData>(selectRows(tableName, 0, stop, &where)));
 }
 
 bool SqliteDatabase::isView(const QString &tableName)
@@ -339,7 +339,7 @@ TableData SqliteDatabase::readTable(const QString &tableName, size_t maxRows, co
 }
 
 TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
-                                     const RowFilter *filter)
+                                     const QString *where)
 {
     auto fail = [&](const QString &why) {
         return DatabaseError(
@@ -372,7 +372,7 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
 
     // A table's rows are counted first, so that its columns are sized once.
     size_t expectedRows = 0;
-    if (!isView && maxRows != 1 && !filter) {
+    if (!isView && maxRows != 1 && !where) {
         Statement count;
         const QByteArray sql = (QStringLiteral("SELECT count(*)") + from).toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &count.handle, nullptr) == SQLITE_OK
@@ -385,8 +385,8 @@ TableData SqliteDatabase::selectRows(const QString &tableName, size_t maxRows, c
     Statement select;
     const auto prepare = [&](bool withRowid) {
         QString selectSql = (withRowid ? QStringLiteral("SELECT _rowid_, *") : QStringLiteral("SELECT *")) + from;
-        if (filter)
-            selectSql += QStringLiteral(" WHERE ") + filter->where;
+        if (where)
+            selectSql += QStringLiteral(" WHERE ") + *where;
         if (withRowid) // the table's own order, which a covering index could change
             selectSql += QStringLiteral(" ORDER BY _rowid_");
         if (maxRows > 0)

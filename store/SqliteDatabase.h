@@ -25,14 +25,9 @@ protected:
 private:
     // Whether the table of that name is a view (or cannot be told).
     bool isView(const QString &tableName);
-    // Which rows a read keeps: the SQL after WHERE.
-    struct RowFilter
-    {
-        QString where;
-    };
-    // Reads the table's rows, all of them or those the filter keeps.
-    TableData selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop,
-                         const RowFilter *filter);
+    // Reads the table's rows, all of them or those `where` (the SQL after
+    // WHERE) keeps.
+    TableData selectRows(const QString &tableName, size_t maxRows, const std::atomic<bool> &stop, const QString *where);
 
     sqlite3 *m_db = nullptr;
     QByteArray m_candidateName; // the folded name whose candidate rows are read
