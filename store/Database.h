@@ -52,12 +52,11 @@ public:
     // and fails then as it would have.
     void readAlongside(const QStringList &tableNames);
 
-    // For a search of one plain name: the rows of a table whose name is
-    // `foldedName`, and every row whose name is not plainly its own folded
-    // form (isPlainFoldedName), longer than 255 bytes or not a text, which
-    // only the search itself can judge; in table order, read at once without
-    // the whole table. Nothing when the engine cannot select rows (an Access
-    // file is read whole).
+    // For a search of one plain name: the rows of a table whose name may
+    // fold to `foldedName` (mayFoldTo), or is longer than 255 bytes or not a
+    // text, which only the search itself can judge; in table order, read at
+    // once without the whole table. Nothing when the engine cannot select
+    // rows (an Access file is read whole).
     virtual std::optional<Recordset> openNameCandidates(const QString &tableName, const QString &foldedName);
     // The rows of a table whose `column` holds one of these rowids (the
     // postal codes of a few candidate communes), in table order, read at once

@@ -294,3 +294,16 @@ bool isPlainFoldedName(QStringView name)
 {
     return isPlainFolded(name.utf16(), size_t(name.size()));
 }
+
+bool mayFoldTo(const char *utf8, size_t bytes, std::string_view folded)
+{
+    if (std::string_view(utf8, bytes) == folded)
+        return true;
+    // Most rows are told apart by their first letter, without reading on.
+    const char first = bytes > 0 ? utf8[0] : '\0';
+    const bool alphanumeric = (first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9');
+    const bool lower = first >= 'a' && first <= 'z';
+    if ((alphanumeric || lower) && (folded.empty() || folded[0] != (lower ? char(first - 'a' + 'A') : first)))
+        return false;
+    return !isPlainFoldedName(utf8, bytes);
+}

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string_view>
 
 // Commune names are compared in one written form, so that the user may type
 // a name the ordinary way: "Saint-Étienne", "l'Île-d'Yeu" and "ST ETIENNE"
@@ -32,3 +33,9 @@ QString foldPattern(QStringView pattern);
 // every name (false only says that folding must decide).
 bool isPlainFoldedName(const char *utf8, size_t bytes);
 bool isPlainFoldedName(QStringView name);
+
+// Whether a stored name (UTF-8) may fold to `folded`, a folded name; false
+// only where it surely does not: a plain folded name folds to itself, and a
+// name that starts with a letter or a digit folds to one that starts with
+// it in upper case. The search of a name in a store asks it of every row.
+bool mayFoldTo(const char *utf8, size_t bytes, std::string_view folded);

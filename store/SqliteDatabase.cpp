@@ -12,7 +12,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -276,8 +275,9 @@ void SqliteDatabase::releaseFile()
     m_db = nullptr;
 }
 
-// SQL's view of isPlainFoldedName: whether the row may hold the name the
-// function was made for (its user data, read once instead of at every row).
+// SQL's view of mayFoldTo: whether the row may hold the name the function
+// was made for (its user data, read once instead of at every row). A name
+// too long is let through, for the read to refuse it.
 static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
 {
     if (sqlite3_value_type(values[0]) != SQLITE_TEXT) {
@@ -287,8 +287,7 @@ static void mayHoldName(sqlite3_context *context, int, sqlite3_value **values)
     const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
     const auto bytes = size_t(sqlite3_value_bytes(values[0]));
     const auto *wanted = static_cast<const QByteArray *>(sqlite3_user_data(context));
-    const bool same = bytes == size_t(wanted->size()) && std::memcmp(name, wanted->constData(), bytes) == 0;
-    sqlite3_result_int(context, same || bytes > 255 || !isPlainFoldedName(name, bytes));
+    sqlite3_result_int(context, bytes > 255 || mayFoldTo(name, bytes, {wanted->constData(), size_t(wanted->size())}));
 }
 
 std::optional<Recordset> SqliteDatabase::openNameCandidates(const QString &tableName, const QString &foldedName)

@@ -2,6 +2,8 @@
 #include "search/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "search/NameIndex.h"
+#include "store/CommuneDatabase.h"
+#include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/TableBuilder.h"
 
@@ -29,6 +31,8 @@ private slots:
     void refusalOfAPositionOffTheGlobe();
     void indexAsScan_data();
     void indexAsScan();
+    void storeAloneReadsWhatMayMatch_data();
+    void storeAloneReadsWhatMayMatch();
 
 private:
     SearchMatches search(const QString &typed, const Constraints &given, bool indexed);
@@ -233,6 +237,60 @@ void TestFindCommunes::indexAsScan()
         QVERIFY(query && query->isPlainName());
         QCOMPARE(index.find(*query), findAllCommunes(records, query->pattern()));
     }
+}
+
+// The store alone, as a one-shot search reads it: a plain name is looked for
+// among the rows that may fold to it, and no other row is read. A name too
+// long is read too, so that the store is refused as a whole read refuses it.
+void TestFindCommunes::storeAloneReadsWhatMayMatch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<bool>("tooLong");
+    const QStringList epinal{"EPINAL", "epinal", "\u00c9pinal", "-Epinal", "Epinal ", "EPINAL"};
+    // clang-format off
+    QTest::newRow("same, lower case, accent, hyphen first, blank last") << "\u00c9pinal" << epinal << 7 << false;
+    QTest::newRow("SAINT written out, in lower case") << "St Denis" << QStringList{"SAINT DENIS", "st-denis", "ST DENIS"} << 6 << false;
+    QTest::newRow("a name too long is read") << "\u00c9pinal" << QStringList() << 0 << true;
+    // clang-format on
+}
+
+void TestFindCommunes::storeAloneReadsWhatMayMatch()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, found);
+    QFETCH(int, read);
+    QFETCH(bool, tooLong);
+    const QString path = m_dir.filePath(QStringLiteral("alone %1.sqlite").arg(QTest::currentDataTag()));
+    // Read: every E, é or blank first, and the SAINT and S of ST DENIS.
+    QString sql = "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT);"
+                  "INSERT INTO insee1 VALUES('EPINAL', 6.45, 48.17, '88000', 'VOSGES');"
+                  "INSERT INTO insee1(commune) VALUES('EPINALE'), ('epinal'), ('PINAL'), ('\u00c9pinal'), "
+                  "('X\u00e9pinal'), ('-Epinal'), ('Ebreuil-sur-Sioule'), ('Epinal '), ('SAINT DENIS'), "
+                  "('st-denis'), ('ST DENIS'), ('EPINAL'), ('Sainte-Denise');";
+    if (tooLong)
+        sql += "INSERT INTO insee1(commune) VALUES('" + QString(300, u'Z') + "');";
+    sqlite3 *store = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &store), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(store, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(store);
+    const std::unique_ptr<Database> db = openCommuneDatabase(path);
+    SearchTables tables(*db);
+    const std::optional<Query> query = Query::make(typed);
+    QVERIFY(query && query->isPlainName());
+    if (tooLong) {
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, findCommunes(tables, *query));
+        return;
+    }
+    const SearchMatches matches = findCommunes(tables, *query);
+    QVERIFY(!tables.hasWholeTable());
+    const Recordset &rows = tables.communes();
+    QCOMPARE(int(rows.recordCount()), read);
+    QStringList names;
+    for (const int row : matches.rows())
+        names << rows.column(rows.fieldIndex(u"commune")).value(size_t(row)).toString();
+    QCOMPARE(names, found);
 }
 
 QTEST_GUILESS_MAIN(TestFindCommunes)
