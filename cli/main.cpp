@@ -6,7 +6,6 @@
 #include "store/DataFileLocation.h"
 #include "store/SystemError.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -27,16 +26,25 @@ static int reportFailure(const QString &error)
     return 2;
 }
 
-static QString dataPathOf(const CommandLine &line)
+// The file this program runs from, its links followed: the window's program
+// and the data file are looked for beside it.
+static QString programFile(const char *argv0)
+{
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return !self.isEmpty() ? self : QFileInfo(QString::fromLocal8Bit(argv0)).absoluteFilePath();
+}
+
+static QString dataPathOf(const CommandLine &line, const char *argv0)
 {
     return !line.dataFile.isEmpty()
                ? line.dataFile
-               : findDataFile(DataFilePlaces::fromEnvironment(QCoreApplication::applicationDirPath()));
+               : findDataFile(DataFilePlaces::fromEnvironment(QFileInfo(programFile(argv0)).absolutePath()));
 }
 
-// --chercher and --lot print what they find and need no display: only Qt
-// Core starts, for the program's folder, where the data file is looked for.
-static int answerScript(int argc, char *argv[], const CommandLine &line)
+// --chercher and --lot print what they find and need no display. Nor do
+// they need an event loop: no QCoreApplication is made, which would cost
+// every answer half a millisecond.
+static int answerScript(char *argv[], const CommandLine &line)
 {
     // A closed standard output would hand its number to the next file opened.
     if (fcntl(STDOUT_FILENO, F_GETFL) == -1)
@@ -48,13 +56,12 @@ static int answerScript(int argc, char *argv[], const CommandLine &line)
     exitOnUncaughtOutOfMemory("topovil : mémoire insuffisante : la recherche s'arrête là (essayez avec plus de "
                               "mémoire libre)\n",
                               2);
-    QCoreApplication app(argc, argv);
     const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
                                                  ? batchCommand(line, stdin, stderr)
                                              : line.action == CommandLine::Action::Around  ? aroundCommand(line)
                                              : line.action == CommandLine::Action::History ? historyCommand(line)
                                                                                            : searchCommand(line);
-    const CommandResult result = runCommand(*command, dataPathOf(line), stdout);
+    const CommandResult result = runCommand(*command, dataPathOf(line, argv[0]), stdout);
     // Nothing found still says why, with the names the user may have meant.
     if (!result.err.isEmpty())
         std::fprintf(stderr, "topovil : %s\n", result.err.toUtf8().constData());
@@ -87,7 +94,7 @@ static int answerWithoutWindow(int argc, char *argv[])
     case CommandLine::Action::Batch:
     case CommandLine::Action::Around:
     case CommandLine::Action::History:
-        return answerScript(argc, argv, line);
+        return answerScript(argv, line);
     case CommandLine::Action::Error:
         return reportCommandLineError(line.error);
     case CommandLine::Action::Run:
@@ -100,8 +107,8 @@ static int answerWithoutWindow(int argc, char *argv[])
 // on the command line never loads the window libraries.
 static int startWindow(char *argv[])
 {
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    const QByteArray window = QFile::encodeName(QFileInfo(self).dir().filePath(QStringLiteral("topovil-fenetre")));
+    const QByteArray window =
+        QFile::encodeName(QFileInfo(programFile(argv[0])).dir().filePath(QStringLiteral("topovil-fenetre")));
     argv[0] = const_cast<char *>(window.constData());
     execv(window.constData(), argv);
     std::fprintf(stderr, "Topovil : la fenêtre (%s) ne peut pas démarrer : %s.\n", window.constData(),
