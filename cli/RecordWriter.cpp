@@ -216,12 +216,15 @@ void RecordWriter::setFields(const QStringList &names, std::vector<JsonShape> sh
     m_names.clear();
     for (const QString &name : names)
         m_names << cleanField(name);
-    m_shapes = std::move(shapes);
-    m_shapes.resize(size_t(m_names.size()), JsonShape::Text);
+    // The header line writes the names as they are, with no field's shape
+    // (a field of steps would read its own name as steps).
+    m_shapes.clear();
     if (m_kind == Kind::Json)
         append(QStringLiteral("["));
     else if (m_kind == Kind::Csv || headerLine)
         write(names);
+    m_shapes = std::move(shapes);
+    m_shapes.resize(size_t(m_names.size()), JsonShape::Text);
     m_records = 0;
 }
 
