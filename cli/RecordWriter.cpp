@@ -216,8 +216,9 @@ void RecordWriter::setFields(const QStringList &names, std::vector<JsonShape> sh
     m_names.clear();
     for (const QString &name : names)
         m_names << cleanField(name);
-    // The header line writes the names as they are, with no field's shape
-    // (a field of steps would read its own name as steps).
+    // The header line is written before the fields' shapes are known: it
+    // writes the names as they are (a field of steps would read its own
+    // name as steps).
     m_shapes.clear();
     if (m_kind == Kind::Json)
         append(QStringLiteral("["));

@@ -38,6 +38,7 @@ private slots:
     void namedFileIsOpened();
     void missingOrUnusableNamedFileStopsWithStatusOne();
     void userFileIsFoundInXdgDataHome();
+    void commandLineLooksBesideTheProgramThroughALink();
     void unknownOptionIsRefused();
 };
 
@@ -226,6 +227,29 @@ void TestDataFileLocation::userFileIsFoundInXdgDataHome()
     run = runProgram(root, {});
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(beside), qPrintable(run.err));
+}
+
+// Started through a link in another folder, the command line looks for the
+// data file beside the program itself, not beside the link.
+void TestDataFileLocation::commandLineLooksBesideTheProgramThroughALink()
+{
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("programme"));
+    QDir().mkpath(folder);
+    QVERIFY(copyProgram(folder));
+    QVERIFY(writeCommuneStore(folder + "/insee.mdb", {commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")}));
+    const QString link = root.filePath(QStringLiteral("raccourci/topovil"));
+    QDir().mkpath(QFileInfo(link).path());
+    QVERIFY(QFile::link(folder + "/topovil", link));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("maison")));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), root.filePath(QStringLiteral("systeme")));
+    process.setProcessEnvironment(env);
+    process.start(link, {QStringLiteral("--chercher"), QStringLiteral("paris")});
+    QVERIFY(process.waitForFinished(20000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    QVERIFY(process.readAllStandardOutput().startsWith("PARIS\t75001\t"));
 }
 
 void TestDataFileLocation::unknownOptionIsRefused()
