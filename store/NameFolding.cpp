@@ -300,10 +300,9 @@ bool mayFoldTo(const char *utf8, size_t bytes, std::string_view folded)
     if (std::string_view(utf8, bytes) == folded)
         return true;
     // Most rows are told apart by their first letter, without reading on.
-    const char first = bytes > 0 ? utf8[0] : '\0';
-    const bool alphanumeric = (first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9');
-    const bool lower = first >= 'a' && first <= 'z';
-    if ((alphanumeric || lower) && (folded.empty() || folded[0] != (lower ? char(first - 'a' + 'A') : first)))
+    const auto first = static_cast<unsigned char>(bytes > 0 ? utf8[0] : '\0');
+    const unsigned char upper = first >= 'a' && first <= 'z' ? first - 0x20 : first;
+    if (upper < 128 && plainClasses[upper] == 1 && (folded.empty() || folded[0] != char(upper)))
         return false;
     return !isPlainFoldedName(utf8, bytes);
 }
