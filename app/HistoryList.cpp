@@ -1,5 +1,6 @@
 #include "app/HistoryList.h"
 
+#include "history/CommuneStates.h"
 #include "history/DateAnswer.h"
 
 #include <QAccessible>
@@ -43,7 +44,7 @@ void HistoryList::open(const TodayCommune &commune, const std::optional<std::vec
         + QStringLiteral("Les changements de %1 depuis 1943, du plus ancien au plus récent ; Échap ferme la liste.")
               .arg(commune.name));
     if (!events)
-        addNote(this, QStringLiteral("Ce fichier de données ne dit pas l'histoire des communes."));
+        addNote(this, noHistorySentence());
     else if (events->empty())
         addNote(this, QStringLiteral("%1 : aucun changement depuis 1943.").arg(commune.name));
     for (const CommuneEvent &event : events ? *events : std::vector<CommuneEvent>{}) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/Suggestions.h"
+#include "names/Suggestions.h"
 
 #include <QListWidget>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "HeadlessBenchmarks.h"
 #include "MillionTable.h"
 #include "app/Form1.h"
-#include "search/CommuneSearch.h"
+#include "names/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
 #include "store/DatabaseError.h"

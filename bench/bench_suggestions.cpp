@@ -4,7 +4,7 @@
 // before timing, as the window makes it on the first keystroke; its own
 // making is measured apart.
 #include "MillionTable.h"
-#include "search/Suggestions.h"
+#include "names/Suggestions.h"
 #include "store/DatabaseFile.h"
 
 #include <benchmark/benchmark.h>

@@ -3,9 +3,9 @@
 #include "cli/BatchInput.h"
 #include "cli/OutputFields.h"
 #include "cli/RecordWriter.h"
+#include "names/Suggestions.h"
 #include "search/FindCommunes.h"
-#include "search/PositionSearch.h"
-#include "search/Suggestions.h"
+#include "search/Lookup.h"
 #include "store/SystemError.h"
 
 #include <QFile>
@@ -84,51 +84,66 @@ QString reasonOf(const Query &query, const Match &match, const Answer &answer)
     return reasons.join(QStringLiteral(", "));
 }
 
+// The names a line that found nothing may mean, as the window proposes
+// them after a search.
+QString suggestionNames(const CommuneColumns &columns, const std::vector<Suggestion> &suggestions)
+{
+    QStringList names;
+    for (const Suggestion &suggestion : suggestions) {
+        const QString name = communeWithPlace(columns, suggestion.row, {});
+        if (!names.contains(name))
+            names << name;
+    }
+    return names.join(QStringLiteral(" ; "));
+}
+
 // What the batch says of a query: the first commune kept, how many there
 // are, how they were found and which constraints held.
-Answer lookUp(SearchTables &tables, const CommuneColumns &columns, const QString &query, const Constraints &constraints)
+Answer lookUpLine(SearchTables &tables, const CommuneColumns &columns, const QString &query,
+                  const Constraints &constraints)
 {
     Answer answer;
     answer.query = query;
     answer.date = constraints.date.trimmed();
     if (query.trimmed().isEmpty()) {
-        answer.status = BatchStatus::empty;
+        answer.fault = LineFault::Empty;
         return answer;
     }
-    const std::optional<Query> made = Query::make(query, constraints);
-    if (!made) {
-        answer.status = BatchStatus::refused;
+    const Lookup answered = lookUp(tables, query, constraints);
+    answer.outcome = answered.outcome;
+    if (answered.outcome == Outcome::Refused) {
+        answer.reason = answered.why;
         return answer;
     }
-    const SearchMatches found = findCommunes(tables, *made);
-
+    if (answered.outcome == Outcome::None) {
+        answer.suggestions = suggestionNames(columns, answered.suggestions);
+        return answer;
+    }
     // The nearest commune is no answer where there is none (a square or a
     // point at sea).
-    if (found.count() == 0 || noCommuneAtPlace(tables.communes(), found)) {
-        answer.status = BatchStatus::none;
+    if (answered.outcome == Outcome::NothingHere)
         return answer;
-    }
+    const SearchMatches &found = answered.matches;
     // Coordinates find the communes nearest first: the first is the one there.
     const bool coordinates = found.match(0).kind == MatchKind::Coordinates;
     const std::vector<int> order = coordinates ? std::vector<int>{0} : byPopulation(columns, found);
     const Match &best = found.match(order.front());
+    const Query &made = *answered.query;
     answer = answerOf(tables, columns, found, order.front());
-    addDateFields(tables, best, *made, answer);
+    addDateFields(tables, best, made, answer);
     if (coordinates)
         answer.count = 1;
     answer.query = query;
+    answer.outcome = answered.outcome;
     answer.date = constraints.date.trimmed();
     answer.held = heldWords(found.held());
-    answer.reason = reasonOf(*made, best, answer);
+    answer.reason = reasonOf(made, best, answer);
     for (const int next : order) {
         if (found.match(next).row != best.row) {
             answer.runnerUp = communeWithPlace(columns, found.match(next).row, found.postcode(next));
             break;
         }
     }
-    answer.status = isOtherName(best.kind) ? BatchStatus::otherName
-                    : answer.count > 1     ? BatchStatus::homonyms
-                                           : BatchStatus::found;
     return answer;
 }
 
@@ -307,8 +322,7 @@ public:
     {
         const bool dated = !m_line.dateText.isNull() || !m_line.dateColumn.isNull();
         if (dated && !tables.states().available()) {
-            failure = QStringLiteral("ce fichier de données ne dit pas l'histoire des communes : une date demande la "
-                                     "table livrée avec Topovil");
+            failure = dateNeedsHistory();
             return 0;
         }
         tables.indexNames();
@@ -330,12 +344,10 @@ public:
             Answer answer;
             if (record.fault.isEmpty()) {
                 const QString date = record.date.trimmed().isEmpty() ? m_line.dateText : record.date;
-                answer = lookUp(tables, columns, record.query, {record.postcode, record.departement, date});
-                if (answer.status == BatchStatus::none)
-                    answer.suggestions = suggestionsFor(tables, columns, answer.query);
+                answer = lookUpLine(tables, columns, record.query, {record.postcode, record.departement, date});
             } else {
                 answer.query = record.query;
-                answer.status = BatchStatus::unreadable;
+                answer.fault = LineFault::Unreadable;
                 std::fprintf(m_err, "topovil : %s, ligne %lld : %s\n", m_line.batchInput.toLocal8Bit().constData(),
                              m_reader->lineNumber(), record.fault.toUtf8().constData());
             }
@@ -386,28 +398,12 @@ private:
                          QStringLiteral("« %1 »").arg(characters).toUtf8().constData());
     }
 
-    // The names a line that found nothing may mean, as the window proposes
-    // them after a search; the index is made at the first such line.
-    QString suggestionsFor(SearchTables &tables, const CommuneColumns &columns, const QString &query)
-    {
-        if (!m_suggestions)
-            m_suggestions.emplace(tables.communes(), &tables.db(), SuggestionIndex::Use::AfterTypoOnly);
-        QStringList names;
-        for (const Suggestion &suggestion : m_suggestions->afterTypo(query)) {
-            const QString name = communeWithPlace(columns, suggestion.row, {});
-            if (!names.contains(name))
-                names << name;
-        }
-        return names.join(QStringLiteral(" ; "));
-    }
-
     const CommandLine &m_line;
     std::FILE *m_in;
     std::FILE *m_err;
     std::FILE *m_opened = nullptr;
     std::optional<LineReader> m_reader;
     std::optional<InputLayout> m_layout;
-    std::optional<SuggestionIndex> m_suggestions;
     RecordWriter::Encoding m_encoding = RecordWriter::Encoding::Utf8;
     QByteArray m_lineEnd = "\n";
     QByteArray m_headerBytes;

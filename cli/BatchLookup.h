@@ -16,14 +16,3 @@ std::unique_ptr<Command> batchCommand(const CommandLine &line, std::FILE *in, st
 
 // The same, run at once: status 0 when a commune was found for at least one line.
 CommandResult runBatch(const CommandLine &line, const QString &dataPath, std::FILE *in, std::FILE *out, std::FILE *err);
-
-// The statuses of the batch mode's records.
-namespace BatchStatus {
-inline const QString found = QStringLiteral("trouvée");
-inline const QString homonyms = QStringLiteral("homonymes");
-inline const QString otherName = QStringLiteral("autre nom");
-inline const QString none = QStringLiteral("aucune");
-inline const QString refused = QStringLiteral("refusée");
-inline const QString empty = QStringLiteral("vide");
-inline const QString unreadable = QStringLiteral("illisible");
-} // namespace BatchStatus

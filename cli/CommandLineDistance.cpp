@@ -2,24 +2,23 @@
 
 #include "cli/OutputFields.h"
 #include "geometry/NearestCommunes.h"
+#include "search/Lookup.h"
 
 #include <QLocale>
 #include <cmath>
 
 std::optional<GeoPoint> placeOfText(SearchTables &tables, const QString &text, QString *why)
 {
-    const std::optional<Query> query = Query::make(text, {}, why);
-    if (!query)
-        return std::nullopt;
     // Distances are measured over the whole table, not over a few candidate rows.
     tables.communes();
-    const SearchMatches found = findCommunes(tables, *query);
-    if (!found.refusal().isEmpty()) {
-        *why = found.refusal();
+    const Lookup answered = lookUp(tables, text, {}, Suggest::Never);
+    if (answered.outcome == Outcome::Refused) {
+        *why = answered.why;
         return std::nullopt;
     }
+    const SearchMatches &found = answered.matches;
     // A station's own locator: the centre of its square; typed coordinates
-    // are the place itself.
+    // are the place itself, at sea too.
     if (found.place())
         return found.place();
     if (const std::optional<GeoPoint> place = communePosition(tables.communes(), found.row()))

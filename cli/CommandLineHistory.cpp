@@ -2,7 +2,8 @@
 
 #include "cli/OutputFields.h"
 #include "history/CommuneEvents.h"
-#include "search/Suggestions.h"
+#include "history/CommuneStates.h"
+#include "search/Lookup.h"
 
 #include <algorithm>
 
@@ -27,8 +28,7 @@ const QStringList &historyFields()
 
 QString noHistory()
 {
-    return QStringLiteral("ce fichier de données ne dit pas l'histoire des communes (seule la table livrée avec "
-                          "Topovil la donne)");
+    return noHistoryText() + QStringLiteral(" (seule la table livrée avec Topovil la donne)");
 }
 
 class HistoryCommand : public Command
@@ -47,16 +47,19 @@ public:
 
     int run(SearchTables &tables, RecordWriter &writer) override
     {
-        const SearchMatches found = findCommunes(tables, *m_query);
-        if (!found.refusal().isEmpty()) {
-            failure = found.refusal();
+        const Lookup answered = lookUp(tables, *m_query);
+        if (answered.outcome == Outcome::Refused) {
+            failure = answered.why;
             return 0;
         }
         const Recordset &records = tables.communes();
         writer.setFields(historyFields(), {}, m_line.header);
-        if (found.count() == 0)
-            note = noMatchMessage(m_line.historyText,
-                                  SuggestionIndex(records, &tables.db()).afterTypo(m_line.historyText));
+        // A place where no commune lies has no history to tell.
+        const SearchMatches found = answered.outcome == Outcome::NothingHere ? SearchMatches() : answered.matches;
+        if (answered.outcome == Outcome::NothingHere)
+            note = nothingHereText(records, answered);
+        else if (answered.outcome == Outcome::None)
+            note = noMatchMessage(m_line.historyText, answered.suggestions);
         const CommuneColumns columns(records);
         // Many communes: the whole table once rather than a look-up each.
         std::optional<std::unordered_map<qint64, std::vector<CommuneEvent>>> all;

@@ -2,25 +2,10 @@
 
 #include "cli/CommandLineDistance.h"
 #include "cli/OutputFields.h"
-#include "geometry/NearestCommunes.h"
-#include "search/PositionSearch.h"
-#include "search/Suggestions.h"
-
-#include <cmath>
+#include "names/Suggestions.h"
+#include "search/Lookup.h"
 
 namespace {
-
-// « Aucune commune dans IN83 : la plus proche, HENDAYE, est à 101 km de son centre. »
-QString nothingAtPlace(const Recordset &records, const SearchMatches &found)
-{
-    const int row = found.match(0).row;
-    const QString name = records.column(records.fieldIndex(u"commune")).value(size_t(row)).toString();
-    const double km = distanceKm(*found.place(), *communePosition(records, row));
-    const QString where = found.match(0).kind == MatchKind::Nearest
-                              ? QStringLiteral("dans ce carré")
-                              : QStringLiteral("à moins de %1 km de ce point").arg(NearKm);
-    return QStringLiteral("Aucune commune %1 : la plus proche, %2, est à %3 km.").arg(where, name).arg(std::lround(km));
-}
 
 class SearchCommand : public Command
 {
@@ -43,18 +28,18 @@ public:
             if (!(from = placeOfText(tables, m_line.fromText, &failure)))
                 return 0;
         }
-        SearchMatches found = findCommunes(tables, *m_query);
-        // Coordinates off the globe are refused as a malformed pattern is.
-        if (!found.refusal().isEmpty()) {
-            failure = found.refusal();
+        const Lookup answered = lookUp(tables, *m_query);
+        if (answered.outcome == Outcome::Refused) {
+            failure = answered.why;
             return 0;
         }
         const Recordset &records = tables.communes();
         // The nearest commune is no answer where there is none.
-        if (noCommuneAtPlace(records, found)) {
-            note = nothingAtPlace(records, found);
-            found = SearchMatches();
-        }
+        const SearchMatches found = answered.outcome == Outcome::NothingHere ? SearchMatches() : answered.matches;
+        if (answered.outcome == Outcome::NothingHere)
+            note = nothingHereText(records, answered);
+        else if (answered.outcome == Outcome::None)
+            note = noMatchMessage(m_line.searchText, answered.suggestions);
         std::vector<OutputField> fields = searchFields();
         if (from)
             fields.insert(fields.end(), distanceFields().begin(), distanceFields().end());
@@ -62,10 +47,6 @@ public:
         if (m_query->period())
             fields.insert(fields.end(), dateFields().begin(), dateFields().end());
         writer.setFields(fieldNames(fields), numberFlags(fields), m_line.header);
-        if (found.count() == 0 && note.isEmpty())
-            note = noMatchMessage(m_line.searchText,
-                                  SuggestionIndex(records, &tables.db(), SuggestionIndex::Use::AfterTypoOnly)
-                                      .afterTypo(m_line.searchText));
         const CommuneColumns columns(records);
         for (int i = 0; i < found.count() && writer.ok(); ++i) {
             Answer answer = answerOf(tables, columns, found, i);

@@ -70,7 +70,17 @@ QString otherName(const CommuneColumns &c, const Answer &a)
 
 // clang-format off
 const OutputField query{"recherche", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.query; }};
-const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.status; }};
+const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, const Answer &a) {
+    switch (a.fault) {
+    case LineFault::Empty:
+        return QStringLiteral("vide");
+    case LineFault::Unreadable:
+        return QStringLiteral("illisible");
+    case LineFault::None:
+        break;
+    }
+    return outcomeWords(a.outcome);
+}};
 const OutputField name{"commune", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
 const OutputField code{"code_postal", JsonShape::Text, postalCode};
 const OutputField insee{"code_insee", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};

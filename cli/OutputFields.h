@@ -2,6 +2,7 @@
 
 #include "cli/RecordWriter.h"
 #include "search/FindCommunes.h"
+#include "search/Lookup.h"
 #include "search/SearchMatches.h"
 #include "store/Recordset.h"
 
@@ -9,16 +10,24 @@
 #include <QStringList>
 #include <vector>
 
+// What kept a batch line from being searched.
+enum class LineFault : std::uint8_t {
+    None,
+    Empty,      // « vide »: an empty line
+    Unreadable, // « illisible »: a malformed CSV line, told on standard error
+};
+
 // One line of the command line's output: a commune found (or none), with
 // what the search knew about it.
 struct Answer
 {
-    QString query;  // the text searched, as read (the batch mode's recherche)
-    QString status; // the batch mode's statut: trouvée, homonymes, autre nom...
-    int row = -1;   // the commune's row of insee1; -1 for none
-    int count = 0;  // how many communes the search found
-    QString code;   // the postal code that matched, if any
-    QString codes;  // every postal code of the commune, blank-separated
+    QString query;                   // the text searched, as read (the batch mode's recherche)
+    Outcome outcome = Outcome::None; // the batch mode's statut, with the line's fault
+    LineFault fault = LineFault::None;
+    int row = -1;  // the commune's row of insee1; -1 for none
+    int count = 0; // how many communes the search found
+    QString code;  // the postal code that matched, if any
+    QString codes; // every postal code of the commune, blank-separated
     OtherName other;
     QString kind; // how it was found, in French (matchKindWords)
     MatchKind matchKind = MatchKind::Name;

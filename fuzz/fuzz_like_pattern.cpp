@@ -9,7 +9,7 @@
 // into the pattern (before) and the name (after).
 
 #include "ReferencePattern.h"
-#include "search/LikePattern.h"
+#include "names/LikePattern.h"
 
 #include <QByteArray>
 #include <QString>

@@ -90,3 +90,19 @@ qint64 CommuneStates::target(int row) const
     const qint64 rowid = m_rows->column(m_target).value(size_t(row)).toLongLong(&isNumber);
     return isNumber ? rowid : -1;
 }
+
+QString noHistoryText()
+{
+    return QStringLiteral("ce fichier de données ne dit pas l'histoire des communes");
+}
+
+QString noHistorySentence()
+{
+    const QString text = noHistoryText();
+    return text.front().toUpper() + text.mid(1) + QLatin1Char('.');
+}
+
+QString dateNeedsHistory()
+{
+    return noHistoryText() + QStringLiteral(" : une date demande la table livrée avec Topovil");
+}

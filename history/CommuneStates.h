@@ -65,3 +65,11 @@ private:
     std::unordered_set<qint64> m_changed;
     DepartementNames m_departements;
 };
+
+// « ce fichier de données ne dit pas l'histoire des communes »: what every
+// question of history says of a file without it, each adding its own words.
+QString noHistoryText();
+// The same as a sentence of its own, as the window shows it.
+QString noHistorySentence();
+// What a search at a date says of such a file.
+QString dateNeedsHistory();

@@ -1,6 +1,7 @@
 #include "history/DateAnswer.h"
 
 #include "history/CommuneEvents.h"
+#include "history/CommuneStates.h"
 #include "history/HistorySteps.h"
 
 #include <QRegularExpression>
@@ -84,7 +85,7 @@ QStringList dateAnswerLines(QStringView typed, const CommuneStates &states, cons
         return {QStringLiteral("« %1 » n'est pas une date : %2 ; Retour arrière efface").arg(typed, forms)};
     const std::optional<std::vector<CommuneThen>> found = communeOnDate(states, today, *period);
     if (!found)
-        return {QStringLiteral("Ce fichier de données ne dit pas l'histoire des communes.")};
+        return {noHistorySentence()};
     const QString when = periodText(*period);
     QStringList lines;
     if (found->empty())

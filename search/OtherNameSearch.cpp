@@ -1,6 +1,6 @@
 #include "search/OtherNameSearch.h"
 
-#include "search/CommuneSearch.h"
+#include "names/CommuneSearch.h"
 #include "store/DatabaseError.h"
 
 #include <algorithm>

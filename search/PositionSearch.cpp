@@ -10,22 +10,11 @@ std::optional<SearchMatches> findCommunesByPosition(const Recordset &communes, Q
     if (position.kind == TypedPosition::Kind::None)
         return std::nullopt;
     if (position.kind == TypedPosition::Kind::Refused)
-        return SearchMatches::refused(position.refusal);
+        return SearchMatches::refused(RefusalReason::Position, position.refusal);
     std::vector<int> rows;
     for (const NearbyCommune &commune : nearestCommunes(communes, position.point, MaxListedMatches))
         rows.push_back(commune.row);
     SearchMatches found(rows, MatchKind::Coordinates);
     found.setPlace(position.point);
     return found;
-}
-
-bool noCommuneAtPlace(const Recordset &communes, const SearchMatches &matches)
-{
-    if (!matches.place() || matches.count() == 0)
-        return false;
-    if (matches.match(0).kind == MatchKind::Nearest)
-        return true; // the typed square is empty
-    const std::optional<GeoPoint> nearest = communePosition(communes, matches.match(0).row);
-    return matches.match(0).kind == MatchKind::Coordinates && nearest
-           && distanceKm(*matches.place(), *nearest) > NearKm;
 }

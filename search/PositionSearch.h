@@ -11,10 +11,3 @@
 // matches shows, so that F3 goes on to the next nearest. A position off the
 // globe is a refusal; nothing for a text that is no position.
 std::optional<SearchMatches> findCommunesByPosition(const Recordset &communes, QStringView typed);
-
-// No commune lies near a place the text named, and the search found the
-// nearest all the same: a locator's square that holds none, a position
-// farther than NearKm from every commune (at sea, abroad). A list that
-// stands for what is there says nothing.
-inline constexpr double NearKm = 20;
-bool noCommuneAtPlace(const Recordset &communes, const SearchMatches &matches);

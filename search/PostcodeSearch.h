@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/LikePattern.h"
+#include "names/LikePattern.h"
 #include "search/Match.h"
 #include "store/PostalCodes.h"
 

@@ -1,6 +1,6 @@
 #include "search/Query.h"
 
-#include "search/UsualForms.h"
+#include "names/UsualForms.h"
 
 #include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"

@@ -2,7 +2,7 @@
 
 #include "geometry/GreatCircle.h"
 #include "history/CommuneStates.h"
-#include "search/NamePattern.h"
+#include "names/NamePattern.h"
 
 #include <QString>
 #include <optional>

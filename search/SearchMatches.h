@@ -9,6 +9,15 @@
 #include <optional>
 #include <vector>
 
+// Why a text cannot be searched.
+enum class RefusalReason : std::uint8_t {
+    None,
+    Pattern,   // a malformed pattern, a text too long
+    Date,      // a date that is none
+    Position,  // coordinates that are no place on the globe
+    NoHistory, // a date asked of a file that does not tell the communes' history
+};
+
 // The communes one search found, in table order, and which of them is
 // shown: the first after the search, then the next at each F3 (the first
 // again after the last), or the one chosen in the list of matches.
@@ -22,13 +31,15 @@ public:
 
     // A text the search read but cannot use (coordinates off the globe):
     // no match, and why, in French.
-    static SearchMatches refused(QString why)
+    static SearchMatches refused(RefusalReason reason, QString why)
     {
         SearchMatches none;
+        none.m_reason = reason;
         none.m_refusal = std::move(why);
         return none;
     }
     QString refusal() const { return m_refusal; }
+    RefusalReason refusalReason() const { return m_reason; }
 
     int count() const { return int(m_rows.size()); }
     // The position of the shown match among them, from 0.
@@ -81,6 +92,7 @@ private:
     std::vector<Match> m_matches;
     std::vector<int> m_rows; // the matches' rows, for the callers that step through them
     QString m_refusal;
+    RefusalReason m_reason = RefusalReason::None;
     Held m_held = Held::NoneGiven;
     std::optional<GeoPoint> m_place;
     int m_index = 0;

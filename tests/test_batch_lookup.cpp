@@ -22,6 +22,8 @@ private slots:
     void rows();
     void repairs_data();
     void repairs();
+    void refusalsSayWhy_data();
+    void refusalsSayWhy();
     void encodings_data();
     void encodings();
     void plainLinesAreIndexedAsTheWindowSearches();
@@ -102,6 +104,7 @@ void TestBatchLookup::rows_data()
     QTest::newRow("arrondissement") << "Paris 05;;" << "autre nom" << "75056" << "75005" << "75001 75005" << "autre nom : arrondissement municipal" << "";
     QTest::newRow("coordinates: the commune there") << "\"48.85 2.35\";;" << "trouvée" << "75056" << "75001" << "75001 75005" << "coordonnées" << "";
     QTest::newRow("a square without a commune") << "JN18AA;;" << "aucune" << "" << "" << "" << "" << "";
+    QTest::newRow("a square near a commune: the nearest") << "JN18EU47;;" << "trouvée" << "75056" << "75001" << "75001 75005" << "proximité" << "";
     QTest::newRow("a point far from every commune") << "\"0 0\";;" << "aucune" << "" << "" << "" << "" << "";
     QTest::newRow("nothing") << "Nulle part;;75001" << "aucune" << "" << "" << "" << "" << "";
     // clang-format on
@@ -121,6 +124,27 @@ void TestBatchLookup::rows()
     QTEST(field("codes_postaux"), "codesPostaux");
     QTEST(field("correspondance"), "correspondance");
     QTEST(field("contrainte"), "contrainte");
+}
+
+// A text the search cannot use is refused with the reason --chercher gives.
+void TestBatchLookup::refusalsSayWhy_data()
+{
+    QTest::addColumn<QString>("line"); // nom;dep;cp
+    QTest::addColumn<QString>("raison");
+    // clang-format off
+    QTest::newRow("coordinates off the globe") << "\"95 200\";;" << "Latitude hors limites : 95° (de -90° à 90°).";
+    QTest::newRow("a malformed pattern") << "[a;;" << "Motif de recherche invalide : crochet non fermé";
+    // clang-format on
+}
+
+void TestBatchLookup::refusalsSayWhy()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, raison);
+    const QHash<QString, QString> answer = answerTo(line);
+    QCOMPARE(answer.value(QStringLiteral("statut")), QStringLiteral("refusée"));
+    QCOMPARE(answer.value(QStringLiteral("commune")), QString());
+    QCOMPARE(answer.value(QStringLiteral("raison")), raison);
 }
 
 // Each way a list writes a name, and what the answer says of it: why it

@@ -1,5 +1,5 @@
 #include "TestPaths.h"
-#include "search/CommuneSearch.h"
+#include "names/CommuneSearch.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/NameFolding.h"

@@ -1,5 +1,5 @@
 #include "SearchStore.h"
-#include "search/CommuneSearch.h"
+#include "names/CommuneSearch.h"
 #include "search/FindCommunes.h"
 #include "search/NameIndex.h"
 #include "store/CommuneDatabase.h"

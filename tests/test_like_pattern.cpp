@@ -1,5 +1,5 @@
-#include "search/LikePattern.h"
-#include "search/NamePattern.h"
+#include "names/LikePattern.h"
+#include "names/NamePattern.h"
 #include "search/Query.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "search/NamePattern.h"
+#include "names/NamePattern.h"
 #include "store/NameFolding.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
+#include "names/NamePattern.h"
 #include "search/FindCommunes.h"
-#include "search/NamePattern.h"
 #include "search/PostcodeSearch.h"
 #include "search/SearchMatches.h"
 #include "store/DatabaseFile.h"

@@ -1,6 +1,6 @@
 #include "CommuneStore.h"
 #include "TestPaths.h"
-#include "search/Suggestions.h"
+#include "names/Suggestions.h"
 #include "store/DatabaseFile.h"
 
 #include <QTemporaryDir>

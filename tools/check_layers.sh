@@ -14,13 +14,14 @@ declare -A may_use=(
   [departements]="store"
   [geometry]="geometry store geo"
   [history]="history store"
-  [search]="search store geo geometry departements history"
-  [cli]="cli search store geo geometry departements history"
+  [names]="names store"
+  [search]="search names store geo geometry departements history"
+  [cli]="cli search names store geo geometry departements history"
   [map]="map store departements"
   [weblink]="weblink"
   [widgets]="widgets map store departements"
   [about]="about widgets map store departements"
-  [app]="app about widgets map store geo geometry search weblink cli departements history"
+  [app]="app about widgets map store geo geometry names search weblink cli departements history"
 )
 
 status=0
@@ -48,7 +49,7 @@ if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v -e '^app/windowMain.cpp
   echo "only app/windowMain.cpp may include cli/"
   status=1
 fi
-if grep -l 'QFont\b\|QFontMetrics' store/* history/* search/* cli/* geo/* geometry/* map/* weblink/*; then
+if grep -l 'QFont\b\|QFontMetrics' store/* history/* names/* search/* cli/* geo/* geometry/* map/* weblink/*; then
   echo "fonts belong to the windows (app/, about/, widgets/)"
   status=1
 fi

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/NamePattern.h"
+#include "names/NamePattern.h"
 #include "store/Recordset.h"
 
 #include <vector>

@@ -1,4 +1,4 @@
-#include "search/NamePattern.h"
+#include "names/NamePattern.h"
 
 #include "store/CommuneDatabase.h"
 #include "store/NameFolding.h"

@@ -1,4 +1,4 @@
-#include "search/UsualForms.h"
+#include "names/UsualForms.h"
 
 #include <QRegularExpression>
 #include <QStringList>

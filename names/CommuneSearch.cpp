@@ -1,4 +1,4 @@
-#include "search/CommuneSearch.h"
+#include "names/CommuneSearch.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SegmentFinder.h"
+#include "names/SegmentFinder.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,4 +1,4 @@
-#include "search/SegmentFinder.h"
+#include "names/SegmentFinder.h"
 
 #include <algorithm>
 

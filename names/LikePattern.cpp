@@ -1,4 +1,4 @@
-#include "search/LikePattern.h"
+#include "names/LikePattern.h"
 
 namespace {
 

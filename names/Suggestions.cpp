@@ -1,6 +1,6 @@
-#include "search/Suggestions.h"
+#include "names/Suggestions.h"
 
-#include "search/LikePattern.h"
+#include "names/LikePattern.h"
 #include "store/DatabaseError.h"
 #include "store/NameFolding.h"
 
