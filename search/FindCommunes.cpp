@@ -1,7 +1,7 @@
 #include "search/FindCommunes.h"
 
+#include "departements/Departement.h"
 #include "geometry/NearestCommunes.h"
-#include "map/DepartementCode.h"
 #include "search/CommuneSearch.h"
 #include "search/InseeCodeSearch.h"
 #include "search/LocatorSearch.h"
@@ -122,8 +122,9 @@ QString SearchTables::departementCodeOfRow(const Recordset &communes, int row)
         const QVariant value = communes.column(column).value(size_t(row));
         return value.isNull() ? QString() : value.toString();
     };
-    return ::departementCode(m_inseeColumn >= 0 ? text(m_inseeColumn) : QString(),
-                             text(communes.fieldIndex(u"codepos")), text(communes.fieldIndex(u"departement")));
+    return Departement::ofCommune(m_inseeColumn >= 0 ? text(m_inseeColumn) : QString(),
+                                  text(communes.fieldIndex(u"codepos")), text(communes.fieldIndex(u"departement")))
+        .code();
 }
 
 QString SearchTables::departementName(int row)
@@ -493,7 +494,7 @@ Easings easings(const Constraints &given)
     order.push_back({Ease::AllGiven, postcode ? Held::PostcodeAndDepartement : Held::DepartementOnly});
     if (postcode && departement)
         order.push_back({Ease::PostcodeAlone, Held::PostcodeOnly});
-    if (postcode && !departementCodesOfPostcode(given.postcode).isEmpty())
+    if (postcode && !Departement::codesOfPostcode(given.postcode).isEmpty())
         order.push_back({Ease::PostcodesDepartement, Held::DepartementOnly});
     if (postcode && departement)
         order.push_back({Ease::DepartementGiven, Held::DepartementOnly});
@@ -506,9 +507,9 @@ class ConstraintCheck
 {
 public:
     ConstraintCheck(SearchTables &tables, const Constraints &given)
-        : m_tables(tables), m_given(given), m_code(departementCodeOfText(given.departement)),
+        : m_tables(tables), m_given(given), m_code(Departement::fromCodeText(given.departement).code()),
           m_name(m_code.isEmpty() ? foldName(given.departement) : QString()),
-          m_codesOfPostcode(departementCodesOfPostcode(given.postcode))
+          m_codesOfPostcode(Departement::codesOfPostcode(given.postcode))
     {
     }
 

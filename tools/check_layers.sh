@@ -11,9 +11,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 declare -A may_use=(
   [store]="store"
   [geo]="geo"
-  [departements]="store"
+  [departements]="departements store"
   [geometry]="geometry store geo"
-  [history]="history store"
+  [history]="history store departements"
   [search]="search store geo geometry departements history"
   [cli]="cli search store geo geometry departements history"
   [map]="map store departements"
@@ -34,8 +34,6 @@ for folder in "${!may_use[@]}"; do
   while IFS= read -r line; do
     file=${line%%:*}
     used=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"$line")
-    # The départements' table and codes are a library of their own, below map/.
-    [[ "$line" =~ \#include\ \"map/Departement(Table|Code)\.h\" ]] && used=departements
     if [ -n "${may_use[$used]+x}" ] && ! [[ " ${may_use[$folder]} " == *" $used "* ]]; then
       echo "$file includes $used/, which $folder/ may not use"
       status=1
@@ -48,7 +46,7 @@ if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v -e '^app/windowMain.cpp
   echo "only app/windowMain.cpp may include cli/"
   status=1
 fi
-if grep -l 'QFont\b\|QFontMetrics' store/* history/* search/* cli/* geo/* geometry/* map/* weblink/*; then
+if grep -l 'QFont\b\|QFontMetrics' store/* departements/* history/* search/* cli/* geo/* geometry/* map/* weblink/*; then
   echo "fonts belong to the windows (app/, about/, widgets/)"
   status=1
 fi
