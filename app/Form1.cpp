@@ -13,10 +13,10 @@
 #include "app/StartupFailure.h"
 #include "app/SuggestionIndexBuild.h"
 #include "app/SuggestionList.h"
+#include "departements/Departement.h"
+#include "departements/DepartementTable.h"
 #include "geo/MaidenheadLocator.h"
 #include "geometry/NearestCommunes.h"
-#include "map/DepartementCode.h"
-#include "map/DepartementTable.h"
 #include "map/MapClick.h"
 #include "map/MapProjection.h"
 #include "names/CommuneSearch.h"
@@ -329,7 +329,7 @@ void Form1::Form_Load(const QString &dataPath)
     showFieldsOfCurrentRecord();
     m_postcodes.reset();
     showCodes();
-    Text9->setText(rstInfo.fieldText(u"codepos").left(2));
+    Text9->setText(Departement::postcodePrefix(rstInfo.fieldText(u"codepos")));
     deptNumber = DeptNumber(0);
     startingPoint = platform.loadStartingPoint();
     showDistanceLine();
@@ -755,7 +755,7 @@ void Form1::showCurrentRecord()
     Label20->setText(rstInfo.fieldText(u"Departement"));
     if (cherche->backColor() == searchRed) {
         cherche->setBackColor(searchGreen);
-        Text9->setText(departementMapNumber(Label10->text(), Label8->text()));
+        Text9->setText(Departement::ofPostcode(Label10->text(), Label8->text()).mapNumber());
         showDepartementOfText9();
     }
     fillAtSeed();
@@ -787,7 +787,8 @@ void Form1::stepRecord(bool forward)
     resumeNext([&] { Label20->setText(rstInfo.fieldText(u"Departement")); });
     resumeNext([&] {
         // A NULL département leaves the number to the postal code alone.
-        Text9->setText(departementMapNumber(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString()));
+        Text9->setText(Departement::ofPostcode(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString())
+                           .mapNumber());
     });
     showDepartementOfText9();
     fillAtSeed();
@@ -817,7 +818,7 @@ void Form1::updateOnlineMapButton()
     // The online map cannot place an overseas commune (97 and above), so the
     // button is off for those only; the next metropolitan commune, Val-d'Oise
     // included, brings it back.
-    CmdCarte->setEnabled(deptNumber.toNumber() <= 95);
+    CmdCarte->setEnabled(!Departement::isOverseasMapNumber(deptNumber.toNumber()));
 }
 
 void Form1::fillAtSeed()
@@ -847,7 +848,7 @@ void Form1::showLocator()
 void Form1::showCommuneMark()
 {
     const QString number =
-        departementMapNumber(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString());
+        Departement::ofPostcode(rstInfo.fieldText(u"codepos"), rstInfo.field(u"departement").toString()).mapNumber();
     const QVariant longitude = rstInfo.field(u"longitude");
     const QVariant latitude = rstInfo.field(u"latitude");
     bool lonOk = false;
@@ -952,7 +953,7 @@ void Form1::showStartMark()
         return;
     }
     const GeoPoint at = startingPoint->position;
-    markStartingPoint(startingPoint->departement, QPointF(at.longitude, at.latitude));
+    markStartingPoint(startingPoint->mapNumber, QPointF(at.longitude, at.latitude));
 }
 
 // ---- the codes and the copy -------------------------------------------------

@@ -64,7 +64,7 @@ QString saveStartingPoint(const std::optional<StartingPoint> &point)
         kept.setValue(QStringLiteral("depart/nom"), point->name);
         kept.setValue(QStringLiteral("depart/latitude"), point->position.latitude);
         kept.setValue(QStringLiteral("depart/longitude"), point->position.longitude);
-        kept.setValue(QStringLiteral("depart/departement"), point->departement);
+        kept.setValue(QStringLiteral("depart/departement"), point->mapNumber);
     }
     kept.sync();
     if (kept.status() == QSettings::NoError)

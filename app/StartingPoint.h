@@ -9,15 +9,15 @@ class QLabel;
 
 // The place from which every shown commune's distance and bearing are
 // told: its name and its position as the window showed them (a commune, or
-// the square or the coordinates typed), and the number of the département
-// whose inset of the map holds its ring.
+// the square or the coordinates typed), and the map number of the
+// département whose inset of the map holds its ring.
 struct StartingPoint
 {
     QString name;
     GeoPoint position;
-    QString departement; // empty when unknown: the ring is then left out
+    QString mapNumber; // of its département; empty when unknown: the ring is then left out
 
-    // The same place: the département only says where its ring is drawn.
+    // The same place: the map number only says where its ring is drawn.
     bool operator==(const StartingPoint &other) const { return name == other.name && position == other.position; }
 };
 

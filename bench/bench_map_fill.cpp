@@ -1,7 +1,7 @@
 // Cost of what every click, browser press and record display does to the
 // map: show the stored picture again, then flood one area.
 
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapClick.h"
 #include "map/MapPicture.h"

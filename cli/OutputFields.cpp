@@ -1,8 +1,8 @@
 #include "cli/OutputFields.h"
 
+#include "departements/Departement.h"
 #include "geo/MaidenheadLocator.h"
 #include "history/HistorySteps.h"
-#include "map/DepartementCode.h"
 #include "store/NumberText.h"
 
 #include <QLocale>
@@ -50,7 +50,8 @@ QString locatorOf(const CommuneColumns &columns, int row)
 
 QString departementCodeOf(const CommuneColumns &c, int row)
 {
-    return departementCode(textAt(c, c.codeInsee, row), textAt(c, c.codepos, row), textAt(c, c.departement, row));
+    return Departement::ofCommune(textAt(c, c.codeInsee, row), textAt(c, c.codepos, row), textAt(c, c.departement, row))
+        .code();
 }
 
 QString postalCode(const CommuneColumns &c, const Answer &a)
@@ -87,7 +88,7 @@ const OutputField insee{"code_insee", JsonShape::Text, [](const CommuneColumns &
 const OutputField longitude{"longitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
 const OutputField latitude{"latitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
 const OutputField departement{"departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
-const OutputField number{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
+const OutputField departementCode{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
 const OutputField locator{"locator", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
 const OutputField other{"autre_nom", JsonShape::Text, otherName};
 const OutputField distance{"distance_km", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
@@ -128,8 +129,8 @@ CommuneColumns::CommuneColumns(const Recordset &records)
 
 const std::vector<OutputField> &searchFields()
 {
-    static const std::vector<OutputField> fields = {name,    code,  longitude, latitude, departement,
-                                                    locator, other, insee,     number};
+    static const std::vector<OutputField> fields = {name,    code,  longitude, latitude,       departement,
+                                                    locator, other, insee,     departementCode};
     return fields;
 }
 
@@ -227,8 +228,8 @@ QString placeText(SearchTables &tables, const CommuneColumns &c, int row, const 
 const std::vector<OutputField> &batchFields()
 {
     static const std::vector<OutputField> fields = {
-        query, status, name, code, insee,    longitude, latitude, departement, number, locator, other,
-        count, codes,  kind, held, official, reason,    runnerUp, suggestions, steps,  place};
+        query, status, name, code, insee,    longitude, latitude, departement, departementCode, locator, other,
+        count, codes,  kind, held, official, reason,    runnerUp, suggestions, steps,           place};
     return fields;
 }
 

@@ -1,5 +1,6 @@
 #include "history/CommuneEvents.h"
 
+#include "departements/Departement.h"
 #include "history/HistorySteps.h"
 #include "store/DatabaseError.h"
 
@@ -77,16 +78,7 @@ std::optional<std::unordered_map<qint64, std::vector<CommuneEvent>>> allCommuneE
 
 QString formerDepartement(QStringView inseeCode, QStringView isoDate)
 {
-    const QStringView number = inseeCode.left(2);
-    if (number == u"20" && isoDate < u"1976-01-01")
-        return QStringLiteral("Corse");
-    if (isoDate < u"1968-01-01") {
-        if (number == u"75")
-            return QStringLiteral("Seine");
-        if (number == u"78")
-            return QStringLiteral("Seine-et-Oise");
-    }
-    return {};
+    return Departement::ofInseeCode(inseeCode).formerNameOn(isoDate);
 }
 
 QString eventText(const CommuneEvent &event)

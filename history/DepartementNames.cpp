@@ -1,5 +1,6 @@
 #include "history/DepartementNames.h"
 
+#include "departements/Departement.h"
 #include "history/CommuneEvents.h"
 #include "store/DatabaseError.h"
 
@@ -34,10 +35,10 @@ DepartementNames::DepartementNames(Database &db)
         m_byCode.insert(m_departements[size_t(i)].code, i);
 }
 
-const DepartementNames::Departement *DepartementNames::find(QStringView inseeCode) const
+const DepartementNames::Stored *DepartementNames::find(QStringView inseeCode) const
 {
-    const QStringView number = inseeCode.left(inseeCode.startsWith(u"97") ? 3 : 2);
-    const auto at = m_byCode.constFind(number);
+    const QString code = Departement::ofInseeCode(inseeCode).code();
+    const auto at = m_byCode.constFind(QStringView(code));
     return at == m_byCode.constEnd() ? nullptr : &m_departements[size_t(*at)];
 }
 
@@ -45,7 +46,7 @@ QString DepartementNames::nameOn(QStringView inseeCode, QStringView isoDate) con
 {
     if (const QString former = formerDepartement(inseeCode, isoDate); !former.isEmpty())
         return former.toUpper();
-    const Departement *departement = find(inseeCode);
+    const Stored *departement = find(inseeCode);
     return departement ? departement->name : QString();
 }
 
@@ -58,12 +59,12 @@ QString DepartementNames::labelOn(QStringView inseeCode, QStringView isoDate) co
 
 QString DepartementNames::label(QStringView inseeCode) const
 {
-    const Departement *departement = find(inseeCode);
+    const Stored *departement = find(inseeCode);
     return departement ? departement->label : QString();
 }
 
 QString DepartementNames::regionOf(QStringView inseeCode) const
 {
-    const Departement *departement = find(inseeCode);
+    const Stored *departement = find(inseeCode);
     return departement ? departement->region : QString();
 }

@@ -29,16 +29,16 @@ public:
     QString regionOf(QStringView inseeCode) const;
 
 private:
-    struct Departement
+    struct Stored // a row of the store's table departements
     {
         QString code;
         QString name;
         QString label;
         QString region;
     };
-    const Departement *find(QStringView inseeCode) const;
+    const Stored *find(QStringView inseeCode) const;
 
-    std::vector<Departement> m_departements;
+    std::vector<Stored> m_departements;
     // Views of the codes above: a batch asks for every line.
     QHash<QStringView, int> m_byCode;
 };

@@ -1,6 +1,6 @@
 #include "map/DepartementBrowser.h"
 
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/MapPicture.h"
 
 namespace {

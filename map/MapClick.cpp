@@ -1,6 +1,6 @@
 #include "map/MapClick.h"
 
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 
@@ -23,7 +23,7 @@ ClickResult identifyDepartement(const MapPicture &map)
 {
     const auto &rows = DepartementTable();
     for (const DepartementRow &row : rows) {
-        if (row.number < 1 || row.number > 95)
+        if (row.isOverseas())
             continue;
         if (map.pixel(row.seed()) != white)
             return {QString::number(row.number), clickName(row)};

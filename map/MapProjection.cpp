@@ -1,6 +1,6 @@
 #include "map/MapProjection.h"
 
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/MapProjectionTable.h"
 
 #include <QLineF>
@@ -99,7 +99,7 @@ private:
 std::optional<MapInset> insetOfDepartement(QStringView numberText)
 {
     const std::optional<DepartementRow> row = LookupDepartement(numberText);
-    if (!row || row->number < 1)
+    if (!row || row->isOverseas())
         return std::nullopt;
     if (listed(mapProjectionTable::parisDepartements, row->number))
         return MapInset::Paris;

@@ -1,6 +1,6 @@
 #include "search/ConstraintEasing.h"
 
-#include "map/DepartementCode.h"
+#include "departements/Departement.h"
 #include "store/NameFolding.h"
 
 Easings easings(const Constraints &given)
@@ -16,7 +16,7 @@ Easings easings(const Constraints &given)
     order.push_back({Ease::AllGiven, postcode ? Held::PostcodeAndDepartement : Held::DepartementOnly});
     if (postcode && departement)
         order.push_back({Ease::PostcodeAlone, Held::PostcodeOnly});
-    if (postcode && !departementCodesOfPostcode(given.postcode).isEmpty())
+    if (postcode && !Departement::codesOfPostcode(given.postcode).isEmpty())
         order.push_back({Ease::PostcodesDepartement, Held::DepartementOnly});
     if (postcode && departement)
         order.push_back({Ease::DepartementGiven, Held::DepartementOnly});
@@ -25,9 +25,9 @@ Easings easings(const Constraints &given)
 }
 
 ConstraintCheck::ConstraintCheck(SearchTables &tables, const Constraints &given)
-    : m_tables(tables), m_given(given), m_code(departementCodeOfText(given.departement)),
+    : m_tables(tables), m_given(given), m_code(Departement::fromCodeText(given.departement).code()),
       m_name(m_code.isEmpty() ? foldName(given.departement) : QString()),
-      m_codesOfPostcode(departementCodesOfPostcode(given.postcode))
+      m_codesOfPostcode(Departement::codesOfPostcode(given.postcode))
 {
 }
 

@@ -1,14 +1,11 @@
 #include "search/InseeCodeSearch.h"
 
+#include "departements/Departement.h"
 #include "store/DatabaseError.h"
-
-#include <QRegularExpression>
 
 bool isInseeCodeText(QStringView typed)
 {
-    static const QRegularExpression form(QStringLiteral("^(\\d\\d|2[AB])\\d{3}$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    return form.match(typed.trimmed().toString()).hasMatch();
+    return Departement::isInseeCode(typed);
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #include "search/SearchTables.h"
 
-#include "map/DepartementCode.h"
+#include "departements/Departement.h"
 #include "names/CommuneSearch.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"
@@ -120,8 +120,9 @@ QString SearchTables::departementCodeOfRow(const Recordset &communes, int row)
         const QVariant value = communes.column(column).value(size_t(row));
         return value.isNull() ? QString() : value.toString();
     };
-    return ::departementCode(m_inseeColumn >= 0 ? text(m_inseeColumn) : QString(),
-                             text(communes.fieldIndex(u"codepos")), text(communes.fieldIndex(u"departement")));
+    return Departement::ofCommune(m_inseeColumn >= 0 ? text(m_inseeColumn) : QString(),
+                                  text(communes.fieldIndex(u"codepos")), text(communes.fieldIndex(u"departement")))
+        .code();
 }
 
 QString SearchTables::departementName(int row)

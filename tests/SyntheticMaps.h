@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 
 #include <QImage>

@@ -3,7 +3,7 @@
 #include "about/frmAbout.h"
 #include "app/Form1.h"
 #include "app/MatchList.h"
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "widgets/MapWidget.h"
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
+#include "departements/DepartementTable.h"
 #include "map/DepartementBrowser.h"
-#include "map/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapClick.h"
 #include "map/MapPicture.h"

@@ -160,7 +160,7 @@ private slots:
         pressCtrlD(window.form);
         QVERIFY(map->mark() && insetAt(*map->mark()) == MapInset::Mainland);
         QCOMPARE(map->startMark(), map->mark());
-        QCOMPARE(keptStartingPoint->departement, QStringLiteral("69"));
+        QCOMPARE(keptStartingPoint->mapNumber, QStringLiteral("69"));
         pressCtrlD(window.form);
         QVERIFY(!map->startMark());
     }

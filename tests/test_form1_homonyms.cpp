@@ -2,7 +2,7 @@
 #include "Form1Driver.h"
 #include "TestPaths.h"
 #include "app/MatchList.h"
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -9,7 +9,7 @@
 #include "SyntheticMaps.h"
 #include "TestPaths.h"
 #include "app/Form1.h"
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 #include "widgets/GraphicalButton.h"

@@ -4,8 +4,8 @@
 
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "departements/DepartementTable.h"
 #include "geometry/NearestCommunes.h"
-#include "map/DepartementTable.h"
 #include "map/MapProjection.h"
 #include "store/NumberText.h"
 

@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 #include "app/Form1Layout.h"
 #include "app/MatchList.h"
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "widgets/WholeNameFont.h"
 
 #include <QAccessible>

@@ -1,4 +1,4 @@
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"
 #include "map/MapPicture.h"
 

@@ -6,7 +6,7 @@
 #include "TestPaths.h"
 #include "app/Chrome.h"
 #include "app/Form1.h"
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 #include "widgets/MapWidget.h"
 
 #include <QApplication>

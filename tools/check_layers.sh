@@ -11,9 +11,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 declare -A may_use=(
   [store]="store"
   [geo]="geo"
-  [departements]="store"
+  [departements]="departements store"
   [geometry]="geometry store geo"
-  [history]="history store"
+  [history]="history store departements"
   [names]="names store"
   [search]="search names store geo geometry departements history"
   [cli]="cli search names store geo geometry departements history"
@@ -35,8 +35,6 @@ for folder in "${!may_use[@]}"; do
   while IFS= read -r line; do
     file=${line%%:*}
     used=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"$line")
-    # The départements' table and codes are a library of their own, below map/.
-    [[ "$line" =~ \#include\ \"map/Departement(Table|Code)\.h\" ]] && used=departements
     if [ -n "${may_use[$used]+x}" ] && ! [[ " ${may_use[$folder]} " == *" $used "* ]]; then
       echo "$file includes $used/, which $folder/ may not use"
       status=1
@@ -49,7 +47,7 @@ if grep -l '^#include "cli/' app/*.h app/*.cpp | grep -v -e '^app/windowMain.cpp
   echo "only app/windowMain.cpp may include cli/"
   status=1
 fi
-if grep -l 'QFont\b\|QFontMetrics' store/* history/* names/* search/* cli/* geo/* geometry/* map/* weblink/*; then
+if grep -l 'QFont\b\|QFontMetrics' store/* departements/* history/* names/* search/* cli/* geo/* geometry/* map/* weblink/*; then
   echo "fonts belong to the windows (app/, about/, widgets/)"
   status=1
 fi

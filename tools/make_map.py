@@ -8,8 +8,8 @@ inset of Corsica at the bottom right, and a scale bar.
 
 Every département must come out as one area of white pixels, connected
 through side neighbours (the fill of the program spreads that way), that holds
-the département's seed point from the table of map/DepartementTable.cpp. The
-tool checks that and every other promise the program relies on, nudges the
+the département's seed point from the table of
+departements/DepartementTable.cpp. The tool checks that and every other promise the program relies on, nudges the
 drawing locally where a seed point lands on a border or in a sliver, and
 exits with an error when it cannot make the picture right.
 
@@ -67,7 +67,7 @@ WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
 BLUE = (0, 0, 255)
 
-# Seed points of the département table (map/DepartementTable.cpp), rows 1..95.
+# Seed points of the département table (departements/DepartementTable.cpp), rows 1..95.
 SEEDS = {
     1: (190, 142), 2: (162, 66), 3: (156, 136), 4: (207, 187), 5: (213, 172),
     6: (225, 188), 7: (178, 175), 8: (177, 67), 9: (130, 214), 10: (172, 95),
@@ -914,7 +914,7 @@ def main():
                         help="where to write the picture when it fails its checks")
     args = parser.parse_args()
 
-    check_seed_table(os.path.join(REPO_ROOT, "map", "DepartementTable.cpp"))
+    check_seed_table(os.path.join(REPO_ROOT, "departements", "DepartementTable.cpp"))
 
     departements = load_departements(args.geojson)
 

@@ -1,4 +1,4 @@
-#include "map/DepartementTable.h"
+#include "departements/DepartementTable.h"
 
 const std::array<DepartementRow, 96> &DepartementTable()
 {
@@ -107,11 +107,11 @@ const std::array<DepartementRow, 96> &DepartementTable()
 std::optional<DepartementRow> LookupDepartement(QStringView numberText)
 {
     const auto &rows = DepartementTable();
-    for (int i = 0; i < 95; ++i)
+    for (int i = 0; i < lastMetropolitanNumber; ++i)
         if (numberText == QString::number(rows[size_t(i)].number))
             return rows[size_t(i)];
     // QStringView's comparison is code unit by code unit, a prefix first.
-    if (numberText.compare(u"95") > 0)
+    if (numberText.compare(QString::number(lastMetropolitanNumber)) > 0)
         return rows.back();
     return std::nullopt;
 }

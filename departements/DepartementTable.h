@@ -6,6 +6,10 @@
 #include <array>
 #include <optional>
 
+// The map numbers of metropolitan France end here: every number above is
+// overseas, which the map shows as one sea area.
+constexpr int lastMetropolitanNumber = 95;
+
 // One département as the map knows it: its number, the name the window shows
 // and a seed point inside its white area of the map picture.
 struct DepartementRow
@@ -17,6 +21,7 @@ struct DepartementRow
 
     QString displayName() const { return QString::fromLatin1(name); }
     QPoint seed() const { return {x, y}; }
+    bool isOverseas() const { return number == 0; }
 };
 
 // Rows 1..95 in ascending order, then the overseas row "D.O.M" at (5, 5).
