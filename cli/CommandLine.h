@@ -13,8 +13,10 @@
 //   topovil --historique LIEU [--format ...] [FICHIER]: the changes of the commune since 1943
 //   -h, --help     the French usage text on standard output
 //   --version      the program's name and version
-// Every option that takes a value also takes it after "=". "--" ends the
-// options, so that a file whose name starts with "-" can be named.
+// Every option that takes one value also takes it after "=". "--" ends the
+// options, so that a file whose name starts with "-" can be named. The
+// options are a table (CommandLineOption.h), and so are the commands
+// (CommandLineCommand.h): parsing, the checks and --help are made from them.
 struct CommandLine
 {
     enum class Action { Run, Search, Batch, Around, History, Help, Version, Error };
