@@ -119,7 +119,7 @@ QStringList flowed(const QString &text, int width)
 {
     QStringList words;
     for (const QString &word : text.split(QLatin1Char(' '))) {
-        if (!words.isEmpty() && (words.last() == QLatin1String("«") || word.startsWith(QLatin1String("»"))))
+        if (!words.isEmpty() && (words.last() == u"«" || word.startsWith(u"»")))
             words.last() += QLatin1Char(' ') + word;
         else
             words << word;
