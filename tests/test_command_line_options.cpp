@@ -2,7 +2,6 @@
 #include "StreamText.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineCommand.h"
-#include "cli/CommandLineOption.h"
 #include "cli/CommandLineRun.h"
 #include "cli/OutputFields.h"
 
@@ -22,6 +21,7 @@ private slots:
     void goesWith_data();
     void goesWith();
     void everyRefusalHasARow();
+    void everyCommandAskedHasARow();
     void missingValue_data();
     void missingValue();
     void everyValuedOptionWantsItsValue();
@@ -121,11 +121,20 @@ void TestCommandLineOptions::everyRefusalHasARow()
     // A rule added to the table without a row above fails here.
     if (m_refusalsSeen.empty())
         QSKIP("needs the rows of goesWith, run before it");
-    for (const CommandLineOption &option : commandLineOptions()) {
-        for (const GoesWith &rule : option.goesWith) {
+    for (const CommandLine::Option &option : CommandLine::options()) {
+        for (const CommandLine::GoesWith &rule : option.goesWith) {
             const QString refusal = QString::fromUtf8(rule.refusal);
             QVERIFY2(m_refusalsSeen.count(refusal), qPrintable(option.name() + QStringLiteral(" : ") + refusal));
         }
+    }
+}
+
+void TestCommandLineOptions::everyCommandAskedHasARow()
+{
+    for (const CommandLine::Option &option : CommandLine::options()) {
+        const CommandLineCommand &command = commandOf(option.asks);
+        QVERIFY2(command.action == option.asks, option.names);
+        QVERIFY2(bool(command.make) != bool(command.text) || option.asks == CommandLine::Action::Run, option.names);
     }
 }
 
@@ -160,7 +169,7 @@ void TestCommandLineOptions::missingValue()
 
 void TestCommandLineOptions::everyValuedOptionWantsItsValue()
 {
-    for (const CommandLineOption &option : commandLineOptions()) {
+    for (const CommandLine::Option &option : CommandLine::options()) {
         if (!option.value)
             continue;
         const CommandLine line = CommandLine::parse({option.name()});
@@ -200,7 +209,7 @@ void TestCommandLineOptions::givenTwice()
 void TestCommandLineOptions::helpListsEveryOptionAndField()
 {
     const QString help = commandLineHelp();
-    for (const CommandLineOption &option : commandLineOptions()) {
+    for (const CommandLine::Option &option : CommandLine::options()) {
         const QString line = QStringLiteral("\n  ") + QLatin1String(option.names);
         QVERIFY2(help.contains(line), option.names);
     }
@@ -225,7 +234,7 @@ void TestCommandLineOptions::helpListsEveryOptionAndField()
     const QString indent(15, QLatin1Char(' '));
     for (const QString &line : help.split(QLatin1Char('\n'))) {
         if (line.startsWith(indent))
-            QVERIFY2(line.size() <= indent.size() + HelpColumns + 2, qPrintable(line));
+            QVERIFY2(line.size() <= indent.size() + CommandLine::HelpColumns + 2, qPrintable(line));
     }
     QVERIFY(help.endsWith(QStringLiteral("sans écran, aussi.\n")));
 }
