@@ -61,7 +61,7 @@ void runLines(benchmark::State &state, QByteArray names, int count, const Comman
     int status = -1;
     for (auto _ : state) {
         std::FILE *in = fmemopen(names.data(), size_t(names.size()), "r");
-        status = runBatch(line, QString::fromUtf8(storePath), in, out, err).status;
+        status = runBatch(line, QString::fromUtf8(storePath), in, out, err).status();
         std::fclose(in);
     }
     std::fclose(out);

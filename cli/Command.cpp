@@ -18,10 +18,27 @@ RecordWriter::Kind writerKindOf(CommandLine::Format format, RecordWriter::Kind b
     return byDefault;
 }
 
+int exitStatus(RunEnd end)
+{
+    switch (end) {
+    case RunEnd::Found:
+    case RunEnd::Shown:
+    case RunEnd::WindowWanted:
+        return 0;
+    case RunEnd::NoneFound:
+    case RunEnd::WindowMissing:
+        return 1;
+    case RunEnd::Refused:
+    case RunEnd::Failed:
+        break;
+    }
+    return 2;
+}
+
 CommandResult runCommand(Command &command, const QString &dataPath, std::FILE *out)
 {
     if (const QString why = command.prepare(); !why.isEmpty())
-        return {2, why};
+        return {RunEnd::Failed, why};
     RecordWriter writer(out, command.writerKind(), command.separator());
     writer.setFlushBeforeWaiting([&command] { return command.inputWouldWait(); });
     int found = 0;
@@ -30,15 +47,17 @@ CommandResult runCommand(Command &command, const QString &dataPath, std::FILE *o
         SearchTables tables(*db);
         found = command.run(tables, writer);
     } catch (const DatabaseError &error) {
-        return {2, error.message()};
+        return {RunEnd::Failed, error.message()};
     } catch (const std::bad_alloc &) {
-        return {2, outOfMemoryOpening(dataPath)};
+        return {RunEnd::Failed, outOfMemoryOpening(dataPath)};
     }
     if (!command.failure.isEmpty())
-        return {2, command.failure};
+        return {RunEnd::Failed, command.failure};
     if (!writer.finish())
-        return {2, writer.error()};
+        return {RunEnd::Failed, writer.error()};
     if (const QString why = command.afterOutput(); !why.isEmpty())
-        return {2, why};
-    return {found > 0 ? 0 : 1, found > 0 ? QString() : command.note};
+        return {RunEnd::Failed, why};
+    if (found == 0)
+        return {RunEnd::NoneFound, command.note};
+    return {RunEnd::Found, {}};
 }

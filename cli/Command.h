@@ -7,12 +7,30 @@
 #include <QString>
 #include <cstdio>
 
-// What a command of the command line ends with: its exit status and a
-// French message for standard error.
+// How a run of the program ends; exitStatus() alone turns it into the
+// status a script reads.
+enum class RunEnd {
+    Found,         // a commune at least
+    NoneFound,     // no commune
+    Shown,         // the help or the version, written
+    Refused,       // a command line that does not make sense
+    Failed,        // a malformed text, an unusable file, input or output
+    WindowWanted,  // no command: the window's own program answers
+    WindowMissing, // ... and it cannot start
+};
+
+// 0 when a commune is found (or the help shown), 1 when none is (or the
+// window cannot start), 2 for anything the user must mend.
+int exitStatus(RunEnd end);
+
+// What a command of the command line ends with, and a French message for
+// standard error.
 struct CommandResult
 {
-    int status = 0; // 0: a commune found; 1: none; 2: a malformed text, an unusable file, input or output
-    QString err;    // why for status 2; for status 1, the names the user may have meant
+    RunEnd end = RunEnd::Found;
+    QString err; // why it failed; when nothing is found, the names the user may have meant
+
+    int status() const { return exitStatus(end); }
 };
 
 // One command of the command line (--chercher, --lot, --autour): what it

@@ -9,23 +9,6 @@
 
 namespace {
 
-const QStringList &historyFields()
-{
-    static const QStringList names = {
-        QStringLiteral("commune"),
-        QStringLiteral("code_insee"),
-        QStringLiteral("date"),
-        QStringLiteral("nature"),
-        QStringLiteral("avant"),
-        QStringLiteral("code_avant"),
-        QStringLiteral("departement_avant"),
-        QStringLiteral("apres"),
-        QStringLiteral("code_apres"),
-        QStringLiteral("departement_apres"),
-    };
-    return names;
-}
-
 QString noHistory()
 {
     return noHistoryText() + QStringLiteral(" (seule la table livrée avec Topovil la donne)");
@@ -53,7 +36,7 @@ public:
             return 0;
         }
         const Recordset &records = tables.communes();
-        writer.setFields(historyFields(), {}, m_line.header);
+        writer.setFields(fieldNames(historyFields()), numberFlags(historyFields()), m_line.header);
         // A place where no commune lies has no history to tell.
         const SearchMatches found = answered.outcome == Outcome::NothingHere ? SearchMatches() : answered.matches;
         if (answered.outcome == Outcome::NothingHere)
@@ -85,13 +68,11 @@ public:
                 failure = noHistory();
                 return 0;
             }
-            const QString name = records.column(columns.commune).value(size_t(row)).toString();
-            const QString code =
-                columns.codeInsee >= 0 ? records.column(columns.codeInsee).value(size_t(row)).toString() : QString();
+            Answer answer;
+            answer.row = row;
             for (const CommuneEvent &event : *events) {
-                writer.write({name, code, event.date, event.kind, event.before, event.beforeCode,
-                              formerDepartement(event.beforeCode, dayBefore(event.date)), event.after, event.afterCode,
-                              formerDepartement(event.afterCode, event.date)});
+                answer.event = event;
+                writer.write(fieldTexts(historyFields(), columns, answer));
             }
         }
         return found.count();

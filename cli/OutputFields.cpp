@@ -2,6 +2,7 @@
 
 #include "departements/Departement.h"
 #include "geo/MaidenheadLocator.h"
+#include "history/CommuneEvents.h"
 #include "history/HistorySteps.h"
 #include "store/NumberText.h"
 
@@ -69,6 +70,9 @@ QString otherName(const CommuneColumns &c, const Answer &a)
     return a.other.kind.isEmpty() ? a.other.name : QStringLiteral("%1 (%2)").arg(a.other.name, a.other.kind);
 }
 
+// Told once for both: « avant et code_avant (la commune avant le changement) ».
+const char *const beforeGloss = "la commune avant le changement";
+
 // clang-format off
 const OutputField query{"recherche", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.query; }};
 const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, const Answer &a) {
@@ -83,31 +87,39 @@ const OutputField status{"statut", JsonShape::Text, [](const CommuneColumns &, c
     return outcomeWords(a.outcome);
 }};
 const OutputField name{"commune", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.commune, a.row); }};
-const OutputField code{"code_postal", JsonShape::Text, postalCode};
+const OutputField code{"code_postal", JsonShape::Text, postalCode, "celui qui a répondu, sinon le premier"};
 const OutputField insee{"code_insee", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.codeInsee, a.row); }};
 const OutputField longitude{"longitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.longitude, a.row); }};
 const OutputField latitude{"latitude", JsonShape::Number, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.latitude, a.row); }};
 const OutputField departement{"departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.departement, a.row); }};
-const OutputField departementCode{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }};
+const OutputField departementCode{"num_departement", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return departementCodeOf(c, a.row); }, "le code du département : 08, 2A, 971"};
 const OutputField locator{"locator", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return locatorOf(c, a.row); }};
-const OutputField other{"autre_nom", JsonShape::Text, otherName};
-const OutputField distance{"distance_km", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }};
-const OutputField azimut{"azimut", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.azimut; }};
-const OutputField codes{"codes_postaux", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codes; }};
-const OutputField kind{"correspondance", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.kind; }};
+const OutputField other{"autre_nom", JsonShape::Text, otherName, "le nom, et sa nature, par lequel une commune déléguée, ancienne commune... l'a trouvée, avec chaque étape datée de son chemin jusqu'à la commune d'aujourd'hui ; vide sinon"};
+const OutputField distance{"distance_km", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.distanceKm; }, "grand cercle, une décimale"};
+const OutputField azimut{"azimut", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return a.azimut; }, "degrés depuis le nord, sens horaire"};
+const OutputField codes{"codes_postaux", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codes; }, "tous les codes de la commune, séparés par des blancs"};
+const OutputField kind{"correspondance", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.kind; }, "comment elle a été trouvée : nom, autre nom : commune déléguée, code postal, code INSEE, ancien code INSEE, ancien nom, forme usuelle, locator, coordonnées, localité postale, correction"};
 const OutputField held{"contrainte", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.held; }};
-const OutputField official{"nom", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }};
-const OutputField steps{"etapes", JsonShape::Steps, [](const CommuneColumns &, const Answer &a) { return storedHistorySteps(a.other.steps); }};
+const OutputField official{"nom", JsonShape::Text, [](const CommuneColumns &c, const Answer &a) { return textAt(c, c.nom, a.row); }, "le nom écrit comme l'INSEE l'écrit, vide sans lui"};
+const OutputField steps{"etapes", JsonShape::Steps, [](const CommuneColumns &, const Answer &a) { return storedHistorySteps(a.other.steps); }, "les étapes de ce chemin : nature, date, commune, code INSEE, séparées par « ; » ; en JSON, un tableau d'objets"};
 const OutputField date{"date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.date; }};
-const OutputField nameThen{"commune_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.nameThen; }};
+const OutputField nameThen{"commune_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.nameThen; }, "son nom d'alors, comme l'INSEE l'écrit"};
 const OutputField codeThen{"code_insee_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.codeThen; }};
-const OutputField typeThen{"type_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.typeThen; }};
-const OutputField departementThen{"departement_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.departementThen; }};
-const OutputField reason{"raison", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.reason; }};
+const OutputField typeThen{"type_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.typeThen; }, "commune, commune associée, commune déléguée"};
+const OutputField departementThen{"departement_date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.departementThen; }, "le département de ce jour : SEINE, SEINE-ET-OISE avant 1968, CORSE avant 1976"};
+const OutputField reason{"raison", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.reason; }, "la réparation qu'il a fallu : article en fin, CEDEX..."};
 const OutputField runnerUp{"suivante", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.runnerUp; }};
 const OutputField suggestions{"suggestions", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.suggestions; }};
-const OutputField place{"lieu", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.place; }};
+const OutputField place{"lieu", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.place; }, "comme les logiciels de généalogie classent les lieux : « Commune, code INSEE, code postal, département, région, France »"};
 const OutputField count{"nb_resultats", JsonShape::Number, [](const CommuneColumns &, const Answer &a) { return QString::number(a.count); }};
+const OutputField eventDate{"date", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.date; }, "AAAA-MM-JJ"};
+const OutputField eventKind{"nature", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.kind; }, "fusion, changement de nom, rétablissement..."};
+const OutputField before{"avant", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.before; }, beforeGloss};
+const OutputField beforeCode{"code_avant", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.beforeCode; }, beforeGloss};
+const OutputField beforeDepartement{"departement_avant", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return formerDepartement(a.event.beforeCode, dayBefore(a.event.date)); }};
+const OutputField after{"apres", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.after; }};
+const OutputField afterCode{"code_apres", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return a.event.afterCode; }};
+const OutputField afterDepartement{"departement_apres", JsonShape::Text, [](const CommuneColumns &, const Answer &a) { return formerDepartement(a.event.afterCode, a.event.date); }, "le département du code quand il n'est plus : Seine, Seine-et-Oise avant 1968, Corse avant 1976 ; vide sinon"};
 // clang-format on
 
 QString placePostcode(SearchTables &tables, int row)
@@ -231,6 +243,29 @@ const std::vector<OutputField> &batchFields()
         query, status, name, code, insee,    longitude, latitude, departement, departementCode, locator, other,
         count, codes,  kind, held, official, reason,    runnerUp, suggestions, steps,           place};
     return fields;
+}
+
+const std::vector<OutputField> &historyFields()
+{
+    static const std::vector<OutputField> fields = {
+        name, insee, eventDate, eventKind, before, beforeCode, beforeDepartement, after, afterCode, afterDepartement};
+    return fields;
+}
+
+QString fieldHelp(const std::vector<OutputField> &fields, FieldHelp style, QLatin1String last)
+{
+    QStringList items;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const char *gloss = style == FieldHelp::Glossed ? fields[i].help : nullptr;
+        QString item = QLatin1String(fields[i].name);
+        for (; gloss && i + 1 < fields.size() && fields[i + 1].help && qstrcmp(gloss, fields[i + 1].help) == 0; ++i)
+            item += QLatin1String(" et ") + QLatin1String(fields[i + 1].name);
+        if (gloss)
+            item += QLatin1String(" (") + QString::fromUtf8(gloss) + QLatin1Char(')');
+        items << item;
+    }
+    const QString head = items.mid(0, items.size() - 1).join(QLatin1String(", "));
+    return items.size() < 2 ? items.value(0) : head + last + items.last();
 }
 
 QStringList fieldNames(const std::vector<OutputField> &fields)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/RecordWriter.h"
+#include "history/CommuneEvents.h"
 #include "search/FindCommunes.h"
 #include "search/Lookup.h"
 #include "search/SearchMatches.h"
@@ -46,6 +47,7 @@ struct Answer
     QString codeThen;
     QString typeThen;
     QString departementThen;
+    CommuneEvent event; // for --historique: the change of the line
 };
 
 // The columns of insee1 a line reads, found once for a whole output.
@@ -65,12 +67,14 @@ struct CommuneColumns
 };
 
 // An output field: its name (the header's, JSON's key), how JSON gives it,
-// and its text for one answer ("" when there is no commune).
+// its text for one answer ("" when there is no commune), and what --help
+// says of it in brackets after its name (UTF-8; none for a plain one).
 struct OutputField
 {
     const char *name;
     JsonShape shape;
     QString (*text)(const CommuneColumns &, const Answer &);
+    const char *help = nullptr;
 };
 
 // The fields of `topovil --chercher`, in their order: the first six of old,
@@ -98,7 +102,17 @@ void addDateFields(SearchTables &tables, const Match &match, const Query &query,
 // The result fields of `topovil --lot`, after the input's own columns.
 const std::vector<OutputField> &batchFields();
 
+// The fields of `topovil --historique`, one change a line: the commune, then
+// the change (CommuneEvent) with the départements of its codes that are no more.
+const std::vector<OutputField> &historyFields();
+
 QStringList fieldNames(const std::vector<OutputField> &fields);
+// The fields as --help lists them: « a, b (what b is), c et d » with their
+// glosses, or their names alone; fields side by side with the same gloss
+// are told together, « avant et code_avant (...) ». `last` joins the last
+// one: « et » or a comma, as each help reads.
+enum class FieldHelp { Names, Glossed };
+QString fieldHelp(const std::vector<OutputField> &fields, FieldHelp style, QLatin1String last);
 // How JSON gives each field, in their order.
 std::vector<JsonShape> numberFlags(const std::vector<OutputField> &fields);
 QStringList fieldTexts(const std::vector<OutputField> &fields, const CommuneColumns &columns, const Answer &answer);

@@ -286,7 +286,7 @@ void TestBatchInput::batches()
     std::fclose(in);
     std::fclose(output);
     std::fclose(errors);
-    QCOMPARE(result.status, status);
+    QCOMPARE(result.status(), status);
     QVERIFY2(written.contains(out), qPrintable(written));
     QVERIFY2(err.isEmpty() ? told.isEmpty() : told.contains(err), qPrintable(told));
     QStringList found;
@@ -336,7 +336,7 @@ void TestBatchInput::answerBeforeWaiting()
     std::fclose(out);
     std::fclose(errors);
     close(output[0]);
-    QCOMPARE(result.status, 0);
+    QCOMPARE(result.status(), 0);
     QVERIFY2(firstAnswer.contains("\nPARIS\ttrouvée\t"), firstAnswer.constData());
     QVERIFY2(!firstAnswer.contains("LYON"), firstAnswer.constData());
 }

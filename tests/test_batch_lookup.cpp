@@ -62,7 +62,7 @@ QByteArray TestBatchLookup::output(const QStringList &options, QByteArray input,
     std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::fopen("/dev/null", "w");
-    *status = runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err).status;
+    *status = runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err).status();
     const QByteArray written = readAll(out);
     std::fclose(in);
     std::fclose(out);

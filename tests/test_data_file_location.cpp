@@ -2,6 +2,7 @@
 #include "ProgramRun.h"
 #include "TestPaths.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandLineCommand.h"
 #include "store/DataFileLocation.h"
 
 #include <QFile>

@@ -118,7 +118,7 @@ void TestStoreLinks::stores()
         std::FILE *errors = std::tmpfile();
         const CommandResult done =
             runBatch(CommandLine::parse(QStringList{"--lot", "-"} + batch), path, in, output, errors);
-        result = done.status;
+        result = done.status();
         message = QString::fromUtf8(readAll(errors)) + done.err;
         std::fclose(in);
         std::fclose(errors);
@@ -126,7 +126,7 @@ void TestStoreLinks::stores()
         const CommandLine line =
             CommandLine::parse({"--chercher", search.section(':', -1), "--format", json ? "json" : "tsv", path});
         const CommandResult found = runCommand(*searchCommand(line), path, output);
-        result = found.status;
+        result = found.status();
         message = found.err;
     }
     const QByteArray written = readAll(output);
