@@ -1,5 +1,9 @@
 #include "app/Accessibility.h"
 
+#include "app/Form1Layout.h"
+#include "app/ShownCommune.h"
+#include "app/WindowState.h"
+
 #include "widgets/AccessibleTexts.h"
 #include "widgets/MapWidget.h"
 
@@ -7,6 +11,7 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QListWidget>
+#include <functional>
 
 namespace {
 
@@ -42,12 +47,25 @@ const AccessibleText form1Texts[] = {
 const char *const form1Hidden[] = {"Label14", "Label15", "Label16", "Label17", "Label18",
                                    "Label19", "Shape2",  "Line1",   "Line2",   "Line3"};
 
-// A control of the window, by the name the window has always given it.
-QString textOf(const QWidget *widget, const char *name)
+// Where an accessible object of the window's own making reads what it tells:
+// a child of its widget, so that it goes with it.
+class ShownText : public QObject
 {
-    const auto *control = widget->window()->findChild<QLabel *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-    return control ? control->text() : QString();
-}
+public:
+    ShownText(QWidget *widget, std::function<QString()> text) : QObject(widget), text(std::move(text))
+    {
+        setObjectName(QStringLiteral("shownText"));
+    }
+
+    static QString of(const QWidget *widget)
+    {
+        const auto *source = widget->findChild<ShownText *>(QStringLiteral("shownText"), Qt::FindDirectChildrenOnly);
+        return source ? source->text() : QString();
+    }
+
+private:
+    std::function<QString()> text;
+};
 
 // The "Locator" caption reads as the caption and the six letters beside it,
 // so that the locator is one text rather than six one-letter labels.
@@ -71,13 +89,7 @@ public:
     }
 
 private:
-    QString letters() const
-    {
-        QString shown;
-        for (const char *letter : {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19"})
-            shown += textOf(widget(), letter);
-        return shown;
-    }
+    QString letters() const { return ShownText::of(widget()); }
 };
 
 // The map names the département it shows, as the labels under it do.
@@ -118,13 +130,7 @@ private:
 
     // "PARIS (75)"; empty before the first département and after a click
     // that named none.
-    QString shown() const
-    {
-        const QString number = textOf(widget(), "Label5");
-        if (number.isEmpty())
-            return {};
-        return QStringLiteral("%1 (%2)").arg(textOf(widget(), "Label20"), number);
-    }
+    QString shown() const { return ShownText::of(widget()); }
 };
 
 QAccessibleInterface *makeLocator(QWidget *caption)
@@ -139,9 +145,19 @@ QAccessibleInterface *makeMap(QWidget *map)
 
 } // namespace
 
-void setAccessibleTexts(QWidget &window, QWidget *locatorCaption, QWidget *map)
+void setAccessibleTexts(QWidget &window, QWidget *locatorCaption, QWidget *map, const ShownCommune &shown,
+                        const WindowState &state)
 {
     applyAccessibleTexts(window, form1Texts, form1Hidden);
+    new ShownText(locatorCaption, [&shown] {
+        if (!shown.locator.isEmpty())
+            return shown.locator;
+        QString letters;
+        for (const char *letter : {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19"})
+            letters += QString::fromUtf8(form1Control(letter).text);
+        return letters;
+    });
+    new ShownText(map, [&state] { return mapDepartementText(state); });
     setAccessibleMaker(locatorCaption, makeLocator);
     setAccessibleMaker(map, makeMap);
 }

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "app/Form1Controls.h"
+
 #include <QColor>
 #include <QRect>
+#include <QRegion>
 #include <Qt>
+#include <variant>
 #include <vector>
+
+class QWidget;
 
 // The main window's controls as data: built in one loop by Form1 and read
 // back by the layout test.
@@ -20,8 +26,14 @@ enum class ControlKind {
 
 enum class FontStyle { Regular, Bold, BoldUnderline };
 
+// The member of Form1Controls a row makes, of the type its kind makes.
+using ControlMember =
+    std::variant<QLabel * Form1Controls::*, QLineEdit * Form1Controls::*, GraphicalButton * Form1Controls::*,
+                 QPushButton * Form1Controls::*, MapWidget * Form1Controls::*, ShapeWidget * Form1Controls::*>;
+
 struct ControlSpec
 {
+    ControlMember member;
     const char *name;
     ControlKind kind;
     const char *text; // UTF-8
@@ -40,6 +52,22 @@ struct ControlSpec
 const std::vector<ControlSpec> &form1Controls();
 // The control of that name in the table.
 const ControlSpec &form1Control(const char *name);
+
+// Makes every control of the table as a child of `window`, in the table's
+// order, each in its member of `controls`, with the tab order of the table,
+// and the timer of the clock. Every control sends its events through the
+// window's event filter first.
+void buildForm1Controls(QWidget &window, Form1Controls &controls);
+
+// The window's rounded outline: the rectangle from (left, top) to (right,
+// bottom), right and bottom excluded, with corners rounded by an ellipse of
+// the given size, as whole pixels.
+QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+
+// Form1's own outline: (1,1) to (545,420) with 30 x 30 corners. Its lower
+// edge lies 3 pixels below the 417-pixel window, so the bottom corners are
+// cut less deeply than the top ones.
+QRegion form1Region();
 
 // The window itself.
 namespace form1 {

@@ -89,9 +89,8 @@ QString distanceLineText(const StartingPoint &from, GeoPoint to)
         .arg(from.name, locale.toString(km, 'f', 1), locale.toString(bearing));
 }
 
-void showDistanceLine(QLabel *line, const std::optional<StartingPoint> &from, std::optional<GeoPoint> shown)
+void showDistanceLine(QLabel *line, const QString &text)
 {
-    const QString text = from && shown ? distanceLineText(*from, *shown) : QString();
     line->setVisible(!text.isEmpty());
     if (line->text() == text)
         return;

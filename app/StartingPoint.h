@@ -33,6 +33,6 @@ QString saveStartingPoint(const std::optional<StartingPoint> &point);
 // itself.
 QString distanceLineText(const StartingPoint &from, GeoPoint to);
 
-// The distance line, under the online-map button: hidden without a starting
-// point or without a readable position of the shown commune.
-void showDistanceLine(QLabel *line, const std::optional<StartingPoint> &from, std::optional<GeoPoint> shown);
+// The distance line, under the online-map button: hidden when it is empty
+// (no starting point, or no readable position of the shown commune).
+void showDistanceLine(QLabel *line, const QString &text);

@@ -87,3 +87,26 @@ void SuggestionList::hideEvent(QHideEvent *event)
     forgetLinesOfClosedList(this);
     QListWidget::hideEvent(event);
 }
+
+bool SuggestionList::takeKey(int key)
+{
+    if (!isVisible())
+        return false;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        moveHighlight(key == Qt::Key_Down ? 1 : -1);
+        return true;
+    case Qt::Key_Escape:
+        hide();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (chooseHighlighted())
+            return true;
+        hide(); // nothing highlighted: the search as typed
+        return false;
+    default:
+        return false;
+    }
+}

@@ -28,6 +28,11 @@ public:
     // Enter from the search box: the highlighted suggestion is chosen; false
     // when none is highlighted.
     bool chooseHighlighted();
+    // A key of the search box while the list is open: Up and Down move the
+    // highlight, Esc closes the list (and the window stays), Enter takes the
+    // highlighted suggestion, or closes the list for the search as typed.
+    // True when the key was for the list alone.
+    bool takeKey(int key);
 
 signals:
     void chosen(const Suggestion &suggestion);

@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "app/StartupFailure.h"
+#include "app/Form1Frame.h"
 #include "cli/CommandLine.h"
 #include "store/DataFileLocation.h"
 #include "store/DatabaseError.h"

@@ -64,7 +64,7 @@ struct Window
         form.platform.quit = [this] {
             ++quits;
             calls << QStringLiteral("quit");
-            databaseOpenAtQuit = form.db && form.db->isOpen();
+            databaseOpenAtQuit = form.data.isOpen();
         };
         form.platform.makeTopmost = [this](QWidget *) { calls << QStringLiteral("topmost"); };
         form.platform.startSystemMove = [this](QWidget *) { calls << QStringLiteral("move"); };
@@ -144,7 +144,7 @@ inline QColor fillColor(const Form1 &form)
 
 inline QPoint seedPoint(const Form1 &form)
 {
-    return QPoint(int(form.seedX), int(form.seedY));
+    return QPoint(int(form.state.seed.x()), int(form.state.seed.y()));
 }
 
 // The locator of the position the labels show, read back in the current locale.

@@ -52,7 +52,7 @@ struct Shown
                 form.Label10->text(), form.Label8->text(),  form.Label20->text(),
                 form.Text9->text(),   form.Label5->text(),  locatorShown(form)},
           map(form.Picture1->picture().image()), mark(form.Picture1->mark()), startMark(form.Picture1->startMark()),
-          seed(form.seedX, form.seedY), deptNumber(form.deptNumber), cherche(form.cherche->backColor()),
+          seed(form.state.seed), deptNumber(form.deptNumber), cherche(form.cherche->backColor()),
           swatch(form.Shape6->backColor()), carte(form.CmdCarte->isEnabled()), position(form.rstInfo.position())
     {
     }

@@ -1,5 +1,5 @@
-#include "app/Chrome.h"
 #include "app/Form1.h"
+#include "app/Form1Layout.h"
 
 #include <QtTest>
 

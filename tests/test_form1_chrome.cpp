@@ -283,7 +283,7 @@ void TestForm1Chrome::minimiseWithoutAboutWindow()
     QTest::mouseClick(form->CmdMinimise, Qt::LeftButton);
     QVERIFY(form->windowState() & Qt::WindowMinimized);
     QVERIFY(form->aboutWindow.isNull()); // not created for the occasion
-    QVERIFY(form->db->isOpen());
+    QVERIFY(form->data.isOpen());
     QVERIFY(w.calls.isEmpty());
 }
 
@@ -296,7 +296,7 @@ void TestForm1Chrome::quitButtonKeepsTheDatabaseOpen()
     QTest::mouseClick(form->CmdQuitte, Qt::LeftButton);
     QCOMPARE(w.calls, QStringList{"quit"});
     QVERIFY(w.databaseOpenAtQuit);
-    QVERIFY(form->db->isOpen());
+    QVERIFY(form->data.isOpen());
 }
 
 void TestForm1Chrome::escapeClosesTheDatabaseThenQuits_data()
@@ -323,7 +323,7 @@ void TestForm1Chrome::escapeClosesTheDatabaseThenQuits()
     QTest::keyClick(widget, Qt::Key_Escape);
     QCOMPARE(w.calls, QStringList{"quit"});
     QVERIFY(!w.databaseOpenAtQuit); // closed first
-    QVERIFY(!form->db->isOpen());
+    QVERIFY(!form->data.isOpen());
     // The key stops there: the control did nothing with it.
     QCOMPARE(form->Text7->text(), search);
     QCOMPARE(form->Label5->text(), QString());
@@ -336,7 +336,7 @@ void TestForm1Chrome::systemCloseActsAsEscape()
     QVERIFY(form->close());
     QCOMPARE(w.calls, QStringList{"quit"});
     QVERIFY(!w.databaseOpenAtQuit);
-    QVERIFY(!form->db->isOpen());
+    QVERIFY(!form->data.isOpen());
 }
 
 void TestForm1Chrome::otherKeysReachTheControl()
@@ -351,7 +351,7 @@ void TestForm1Chrome::otherKeysReachTheControl()
     QTest::keyClick(form->Text7, Qt::Key_Delete);
     QCOMPARE(form->Text7->text(), QStringLiteral("Pa "));
     QVERIFY(w.calls.isEmpty());
-    QVERIFY(form->db->isOpen());
+    QVERIFY(form->data.isOpen());
 }
 
 // ---- clock ------------------------------------------------------------------

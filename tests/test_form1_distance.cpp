@@ -165,6 +165,29 @@ private slots:
         QVERIFY(!map->startMark());
     }
 
+    // The starting point keeps the number of the shown commune's
+    // département, where its ring is drawn: at start-up too, where the
+    // hidden box holds the code's two first characters (01), and after a
+    // search that found the first record, which keeps the département shown.
+    void theStartingPointKeepsItsDepartement()
+    {
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        QCOMPARE(window.form.Text9->text(), QStringLiteral("01"));
+        pressCtrlD(window.form);
+        QVERIFY(keptStartingPoint);
+        QCOMPARE(keptStartingPoint->mapNumber, QStringLiteral("1"));
+        window.search("BREST");
+        window.search("L ABERGEMENT CLEMENCIAT");
+        QCOMPARE(window.form.Label5->text(), QStringLiteral("29"));
+        pressCtrlD(window.form); // the same place: cleared
+        QVERIFY(!keptStartingPoint);
+        pressCtrlD(window.form);
+        QVERIFY(keptStartingPoint);
+        QCOMPARE(keptStartingPoint->name, window.form.Label1->text());
+        QCOMPARE(keptStartingPoint->mapNumber, QStringLiteral("1"));
+    }
+
     // After a locator or coordinates, Ctrl+D takes the place typed, named
     // as typed; after a name, the commune.
     void ctrlDTakesTheTypedPlace_data()

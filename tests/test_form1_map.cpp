@@ -430,7 +430,7 @@ void TestForm1Map::ownDepartementOfTheShippedStore()
     QCOMPARE(w->form.deptNumber, DeptNumber(number));
     const auto row = LookupDepartement(number);
     QVERIFY(row);
-    QCOMPARE(QPointF(w->form.seedX, w->form.seedY), QPointF(row->seed()));
+    QCOMPARE(w->form.state.seed, QPointF(row->seed()));
     if (departement != QLatin1String("CORSE"))
         QCOMPARE(w->form.Label8->text(), departement);
 }

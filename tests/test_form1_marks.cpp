@@ -62,7 +62,8 @@ void TestForm1Marks::markFollowsTheShownCommune()
     w.search(QStringLiteral("LES ABYMES"));
     QVERIFY(!map->mark());
     // The starting point's ring stays through all that.
-    w.form.markStartingPoint(u"29", QPointF(-4.09679, 47.9885));
+    w.form.state.startingPoint = StartingPoint{QStringLiteral("QUIMPER"), {47.9885, -4.09679}, QStringLiteral("29")};
+    w.form.render();
     w.clickMap(QPoint(190, 142));
     QVERIFY(map->startMark() && onScreen(map, *map->startMark() + QPoint(2, 0)) == magenta);
 

@@ -167,7 +167,7 @@ void TestForm1Navigation::stepsInTheShippedStoreFollowItsOrder()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
     Window w(shippedStorePath());
-    Recordset table = w.form.db->openRecordset(QStringLiteral("insee1"));
+    Recordset table = w.form.data.database()->openRecordset(QStringLiteral("insee1"));
     QStringList names;
     int paris = -1;
     for (; !table.isEof(); table.moveNext()) {

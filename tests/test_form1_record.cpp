@@ -29,6 +29,12 @@ QList<QAction *> copyMenuOf(Window &window, QWidget *value)
     return menu->actions();
 }
 
+// A number of a label, in French, as the copy writes it.
+QString pointed(QString text)
+{
+    return text.replace(',', '.');
+}
+
 QString accessibleText(QWidget *control, QAccessible::Text which)
 {
     QAccessibleInterface *read = QAccessible::queryAccessibleInterface(control);
@@ -146,10 +152,14 @@ private slots:
         window.search("AIX EN PROVENCE");
         QTest::keyClick(window.form.Text7, Qt::Key_C, Qt::ControlModifier);
         const Form1 &form = window.form;
-        QCOMPARE(clipboardText(), QStringList({form.Label1->text(), "13080 13090 13100 13290 13540", "13001",
-                                               "BOUCHES-DU-RHONE", form.Label11->text(), form.Label12->text(),
-                                               locatorShown(form), form.distanceLabel->text()})
-                                      .join('\t'));
+        // The numbers with a point whatever the locale, as a spreadsheet or
+        // a script reads them; the labels write them as the user reads them.
+        QCOMPARE(clipboardText(),
+                 QStringList({form.Label1->text(), "13080 13090 13100 13290 13540", "13001", "BOUCHES-DU-RHONE",
+                              pointed(form.Label11->text()), pointed(form.Label12->text()), locatorShown(form),
+                              form.distanceLabel->text()})
+                     .join('\t'));
+        QVERIFY(form.Label11->text().contains(','));
         QVERIFY(form.distanceLabel->text().startsWith(QStringLiteral("Depuis PARIS : ")));
         // A text the user selected in the box is the box's to copy.
         window.type("AIX");
@@ -178,7 +188,20 @@ private slots:
         QCOMPARE(clipboardText(), QStringLiteral("13080 13090 13100 13290 13540"));
         actions = copyMenuOf(window, window.form.Label12);
         actions[0]->trigger();
-        QCOMPARE(clipboardText(), window.form.Label12->text());
+        QCOMPARE(clipboardText(), pointed(window.form.Label12->text()));
+    }
+
+    // At start-up the box holds its prompt, selected so that the first key
+    // replaces it: Ctrl+C there copies the record shown, not the prompt.
+    void ctrlCAtStartCopiesTheRecord()
+    {
+        REQUIRE_SHARED_FILE(shippedStorePath());
+        Window window(shippedStorePath(), Window::Clock::Stopped);
+        QCOMPARE(window.form.Text7->selectedText(), QStringLiteral("Votre choix ?"));
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(window.form.focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        QVERIFY2(clipboardText().startsWith(window.form.Label1->text() + '\t'), qPrintable(clipboardText()));
+        QVERIFY(!clipboardText().contains(QStringLiteral("Votre choix")));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "CommuneStore.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
-#include "app/FittingLabel.h"
 #include "app/Form1.h"
+#include "widgets/FittingLabel.h"
 #include "widgets/WholeNameFont.h"
 
 #include <QFontInfo>

@@ -4,8 +4,8 @@
 
 #include "Form1Driver.h"
 #include "TestPaths.h"
-#include "app/Chrome.h"
 #include "app/Form1.h"
+#include "app/Form1Layout.h"
 #include "departements/DepartementTable.h"
 #include "widgets/MapWidget.h"
 

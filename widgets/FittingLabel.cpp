@@ -1,4 +1,4 @@
-#include "app/FittingLabel.h"
+#include "widgets/FittingLabel.h"
 
 #include "widgets/WholeNameFont.h"
 
