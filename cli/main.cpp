@@ -1,8 +1,5 @@
-#include "cli/BatchLookup.h"
+#include "cli/CommandFor.h"
 #include "cli/CommandLine.h"
-#include "cli/CommandLineDistance.h"
-#include "cli/CommandLineHistory.h"
-#include "cli/CommandLineSearch.h"
 #include "store/DataFileLocation.h"
 #include "store/SystemError.h"
 
@@ -56,11 +53,7 @@ static int answerScript(char *argv[], const CommandLine &line)
     exitOnUncaughtOutOfMemory("topovil : mémoire insuffisante : la recherche s'arrête là (essayez avec plus de "
                               "mémoire libre)\n",
                               2);
-    const std::unique_ptr<Command> command = line.action == CommandLine::Action::Batch
-                                                 ? batchCommand(line, stdin, stderr)
-                                             : line.action == CommandLine::Action::Around  ? aroundCommand(line)
-                                             : line.action == CommandLine::Action::History ? historyCommand(line)
-                                                                                           : searchCommand(line);
+    const std::unique_ptr<Command> command = commandFor(line, stdin, stderr);
     const CommandResult result = runCommand(*command, dataPathOf(line, argv[0]), stdout);
     // Nothing found still says why, with the names the user may have meant.
     if (!result.err.isEmpty())
