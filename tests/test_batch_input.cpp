@@ -1,4 +1,5 @@
 #include "StreamText.h"
+#include "TestStore.h"
 #include "cli/BatchInput.h"
 #include "cli/BatchLookup.h"
 #include "cli/RecordWriter.h"
@@ -7,7 +8,6 @@
 #include <QtTest>
 #include <cstdio>
 #include <poll.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -188,16 +188,10 @@ QString batchStore(const QTemporaryDir &dir)
     const QString path = dir.filePath(QStringLiteral("batch.sqlite"));
     if (QFileInfo::exists(path))
         return path;
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    const char *sql = "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement "
-                      "TEXT);"
-                      "INSERT INTO insee1 VALUES('PARIS', 2.3428, 48.85661, '75001', 'PARIS'),"
-                      "('LYON', 4.835, 45.758, '69001', 'RHONE'),"
-                      "('STE COLOMBE', 5.0, 45.0, '05700', 'HAUTES-ALPES'),"
-                      "('STE COLOMBE', -0.05, 44.88, '33350', 'GIRONDE');";
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
+    const bool ok = writeCommuneStore(path, {commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+                                             commune("LYON", 4.835, 45.758, "69001", "RHONE"),
+                                             commune("STE COLOMBE", 5.0, 45.0, "05700", "HAUTES-ALPES"),
+                                             commune("STE COLOMBE", -0.05, 44.88, "33350", "GIRONDE")});
     return ok ? path : QString();
 }
 

@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "StreamText.h"
+#include "TestStore.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineCommand.h"
 #include "cli/CommandLineRun.h"

@@ -1,12 +1,23 @@
-#include "CommuneStore.h"
+#include "CommandLineRun.h"
 #include "ProgramRun.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "geo/MaidenheadLocator.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QtTest>
+
+// The fields of old, in their order, as a line: the later fields have
+// tests of their own.
+const QStringList shownFields = {"commune", "code_postal", "longitude",  "latitude",       "departement",
+                                 "locator", "autre_nom",   "code_insee", "num_departement"};
+
+// The fields of --historique.
+const QStringList historyFields = {"commune",    "code_insee",        "date",  "nature",     "avant",
+                                   "code_avant", "departement_avant", "apres", "code_apres", "departement_apres"};
 
 // The line of the BREST of the test store; its locator is the one the
 // window computes.
@@ -15,24 +26,10 @@ static QString brestLine()
     return "BREST\t29200\t-4.48628\t48.39003\tFINISTERE\t" + maidenheadLocator(48.39003, -4.48628) + "\t\t\t29\n";
 }
 
-// topovil --chercher TEXTE [FICHIER], run as the user runs it: no window,
-// no display, lines on standard output and a status.
-namespace {
-
-// The lines without codes_postaux, correspondance, nom, raison, etapes and
-// lieu, which every line has had since: their own tests read them.
-QString withoutLaterFields(const QString &out)
-{
-    QStringList lines = out.split(QLatin1Char('\n'));
-    for (QString &line : lines) {
-        if (!line.isEmpty())
-            line = line.section(QLatin1Char('\t'), 0, -7);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-} // namespace
-
+// topovil --chercher, --autour, --historique and --lot, run in this process
+// as the program runs them, their records read by field name; the program
+// itself is started twice, to see its status and lines through a real pipe
+// with no display, and its decimal point in another locale.
 class TestCommandLineSearch : public QObject
 {
     Q_OBJECT
@@ -40,8 +37,7 @@ private slots:
     void initTestCase();
     void statusAndLines_data();
     void statusAndLines();
-    void decimalPointWhateverTheLocale_data();
-    void decimalPointWhateverTheLocale();
+    void theProgramItself();
     void withoutFileUsesTheWindowsDataFile();
     void shippedTableHasTwelveOfTheCommonestName();
     void shippedPostalCodeGivesTheCodeThatMatched();
@@ -87,29 +83,29 @@ void TestCommandLineSearch::statusAndLines_data()
     QTest::newRow("option after the file") << QStringList{store, "--chercher=brest"} << 0 << brestLine() << "";
     QTest::newRow("empty position") << QStringList{"--chercher", "sans position", store} << 0 << "SANS POSITION\t89000\t\t\tYONNE\t\t\t\t89\n" << "";
     QTest::newRow("postal code in codepos") << QStringList{"--chercher", "20000", store} << 0 << "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\n" << "";
-    QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "topovil : Aucune commune ne répond à « 99* ».\n";
-    QTest::newRow("a typo, with suggestions") << QStringList{"--chercher", "Bresst", store} << 1 << "" << "topovil : Aucune commune ne répond à « Bresst ». Vouliez-vous dire BREST ?\n";
+    QTest::newRow("postal code, none") << QStringList{"--chercher", "99*", store} << 1 << "" << "Aucune commune ne répond à « 99* ».\n";
+    QTest::newRow("a typo, with suggestions") << QStringList{"--chercher", "Bresst", store} << 1 << "" << "Aucune commune ne répond à « Bresst ». Vouliez-vous dire BREST ?\n";
     QTest::newRow("locator square") << QStringList{"--chercher", "IN78", store} << 0 << brestLine() << "";
-    QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "topovil : Aucune commune ne répond à « nulle part ».\n";
-    QTest::newRow("malformed pattern") << QStringList{"--chercher", "[a", store} << 2 << "" << "topovil : Motif de recherche invalide";
-    QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "topovil : Le fichier de données";
-    QTest::newRow("not a database") << QStringList{"--chercher", "paris", sourceDir() + "/README.md"} << 2 << "" << "topovil : ";
-    QTest::newRow("no text") << QStringList{"--chercher"} << 2 << "" << "topovil : l'option --chercher demande un texte";
+    QTest::newRow("nothing matches") << QStringList{"--chercher", "nulle part", store} << 1 << "" << "Aucune commune ne répond à « nulle part ».\n";
+    QTest::newRow("malformed pattern") << QStringList{"--chercher", "[a", store} << 2 << "" << "Motif de recherche invalide";
+    QTest::newRow("missing file") << QStringList{"--chercher", "paris", store + ".absent"} << 2 << "" << "Le fichier de données";
+    QTest::newRow("not a database") << QStringList{"--chercher", "paris", sourceDir() + "/README.md"} << 2 << "" << "Le fichier";
+    QTest::newRow("no text") << QStringList{"--chercher"} << 2 << "" << "l'option --chercher demande un texte";
     // Paris to Brest: 504.4 km, leaving at 266.7° (west).
     const QString brestFromParis = brestLine().chopped(1) + "\t504.4\t267\n";
     QTest::newRow("from a commune") << QStringList{"--chercher", "brest", "--depuis", "paris", store} << 0 << brestFromParis << "";
     QTest::newRow("from a point") << QStringList{"--depuis", "48.85661, 2.3428", "--chercher", "brest", store} << 0 << brestFromParis << "";
-    QTest::newRow("from no place") << QStringList{"--chercher", "brest", "--depuis", "nulle part", store} << 2 << "" << "topovil : « nulle part » : aucune commune";
-    QTest::newRow("from, alone") << QStringList{"--depuis", "paris", store} << 2 << "" << "topovil : l'option --depuis va avec --chercher";
+    QTest::newRow("from no place") << QStringList{"--chercher", "brest", "--depuis", "nulle part", store} << 2 << "" << "« nulle part » : aucune commune";
+    QTest::newRow("from, alone") << QStringList{"--depuis", "paris", store} << 2 << "" << "l'option --depuis va avec --chercher";
     QTest::newRow("coordinates, nearest first") << QStringList{"--chercher", "48.4 -4.4", store} << 0
         << brestLine() + "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\n"
            + "Sainte-Marie\t20000\t9\t42\tCORSE\t" + maidenheadLocator(42.0, 9.0) + "\t\t\t20\nSTE MARIE\t97230\t-61.01759\t14.76922\tMARTINIQUE\tFK94LS\t\t\t972\n" << "";
-    QTest::newRow("coordinates off the globe") << QStringList{"--chercher", "48 200", store} << 2 << "" << "topovil : Longitude hors limites";
+    QTest::newRow("coordinates off the globe") << QStringList{"--chercher", "48 200", store} << 2 << "" << "Longitude hors limites";
     QTest::newRow("around, nearest first") << QStringList{"--autour", "paris", "600", store} << 0
         << "PARIS\t75001\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t\t75\t0.0\n" + brestLine().chopped(1) + "\t504.4\n" << "";
     QTest::newRow("around a locator, none") << QStringList{"--autour", "JN18EU", "1", store} << 1 << "" << "";
-    QTest::newRow("around, a bad radius") << QStringList{"--autour", "paris", "-3", store} << 2 << "" << "topovil : rayon invalide";
-    QTest::newRow("around, no radius") << QStringList{"--autour", "paris"} << 2 << "" << "topovil : l'option --autour demande";
+    QTest::newRow("around, a bad radius") << QStringList{"--autour", "paris", "-3", store} << 2 << "" << "rayon invalide";
+    QTest::newRow("around, no radius") << QStringList{"--autour", "paris"} << 2 << "" << "l'option --autour demande";
     // clang-format on
 }
 
@@ -119,43 +115,37 @@ void TestCommandLineSearch::statusAndLines()
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, errStart);
-    // No display at all: the search must not need one.
-    const ProgramRun run = runProgram(m_root, arguments, {}, [](QProcessEnvironment &env) {
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    });
+    const CommandLineRun run = runCommandLine(arguments);
     QCOMPARE(run.status, status);
-    QCOMPARE(withoutLaterFields(run.out), out);
+    QStringList names = shownFields;
+    for (const char *added : {"distance_km", "azimut"})
+        if (run.header.contains(added))
+            names << added;
+    QCOMPARE(run.records.isEmpty() ? QString() : run.lines(names), out);
     if (errStart.isEmpty())
         QCOMPARE(run.err, QString());
     else
-        QVERIFY2(run.err.startsWith(errStart), qPrintable(run.err));
+        QVERIFY2(run.err.startsWith(errStart.trimmed()), qPrintable(run.err));
 }
 
-void TestCommandLineSearch::decimalPointWhateverTheLocale_data()
+// The program itself, with no display at all and in a locale of decimal
+// commas: its status, its lines on a real pipe, its message on standard error.
+void TestCommandLineSearch::theProgramItself()
 {
-    QTest::addColumn<QString>("locale");
-    // clang-format off
-    QTest::newRow("French") << "fr_FR.UTF-8";
-    QTest::newRow("German") << "de_DE.UTF-8";
-    QTest::newRow("C") << "C.UTF-8";
-    // clang-format on
-}
-
-// Qt reads the locale from the environment whether or not the system has
-// it installed, so a decimal comma would show here.
-void TestCommandLineSearch::decimalPointWhateverTheLocale()
-{
-    QFETCH(QString, locale);
-    const ProgramRun run =
-        runProgram(m_root, {"--chercher", "brest", m_store}, {}, [&locale](QProcessEnvironment &env) {
-            env.insert(QStringLiteral("LC_ALL"), locale);
-            env.insert(QStringLiteral("LANG"), locale);
-            env.insert(QStringLiteral("LC_NUMERIC"), locale);
-        });
+    const ProgramRun run = runProgram(m_root, {"--chercher", "brest", m_store}, {}, [](QProcessEnvironment &env) {
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    });
     QCOMPARE(run.status, 0);
-    QCOMPARE(withoutLaterFields(run.out), brestLine());
+    QCOMPARE(run.out.section(QLatin1Char('\t'), 0, 8) + QLatin1Char('\n'), brestLine());
+    QCOMPARE(run.err, QString());
+    const ProgramRun none = runProgram(m_root, {"--chercher", "[a", m_store});
+    QCOMPARE(none.status, 2);
+    QCOMPARE(none.out, QString());
+    QVERIFY2(none.err.startsWith(QStringLiteral("topovil : Motif de recherche invalide")), qPrintable(none.err));
 }
 
 void TestCommandLineSearch::withoutFileUsesTheWindowsDataFile()
@@ -164,43 +154,42 @@ void TestCommandLineSearch::withoutFileUsesTheWindowsDataFile()
     const QString own = m_root.filePath(QStringLiteral("maison/donnees/topovil/insee.mdb"));
     QDir().mkpath(QFileInfo(own).path());
     QVERIFY(QFile::copy(m_store, own)); // a SQLite file under the Access name: opened by its content
-    const ProgramRun run = runProgram(m_root, {"--chercher", "brest"});
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", m_root.filePath(QStringLiteral("maison/donnees")).toUtf8());
+    const CommandLineRun run = runCommandLine({"--chercher", "brest"});
+    qputenv("XDG_DATA_HOME", before);
     QFile::remove(own);
     QCOMPARE(run.status, 0);
-    QCOMPARE(withoutLaterFields(run.out), brestLine());
+    QCOMPARE(run.lines(shownFields), brestLine());
 }
 
 void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, {"--chercher", "ste colombe", shippedStorePath()});
+    const CommandLineRun run = runCommandLine({"--chercher", "ste colombe", shippedStorePath()});
     QCOMPARE(run.status, 0);
+    QCOMPARE(run.header.size(), 15);
     // The twelve communes first, then those former communes of that name lead to.
-    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 12);
-    QCOMPARE(lines.size(), 12);
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 15);
-        QCOMPARE(fields[0], QStringLiteral("STE COLOMBE"));
-        QCOMPARE(fields[11], QStringLiteral("Sainte-Colombe"));
-        QVERIFY(!fields[2].contains(QLatin1Char(',')));
-        QCOMPARE(fields[5].size(), 6);
+    QVERIFY(run.records.size() >= 12);
+    for (int i = 0; i < 12; ++i) {
+        QCOMPARE(run.records[i].size(), 15);
+        QCOMPARE(run.field(i, "commune"), QStringLiteral("STE COLOMBE"));
+        QCOMPARE(run.field(i, "nom"), QStringLiteral("Sainte-Colombe"));
+        QVERIFY(!run.field(i, "longitude").contains(QLatin1Char(',')));
+        QCOMPARE(run.field(i, "locator").size(), 6);
     }
 }
 
 void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, {"--chercher", "75015", shippedStorePath()});
+    const CommandLineRun run = runCommandLine({"--chercher", "75015", shippedStorePath()});
     QCOMPARE(run.status, 0);
     // 75015 was also the INSEE code of BRY SUR MARNE while it was in the Seine.
-    const QStringList fields = run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t'));
-    QCOMPARE(fields.mid(0, 9).join(QLatin1Char('\t')),
+    QCOMPARE(run.lines(shownFields).section(QLatin1Char('\n'), 0, 0),
              "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t75056\t75");
-    QCOMPARE(fields.value(10), QStringLiteral("code postal"));
-    QCOMPARE(fields.value(11), QStringLiteral("Paris"));
+    QCOMPARE(run.field(0, "correspondance"), QStringLiteral("code postal"));
+    QCOMPARE(run.field(0, "nom"), QStringLiteral("Paris"));
 }
 
 // A commune found by another name says which in a seventh field; an
@@ -208,22 +197,23 @@ void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
 void TestCommandLineSearch::shippedOtherNameGivesASeventhField()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, {"--chercher", "Cherbourg-Octeville", shippedStorePath()});
+    const CommandLineRun run = runCommandLine({"--chercher", "Cherbourg-Octeville", shippedStorePath()});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out,
+    QCOMPARE(run.header, QStringList({"commune", "code_postal", "longitude", "latitude", "departement", "locator",
+                                      "autre_nom", "code_insee", "num_departement", "codes_postaux", "correspondance",
+                                      "nom", "raison", "etapes", "lieu"}));
+    QCOMPARE(run.records.size(), 1);
+    QCOMPARE(run.records[0].join(QLatin1Char('\t')),
              "CHERBOURG EN COTENTIN\t50100\t-1.62093\t49.6318\tMANCHE\t" + maidenheadLocator(49.6318, -1.62093)
                  + "\tCHERBOURG OCTEVILLE → CHERBOURG EN COTENTIN (commune déléguée, 1er janvier 2016)\t50129\t50"
                    "\t50100 50110 50120 50130 50460 50470\tautre nom : commune déléguée\tCherbourg-en-Cotentin\t"
                    "\tcommune nouvelle, 2016-01-01, CHERBOURG EN COTENTIN, 50129"
-                   "\tCherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France\n");
-    const ProgramRun lyon = runProgram(root, {"--chercher", "lyon 3e*", shippedStorePath()});
+                   "\tCherbourg-en-Cotentin, 50129, 50100, Manche, Normandie, France");
+    const CommandLineRun lyon = runCommandLine({"--chercher", "lyon 3e*", shippedStorePath()});
     QCOMPARE(lyon.status, 0);
-    const QStringList fields = lyon.out.chopped(1).split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 15);
-    QCOMPARE(fields[0], QStringLiteral("LYON"));
-    QCOMPARE(fields[1], QStringLiteral("69003"));
-    QCOMPARE(fields[6], QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
+    QCOMPARE(lyon.field(0, "commune"), QStringLiteral("LYON"));
+    QCOMPARE(lyon.field(0, "code_postal"), QStringLiteral("69003"));
+    QCOMPARE(lyon.field(0, "autre_nom"), QStringLiteral("LYON 3E ARRONDISSEMENT (arrondissement municipal)"));
 }
 
 void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday_data()
@@ -271,21 +261,18 @@ void TestCommandLineSearch::shippedCodesAndFormerNamesLeadToToday()
     QFETCH(QString, seventh);
     QFETCH(QString, kind);
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, {"--chercher", typed, shippedStorePath()});
+    const CommandLineRun run = runCommandLine({"--chercher", typed, shippedStorePath()});
     QCOMPARE(run.status, 0);
-    const QStringList fields = run.out.split(QLatin1Char('\n')).value(line).split(QLatin1Char('\t'));
-    QCOMPARE(fields.value(0), commune);
-    QCOMPARE(fields.value(1), codepos);
-    QCOMPARE(fields.value(6), seventh);
-    QCOMPARE(fields.value(10), kind);
+    QCOMPARE(run.field(line, "commune"), commune);
+    QCOMPARE(run.field(line, "code_postal"), codepos);
+    QCOMPARE(run.field(line, "autre_nom"), seventh);
+    QCOMPARE(run.field(line, "correspondance"), kind);
 }
 
 void TestCommandLineSearch::shippedStepsAsAnArrayInJson()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, {"--chercher", "Octeville", "--format", "json", shippedStorePath()});
+    const CommandLineRun run = runCommandLine({"--chercher", "Octeville", "--format", "json", shippedStorePath()});
     QCOMPARE(run.status, 0);
     QJsonParseError error;
     const QJsonArray records = QJsonDocument::fromJson(run.out.toUtf8(), &error).array();
@@ -299,7 +286,7 @@ void TestCommandLineSearch::shippedStepsAsAnArrayInJson()
     QCOMPARE(last[QStringLiteral("commune")].toString(), QStringLiteral("CHERBOURG EN COTENTIN"));
     QCOMPARE(last[QStringLiteral("code_insee")].toString(), QStringLiteral("50129"));
     // A commune found by its own name has no steps: an empty array.
-    const ProgramRun paris = runProgram(root, {"--chercher", "Paris", "--format", "json", shippedStorePath()});
+    const CommandLineRun paris = runCommandLine({"--chercher", "Paris", "--format", "json", shippedStorePath()});
     const QJsonArray parisRecords = QJsonDocument::fromJson(paris.out.toUtf8()).array();
     QVERIFY(parisRecords[0].toObject()[QStringLiteral("etapes")].isArray());
     QCOMPARE(parisRecords[0].toObject()[QStringLiteral("etapes")].toArray().size(), 0);
@@ -317,16 +304,16 @@ void TestCommandLineSearch::history_data()
     QTest::newRow("by a former name") << QStringList{"--historique", "Octeville", shipped} << 0
         << "CHERBOURG EN COTENTIN\t50129\t2016-01-01\tcommune nouvelle\tTOURLAVILLE\t50602\t\tCHERBOURG EN COTENTIN\t50129\t";
     QTest::newRow("Corse, the département of the time") << QStringList{"--historique", "Afa", "--format", "csv", shipped} << 0
-        << "AFA,2A001,1976-01-01,changement de département,AFA,20001,Corse,AFA,2A001,";
+        << "AFA\t2A001\t1976-01-01\tchangement de département\tAFA\t20001\tCorse\tAFA\t2A001\t";
     QTest::newRow("Seine-et-Oise") << QStringList{"--historique", "Juvisy-sur-Orge", shipped} << 0
         << "JUVISY SUR ORGE\t91326\t1968-01-01\tchangement de département\tJUVISY SUR ORGE\t78326\tSeine-et-Oise\tJUVISY SUR ORGE\t91326\t";
     QTest::newRow("restored: the commune it was given back to") << QStringList{"--historique", "Verpel", shipped} << 0
         << "VERPEL\t08470\t1985-01-01\trétablissement\tVERPEL\t08470\t\tIMECOURT\t08233\t";
     QTest::newRow("many communes, the table read once") << QStringList{"--historique", "ST E*", shipped} << 0
         << "ST ETIENNE\t42218\t1970-01-01\tfusion\tTERRENOIRE\t42309\t\tST ETIENNE\t42218\t";
-    QTest::newRow("nothing found") << QStringList{"--historique", "nulle part", shipped} << 1 << "topovil : Aucune commune ne répond à « nulle part ».";
-    QTest::newRow("a file without history") << QStringList{"--historique", "paris", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
-    QTest::newRow("not with a search") << QStringList{"--historique", "paris", "--chercher", "paris", m_store} << 2 << "topovil : --historique ne va ni avec";
+    QTest::newRow("nothing found") << QStringList{"--historique", "nulle part", shipped} << 1 << "Aucune commune ne répond à « nulle part ».";
+    QTest::newRow("a file without history") << QStringList{"--historique", "paris", m_store} << 2 << "ce fichier de données ne dit pas l'histoire";
+    QTest::newRow("not with a search") << QStringList{"--historique", "paris", "--chercher", "paris", m_store} << 2 << "--historique ne va ni avec";
     // clang-format on
 }
 
@@ -336,13 +323,20 @@ void TestCommandLineSearch::history()
     QFETCH(int, status);
     QFETCH(QString, line);
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, arguments);
+    const CommandLineRun run = runCommandLine(arguments);
     QCOMPARE(run.status, status);
-    if (status == 0)
-        QVERIFY2(run.out.split(QLatin1Char('\n')).contains(line), qPrintable(run.out.left(2000)));
-    else
+    if (status != 0) {
         QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+        return;
+    }
+    QVERIFY2(run.lines(historyFields).split(QLatin1Char('\n')).contains(line), qPrintable(run.out.left(2000)));
+    // Each field holds its own kind of value: a day, then a word of what happened.
+    static const QRegularExpression day(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    for (int i = 0; i < run.records.size(); ++i) {
+        QVERIFY2(day.match(run.field(i, "date")).hasMatch(), qPrintable(run.field(i, "date")));
+        QVERIFY2(!run.field(i, "nature").isEmpty() && !run.field(i, "nature").front().isDigit(),
+                 qPrintable(run.field(i, "nature")));
+    }
 }
 
 void TestCommandLineSearch::atADate_data()
@@ -365,9 +359,9 @@ void TestCommandLineSearch::atADate_data()
     QTest::newRow("Seine-et-Oise") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1967", shipped} << 0 << "JUVISY SUR ORGE\t91260\t1967\tJuvisy-sur-Orge\t78326\tcommune\tSEINE-ET-OISE";
     QTest::newRow("Seine") << QStringList{"--chercher", "Paris", "--date", "1950", shipped} << 0 << "PARIS\t75001\t1950\tParis\t75056\tcommune\tSEINE";
     QTest::newRow("a déléguée of today") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2020", shipped} << 0 << "CHERBOURG EN COTENTIN\t50100\t2020\tCherbourg-Octeville\t50129\tcommune déléguée\tMANCHE";
-    QTest::newRow("no such date") << QStringList{"--chercher", "Octeville", "--date", "1950-02-30", shipped} << 2 << "topovil : date invalide : « 1950-02-30 »";
-    QTest::newRow("a date alone") << QStringList{"--date", "1950", shipped} << 2 << "topovil : l'option --date va avec --chercher ou --lot";
-    QTest::newRow("a file without history") << QStringList{"--chercher", "paris", "--date", "1950", m_store} << 2 << "topovil : ce fichier de données ne dit pas l'histoire";
+    QTest::newRow("no such date") << QStringList{"--chercher", "Octeville", "--date", "1950-02-30", shipped} << 2 << "date invalide : « 1950-02-30 »";
+    QTest::newRow("a date alone") << QStringList{"--date", "1950", shipped} << 2 << "l'option --date va avec --chercher ou --lot";
+    QTest::newRow("a file without history") << QStringList{"--chercher", "paris", "--date", "1950", m_store} << 2 << "ce fichier de données ne dit pas l'histoire";
     // clang-format on
 }
 
@@ -377,37 +371,33 @@ void TestCommandLineSearch::atADate()
     QFETCH(int, status);
     QFETCH(QString, line);
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, arguments);
+    const CommandLineRun run = runCommandLine(arguments);
     QCOMPARE(run.status, status);
     if (status == 2) {
         QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
         return;
     }
-    const QStringList fields = run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t'));
-    QCOMPARE(QStringList(fields.mid(0, 2) + fields.mid(15)).join(QLatin1Char('\t')), line.isEmpty() ? QString() : line);
+    const QStringList dated = {"commune",   "code_postal",     "date", "commune_date", "code_insee_date",
+                               "type_date", "departement_date"};
+    QCOMPARE(run.records.isEmpty() ? QString() : run.lines(dated).section(QLatin1Char('\n'), 0, 0), line);
 }
 
 void TestCommandLineSearch::batchAtDates()
 {
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    QFile input(root.filePath(QStringLiteral("actes.csv")));
-    QVERIFY(input.open(QIODevice::WriteOnly));
-    input.write("Lieu;Date\nOcteville;1990\nOcteville;2010\nJuvisy-sur-Orge;\n");
-    input.close();
-    const ProgramRun run = runProgram(root, {"--lot", input.fileName(), "--colonne", "Lieu", "--colonne-date", "Date",
-                                             "--date", "1967-12-31", shippedStorePath()});
+    const CommandLineRun run = runCommandLine(
+        {"--lot", "-", "--colonne", "Lieu", "--colonne-date", "Date", "--date", "1967-12-31", shippedStorePath()},
+        "Lieu;Date\nOcteville;1990\nOcteville;2010\nJuvisy-sur-Orge;\n");
     QCOMPARE(run.status, 0);
-    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 4);
-    QVERIFY(lines[0].endsWith(QStringLiteral(";date;commune_date;code_insee_date;type_date;departement_date")));
-    QVERIFY2(lines[1].endsWith(QStringLiteral(";1990;Octeville;50383;commune;MANCHE")), qPrintable(lines[1]));
-    QVERIFY2(lines[2].contains(QStringLiteral(";aucune;")) && lines[2].endsWith(QStringLiteral(";2010;;;;")),
-             qPrintable(lines[2]));
-    // A line without its own date is looked up at --date.
-    QVERIFY2(lines[3].endsWith(QStringLiteral(";1967-12-31;Juvisy-sur-Orge;78326;commune;SEINE-ET-OISE")),
-             qPrintable(lines[3]));
+    QCOMPARE(run.lines({"statut", "date", "commune_date", "code_insee_date", "type_date", "departement_date"}),
+             "trouvée\t1990\tOcteville\t50383\tcommune\tMANCHE\n"
+             "aucune\t2010\t\t\t\t\n"
+             // A line without its own date is looked up at --date.
+             "trouvée\t1967-12-31\tJuvisy-sur-Orge\t78326\tcommune\tSEINE-ET-OISE\n");
+    // A name two edits from the one of its postal code is still that commune.
+    const CommandLineRun misspelt = runCommandLine(
+        {"--lot", "-", "--colonne", "nom", "--colonne-cp", "cp", shippedStorePath()}, "nom;dep;cp\nMarceile;;13008\n");
+    QCOMPARE(misspelt.lines({"commune", "code_postal", "correspondance"}), "MARSEILLE\t13008\tcorrection\n");
 }
 
 void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt_data()
@@ -423,6 +413,7 @@ void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt_data()
     QTest::newRow("at a date, no région before 2016") << QStringList{"--chercher", "Octeville", "--date", "1990", shipped} << "Octeville, 50383, 50100, Manche, , France";
     QTest::newRow("at a date, a département that is no more") << QStringList{"--chercher", "Juvisy-sur-Orge", "--date", "1960", shipped} << "Juvisy-sur-Orge, 78326, 91260, Seine-et-Oise, , France";
     QTest::newRow("at a date, Corse") << QStringList{"--chercher", "Afa", "--date", "1975", shipped} << "Afa, 20001, 20167, Corse, , France";
+    QTest::newRow("at a date, the day before the régions of 2016") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2015-12-31", shipped} << "Cherbourg-Octeville, 50129, 50100, Manche, , France";
     QTest::newRow("at a date since 2016, its région") << QStringList{"--chercher", "Cherbourg-Octeville", "--date", "2016-01-01", shipped} << "Cherbourg-Octeville, 50129, 50100, Manche, Normandie, France";
     QTest::newRow("a file that knows neither codes nor régions") << QStringList{"--chercher", "paris", m_store} << "PARIS, , 75001, PARIS, , France";
     // clang-format on
@@ -433,10 +424,9 @@ void TestCommandLineSearch::placeAsGenealogySoftwareFilesIt()
     QFETCH(QStringList, arguments);
     QFETCH(QString, place);
     REQUIRE_SHARED_FILE(shippedStorePath());
-    QTemporaryDir root;
-    const ProgramRun run = runProgram(root, arguments);
+    const CommandLineRun run = runCommandLine(arguments);
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char('\t')).value(14), place);
+    QCOMPARE(run.field(0, "lieu"), place);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineSearch)

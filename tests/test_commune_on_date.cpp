@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "history/DateAnswer.h"
 #include "search/FindCommunes.h"
 #include "store/CommuneDatabase.h"

@@ -1,6 +1,6 @@
-#include "CommuneStore.h"
 #include "ProgramRun.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineCommand.h"
 #include "store/DataFileLocation.h"

@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "FileFingerprint.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/SqliteDatabase.h"
@@ -17,12 +18,11 @@
 
 namespace {
 
-const QStringList InseeTable = {
-    "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT)",
-    "INSERT INTO insee1 VALUES ('PARIS', 2.3428, 48.85661, '75001', 'PARIS')",
-    "INSERT INTO insee1 VALUES ('BREST', -4.50259, 48.40031, '29200', 'FINISTERE')",
-    "INSERT INTO insee1 VALUES ('L ABERGEMENT CLEMENCIAT', 4.92582, 46.15359, '01400', 'AIN')",
-};
+const QStringList InseeTable = TestStore()
+                                   .rows({commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+                                          commune("BREST", -4.50259, 48.40031, "29200", "FINISTERE"),
+                                          commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15359, "01400", "AIN")})
+                                   .statements();
 
 // Writes an SQLite file from SQL statements, as the store's builder does.
 bool createStore(const QString &path, const QStringList &statements)

@@ -265,18 +265,33 @@ void TestFindCommunes::storeAloneReadsWhatMayMatch()
     const QString path = m_dir.filePath(QStringLiteral("alone %1.sqlite").arg(QTest::currentDataTag()));
     // Read: every E, É, hyphen, back quote or blank first, and the S of ST
     // DENIS; not read: the letters and digits that end their ranges.
-    QString sql = "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT);"
-                  "INSERT INTO insee1 VALUES('EPINAL', 6.45, 48.17, '88000', 'VOSGES');"
-                  "INSERT INTO insee1(commune) VALUES('EPINALE'), ('epinal'), ('PINAL'), ('\u00c9pinal'), "
-                  "('X\u00e9pinal'), ('-Epinal'), ('Ebreuil-sur-Sioule'), ('Epinal '), ('`Epinal'), (' Epinal'), "
-                  "('SAINT DENIS'), ('st-denis'), ('ST DENIS'), ('EPINAL'), ('Sainte-Denise'), ('A\u00e9pinal'), "
-                  "('Z\u00e9pinal'), ('a\u00e9pinal'), ('z\u00e9pinal'), ('0\u00e9pinal'), ('9\u00e9pinal');";
+    TestStore store;
+    store.row(commune("EPINAL", 6.45, 48.17, "88000", "VOSGES"));
+    for (const char *name : {"EPINALE",
+                             "epinal",
+                             "PINAL",
+                             "\u00c9pinal",
+                             "X\u00e9pinal",
+                             "-Epinal",
+                             "Ebreuil-sur-Sioule",
+                             "Epinal ",
+                             "`Epinal",
+                             " Epinal",
+                             "SAINT DENIS",
+                             "st-denis",
+                             "ST DENIS",
+                             "EPINAL",
+                             "Sainte-Denise",
+                             "A\u00e9pinal",
+                             "Z\u00e9pinal",
+                             "a\u00e9pinal",
+                             "z\u00e9pinal",
+                             "0\u00e9pinal",
+                             "9\u00e9pinal"})
+        store.row({QString::fromUtf8(name)});
     if (tooLong)
-        sql += "INSERT INTO insee1(commune) VALUES('" + QString(256, u'Z') + "');";
-    sqlite3 *store = nullptr;
-    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &store), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(store, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(store);
+        store.row({QString(256, u'Z')});
+    QVERIFY(store.write(path));
     const std::unique_ptr<Database> db = openCommuneDatabase(path);
     SearchTables tables(*db);
     const std::optional<Query> query = Query::make(typed);

@@ -2,8 +2,8 @@
 // whichever control lies under the pointer, as a real one does.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "CommuneStore.h"
 #include "Form1Driver.h"
+#include "TestStore.h"
 #include "about/frmAbout.h"
 #include "app/Form1.h"
 #include "store/Database.h"

@@ -1,6 +1,6 @@
-#include "CommuneStore.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "app/MatchList.h"
 #include "departements/DepartementTable.h"
 

@@ -1,10 +1,10 @@
 #include "Form1Driver.h"
+#include "TestStore.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <pthread.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 // The window shows the first record before the rest of the table is read.
@@ -41,16 +41,12 @@ void TestForm1Loading::initTestCase()
 QString TestForm1Loading::makeStore(const QString &name, const QString &extraRow)
 {
     const QString path = m_dir.filePath(name);
-    QString sql = "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT);"
-                  "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 99999) "
+    QString sql = "WITH RECURSIVE c(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM c WHERE x < 99999) "
                   "INSERT INTO insee1 SELECT 'COMMUNE ' || x, 2.0 + x % 5, 46.0 + x % 3, "
                   "printf('%02d100', 1 + x % 89), 'DEPARTEMENT ' || (1 + x % 89) FROM c;";
     if (!extraRow.isEmpty())
         sql += QStringLiteral("INSERT INTO insee1 VALUES (%1);").arg(extraRow);
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    const bool ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
+    const bool ok = TestStore().sql(sql).write(path);
     return ok ? path : QString();
 }
 

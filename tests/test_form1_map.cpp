@@ -2,12 +2,12 @@
 // the map through the window, at the window's own coordinates.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "CommuneStore.h"
 #include "Form1Driver.h"
 #include "OnlineMapTemplate.h"
 #include "ReferenceFill.h"
 #include "SyntheticMaps.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "app/Form1.h"
 #include "departements/DepartementTable.h"
 #include "map/FillColorGenerator.h"

@@ -1,7 +1,7 @@
-#include "CommuneStore.h"
 #include "FileFingerprint.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "app/Form1.h"
 #include "departements/DepartementTable.h"
 #include "geo/MaidenheadLocator.h"

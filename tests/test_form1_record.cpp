@@ -1,9 +1,9 @@
 // What the record shows beyond the design's fields, and what leaves it:
 // the box ready to type at start-up, every postal code of the commune, its
 // INSEE code, and the copy of the record by Ctrl+C or a right click.
-#include "CommuneStore.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 
 #include <QAccessible>
 #include <QClipboard>

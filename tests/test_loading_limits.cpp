@@ -1,4 +1,4 @@
-#include "CommuneStore.h"
+#include "TestStore.h"
 #include "store/CommuneDatabase.h"
 #include "store/Database.h"
 #include "store/DatabaseError.h"
@@ -75,8 +75,7 @@ long peakMiB()
     return usage.ru_maxrss / 1024;
 }
 
-const QString Schema = "CREATE TABLE insee1 (commune TEXT, longitude REAL, latitude REAL, codepos TEXT, "
-                       "departement TEXT)";
+const QString Schema = TestStore().statements().first();
 
 // Forgets the peak resident memory so far; returns the memory resident now, in MiB.
 long restartPeak()

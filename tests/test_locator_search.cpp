@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "geo/MaidenheadLocator.h"
 #include "names/NamePattern.h"
 #include "search/FindCommunes.h"

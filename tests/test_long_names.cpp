@@ -1,6 +1,6 @@
-#include "CommuneStore.h"
 #include "Form1Driver.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "app/Form1.h"
 #include "widgets/FittingLabel.h"
 #include "widgets/WholeNameFont.h"

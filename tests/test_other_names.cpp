@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "names/NamePattern.h"
 #include "search/FindCommunes.h"
 #include "search/SearchMatches.h"
@@ -32,15 +32,6 @@ QString found(const QString &path, const QString &typed)
     return lines.join(u'\n');
 }
 
-bool execute(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    const bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
-                    && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-
 } // namespace
 
 // A search that finds no current commune falls back on the other names
@@ -64,23 +55,20 @@ private:
 
 void TestOtherNames::initTestCase()
 {
-    m_store = writeNumberedStore(m_dir, {
-                                            commune("BEON", 3.3, 47.9, "89410", "YONNE"),
-                                            commune("CULOZ BEON", 5.8, 45.8, "01350", "AIN"),
-                                            commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
-                                        });
     // Rows as a user's own store may hold them: a name that is also a
     // current one, rows that lead nowhere, a NULL kind, out of order.
-    QVERIFY(execute(m_store, "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
-                             "INSERT INTO autres_noms VALUES"
-                             "('PARIS 2E ARRONDISSEMENT', 'arrondissement municipal', 3, '75002'),"
-                             "('BEON', 'commune déléguée', 2, NULL),"
-                             "('ANCIEN BEON', 'ancienne commune', 2, NULL),"
-                             "('ANCIEN NULLE PART', 'ancienne commune', 4, NULL),"
-                             "('ANCIEN SANS RENVOI', 'ancienne commune', NULL, NULL),"
-                             "('ANCIEN TEXTE', 'ancienne commune', 'deux', NULL),"
-                             "('ANCIEN PARIS', NULL, 3, NULL),"
-                             "('ANCIEN AUTRE', 'ancienne commune', 1, NULL);"));
+    m_store = TestStore()
+                  .rows({commune("BEON", 3.3, 47.9, "89410", "YONNE"), commune("CULOZ BEON", 5.8, 45.8, "01350", "AIN"),
+                         commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")})
+                  .table("autres_noms", {{"PARIS 2E ARRONDISSEMENT", "arrondissement municipal", 3, "75002"},
+                                         {"BEON", "commune déléguée", 2},
+                                         {"ANCIEN BEON", "ancienne commune", 2},
+                                         {"ANCIEN NULLE PART", "ancienne commune", 4},
+                                         {"ANCIEN SANS RENVOI", "ancienne commune", {}},
+                                         {"ANCIEN TEXTE", "ancienne commune", "deux"},
+                                         {"ANCIEN PARIS", {}, 3},
+                                         {"ANCIEN AUTRE", "ancienne commune", 1}})
+                  .writeIn(m_dir);
 }
 
 void TestOtherNames::shippedStore_data()
@@ -142,9 +130,11 @@ void TestOtherNames::accessFileHasNoOtherNames()
 
     // Nor does a store whose table lacks a column this program reads.
     QTemporaryDir dir;
-    const QString store = writeNumberedStore(dir, {commune("PARIS", 2.3428, 48.85661, "75001", "PARIS")});
-    QVERIFY(execute(store, "CREATE TABLE autres_noms(commune TEXT, actuelle INTEGER);"
-                           "INSERT INTO autres_noms VALUES ('LUTECE', 1);"));
+    const QString store = TestStore()
+                              .row(commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"))
+                              .sql("CREATE TABLE autres_noms(commune TEXT, actuelle INTEGER);"
+                                   "INSERT INTO autres_noms VALUES ('LUTECE', 1);")
+                              .writeIn(dir);
     QCOMPARE(found(store, QStringLiteral("LUTECE")), QString());
 }
 

@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "names/NamePattern.h"
 #include "search/FindCommunes.h"
 #include "search/PostcodeSearch.h"
@@ -32,21 +32,23 @@ private:
 
 void TestPostcodeSearch::initTestCase()
 {
-    const std::vector<std::vector<QVariant>> rows = {
+    const TestStore communes = TestStore().rows({
         commune("LAJOUX", 6.0, 46.4, "39310", "JURA"),
         commune("MIJOUX", 6.0, 46.36, "01410", "AIN"),
         commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
         commune("ROUTE 66", 1.0, 45.0, "66000", "PYRENEES-ORIENTALES"),
-    };
-    m_codeposOnly = writeNumberedStore(m_dir, rows);
-    m_withCodes = writeNumberedStore(m_dir, rows);
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(m_withCodes.toUtf8().constData(), &db), SQLITE_OK);
-    const char *sql = "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
-                      "INSERT INTO codes_postaux VALUES (1, '01410'), (1, '39310'), (2, '01410'),"
-                      "(3, '75001'), (3, '75015'), (3, '75116'), (9, '75015'), (4, '66000');";
-    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    });
+    m_codeposOnly = communes.writeIn(m_dir);
+    m_withCodes = TestStore(communes)
+                      .table("codes_postaux", {{1, "01410"},
+                                               {1, "39310"},
+                                               {2, "01410"},
+                                               {3, "75001"},
+                                               {3, "75015"},
+                                               {3, "75116"},
+                                               {9, "75015"},
+                                               {4, "66000"}})
+                      .writeIn(m_dir);
 }
 
 void TestPostcodeSearch::postcodeTexts_data()

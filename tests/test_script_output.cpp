@@ -1,9 +1,9 @@
 #include "ProgramRun.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "geo/MaidenheadLocator.h"
 
 #include <QtTest>
-#include <sqlite3.h>
 
 // topovil --chercher and --lot as scripts use them: the formats, the batch's
 // inputs (separators, encodings, quoting), the order and count of its rows,
@@ -29,29 +29,22 @@ private:
     QString m_store;
 };
 
-// A store with what writeCommuneStore cannot write: a NUL inside a name, a
-// tab inside a postal code, a line break inside another name's kind.
+// A store with a NUL inside a name, a tab inside a postal code, a line
+// break inside another name's kind.
 void TestScriptOutput::initTestCase()
 {
     m_store = m_root.filePath(QStringLiteral("communes.sqlite"));
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(m_store.toUtf8().constData(), &db), SQLITE_OK);
-    const char *sql =
-        "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT, "
-        "code_insee TEXT);"
-        "INSERT INTO insee1 VALUES('PARIS', 2.3428, 48.85661, '75001', 'PARIS', '75056'),"
-        "('STE COLOMBE', NULL, NULL, '33350', 'GIRONDE', '33390'),"
-        "('STE COLOMBE', NULL, NULL, '89440', 'YONNE', '89338'),"
-        "('AB' || char(0) || 'CD', NULL, NULL, '01000', 'AIN', NULL),"
-        "('LYON', NULL, NULL, '69' || char(9) || '001', 'RHONE', '69123'),"
-        "('SAINT DENIS', NULL, NULL, '93200', 'SEINE-ST-DENIS', NULL), ('ST DENIS', NULL, NULL, '11310', 'AUDE', NULL);"
-        "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
-        "INSERT INTO codes_postaux VALUES(1, '75001'), (2, '33350'), (3, '89440'), (4, '01000'),"
-        "(5, '69' || char(9) || '001');"
-        "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
-        "INSERT INTO autres_noms VALUES('VIEUX', 'commune' || char(10) || 'déléguée', 3, NULL);";
-    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    QVERIFY(TestStore({"commune", "longitude", "latitude", "codepos", "departement", "code_insee"})
+                .rows({{"PARIS", 2.3428, 48.85661, "75001", "PARIS", "75056"},
+                       {"STE COLOMBE", {}, {}, "33350", "GIRONDE", "33390"},
+                       {"STE COLOMBE", {}, {}, "89440", "YONNE", "89338"},
+                       {QStringLiteral("AB") + QChar(0) + QStringLiteral("CD"), {}, {}, "01000", "AIN"},
+                       {"LYON", {}, {}, "69\t001", "RHONE", "69123"},
+                       {"SAINT DENIS", {}, {}, "93200", "SEINE-ST-DENIS"},
+                       {"ST DENIS", {}, {}, "11310", "AUDE"}})
+                .table("codes_postaux", {{1, "75001"}, {2, "33350"}, {3, "89440"}, {4, "01000"}, {5, "69\t001"}})
+                .table("autres_noms", {{"VIEUX", "commune\ndéléguée", 3}})
+                .write(m_store));
 }
 
 void TestScriptOutput::cases_data()

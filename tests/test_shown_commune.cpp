@@ -2,7 +2,7 @@
 // answer without a window: the postal code that matched or the commune's
 // own, its other codes, the fallbacks of a field that cannot be read, the
 // locator and the copy in any locale.
-#include "CommuneStore.h"
+#include "TestStore.h"
 #include "app/ShownCommune.h"
 #include "geo/MaidenheadLocator.h"
 #include "search/SearchMatches.h"

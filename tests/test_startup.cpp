@@ -1,7 +1,7 @@
-#include "CommuneStore.h"
 #include "ProgramRun.h"
 #include "Shown.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "app/Form1.h"
 #include "store/CommuneDatabase.h"
 #include "store/DatabaseError.h"

@@ -1,4 +1,5 @@
 #include "StreamText.h"
+#include "TestStore.h"
 #include "cli/BatchLookup.h"
 #include "cli/CommandLineSearch.h"
 
@@ -11,6 +12,8 @@
 // of the other tables follow rowids, a writer is waited for and never read
 // half-way, a view is judged whole, and stored numbers come out as valid
 // JSON. Each search runs in this process on a store made here.
+Q_DECLARE_METATYPE(TestStore)
+
 class TestStoreLinks : public QObject
 {
     Q_OBJECT
@@ -22,21 +25,18 @@ private slots:
 namespace {
 
 // Three communes whose other tables link them by rowid, as the shipped store does.
-const char *const linkedStore =
-    "CREATE TABLE insee1(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement TEXT, "
-    "code_insee TEXT);"
-    "INSERT INTO insee1 VALUES('ABBEVILLE', 1.83, 50.1, '80100', 'SOMME', '80001'),"
-    "('PARIS', 2.3428, 48.85661, '75001', 'PARIS', '75056'),"
-    "('STE COLOMBE', -0.05, 44.88, '33350', 'GIRONDE', '33390'),"
-    "('STE COLOMBE', 5.0, 45.0, '05700', 'HAUTES-ALPES', '05140');"
-    "CREATE TABLE codes_postaux(commune INTEGER, codepos TEXT);"
-    "INSERT INTO codes_postaux VALUES(1, '80100'), (2, '75001'), (2, '75015'), (3, '33350'), (4, '05700');"
-    "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
-    "INSERT INTO autres_noms VALUES('VIEUX BOURG', 'commune déléguée', 3, NULL);"
-    "CREATE TABLE historique(commune TEXT, nature TEXT, actuelle INTEGER);"
-    "INSERT INTO historique VALUES('LUTECE', 'changement de nom, 1943', 2);"
-    "CREATE TABLE anciens_codes(code_insee TEXT, commune TEXT, nature TEXT, actuelle INTEGER);"
-    "INSERT INTO anciens_codes VALUES('33999', 'VIEUX BOURG', 'fusion, 1973', 3);";
+TestStore linkedStore()
+{
+    return TestStore({"commune", "longitude", "latitude", "codepos", "departement", "code_insee"})
+        .rows({{"ABBEVILLE", 1.83, 50.1, "80100", "SOMME", "80001"},
+               {"PARIS", 2.3428, 48.85661, "75001", "PARIS", "75056"},
+               {"STE COLOMBE", -0.05, 44.88, "33350", "GIRONDE", "33390"},
+               {"STE COLOMBE", 5.0, 45.0, "05700", "HAUTES-ALPES", "05140"}})
+        .table("codes_postaux", {{1, "80100"}, {2, "75001"}, {2, "75015"}, {3, "33350"}, {4, "05700"}})
+        .table("autres_noms", {{"VIEUX BOURG", "commune déléguée", 3}})
+        .table("historique", {{"LUTECE", "changement de nom, 1943", 2}})
+        .table("anciens_codes", {{"33999", "VIEUX BOURG", "fusion, 1973", 3}});
+}
 
 bool exec(sqlite3 *db, const QString &sql)
 {
@@ -47,35 +47,36 @@ bool exec(sqlite3 *db, const QString &sql)
 
 void TestStoreLinks::stores_data()
 {
-    QTest::addColumn<QString>("store");     // SQL that makes it
+    QTest::addColumn<TestStore>("store");
     QTest::addColumn<QString>("writer");    // SQL of a writer left open meanwhile, if any
     QTest::addColumn<QString>("search");    // --chercher's text, or --lot's input
     QTest::addColumn<QStringList>("batch"); // --lot's options; none for --chercher
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
-    const QString linked = QString::fromUtf8(linkedStore);
-    const QString firstDeleted = linked + "DELETE FROM insee1 WHERE rowid = 1;";
-    const QString shuffled = linked
-                             + "CREATE TABLE c AS SELECT rowid AS r, * FROM insee1; DELETE FROM insee1;"
-                               "INSERT INTO insee1(rowid, commune, longitude, latitude, codepos, departement, "
-                               "code_insee) SELECT r * 7 % 11, commune, longitude, latitude, codepos, "
-                               "departement, code_insee FROM c ORDER BY r DESC;"
-                               "UPDATE codes_postaux SET commune = commune * 7 % 11;"
-                               "UPDATE autres_noms SET actuelle = actuelle * 7 % 11;"
-                               "UPDATE historique SET actuelle = actuelle * 7 % 11;"
-                               "UPDATE anciens_codes SET actuelle = actuelle * 7 % 11;";
-    const QString texts = "CREATE TABLE insee1(commune TEXT, longitude TEXT, latitude TEXT, codepos TEXT, departement "
-                          "TEXT);"
-                          "INSERT INTO insee1 VALUES('A', '1.', '01', '80100', 'SOMME'),"
-                          "('A', '00.5', ' 45', '75001', 'PARIS'), ('A', '-.5', '+3', '75001', 'PARIS'),"
-                          "('A', '1e400', 'NaN', '75001', 'PARIS');";
-    const QString crossed = "CREATE TABLE t(commune TEXT, longitude REAL, latitude REAL, codepos TEXT, departement "
-                            "TEXT);"
-                            "INSERT INTO t VALUES('PARIS', 2.3428, 48.85661, '75001', 'PARIS');"
-                            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 4000) "
-                            "INSERT INTO t SELECT 'A' || x, 1, 1, '01000', 'AIN' FROM n;"
-                            "CREATE VIEW insee1 AS SELECT a.* FROM t a, t b;";
+    const TestStore linked = linkedStore();
+    const TestStore firstDeleted = linkedStore().sql("DELETE FROM insee1 WHERE rowid = 1;");
+    const TestStore shuffled =
+        linkedStore().sql("CREATE TABLE c AS SELECT rowid AS r, * FROM insee1; DELETE FROM insee1;"
+                          "INSERT INTO insee1(rowid, commune, longitude, latitude, codepos, departement, "
+                          "code_insee) SELECT r * 7 % 11, commune, longitude, latitude, codepos, "
+                          "departement, code_insee FROM c ORDER BY r DESC;"
+                          "UPDATE codes_postaux SET commune = commune * 7 % 11;"
+                          "UPDATE autres_noms SET actuelle = actuelle * 7 % 11;"
+                          "UPDATE historique SET actuelle = actuelle * 7 % 11;"
+                          "UPDATE anciens_codes SET actuelle = actuelle * 7 % 11;");
+    // Stores that lie: numbers stored as odd texts, a view of a table crossed with itself.
+    const TestStore texts = TestStore({"commune", "longitude TEXT", "latitude TEXT", "codepos", "departement"})
+                                .rows({{"A", "1.", "01", "80100", "SOMME"},
+                                       {"A", "00.5", " 45", "75001", "PARIS"},
+                                       {"A", "-.5", "+3", "75001", "PARIS"},
+                                       {"A", "1e400", "NaN", "75001", "PARIS"}});
+    const TestStore crossed = TestStore()
+                                  .named("t")
+                                  .row(commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"))
+                                  .sql("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 4000) "
+                                       "INSERT INTO t SELECT 'A' || x, 1, 1, '01000', 'AIN' FROM n;"
+                                       "CREATE VIEW insee1 AS SELECT a.* FROM t a, t b;");
     // clang-format off
     QTest::newRow("first row deleted: other name") << firstDeleted << "" << "vieux bourg" << QStringList{} << 0 << "STE COLOMBE\t33350" << "";
     QTest::newRow("first row deleted: history") << firstDeleted << "" << "lutece" << QStringList{} << 0 << "PARIS\t75001" << "";
@@ -94,7 +95,7 @@ void TestStoreLinks::stores_data()
 
 void TestStoreLinks::stores()
 {
-    QFETCH(QString, store);
+    QFETCH(TestStore, store);
     QFETCH(QString, writer);
     QFETCH(QString, search);
     QFETCH(QStringList, batch);
@@ -103,9 +104,9 @@ void TestStoreLinks::stores()
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QString path = dir.filePath("insee.sqlite");
+    QVERIFY(store.write(path));
     sqlite3 *db = nullptr;
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    QVERIFY(exec(db, store));
     if (!writer.isEmpty())
         QVERIFY(exec(db, writer)); // held open until the search is done
     std::FILE *output = std::tmpfile();

@@ -1,5 +1,5 @@
-#include "CommuneStore.h"
 #include "TestPaths.h"
+#include "TestStore.h"
 #include "names/Suggestions.h"
 #include "store/DatabaseFile.h"
 
@@ -141,16 +141,11 @@ private slots:
     void currentNameBeforeAnOtherNameOfTheSameRank()
     {
         QTemporaryDir dir;
-        const QString path = writeNumberedStore(
-            dir, {commune("CHATEAU", 1.0, 2.0, "53100", "MAYENNE"), commune("LAVAL", 1.0, 2.0, "53000", "MAYENNE")});
-        sqlite3 *db = nullptr;
-        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db,
-                              "CREATE TABLE autres_noms(commune TEXT, nature TEXT, actuelle INTEGER, codepos TEXT);"
-                              "INSERT INTO autres_noms VALUES('LAVAL', 'commune déléguée', 1, NULL);",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+        const QString path = TestStore()
+                                 .rows({commune("CHATEAU", 1.0, 2.0, "53100", "MAYENNE"),
+                                        commune("LAVAL", 1.0, 2.0, "53000", "MAYENNE")})
+                                 .table("autres_noms", {{"LAVAL", "commune déléguée", 1}})
+                                 .writeIn(dir);
         const std::unique_ptr<Database> store = openDatabase(path);
         const SuggestionIndex index(store->openRecordset(QStringLiteral("insee1")), store.get());
         const std::vector<Suggestion> found = index.afterTypo(u"LAVALE");
