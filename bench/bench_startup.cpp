@@ -79,7 +79,7 @@ void BM_LoadAndSearchParis(benchmark::State &state)
         form.Form_Load(shippedStore());
         form.Text7->setText(QStringLiteral("PARIS"));
         form.cherche_Click();
-        benchmark::DoNotOptimize(form.seedX);
+        benchmark::DoNotOptimize(form.state.seed);
         if (form.Text9->text() != QLatin1String("75")) {
             state.SkipWithError("PARIS was not found");
             return;
@@ -141,7 +141,7 @@ int showWindowOnce(int argc, char **argv)
         return 2;
     std::printf("shown %lld\n", static_cast<long long>(sinceMain.nsecsElapsed()));
     std::fflush(stdout);
-    while (form.db->isLoading())
+    while (form.data.database()->isLoading())
         QThread::msleep(5);
     QCoreApplication::processEvents();
     std::printf("resident %lld\n", static_cast<long long>(residentBytes()));

@@ -62,9 +62,8 @@ inline CommandLineRun runCommandLine(const QStringList &arguments, QByteArray in
     run.status = result.status();
     run.out = QString::fromUtf8(readAll(out));
     run.err = QString::fromUtf8(readAll(err)) + result.err;
-    std::fclose(in);
-    std::fclose(out);
-    std::fclose(err);
+    for (std::FILE *file : {in, out, err})
+        std::fclose(file);
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (line.format == CommandLine::Format::Json || lines.isEmpty())
         return run;

@@ -61,16 +61,15 @@ public:
     bool write(const QString &path) const
     {
         sqlite3 *db = nullptr;
-        bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK;
-        for (const Table &table : m_tables)
-            ok = ok && writeTable(db, table);
-        ok = ok && sqlite3_exec(db, m_sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        const QByteArray sql = ("BEGIN;" + statements().join(u';') + ";COMMIT;").toUtf8();
+        const bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+                        && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_close(db);
         return ok;
     }
 
     // The same store as SQL statements, for a test that runs them with
-    // statements of its own (a text with a NUL inside is cut there).
+    // statements of its own.
     QStringList statements() const
     {
         QStringList all;
@@ -163,37 +162,8 @@ private:
             return QString::number(value.toDouble(), 'g', 17);
         if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong)
             return QString::number(value.toLongLong());
-        return QLatin1Char('\'') + value.toString().replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-    }
-
-    static bool writeTable(sqlite3 *db, const Table &table)
-    {
-        bool ok = sqlite3_exec(db, createStatement(table).toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        for (const Row &row : table.rows) {
-            const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(table.name, namesOf(table, row.size()).join(", "),
-                                            QStringList(qsizetype(row.size()), QStringLiteral("?")).join(", "));
-            sqlite3_stmt *statement = nullptr;
-            ok = ok && sqlite3_prepare_v2(db, insert.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK;
-            for (int c = 0; ok && c < int(row.size()); ++c)
-                bind(statement, c + 1, row[size_t(c)]);
-            ok = ok && sqlite3_step(statement) == SQLITE_DONE;
-            sqlite3_finalize(statement);
-        }
-        return ok;
-    }
-
-    static void bind(sqlite3_stmt *statement, int at, const QVariant &value)
-    {
-        if (value.isNull())
-            sqlite3_bind_null(statement, at);
-        else if (value.typeId() == QMetaType::Double)
-            sqlite3_bind_double(statement, at, value.toDouble());
-        else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong)
-            sqlite3_bind_int64(statement, at, value.toLongLong());
-        else // a NUL inside the text is kept
-            sqlite3_bind_text(statement, at, value.toString().toUtf8().constData(),
-                              int(value.toString().toUtf8().size()), SQLITE_TRANSIENT);
+        // A NUL inside a text is written as SQL's char(0).
+        return "'" + value.toString().replace(u'\'', QLatin1String("''")).replace(QChar(0), "' || char(0) || '") + "'";
     }
 
     std::vector<Table> m_tables;

@@ -1,3 +1,4 @@
+#include "CommandLineRun.h"
 #include "StreamText.h"
 #include "TestStore.h"
 #include "cli/BatchInput.h"
@@ -269,18 +270,10 @@ void TestBatchInput::batches()
     QFETCH(QString, err);
     const QString store = batchStore(m_dir);
     QVERIFY(!store.isEmpty());
-    const CommandLine line = CommandLine::parse(QStringList{"--lot", "-"} + options + QStringList{store});
-    QCOMPARE(line.action, CommandLine::Action::Batch);
-    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
-    std::FILE *output = std::tmpfile();
-    std::FILE *errors = std::tmpfile();
-    const CommandResult result = runBatch(line, store, in, output, errors);
-    const QString written = QString::fromUtf8(readAll(output));
-    const QString told = QString::fromUtf8(readAll(errors)) + result.err;
-    std::fclose(in);
-    std::fclose(output);
-    std::fclose(errors);
-    QCOMPARE(result.status(), status);
+    const CommandLineRun run = runCommandLine(QStringList{"--lot", "-"} + options + QStringList{store}, input);
+    const QString &written = run.out;
+    const QString &told = run.err;
+    QCOMPARE(run.status, status);
     QVERIFY2(written.contains(out), qPrintable(written));
     QVERIFY2(err.isEmpty() ? told.isEmpty() : told.contains(err), qPrintable(told));
     QStringList found;

@@ -1,3 +1,4 @@
+#include "CommandLineRun.h"
 #include "SearchStore.h"
 #include "StreamText.h"
 #include "cli/BatchInput.h"
@@ -59,30 +60,16 @@ void TestBatchLookup::initTestCase()
 
 QByteArray TestBatchLookup::output(const QStringList &options, QByteArray input, int *status)
 {
-    std::FILE *in = fmemopen(input.data(), size_t(input.size()), "r");
-    std::FILE *out = std::tmpfile();
-    std::FILE *err = std::fopen("/dev/null", "w");
-    *status = runBatch(CommandLine::parse(QStringList{"--lot", "-"} + options), m_store, in, out, err).status();
-    const QByteArray written = readAll(out);
-    std::fclose(in);
-    std::fclose(out);
-    std::fclose(err);
-    return written;
+    const CommandLineRun run = runCommandLine(QStringList{"--lot", "-"} + options + QStringList{m_store}, input);
+    *status = run.status;
+    return run.out.toUtf8();
 }
 
 QList<QStringList> TestBatchLookup::run(const QStringList &options, QByteArray input, QStringList *header)
 {
-    int status = 0;
-    const QStringList lines =
-        QString::fromUtf8(output(options, std::move(input), &status)).split(u'\n', Qt::SkipEmptyParts);
-    if (status == 2 || lines.isEmpty())
-        return {};
-    const QChar separator = detectSeparator(lines.first());
-    *header = parseCsvRecord(lines.first(), separator).fields;
-    QList<QStringList> rows;
-    for (const QString &line : lines.mid(1))
-        rows << parseCsvRecord(line, separator).fields;
-    return rows;
+    const CommandLineRun done = runCommandLine(QStringList{"--lot", "-"} + options + QStringList{m_store}, input);
+    *header = done.header;
+    return done.status == 2 ? QList<QStringList>() : done.records;
 }
 
 void TestBatchLookup::rows_data()

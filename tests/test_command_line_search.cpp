@@ -40,7 +40,6 @@ private slots:
     void theProgramItself();
     void withoutFileUsesTheWindowsDataFile();
     void shippedTableHasTwelveOfTheCommonestName();
-    void shippedPostalCodeGivesTheCodeThatMatched();
     void shippedOtherNameGivesASeventhField();
     void shippedCodesAndFormerNamesLeadToToday_data();
     void shippedCodesAndFormerNamesLeadToToday();
@@ -178,18 +177,6 @@ void TestCommandLineSearch::shippedTableHasTwelveOfTheCommonestName()
         QVERIFY(!run.field(i, "longitude").contains(QLatin1Char(',')));
         QCOMPARE(run.field(i, "locator").size(), 6);
     }
-}
-
-void TestCommandLineSearch::shippedPostalCodeGivesTheCodeThatMatched()
-{
-    REQUIRE_SHARED_FILE(shippedStorePath());
-    const CommandLineRun run = runCommandLine({"--chercher", "75015", shippedStorePath()});
-    QCOMPARE(run.status, 0);
-    // 75015 was also the INSEE code of BRY SUR MARNE while it was in the Seine.
-    QCOMPARE(run.lines(shownFields).section(QLatin1Char('\n'), 0, 0),
-             "PARIS\t75015\t2.3428\t48.85661\tPARIS\t" + maidenheadLocator(48.85661, 2.3428) + "\t\t75056\t75");
-    QCOMPARE(run.field(0, "correspondance"), QStringLiteral("code postal"));
-    QCOMPARE(run.field(0, "nom"), QStringLiteral("Paris"));
 }
 
 // A commune found by another name says which in a seventh field; an

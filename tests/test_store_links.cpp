@@ -1,7 +1,5 @@
-#include "StreamText.h"
+#include "CommandLineRun.h"
 #include "TestStore.h"
-#include "cli/BatchLookup.h"
-#include "cli/CommandLineSearch.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -109,29 +107,14 @@ void TestStoreLinks::stores()
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
     if (!writer.isEmpty())
         QVERIFY(exec(db, writer)); // held open until the search is done
-    std::FILE *output = std::tmpfile();
-    QString message;
-    int result = 0;
     const bool json = search.startsWith("json:") || batch.contains("json");
-    if (!batch.isEmpty()) {
-        QByteArray lines = search.toUtf8() + '\n';
-        std::FILE *in = fmemopen(lines.data(), size_t(lines.size()), "r");
-        std::FILE *errors = std::tmpfile();
-        const CommandResult done =
-            runBatch(CommandLine::parse(QStringList{"--lot", "-"} + batch), path, in, output, errors);
-        result = done.status();
-        message = QString::fromUtf8(readAll(errors)) + done.err;
-        std::fclose(in);
-        std::fclose(errors);
-    } else {
-        const CommandLine line =
-            CommandLine::parse({"--chercher", search.section(':', -1), "--format", json ? "json" : "tsv", path});
-        const CommandResult found = runCommand(*searchCommand(line), path, output);
-        result = found.status();
-        message = found.err;
-    }
-    const QByteArray written = readAll(output);
-    std::fclose(output);
+    const CommandLineRun run =
+        batch.isEmpty()
+            ? runCommandLine({"--chercher", search.section(':', -1), "--format", json ? "json" : "tsv", path})
+            : runCommandLine(QStringList{"--lot", "-"} + batch + QStringList{path}, search.toUtf8() + '\n');
+    const int result = run.status;
+    const QString message = run.err;
+    const QByteArray written = run.out.toUtf8();
     sqlite3_close(db);
     QCOMPARE(result, status);
     QVERIFY2(QString::fromUtf8(written).contains(out), written.constData());
