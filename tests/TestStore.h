@@ -188,3 +188,21 @@ inline QString writeNumberedStore(const QTemporaryDir &dir, std::vector<TestStor
 {
     return TestStore().named(table).rows(std::move(rows)).writeIn(dir);
 }
+
+// Communes chosen for their postal codes and names: one of each kind the
+// display treats apart, and the two spellings of one name.
+inline std::vector<TestStore::Row> displayKindsCommunes()
+{
+    return {
+        commune("L ABERGEMENT CLEMENCIAT", 4.92582, 46.15343, "01400", "AIN"),
+        commune("AJACCIO", 8.7369, 41.9192, "20000", "CORSE-DU-SUD"),
+        commune("LES ABYMES", -61.5038, 16.2727, "97139", "GUADELOUPE"),
+        commune("CERGY", 2.0761, 49.0364, "95000", "VAL-D'OISE"),
+        commune("PARIS", 2.3428, 48.85661, "75001", "PARIS"),
+        commune("LA ROCHE SUR YON", -1.4265, 46.6705, "85000", "VENDEE"),
+        commune("AB TOWN", 1.5, 45.5, "AB123", "NULLE PART"),
+        commune("BOURG EN BRESSE", 5.2258, 46.2052, "01000", "AIN"),
+        commune("EVIAN LES BAINS", 6.59, 46.4, "74500", "HAUTE-SAVOIE"),
+        commune(QString::fromUtf8("ÉVIAN"), 6.59, 46.4, "74500", "HAUTE-SAVOIE"),
+    };
+}
