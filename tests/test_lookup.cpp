@@ -24,7 +24,6 @@ private slots:
     void placesNearAndFar();
     void suggestionsOnlyWhenAsked();
     void lentSuggestionsAreTheOnesRead();
-    void outcomeWordsOfEveryOutcome();
 
 private:
     QString nameOf(const Recordset &communes, int row) const;
@@ -148,16 +147,6 @@ void TestLookup::lentSuggestionsAreTheOnesRead()
     QCOMPARE(answer.outcome, Outcome::None);
     QCOMPARE(asked, 1);
     QVERIFY(answer.suggestions.empty());
-}
-
-void TestLookup::outcomeWordsOfEveryOutcome()
-{
-    const std::pair<Outcome, const char *> words[] = {
-        {Outcome::Found, "trouvée"}, {Outcome::Homonyms, "homonymes"}, {Outcome::OtherName, "autre nom"},
-        {Outcome::None, "aucune"},   {Outcome::NothingHere, "aucune"}, {Outcome::Refused, "refusée"},
-    };
-    for (const auto &[outcome, text] : words)
-        QCOMPARE(outcomeWords(outcome), QString::fromUtf8(text));
 }
 
 QTEST_GUILESS_MAIN(TestLookup)
